@@ -1,0 +1,114 @@
+// obrin-cli: the engine without windows. Subcommands are a registration table.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "game/engine.h"
+#include "game/randomgames.h"
+#include "gtp/gtp.h"
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+struct TSubcommand {
+    std::string Usage;
+    std::function<int(const Args&)> Run;
+};
+
+// The headless host: nothing to show, no events to process.
+class TQuietHost : public obrin::IHost {};
+
+// Reads "--name value" into value; false when the option is missing or not a number.
+bool IntOption(const Args& args, const std::string& name, long long& value) {
+    for (size_t i = 0; i + 1 < args.size(); ++i)
+        if (args[i] == name) {
+            try {
+                size_t used = 0;
+                value = std::stoll(args[i + 1], &used);
+                return used == args[i + 1].size();
+            } catch (const std::exception&) {
+                return false;
+            }
+        }
+    return false;
+}
+
+int RunGtp(const Args& args) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        long long ms = 0;
+        if (args[i] == "--reading-ms" && !(IntOption(args, "--reading-ms", ms) && ms > 0)) {
+            std::cerr << "obrin-cli gtp: --reading-ms needs a positive number of milliseconds\n";
+            return 2;
+        }
+    }
+    TQuietHost host;
+    obrin::TEngine engine(host);
+    obrin::TGtpEngine gtp(engine);
+    gtp.Run(std::cin, std::cout);
+    engine.Shutdown();
+    return 0;
+}
+
+int BenchBoard(const Args& args) {
+    long long games = 200, seed = 1, runs = 5;
+    IntOption(args, "--games", games);
+    IntOption(args, "--seed", seed);
+    IntOption(args, "--runs", runs);
+    std::vector<double> rates;
+    for (long long r = 0; r < runs; ++r) {
+        const auto start = std::chrono::steady_clock::now();
+        const auto stats = obrin::PlayRandomGames(static_cast<int>(games), static_cast<uint32_t>(seed + r));
+        const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        rates.push_back(stats.Moves / secs);
+        std::printf("run %lld: %lld games, %lld legal moves, %lld legality tests, %.3f s, %.0f legal moves/s\n",
+                    r + 1, static_cast<long long>(stats.Games), static_cast<long long>(stats.Moves),
+                    static_cast<long long>(stats.LegalityTests), secs, stats.Moves / secs);
+    }
+    std::sort(rates.begin(), rates.end());
+    std::printf("median: %.0f legal moves per second\n", rates[rates.size() / 2]);
+    return 0;
+}
+
+const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
+    static const std::map<std::string, std::map<std::string, TSubcommand>> table = {
+        {"gtp", {{"", {"gtp [--reading-ms N]   GTP version 2 on standard input and output", RunGtp}}}},
+        {"bench",
+         {{"board", {"bench board [--games N] [--seed S] [--runs R]   random legal games per second", BenchBoard}}}},
+    };
+    return table;
+}
+
+int Usage() {
+    std::cerr << "usage: obrin-cli COMMAND ...\n";
+    for (const auto& [group, subs] : Commands())
+        for (const auto& [name, sub] : subs) std::cerr << "  obrin-cli " << sub.Usage << "\n";
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const Args all(argv + 1, argv + argc);
+    if (all.empty()) return Usage();
+    const auto group = Commands().find(all[0]);
+    if (group == Commands().end()) return Usage();
+    const auto& subs = group->second;
+    if (const auto plain = subs.find(""); plain != subs.end())
+        return plain->second.Run(Args(all.begin() + 1, all.end()));
+    if (all.size() < 2) return Usage();
+    const auto sub = subs.find(all[1]);
+    if (sub == subs.end()) return Usage();
+    try {
+        return sub->second.Run(Args(all.begin() + 2, all.end()));
+    } catch (const std::exception& e) {
+        std::cerr << "obrin-cli: " << e.what() << "\n";
+        return 1;
+    }
+}

@@ -1,0 +1,232 @@
+#include "board/chains.h"
+
+#include <cassert>
+#include <cstdint>
+
+namespace obrin {
+namespace {
+
+// On-board neighbours of every point, in the fixed order up, right, down, left.
+struct TNeighbourTable {
+    std::array<std::array<int16_t, 4>, PointCount> Index{};
+    std::array<uint8_t, PointCount> Count{};
+
+    TNeighbourTable() {
+        for (int p = 0; p < PointCount; ++p) {
+            const int x = PointColumn(p), y = PointRow(p);
+            for (int d = 0; d < 4; ++d) {
+                const int nx = x + NeighbourDX[d], ny = y + NeighbourDY[d];
+                if (OnBoard(nx, ny)) Index[p][Count[p]++] = static_cast<int16_t>(PointIndex(nx, ny));
+            }
+        }
+    }
+};
+
+const TNeighbourTable kNeighbours;
+
+// A private mark board that is cleared by moving to a new stamp instead of zeroing 361 values.
+class TMarkBoard {
+public:
+    void Begin() {
+        if (++m_stamp == 0) {
+            m_marks.fill(0);
+            m_stamp = 1;
+        }
+    }
+    [[nodiscard]] bool IsMarked(int p) const { return m_marks[p] == m_stamp; }
+    void Mark(int p) { m_marks[p] = m_stamp; }
+
+private:
+    std::array<uint32_t, PointCount> m_marks{};
+    uint32_t m_stamp = 0;
+};
+
+// Separate boards so that a caller's marks survive the operations it calls.
+thread_local TMarkBoard tChainMarks;
+thread_local TMarkBoard tLibertyMarks;
+thread_local TMarkBoard tQuickMarks;
+
+TPoint PointOf(int p) { return TPoint{PointColumn(p), PointRow(p)}; }
+
+// Flood fill from start over equal values; writes point indices in list order, returns count.
+int ChainIndices(int start, const TBoard& b, int16_t* out) {
+    tChainMarks.Begin();
+    int16_t stack[PointCount];
+    int sp = 0, count = 0;
+    const int32_t value = b[start];
+    stack[sp++] = static_cast<int16_t>(start);
+    tChainMarks.Mark(start);
+    while (sp > 0) {
+        const int p = stack[--sp];
+        out[count++] = static_cast<int16_t>(p);
+        for (int k = 0; k < kNeighbours.Count[p]; ++k) {
+            const int q = kNeighbours.Index[p][k];
+            if (!tChainMarks.IsMarked(q) && b[q] == value) {
+                tChainMarks.Mark(q);
+                stack[sp++] = static_cast<int16_t>(q);
+            }
+        }
+    }
+    return count;
+}
+
+// Does the chain at start touch an empty point? Stops at the first one found.
+bool ChainHasLiberty(int start, const TBoard& b) {
+    tQuickMarks.Begin();
+    int16_t stack[PointCount];
+    int sp = 0;
+    const int32_t value = b[start];
+    stack[sp++] = static_cast<int16_t>(start);
+    tQuickMarks.Mark(start);
+    while (sp > 0) {
+        const int p = stack[--sp];
+        for (int k = 0; k < kNeighbours.Count[p]; ++k) {
+            const int q = kNeighbours.Index[p][k];
+            if (b[q] == 0) return true;
+            if (!tQuickMarks.IsMarked(q) && b[q] == value) {
+                tQuickMarks.Mark(q);
+                stack[sp++] = static_cast<int16_t>(q);
+            }
+        }
+    }
+    return false;
+}
+
+int EmptyNeighbourCount(int p, const TBoard& b) {
+    int n = 0;
+    for (int k = 0; k < kNeighbours.Count[p]; ++k) n += b[kNeighbours.Index[p][k]] == 0;
+    return n;
+}
+
+bool HasFriendlyNeighbour(int p, int colour, const TBoard& b) {
+    for (int k = 0; k < kNeighbours.Count[p]; ++k)
+        if (b[kNeighbours.Index[p][k]] == colour) return true;
+    return false;
+}
+
+}  // namespace
+
+int GetChain(int x, int y, const TBoard& b, TPointList& list) {
+    int16_t chain[PointCount];
+    const int n = ChainIndices(PointIndex(x, y), b, chain);
+    list.Count = n;
+    for (int i = 0; i < n; ++i) list.Items[i] = PointOf(chain[i]);
+    return n;
+}
+
+int GetLiberties(int x, int y, const TBoard& b, TPointList& list) {
+    int16_t chain[PointCount];
+    const int n = ChainIndices(PointIndex(x, y), b, chain);
+    tLibertyMarks.Begin();
+    list.Count = 0;
+    for (int i = n - 1; i >= 0; --i) {
+        const int p = chain[i];
+        for (int k = 0; k < kNeighbours.Count[p]; ++k) {
+            const int q = kNeighbours.Index[p][k];
+            if (b[q] == 0 && !tLibertyMarks.IsMarked(q)) {
+                tLibertyMarks.Mark(q);
+                list.Items[list.Count++] = PointOf(q);
+            }
+        }
+    }
+    return list.Count;
+}
+
+bool IsLegal(int x, int y, int colour, int koX, int koY, TBoard& b) {
+    if (x == -1 || y == -1) return true;
+    if (!OnBoard(x, y)) return false;
+    const int p = PointIndex(x, y);
+    if (b[p] != 0) return false;
+    if (x == koX && y == koY) return false;
+    // An empty neighbour is a liberty of the new stone's chain: legal without placing it.
+    if (EmptyNeighbourCount(p, b) > 0) return true;
+    b[p] = colour;
+    bool legal = ChainHasLiberty(p, b);
+    for (int k = 0; !legal && k < kNeighbours.Count[p]; ++k) {
+        const int q = kNeighbours.Index[p][k];
+        legal = b[q] == -colour && !ChainHasLiberty(q, b);
+    }
+    b[p] = 0;
+    return legal;
+}
+
+void PlayMove(int x, int y, int colour, TBoard& b, int32_t& koX, int32_t& koY) {
+    if (x == -1 || y == -1) {
+        koX = koY = -1;
+        return;
+    }
+    assert(OnBoard(x, y));
+    const int p = PointIndex(x, y);
+    b[p] = colour;
+    int singleCaptures = 0, capturedStones = 0;
+    for (int k = 0; k < kNeighbours.Count[p]; ++k) {
+        const int q = kNeighbours.Index[p][k];
+        if (b[q] != -colour || ChainHasLiberty(q, b)) continue;
+        int16_t chain[PointCount];
+        const int n = ChainIndices(q, b, chain);
+        for (int i = 0; i < n; ++i) b[chain[i]] = 0;
+        capturedStones += n;
+        if (n == 1) {
+            koX = PointColumn(q);
+            koY = PointRow(q);
+            ++singleCaptures;
+        }
+    }
+    // Simple ko: a lone stone that took exactly one lone stone and is left with that point as
+    // its only liberty. With more liberties the retake captures nothing and stays legal.
+    const bool isKo = singleCaptures == 1 && capturedStones == 1 &&
+                      !HasFriendlyNeighbour(p, colour, b) && EmptyNeighbourCount(p, b) == 1;
+    if (!isKo) koX = koY = -1;
+}
+
+void ComputeNamensfeld(TBoardFields& fields) {
+    const TBoard& b = fields.Spielfeld;
+    TBoard visited{};
+    int16_t chain[PointCount];
+    for (int p = 0; p < PointCount; ++p) {
+        if (b[p] == 0) {
+            fields.Namensfeld[p] = p;
+        } else if (!visited[p]) {
+            const int n = ChainIndices(p, b, chain);
+            for (int i = 0; i < n; ++i) {
+                visited[chain[i]] = 1;
+                fields.Namensfeld[chain[i]] = p;
+            }
+        }
+    }
+}
+
+void ComputeFreiheitsfeld(const TBoard& b, TBoard& field, const TBoard& spielfeld) {
+    field.fill(0);
+    TPointList libs;
+    int16_t chain[PointCount];
+    for (int x = 0; x < BoardSize; ++x)
+        for (int y = 0; y < BoardSize; ++y) {
+            const int p = PointIndex(x, y);
+            if (b[p] == 0 || field[p] != 0) continue;
+            const int liberties = GetLiberties(x, y, b, libs);
+            const int n = ChainIndices(p, spielfeld, chain);
+            for (int i = 0; i < n; ++i) field[chain[i]] = liberties;
+        }
+}
+
+void NeighbourChains(int x, int y, const TBoard& b, TPointList& list, const TBoard& namensfeld) {
+    thread_local TBoard marks;
+    marks.fill(0);
+    int16_t chain[PointCount];
+    const int n = ChainIndices(PointIndex(x, y), b, chain);
+    for (int i = 0; i < n; ++i) marks[chain[i]] = 1;
+    // On the mark board every point next to the chain is a "liberty", whatever b holds there.
+    TPointList adjacent;
+    GetLiberties(x, y, marks, adjacent);
+    list.Count = 0;
+    for (const TPoint& a : adjacent) {
+        const int p = PointIndex(a.X, a.Y);
+        if (marks[p] != 0) continue;
+        list.Items[list.Count++] = PointOf(namensfeld[p]);
+        const int m = ChainIndices(p, b, chain);
+        for (int i = 0; i < m; ++i) marks[chain[i]] = 2;
+    }
+}
+
+}  // namespace obrin

@@ -1,0 +1,73 @@
+// The engine object: owns every process-wide object of the program (boards and fields, the
+// field container, the ko point, the element pool, the game state, ...). The desktop program,
+// obrin-cli and each test create their own; code reaches the objects through it by reference.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <random>
+
+#include "board/board.h"
+#include "board/fields.h"
+#include "board/memory.h"
+#include "game/gamestate.h"
+#include "game/host.h"
+
+namespace obrin {
+
+// Where executed moves are recorded (the record tree implements it).
+class IGameRecorder {
+public:
+    virtual ~IGameRecorder() = default;
+    virtual void RecordMove(int x, int y, int colour) = 0;
+};
+
+// The program's random generator: clock-seeded unless a fixed seed was given, so that tests
+// and benchmarks can repeat a run.
+class TRandom {
+public:
+    void SetFixedSeed(uint32_t seed) {
+        m_fixed = true;
+        m_gen.seed(seed);
+    }
+    // Seeds from the clock, unless a fixed seed was given.
+    void Randomize();
+    // Uniform in [0, 1).
+    [[nodiscard]] double Real() { return std::uniform_real_distribution<double>(0.0, 1.0)(m_gen); }
+    // Uniform in 0 .. n-1.
+    [[nodiscard]] int Int(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_gen); }
+
+private:
+    std::mt19937 m_gen{5489u};
+    bool m_fixed = false;
+};
+
+class TEngine {
+public:
+    explicit TEngine(IHost& host);
+    TEngine(const TEngine&) = delete;
+    TEngine& operator=(const TEngine&) = delete;
+    ~TEngine();
+
+    // Checked shutdown: raises the pool's leak message when scratch elements were not returned.
+    void Shutdown();
+
+    // Draws b as a search's trial position when lookahead animation is on.
+    void ShowIntermediate(const TBoard& b) {
+        if (TreppenAnimieren) Host.ShowIntermediate(b);
+    }
+
+    IHost& Host;
+    TBoardFields Fields;                        // Spielfeld, Namensfeld, ..., KoX, KoY
+    std::unique_ptr<TFieldContainer> Container;  // the fifteen analysis arrays
+    TMemoryManager Pool;                         // scratch boards and lists
+    TGameState Game;
+    TRandom Random;
+    IGameRecorder* Recorder = nullptr;  // not owned; null records nothing
+    // The computer's choice for +1, (-1, -1) to pass. Unset, the computer passes.
+    std::function<TPoint()> ComputerMove;
+    bool TreppenAnimieren = false;  // animate the searches' trial moves
+};
+
+}  // namespace obrin

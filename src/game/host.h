@@ -1,0 +1,71 @@
+// The host interface: everything the engine needs from whoever shows it to a user. The desktop
+// program implements it with Qt windows; obrin-cli and the tests use the quiet defaults below or
+// a scripted host. The engine never includes a GUI header.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include "board/board.h"
+
+namespace obrin {
+
+struct TGameState;
+
+class IHost {
+public:
+    virtual ~IHost() = default;
+
+    // Let the user interface handle pending events from inside a running command.
+    virtual void ProcessEvents() {}
+    // The board window's input state became locked (the stop button), so loops and searches end.
+    [[nodiscard]] virtual bool IsLocked() { return false; }
+    // The application is shutting down.
+    [[nodiscard]] virtual bool Terminating() { return false; }
+
+    // Waits for a human move of colour: true with a legal point or with (-1, -1) for a pass;
+    // false when the board became locked.
+    [[nodiscard]] virtual bool WaitForMove(int colour, int& x, int& y) {
+        (void)colour;
+        x = y = -1;
+        return false;
+    }
+    // Asks before clearing a non-empty board; true to go ahead.
+    [[nodiscard]] virtual bool ConfirmClear() { return true; }
+    // The start dialog ("Modalitäten") on the given page; writes its choices into game and
+    // returns false on cancel.
+    [[nodiscard]] virtual bool RunStartDialog(int page, TGameState& game) {
+        (void)page;
+        (void)game;
+        return true;
+    }
+
+    virtual void Redraw() {}
+    // A board the searches are trying; shown only when lookahead animation is on.
+    virtual void ShowIntermediate(const TBoard& board) { (void)board; }
+    virtual void SetStatus(const std::string& text) { (void)text; }
+    virtual void ClearInference() {}
+    virtual void AddInference(const std::string& line) { (void)line; }
+    // A message box with a German design text; the host translates it in the current context.
+    virtual void ShowMessage(const std::string& text) { (void)text; }
+    virtual void SetCaption(const std::string& text) { (void)text; }
+    virtual void SetBusy(bool busy) { (void)busy; }
+    // Switches the game-control window's buttons between playing and editing.
+    virtual void SetPlayingMode(bool playing) { (void)playing; }
+    // The game-control window shows the new move, prisoners and ko.
+    virtual void RefreshControl() {}
+    // The score window, shown at the end of a self-played game.
+    virtual void ShowScore() {}
+
+    // Milliseconds on a steady clock, for search deadlines and pauses.
+    [[nodiscard]] virtual uint64_t TickMs() {
+        using namespace std::chrono;
+        return static_cast<uint64_t>(
+            duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    }
+    // Waits ms milliseconds while letting the user interface work.
+    virtual void Pause(int ms) { (void)ms; }
+};
+
+}  // namespace obrin

@@ -1,0 +1,275 @@
+#include "gtp/gtp.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <istream>
+#include <ostream>
+#include <sstream>
+
+#include "board/chains.h"
+#include "game/gameflow.h"
+
+namespace obrin {
+namespace {
+
+// GTP's preprocessing: drop control characters but tab, cut comments, tabs become blanks.
+std::string CleanLine(const std::string& line) {
+    std::string clean;
+    clean.reserve(line.size());
+    for (const char ch : line) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '#') break;
+        if (c == '\t')
+            clean += ' ';
+        else if (c >= 32 && c != 127)
+            clean += ch;
+    }
+    return clean;
+}
+
+std::vector<std::string> SplitWords(const std::string& text) {
+    std::vector<std::string> words;
+    std::istringstream in(text);
+    for (std::string w; in >> w;) words.push_back(w);
+    return words;
+}
+
+std::string Lower(std::string s) {
+    for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool ParseInt(const std::string& text, int& value) {
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end;
+}
+
+bool ParseReal(const std::string& text, double& value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return end == text.c_str() + text.size() && std::isfinite(value);
+}
+
+TGtpReply SyntaxError() { return TGtpReply::Failure("syntax error"); }
+
+}  // namespace
+
+TGtpEngine::TGtpEngine(TEngine& engine) : m_engine(engine) {
+    RegisterCoreCommands();
+    NewGame();
+}
+
+void TGtpEngine::Register(const std::string& name, TGtpHandler handler) {
+    m_commands[name] = std::move(handler);
+}
+
+int TGtpEngine::ParseColour(const std::string& text) {
+    const std::string c = Lower(text);
+    if (c == "b" || c == "black") return 1;
+    if (c == "w" || c == "white") return -1;
+    return 0;
+}
+
+bool TGtpEngine::ParseVertex(const std::string& text, TPoint& point) {
+    if (Lower(text) == "pass") {
+        point = PassPoint;
+        return true;
+    }
+    if (text.size() < 2 || text.size() > 3) return false;
+    const int x = ColumnOfText(text);
+    int row = 0;
+    if (x < 0 || !std::isdigit(static_cast<unsigned char>(text[1])) || !ParseInt(text.substr(1), row))
+        return false;
+    if (!OnBoard(x, row - 1)) return false;
+    point = TPoint{x, row - 1};
+    return true;
+}
+
+std::string TGtpEngine::VertexText(TPoint p) { return OnBoard(p.X, p.Y) ? PointText(p.X, p.Y) : "pass"; }
+
+void TGtpEngine::NewGame() {
+    TBoardFields& f = m_engine.Fields;
+    f.Spielfeld = f.Leerfeld;
+    f.KoX = f.KoY = -1;
+    m_engine.Game.GefangeneSchwarz = 0.0;
+    m_engine.Game.GefangeneWeiss = m_komi;
+    m_setup.clear();
+    m_moves.clear();
+}
+
+void TGtpEngine::PlayAndRemember(TPoint p, int colour) {
+    ExecuteMove(m_engine, p.X, p.Y, colour);
+    m_moves.push_back({p, colour});
+}
+
+void TGtpEngine::ReplayRemembered() {
+    const auto setup = m_setup;
+    const auto moves = m_moves;
+    NewGame();
+    m_setup = setup;
+    for (const auto& s : m_setup) SetPoint(m_engine.Fields.Spielfeld, s.Point.X, s.Point.Y, s.Colour);
+    for (const auto& m : moves) PlayAndRemember(m.Point, m.Colour);
+}
+
+std::string TGtpEngine::HandleLine(const std::string& line, bool& quit) {
+    quit = false;
+    std::vector<std::string> words = SplitWords(CleanLine(line));
+    if (words.empty()) return {};
+    std::string id;
+    int idValue = 0;
+    if (ParseInt(words[0], idValue) && idValue >= 0) {
+        id = words[0];
+        words.erase(words.begin());
+    }
+    TGtpReply reply;
+    if (words.empty()) {
+        reply = TGtpReply::Failure("no command");
+    } else if (const auto it = m_commands.find(words[0]); it == m_commands.end()) {
+        reply = TGtpReply::Failure("unknown command");
+    } else {
+        const TGtpArgs args(words.begin() + 1, words.end());
+        try {
+            reply = it->second(args);
+        } catch (const std::exception& e) {
+            reply = TGtpReply::Failure(std::string("internal error: ") + e.what());
+        }
+        quit = words[0] == "quit";
+    }
+    std::string text = reply.Text;
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    return (reply.Ok ? "=" : "?") + id + " " + text + "\n\n";
+}
+
+void TGtpEngine::Run(std::istream& in, std::ostream& out) {
+    std::string line;
+    while (std::getline(in, line)) {
+        bool quit = false;
+        const std::string response = HandleLine(line, quit);
+        if (!response.empty()) out << response << std::flush;
+        if (quit) break;
+    }
+}
+
+void TGtpEngine::RegisterCoreCommands() {
+    Register("protocol_version", [](const TGtpArgs&) { return TGtpReply::Success("2"); });
+    Register("name", [](const TGtpArgs&) { return TGtpReply::Success("Obrin"); });
+    Register("version", [](const TGtpArgs&) { return TGtpReply::Success(OBRIN_VERSION); });
+    Register("quit", [](const TGtpArgs&) { return TGtpReply::Success(); });
+    Register("known_command", [this](const TGtpArgs& a) {
+        if (a.size() != 1) return SyntaxError();
+        return TGtpReply::Success(Knows(a[0]) ? "true" : "false");
+    });
+    Register("list_commands", [this](const TGtpArgs&) {
+        std::string names;
+        for (const auto& [name, handler] : m_commands) names += name + "\n";
+        return TGtpReply::Success(names);
+    });
+    Register("boardsize", [this](const TGtpArgs& a) {
+        int size = 0;
+        if (a.size() != 1 || !ParseInt(a[0], size)) return SyntaxError();
+        if (size != BoardSize) return TGtpReply::Failure("unacceptable size");
+        NewGame();
+        return TGtpReply::Success();
+    });
+    Register("clear_board", [this](const TGtpArgs&) {
+        NewGame();
+        return TGtpReply::Success();
+    });
+    Register("komi", [this](const TGtpArgs& a) {
+        double komi = 0.0;
+        if (a.size() != 1 || !ParseReal(a[0], komi)) return SyntaxError();
+        m_engine.Game.GefangeneWeiss += komi - m_komi;
+        m_komi = komi;
+        return TGtpReply::Success();
+    });
+    Register("play", [this](const TGtpArgs& a) { return Play(a); });
+    Register("undo", [this](const TGtpArgs&) {
+        if (m_moves.empty()) return TGtpReply::Failure("cannot undo");
+        m_moves.pop_back();
+        ReplayRemembered();
+        return TGtpReply::Success();
+    });
+    Register("fixed_handicap", [this](const TGtpArgs& a) { return FixedHandicap(a); });
+    Register("showboard", [this](const TGtpArgs&) { return ShowBoard(); });
+    Register("is_legal", [this](const TGtpArgs& a) {
+        TPoint p;
+        const int colour = a.size() == 2 ? ParseColour(a[0]) : 0;
+        if (colour == 0 || !ParseVertex(a[1], p)) return SyntaxError();
+        TBoardFields& f = m_engine.Fields;
+        return TGtpReply::Success(IsLegal(p.X, p.Y, colour, f.KoX, f.KoY, f.Spielfeld) ? "1" : "0");
+    });
+    Register("list_stones", [this](const TGtpArgs& a) { return ListStones(a); });
+    Register("captures", [this](const TGtpArgs& a) { return Captures(a); });
+}
+
+TGtpReply TGtpEngine::Play(const TGtpArgs& a) {
+    TPoint p;
+    const int colour = a.size() == 2 ? ParseColour(a[0]) : 0;
+    if (colour == 0 || !ParseVertex(a[1], p)) return SyntaxError();
+    TBoardFields& f = m_engine.Fields;
+    if (!IsLegal(p.X, p.Y, colour, f.KoX, f.KoY, f.Spielfeld)) return TGtpReply::Failure("illegal move");
+    PlayAndRemember(p, colour);
+    return TGtpReply::Success();
+}
+
+TGtpReply TGtpEngine::FixedHandicap(const TGtpArgs& a) {
+    int n = 0;
+    if (a.size() != 1 || !ParseInt(a[0], n)) return SyntaxError();
+    const std::vector<TPoint> points = HandicapPoints(n);
+    if (points.empty()) return TGtpReply::Failure("invalid number of stones");
+    if (!BoardIsEmpty(m_engine.Fields.Spielfeld)) return TGtpReply::Failure("board not empty");
+    std::string text;
+    for (const TPoint& p : points) {
+        SetPoint(m_engine.Fields.Spielfeld, p.X, p.Y, 1);
+        m_setup.push_back({p, 1});
+        text += (text.empty() ? "" : " ") + VertexText(p);
+    }
+    return TGtpReply::Success(text);
+}
+
+TGtpReply TGtpEngine::ShowBoard() const {
+    const TBoardFields& f = m_engine.Fields;
+    std::string header = "   ";
+    for (int x = 0; x < BoardSize; ++x) header += std::string(1, ColumnLetters[x]) + " ";
+    std::ostringstream out;
+    out << "\n" << header << "\n";
+    for (int y = BoardSize - 1; y >= 0; --y) {
+        out << (y + 1 < 10 ? " " : "") << y + 1 << " ";
+        for (int x = 0; x < BoardSize; ++x) {
+            const int v = f.Spielfeld[PointIndex(x, y)];
+            const bool star = (x == 3 || x == 9 || x == 15) && (y == 3 || y == 9 || y == 15);
+            out << (v > 0 ? 'X' : v < 0 ? 'O' : star ? '+' : '.') << ' ';
+        }
+        out << y + 1;
+        if (y == BoardSize - 1)
+            out << "     Black (X) has captured " << m_engine.Game.GefangeneSchwarz << " stones";
+        if (y == BoardSize - 2)
+            out << "     White (O) has captured " << m_engine.Game.GefangeneWeiss - m_komi << " stones";
+        out << "\n";
+    }
+    out << header;
+    return TGtpReply::Success(out.str());
+}
+
+TGtpReply TGtpEngine::ListStones(const TGtpArgs& a) const {
+    const int colour = a.size() == 1 ? ParseColour(a[0]) : 0;
+    if (colour == 0) return SyntaxError();
+    std::string text;
+    for (int p = 0; p < PointCount; ++p)
+        if (m_engine.Fields.Spielfeld[p] == colour)
+            text += (text.empty() ? "" : " ") + PointText(PointColumn(p), PointRow(p));
+    return TGtpReply::Success(text);
+}
+
+TGtpReply TGtpEngine::Captures(const TGtpArgs& a) const {
+    const int colour = a.size() == 1 ? ParseColour(a[0]) : 0;
+    if (colour == 0) return SyntaxError();
+    const TGameState& g = m_engine.Game;
+    const double taken = colour > 0 ? g.GefangeneSchwarz : g.GefangeneWeiss - m_komi;
+    return TGtpReply::Success(std::to_string(static_cast<long long>(std::llround(taken))));
+}
+
+}  // namespace obrin

@@ -1,0 +1,134 @@
+#include "board/board.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "support/diagram.h"
+
+namespace obrin {
+namespace {
+
+TEST(Coordinates, PointTextAndParsing) {
+    EXPECT_EQ(PointText(0, 0), "A1");
+    EXPECT_EQ(PointText(8, 0), "J1");
+    EXPECT_EQ(PointText(18, 18), "T19");
+    EXPECT_EQ(PointText(-1, -1), "---");
+    EXPECT_EQ(PointText(19, 3), "---");
+    EXPECT_EQ(ColumnOfText("i5"), -1);
+    EXPECT_EQ(ColumnOfText("j5"), 8);
+    EXPECT_EQ(RowOfText("j5"), 4);
+    EXPECT_EQ(ColumnOfText("t19"), 18);
+    EXPECT_EQ(RowOfText("T19"), 18);
+    EXPECT_THROW((void)RowOfText("Jx"), std::invalid_argument);
+    EXPECT_THROW((void)RowOfText("J"), std::invalid_argument);
+    for (int i = 0; i < PointCount; ++i) {
+        const std::string t = PointText(PointColumn(i), PointRow(i));
+        EXPECT_EQ(PointIndex(ColumnOfText(t), RowOfText(t)), i) << t;
+    }
+}
+
+TEST(BoardOperations, OffBoardAccessIsHarmless) {
+    TBoard b{};
+    EXPECT_EQ(GetPoint(b, 19, 0), 0);
+    SetPoint(b, -1, 3, 5);
+    SetPoint(b, 3, 19, 5);
+    EXPECT_TRUE(BoardIsEmpty(b));
+}
+
+TEST(BoardOperations, RotateAndNegateRestoreAfterFullCycle) {
+    const TBoard start = test::FromDiagram(R"(
+        X O . . X
+        . X . O .
+        O . . . X)");
+    TBoard b = start;
+    RotateBoard(b);
+    EXPECT_NE(b, start);
+    // The upper-left stone (0, 18) goes to (18 - 18, 0) = (0, 0).
+    EXPECT_EQ(b[PointIndex(0, 0)], 1);
+    for (int i = 0; i < 3; ++i) RotateBoard(b);
+    EXPECT_EQ(b, start);
+    NegateBoard(b);
+    EXPECT_EQ(b[PointIndex(0, 18)], -1);
+    NegateBoard(b);
+    EXPECT_EQ(b, start);
+}
+
+TEST(BoardOperations, NeighbourhoodCountsInCorner) {
+    const TBoard b = test::FromDiagram(R"(
+        X O .
+        . X .)");
+    const TNeighbourhoodCount n = CountNeighbourhood(b, 0, 18);
+    EXPECT_EQ(n.Plus, 2);
+    EXPECT_EQ(n.Minus, 1);
+    EXPECT_EQ(n.Empty, 1);
+    EXPECT_EQ(n.Off, 5);
+    EXPECT_EQ(EmptyNeighbours(2, 17, b), 3);  // all but the stone on its left
+    EXPECT_EQ(EmptyNeighbours(1, 17, b), 0);  // occupied
+    EXPECT_FALSE(IsOpenPoint(2, 18, b));
+    EXPECT_TRUE(IsOpenPoint(9, 9, b));
+}
+
+TEST(BoardOperations, StoneCountDeltaCountsBothColours) {
+    TBoard before{}, after{};
+    before[0] = -1;
+    before[1] = -1;
+    before[2] = 1;
+    after[2] = 1;
+    after[3] = 1;
+    const TStoneDelta d = StoneCountDelta(before, after);
+    EXPECT_EQ(d.DPlus, 1);
+    EXPECT_EQ(d.DMinus, -2);
+}
+
+TEST(Influence, ZeroAndOneRound) {
+    TBoard b{}, r{};
+    b[PointIndex(9, 9)] = 1;
+    SpreadInfluence(b, r, 0);
+    EXPECT_TRUE(BoardIsEmpty(r));
+    SpreadInfluence(b, r, 1);
+    TBoard expected{};
+    for (const int p : {PointIndex(9, 9), PointIndex(9, 10), PointIndex(10, 9), PointIndex(9, 8),
+                        PointIndex(8, 9)})
+        expected[p] = 1;
+    EXPECT_EQ(r, expected);
+}
+
+TEST(Influence, AccumulatesAcrossRoundsAndStopsAtEnemyStones) {
+    TBoard b{}, r{};
+    b[PointIndex(9, 9)] = 1;
+    b[PointIndex(10, 9)] = -1;
+    SpreadInfluence(b, r, 2);
+    // Round 1 marks the stone and its three empty neighbours with 1. Round 2 sweeps that
+    // accumulated board: the stone gets 1 from itself and 1 from each of those neighbours. The
+    // enemy stone blocks the other side's spreading onto it.
+    EXPECT_EQ(r[PointIndex(9, 9)], 5);
+    EXPECT_EQ(r[PointIndex(10, 9)], -5);
+    // The point above both stones is reached by both sides equally.
+    EXPECT_EQ(r[PointIndex(9, 10)] + r[PointIndex(10, 10)], 0);
+}
+
+TEST(Influence, SpreadColourGrowsOverEmptyPointsOnly) {
+    TBoard b{}, r{};
+    b[PointIndex(0, 0)] = 1;
+    b[PointIndex(1, 0)] = -1;
+    SpreadColour(1, b, r, 1);
+    EXPECT_EQ(r[PointIndex(0, 0)], 2);
+    EXPECT_EQ(r[PointIndex(0, 1)], 1);
+    EXPECT_EQ(r[PointIndex(1, 0)], -1);  // the enemy stone is not empty in the source
+}
+
+TEST(EdgeDistance, MinAbstand) {
+    const TBoard m = MakeMinAbstand();
+    EXPECT_EQ(m[PointIndex(9, 9)], 9);
+    EXPECT_EQ(m[PointIndex(3, 15)], 3);
+    for (int i = 0; i < BoardSize; ++i) {
+        EXPECT_EQ(m[PointIndex(i, 0)], 0);
+        EXPECT_EQ(m[PointIndex(0, i)], 0);
+        EXPECT_EQ(m[PointIndex(18, i)], 0);
+        EXPECT_EQ(m[PointIndex(i, 18)], 0);
+    }
+}
+
+}  // namespace
+}  // namespace obrin

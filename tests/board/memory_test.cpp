@@ -1,0 +1,81 @@
+#include "board/memory.h"
+
+#include <gtest/gtest.h>
+
+#include "board/errors.h"
+
+namespace obrin {
+namespace {
+
+TEST(ElementPool, ReturnedElementIsHandedOutAgain) {
+    TMemoryManager pool;
+    TBoardElement* a = pool.GetBoardElement();
+    a->Board[7] = 42;
+    pool.PutBoardElement(a);
+    TBoardElement* b = pool.GetBoardElement();
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(b->Board[7], 42);  // an element keeps what its last user left in it
+    EXPECT_EQ(pool.CountBoardElement(), 1);
+    pool.PutBoardElement(b);
+    EXPECT_NO_THROW(pool.Destroy());
+}
+
+TEST(ElementPool, FreeListsAreLastInFirstOut) {
+    TMemoryManager pool;
+    TListElement* a = pool.GetListElement();
+    TListElement* b = pool.GetListElement();
+    EXPECT_NE(a, b);
+    EXPECT_EQ(pool.CountListElement(), 2);
+    pool.PutListElement(a);
+    pool.PutListElement(b);
+    EXPECT_EQ(pool.GetListElement(), b);
+    EXPECT_EQ(pool.GetListElement(), a);
+    pool.PutListElement(a);
+    pool.PutListElement(b);
+    EXPECT_NO_THROW(pool.Destroy());
+    EXPECT_EQ(pool.CountListElement(), 0);
+}
+
+TEST(ElementPool, DestroyReportsTheFirstUnbalancedCounter) {
+    TMemoryManager lists;
+    TListElement* lent = lists.GetListElement();
+    try {
+        lists.Destroy();
+        FAIL() << "no leak reported";
+    } catch (const EObrinError& e) {
+        EXPECT_STREQ(e.what(), "MemoryManager: CountListElement");
+    }
+    lists.PutListElement(lent);
+
+    TMemoryManager both;
+    TBoardElement* board = both.GetBoardElement();
+    TListElement* list = both.GetListElement();
+    EXPECT_THROW(
+        {
+            try {
+                both.Destroy();
+            } catch (const EObrinError& e) {
+                EXPECT_STREQ(e.what(), "MemoryManager: CountBoardElement");
+                throw;
+            }
+        },
+        EObrinError);
+    both.PutBoardElement(board);
+    both.PutListElement(list);
+}
+
+TEST(ElementPool, ScopedBorrowersGiveElementsBack) {
+    TMemoryManager pool;
+    {
+        TPooledBoard board(pool);
+        TPooledList list(pool);
+        (*board)[0] = 1;
+        list->Count = 0;
+        TPooledBoard second(pool);
+        EXPECT_EQ(pool.CountBoardElement(), 2);
+    }
+    EXPECT_NO_THROW(pool.Destroy());
+}
+
+}  // namespace
+}  // namespace obrin

@@ -1,0 +1,252 @@
+#include "game/gameflow.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "board/chains.h"
+#include "support/diagram.h"
+
+namespace obrin {
+namespace {
+
+// A host that plays a script: each WaitForMove takes the next scripted answer; an exhausted
+// script locks the board, as the stop button does.
+class ScriptedHost : public IHost {
+public:
+    struct Answer {
+        int X, Y;
+        bool Stop = false;
+    };
+    std::deque<Answer> Script;
+    std::vector<int> AskedColours;
+    std::vector<std::string> Messages;
+    bool StartDialogOk = true;
+    int StartPage = -1;
+    bool AllowClear = true;
+    int ConfirmCalls = 0;
+    int Pauses = 0;
+    int ScoreShown = 0;
+    bool Locked = false;
+
+    bool WaitForMove(int colour, int& x, int& y) override {
+        AskedColours.push_back(colour);
+        if (Script.empty() || Script.front().Stop) {
+            if (!Script.empty()) Script.pop_front();
+            Locked = true;
+            x = y = -1;
+            return false;
+        }
+        x = Script.front().X;
+        y = Script.front().Y;
+        Script.pop_front();
+        return true;
+    }
+    bool IsLocked() override { return Locked; }
+    bool RunStartDialog(int page, TGameState&) override {
+        StartPage = page;
+        return StartDialogOk;
+    }
+    bool ConfirmClear() override {
+        ++ConfirmCalls;
+        return AllowClear;
+    }
+    void ShowMessage(const std::string& text) override { Messages.push_back(text); }
+    void Pause(int ms) override { Pauses += ms == 200; }
+    void ShowScore() override { ++ScoreShown; }
+};
+
+class RecordingRecorder : public IGameRecorder {
+public:
+    struct Move {
+        int X, Y, Colour;
+    };
+    std::vector<Move> Moves;
+    void RecordMove(int x, int y, int colour) override { Moves.push_back({x, y, colour}); }
+};
+
+class GameFlow : public ::testing::Test {
+protected:
+    ScriptedHost host;
+    TEngine engine{host};
+    RecordingRecorder recorder;
+    void SetUp() override { engine.Recorder = &recorder; }
+    TBoard& Board() { return engine.Fields.Spielfeld; }
+};
+
+TEST_F(GameFlow, ExecuteMoveCreditsCapturesToTheMover) {
+    Board() = test::FromDiagram(R"(
+        O O O .
+        X X X X)");
+    ExecuteMove(engine, 3, 18, 1);
+    EXPECT_EQ(engine.Game.GefangeneSchwarz, 3.0);
+    EXPECT_EQ(engine.Game.GefangeneWeiss, 0.0);
+    ExecuteMove(engine, -1, -1, -1);
+    EXPECT_EQ(engine.Game.GefangeneWeiss, 0.0);
+    ASSERT_EQ(recorder.Moves.size(), 2u);
+    EXPECT_EQ(recorder.Moves[1].X, -1);
+
+    ExecuteMoveQuiet(engine, 10, 10, -1);
+    EXPECT_EQ(recorder.Moves.size(), 2u);  // the quiet move records nothing
+}
+
+TEST_F(GameFlow, HandicapPlacesTheTableInOrderAfterAsking) {
+    const auto five = HandicapPoints(5);
+    std::vector<std::string> names;
+    for (const TPoint p : five) names.push_back(PointText(p.X, p.Y));
+    EXPECT_EQ(names, (std::vector<std::string>{"D4", "Q16", "D16", "Q4", "K10"}));
+    EXPECT_EQ(HandicapPoints(21).size(), 21u);
+    EXPECT_EQ(HandicapPoints(17).back(), (TPoint{9, 9}));
+    EXPECT_TRUE(HandicapPoints(10).empty());
+    EXPECT_TRUE(HandicapPoints(1).empty());
+
+    engine.Game.GefangeneWeiss = 5.5;
+    PlaceHandicap(engine, 9);
+    int stones = 0;
+    for (const int v : Board()) stones += v == 1;
+    EXPECT_EQ(stones, 9);
+    EXPECT_EQ(host.Pauses, 10);
+    EXPECT_EQ(engine.Game.GefangeneWeiss, 5.5);  // prisoners untouched
+
+    host.AllowClear = false;
+    const TBoard before = Board();
+    PlaceHandicap(engine, 4);
+    EXPECT_EQ(Board(), before);
+}
+
+TEST_F(GameFlow, RandomMovesRepeatWithTheSameSeed) {
+    engine.Random.SetFixedSeed(7);
+    RandomMoves(engine, {true, 50, 300});
+    const TBoard first = Board();
+    EXPECT_FALSE(BoardIsEmpty(first));
+    EXPECT_EQ(engine.Game.SideToMove, 1);
+
+    TEngine other(host);
+    other.Random.SetFixedSeed(7);
+    RandomMoves(other, {true, 50, 300});
+    EXPECT_EQ(other.Fields.Spielfeld, first);
+
+    TEngine white(host);
+    white.Random.SetFixedSeed(3);
+    RandomMoves(white, {true, 100, 50});
+    for (const int v : white.Fields.Spielfeld) EXPECT_LE(v, 0);
+}
+
+TEST_F(GameFlow, PositionEntryAndClearing) {
+    EnterPosition(engine, 3, 3, true);
+    EnterPosition(engine, 4, 4, false);
+    EnterPosition(engine, 19, 4, false);
+    EXPECT_EQ(Board()[PointIndex(3, 3)], 1);
+    EXPECT_EQ(Board()[PointIndex(4, 4)], -1);
+    EnterPosition(engine, 4, 4, true);  // anything occupied becomes empty
+    EXPECT_EQ(Board()[PointIndex(4, 4)], 0);
+    engine.Fields.KoX = 2;
+    engine.Game.GefangeneSchwarz = 4;
+    ClearPosition(engine);
+    EXPECT_TRUE(BoardIsEmpty(Board()));
+    EXPECT_EQ(engine.Game.GefangeneSchwarz, 0.0);
+    EXPECT_EQ(engine.Fields.KoX, 2);  // clearing leaves the ko point alone
+}
+
+TEST_F(GameFlow, RadarRanksTheMovePointHighest) {
+    TBoard radar{};
+    UpdateRadar(radar, 0, 0);
+    const int top = *std::max_element(radar.begin(), radar.end());
+    EXPECT_EQ(radar[PointIndex(0, 0)], top);
+    EXPECT_EQ(radar[PointIndex(18, 18)], 0);
+    TBoard flat{};
+    flat.fill(-7);
+    RankField(flat);
+    EXPECT_TRUE(BoardIsEmpty(flat));
+}
+
+TEST_F(GameFlow, TwoHumansAlternateAndAPassKeepsTheSide) {
+    engine.Game.SchwarzBeginnt = false;
+    host.Script = {{3, 3}, {-1, -1}, {4, 4}, {4, 4}, {5, 5}};
+    PlayHumanVsHuman(engine);
+    EXPECT_EQ(host.StartPage, 1);
+    // White starts: W D4, B pass (Black moves again), B E5, W E5 refused (occupied), W F6.
+    EXPECT_EQ(host.AskedColours, (std::vector<int>{-1, 1, 1, -1, -1, 1}));
+    EXPECT_EQ(Board()[PointIndex(3, 3)], -1);
+    EXPECT_EQ(Board()[PointIndex(4, 4)], 1);
+    EXPECT_EQ(Board()[PointIndex(5, 5)], -1);
+    EXPECT_EQ(recorder.Moves.size(), 4u);
+    EXPECT_EQ(engine.Game.SideToMove, 1);
+}
+
+TEST_F(GameFlow, CancelledStartDialogStartsNoGame) {
+    host.StartDialogOk = false;
+    PlayHumanVsHuman(engine);
+    PlayHumanVsComputer(engine);
+    EXPECT_TRUE(host.AskedColours.empty());
+}
+
+TEST_F(GameFlow, HumanAgainstComputerEndsAfterComputerPassThenHumanPass) {
+    std::deque<TPoint> computer{{3, 3}, {-1, -1}};
+    engine.ComputerMove = [&] {
+        const TPoint p = computer.empty() ? PassPoint : computer.front();
+        if (!computer.empty()) computer.pop_front();
+        return p;
+    };
+    engine.Game.ComputerBeginnt = true;
+    host.Script = {{15, 15}, {-1, -1}};
+    PlayHumanVsComputer(engine);
+    EXPECT_EQ(Board()[PointIndex(3, 3)], 1);
+    EXPECT_EQ(Board()[PointIndex(15, 15)], -1);
+    EXPECT_EQ(host.Messages, (std::vector<std::string>{"Ich verzichte"}));
+    EXPECT_EQ(host.AskedColours.size(), 2u);
+    EXPECT_TRUE(host.Script.empty());
+    EXPECT_FALSE(host.Locked);  // ended by passes, not by stop
+}
+
+TEST_F(GameFlow, HumanPassFollowedByComputerPassStillAsksTheHuman) {
+    engine.ComputerMove = [] { return PassPoint; };
+    engine.Game.ComputerBeginnt = false;
+    // Human passes, computer passes (2 passes, but the test is only made after the human's
+    // turn), human plays a stone (resets), computer passes, human passes: over.
+    host.Script = {{-1, -1}, {5, 5}, {-1, -1}};
+    PlayHumanVsComputer(engine);
+    EXPECT_EQ(host.AskedColours.size(), 3u);
+    EXPECT_EQ(Board()[PointIndex(5, 5)], -1);
+    EXPECT_FALSE(host.Locked);
+}
+
+TEST_F(GameFlow, StopEndsTheComputerGame) {
+    engine.ComputerMove = [] { return TPoint{9, 9}; };
+    engine.Game.ComputerBeginnt = true;
+    host.Script = {{0, 0, true}};
+    PlayHumanVsComputer(engine);
+    EXPECT_EQ(Board()[PointIndex(9, 9)], 1);
+    EXPECT_EQ(recorder.Moves.size(), 1u);
+}
+
+TEST_F(GameFlow, SelfPlayAlternatesColoursAndCreditsRealCaptures) {
+    // The engine always plays +1; after each move the board is negated and the colour flag
+    // flipped, so a capture made by White must end up in White's count.
+    std::deque<TPoint> moves{{0, 18}, {1, 18}, {5, 5}, {0, 17}, {-1, -1}, {-1, -1}};
+    engine.ComputerMove = [&] {
+        const TPoint p = moves.front();
+        moves.pop_front();
+        return p;
+    };
+    engine.Game.GefangeneWeiss = 5.5;  // komi
+    PlaySelfPlay(engine);
+    EXPECT_TRUE(moves.empty());
+    EXPECT_EQ(host.ScoreShown, 1);
+    // Black A19, White B19, Black F6, White A18 captures A19. Two passes: Black then White.
+    ASSERT_EQ(recorder.Moves.size(), 6u);
+    // Six moves: the flag flipped six times, so +1 is Black again and the counts follow it.
+    EXPECT_FALSE(engine.Game.ComputerWeiss);
+    EXPECT_EQ(engine.Game.GefangeneSchwarz, 0.0);
+    EXPECT_EQ(engine.Game.GefangeneWeiss, 6.5);
+    EXPECT_EQ(Board()[PointIndex(0, 18)], 0);
+    EXPECT_EQ(Board()[PointIndex(1, 18)], -1);
+    EXPECT_EQ(Board()[PointIndex(0, 17)], -1);
+    EXPECT_EQ(Board()[PointIndex(5, 5)], 1);
+}
+
+}  // namespace
+}  // namespace obrin

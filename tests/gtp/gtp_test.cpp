@@ -1,0 +1,128 @@
+#include "gtp/gtp.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+#include <string>
+
+namespace obrin {
+namespace {
+
+class Gtp : public ::testing::Test {
+protected:
+    IHost host;
+    TEngine engine{host};
+    TGtpEngine gtp{engine};
+
+    std::string Ask(const std::string& line) {
+        bool quit = false;
+        return gtp.HandleLine(line, quit);
+    }
+};
+
+TEST_F(Gtp, AdministrativeCommands) {
+    EXPECT_EQ(Ask("protocol_version"), "= 2\n\n");
+    EXPECT_EQ(Ask("7 name"), "=7 Obrin\n\n");
+    EXPECT_EQ(Ask("known_command play"), "= true\n\n");
+    EXPECT_EQ(Ask("known_command genmove_nothing"), "= false\n\n");
+    EXPECT_NE(Ask("list_commands").find("\nis_legal\n"), std::string::npos);
+    EXPECT_EQ(Ask("boardsize 19"), "= \n\n");
+    EXPECT_EQ(Ask("boardsize 13"), "? unacceptable size\n\n");
+    EXPECT_EQ(Ask("frobnicate"), "? unknown command\n\n");
+    EXPECT_EQ(Ask("   # only a comment"), "");
+    EXPECT_EQ(Ask("3 name # trailing comment"), "=3 Obrin\n\n");
+    EXPECT_EQ(Ask("\tname\r"), "= Obrin\n\n");
+}
+
+TEST_F(Gtp, PlayCapturesAndIllegalMoves) {
+    EXPECT_EQ(Ask("play b A2"), "= \n\n");
+    EXPECT_EQ(Ask("play w A1"), "= \n\n");
+    EXPECT_EQ(Ask("play black B1"), "= \n\n");  // takes A1
+    EXPECT_EQ(Ask("list_stones white"), "= \n\n");
+    EXPECT_EQ(Ask("list_stones b"), "= B1 A2\n\n");
+    EXPECT_EQ(Ask("captures b"), "= 1\n\n");
+    EXPECT_EQ(Ask("is_legal w A1"), "= 0\n\n");  // suicide
+    EXPECT_EQ(Ask("play w A1"), "? illegal move\n\n");
+    EXPECT_EQ(Ask("play w B1"), "? illegal move\n\n");  // occupied
+    EXPECT_EQ(Ask("play w pass"), "= \n\n");
+    EXPECT_EQ(Ask("play w I5"), "? syntax error\n\n");
+    EXPECT_EQ(Ask("play w U5"), "? syntax error\n\n");
+    EXPECT_EQ(Ask("play w A20"), "? syntax error\n\n");
+    EXPECT_EQ(Ask("play w A0"), "? syntax error\n\n");
+    EXPECT_EQ(Ask("play green A1"), "? syntax error\n\n");
+    EXPECT_EQ(Ask("play w"), "? syntax error\n\n");
+}
+
+TEST_F(Gtp, KoRetakeIsRefusedOnceThenAllowed) {
+    for (const char* m : {"play b B19", "play b A18", "play b B17", "play w C19", "play w B18",
+                          "play w D18", "play w C17", "play b C18"})
+        ASSERT_EQ(Ask(m), "= \n\n") << m;
+    EXPECT_EQ(Ask("is_legal w B18"), "= 0\n\n");
+    EXPECT_EQ(Ask("play w K10"), "= \n\n");
+    EXPECT_EQ(Ask("play b K11"), "= \n\n");
+    EXPECT_EQ(Ask("is_legal w B18"), "= 1\n\n");
+}
+
+TEST_F(Gtp, UndoReplaysTheRemainingMoves) {
+    Ask("komi 6.5");
+    Ask("play b A2");
+    Ask("play w A1");
+    Ask("play b B1");
+    EXPECT_EQ(Ask("undo"), "= \n\n");
+    EXPECT_EQ(Ask("list_stones w"), "= A1\n\n");
+    EXPECT_EQ(Ask("captures b"), "= 0\n\n");
+    EXPECT_EQ(engine.Game.GefangeneWeiss, 6.5);
+    Ask("undo");
+    Ask("undo");
+    EXPECT_EQ(Ask("undo"), "? cannot undo\n\n");
+}
+
+TEST_F(Gtp, FixedHandicapNeedsAnEmptyBoard) {
+    EXPECT_EQ(Ask("fixed_handicap 5"), "= D4 Q16 D16 Q4 K10\n\n");
+    EXPECT_EQ(Ask("fixed_handicap 2"), "? board not empty\n\n");
+    Ask("play w C3");
+    Ask("undo");
+    EXPECT_EQ(Ask("list_stones b"), "= D4 Q4 K10 D16 Q16\n\n");  // handicap survives undo
+    Ask("clear_board");
+    EXPECT_EQ(Ask("fixed_handicap 1"), "? invalid number of stones\n\n");
+    EXPECT_EQ(Ask("fixed_handicap x"), "? syntax error\n\n");
+}
+
+TEST_F(Gtp, ShowboardDrawsStonesWithCoordinates) {
+    Ask("play b D4");
+    Ask("play w Q16");
+    const std::string board = Ask("showboard");
+    EXPECT_EQ(board.rfind("= \n   A B C D E F G H J K L M N O P Q R S T", 0), 0u);
+    EXPECT_NE(board.find(" 4 . . . X . "), std::string::npos);
+    EXPECT_NE(board.find("16 . . . + . . . . . + . . . . . O . . . 16"), std::string::npos);
+}
+
+TEST_F(Gtp, MalformedLinesGetErrorAnswers) {
+    std::mt19937 rng(99);
+    const std::string alphabet = "playiswhtecknomdrfx0123456789 #\t\r\x01\x7f\xff-=?ABCDQT";
+    for (int i = 0; i < 3000; ++i) {
+        std::string line;
+        const int len = static_cast<int>(rng() % 40);
+        for (int k = 0; k < len; ++k) line += alphabet[rng() % alphabet.size()];
+        if (line.find("quit") != std::string::npos) continue;
+        const std::string reply = Ask(line);
+        if (reply.empty()) continue;
+        ASSERT_TRUE(reply[0] == '=' || reply[0] == '?') << line;
+        ASSERT_EQ(reply.substr(reply.size() - 2), "\n\n") << line;
+    }
+    EXPECT_EQ(Ask(std::string(100000, 'x')), "? unknown command\n\n");
+    EXPECT_EQ(Ask("komi nan"), "? syntax error\n\n");
+    EXPECT_EQ(Ask("boardsize 99999999999999999999"), "? syntax error\n\n");
+    EXPECT_EQ(Ask(std::string("play\0b A1", 9)), "? unknown command\n\n");
+}
+
+TEST_F(Gtp, RunStopsAtQuit) {
+    std::istringstream in("name\nquit\nname\n");
+    std::ostringstream out;
+    gtp.Run(in, out);
+    EXPECT_EQ(out.str(), "= Obrin\n\n= \n\n");
+}
+
+}  // namespace
+}  // namespace obrin

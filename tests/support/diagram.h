@@ -1,0 +1,16 @@
+// Positions as ASCII diagrams in tests: 'X' is +1, 'O' is -1, '.' or '+' empty, top row first.
+// Blanks are ignored, so rows may be spaced out for reading.
+#pragma once
+
+#include <string>
+
+#include "board/board.h"
+
+namespace obrin::test {
+
+// Rows given are the board's top rows and columns its leftmost ones, so a small diagram is the
+// upper-left corner of the board.
+TBoard FromDiagram(const std::string& diagram);
+std::string ToDiagram(const TBoard& b);
+
+}  // namespace obrin::test
