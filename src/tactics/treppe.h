@@ -33,6 +33,8 @@ class TTreppe {
 
     // Frames pushed at present (the depth gauge).
     [[nodiscard]] int Frames() const { return m_frames; }
+    // Lets a test start a question as if the reader were already this many frames deep.
+    void PresetFramesForTest(int frames) { m_frames = frames; }
 
   private:
     friend class TLadderReader;
