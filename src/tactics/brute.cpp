@@ -94,6 +94,70 @@ void FightArea(const TBoard& b, int x, int y, TBoard& marks, TPointList& area) {
     GetChain(x, y, marks, area);
 }
 
+// Answers "does the chain or empty region at q have at most n liberties?" for every point of a
+// fight's neighbourhood, flooding each chain once: the verdict found for one point is recorded
+// for all points of its chain that the flood visited.
+class TShortOfLiberties {
+  public:
+    void Begin(int n) {
+        m_n = n;
+        if (++m_stamp == 0) {
+            m_known.fill(0);
+            m_stamp = 1;
+        }
+    }
+
+    bool Check(const TBoard& b, int q) {
+        if (m_known[q] == m_stamp) return m_short[q];
+        int16_t stack[PointCount], visited[PointCount];
+        int sp = 0, nv = 0, libs = 0;
+        const int32_t value = b[q];
+        ++m_floodStamp;
+        stack[sp++] = static_cast<int16_t>(q);
+        m_inChain[q] = m_floodStamp;
+        bool isShort = true;
+        while (sp > 0 && isShort) {
+            const int p = stack[--sp];
+            visited[nv++] = static_cast<int16_t>(p);
+            for (int k = 0; k < Neighbours.Count[p]; ++k) {
+                const int r = Neighbours.Index[p][k];
+                if (b[r] == 0 && m_isLiberty[r] != m_floodStamp) {
+                    m_isLiberty[r] = m_floodStamp;
+                    if (++libs > m_n) isShort = false;
+                }
+                if (b[r] == value && m_inChain[r] != m_floodStamp) {
+                    m_inChain[r] = m_floodStamp;
+                    stack[sp++] = static_cast<int16_t>(r);
+                }
+            }
+        }
+        for (int i = 0; i < nv; ++i) {
+            m_known[visited[i]] = m_stamp;
+            m_short[visited[i]] = isShort;
+        }
+        return isShort;
+    }
+
+  private:
+    int m_n = 0;
+    uint32_t m_stamp = 0;
+    uint64_t m_floodStamp = 0;
+    std::array<uint32_t, PointCount> m_known{};
+    std::array<bool, PointCount> m_short{};
+    std::array<uint64_t, PointCount> m_inChain{};
+    std::array<uint64_t, PointCount> m_isLiberty{};
+};
+
+thread_local TShortOfLiberties tShortOfLiberties;
+
+// EyePointCount (x, y, colour) > 0, without counting past the first eye point.
+bool TouchesEyePoint(int x, int y, int colour, int koX, int koY, const TBoard& b) {
+    if (!IsLegalOn(b, x, y, colour, koX, koY)) return false;
+    for (int k = 0; k < 8; ++k)
+        if (EyePoint(x + kRingX[k], y + kRingY[k], colour, b)) return true;
+    return false;
+}
+
 }  // namespace
 
 bool EyePoint(int x, int y, int colour, const TBoard& b) {
@@ -148,15 +212,17 @@ void FightMoves(TEngine& engine, int x, int y, int mover, int koX, int koY, cons
         TPooledBoard marks(engine.Pool);
         TPooledList area(engine.Pool);
         FightArea(b, x, y, *marks, *area);
+        tShortOfLiberties.Begin(n);
         for (const TPoint& a : *area) {
             const int p = PointIndex(a.X, a.Y);
-            if (b[p] != 0 || !IsLegalOn(b, a.X, a.Y, mover, koX, koY)) continue;
-            // Only moves next to a chain (or empty region) as short of liberties as the target.
-            for (int k = 0; k < Neighbours.Count[p]; ++k)
-                if (LibertiesUpTo(b, Neighbours.Index[p][k], n) <= n) {
-                    moves.Items[moves.Count++] = a;
-                    break;
-                }
+            if (b[p] != 0) continue;
+            // Only legal moves next to a chain (or empty region) as short of liberties as the
+            // target. The memoised liberty test goes first: it rules out most points cheaply.
+            bool nextToShort = false;
+            for (int k = 0; k < Neighbours.Count[p] && !nextToShort; ++k)
+                nextToShort = tShortOfLiberties.Check(b, Neighbours.Index[p][k]);
+            if (nextToShort && IsLegalOn(b, a.X, a.Y, mover, koX, koY))
+                moves.Items[moves.Count++] = a;
         }
     }
     OrderFightMoves(x, y, mover, koX, koY, moves, b);
@@ -171,8 +237,8 @@ void OrderFightMoves(int x, int y, [[maybe_unused]] int mover, int koX, int koY,
     for (int i = 0; i < moves.Count; ++i) {
         const TPoint m = moves[i];
         const int p = PointIndex(m.X, m.Y);
-        const int eyeFlag = EyePointCount(m.X, m.Y, colour, koX, koY, b) > 0 ||
-                            EyePointCount(m.X, m.Y, -colour, koX, koY, b) > 0;
+        const int eyeFlag = TouchesEyePoint(m.X, m.Y, colour, koX, koY, b) ||
+                            TouchesEyePoint(m.X, m.Y, -colour, koX, koY, b);
         int dist = 4 * BoardSize;
         for (const TPoint& s : chain)
             dist = std::min(dist, std::abs(m.X - s.X) + std::abs(m.Y - s.Y));
