@@ -13,6 +13,7 @@
 #include "board/memory.h"
 #include "game/gamestate.h"
 #include "game/host.h"
+#include "tactics/treppe.h"
 
 namespace obrin {
 
@@ -62,6 +63,8 @@ public:
     TBoardFields Fields;                        // Spielfeld, Namensfeld, ..., KoX, KoY
     std::unique_ptr<TFieldContainer> Container;  // the fifteen analysis arrays
     TMemoryManager Pool;                         // scratch boards and lists
+    TTreppe Treppe;                              // the ladder reader's frame stack
+    int64_t ReadingNodes = 0;  // trial moves played by the tactical searches (benchmarks read it)
     TGameState Game;
     TRandom Random;
     IGameRecorder* Recorder = nullptr;  // not owned; null records nothing
