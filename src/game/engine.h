@@ -13,12 +13,14 @@
 #include "board/memory.h"
 #include "game/gamestate.h"
 #include "game/host.h"
+#include "ui/langsup.h"
+#include "ui/settings.h"
 
 namespace obrin {
 
 // Where executed moves are recorded (the record tree implements it).
 class IGameRecorder {
-public:
+  public:
     virtual ~IGameRecorder() = default;
     virtual void RecordMove(int x, int y, int colour) = 0;
 };
@@ -26,7 +28,7 @@ public:
 // The program's random generator: clock-seeded unless a fixed seed was given, so that tests
 // and benchmarks can repeat a run.
 class TRandom {
-public:
+  public:
     void SetFixedSeed(uint32_t seed) {
         m_fixed = true;
         m_gen.seed(seed);
@@ -38,13 +40,13 @@ public:
     // Uniform in 0 .. n-1.
     [[nodiscard]] int Int(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_gen); }
 
-private:
+  private:
     std::mt19937 m_gen{5489u};
     bool m_fixed = false;
 };
 
 class TEngine {
-public:
+  public:
     explicit TEngine(IHost& host);
     TEngine(const TEngine&) = delete;
     TEngine& operator=(const TEngine&) = delete;
@@ -55,11 +57,11 @@ public:
 
     // Draws b as a search's trial position when lookahead animation is on.
     void ShowIntermediate(const TBoard& b) {
-        if (TreppenAnimieren) Host.ShowIntermediate(b);
+        if (Settings.TreppenAnimieren) Host.ShowIntermediate(b);
     }
 
     IHost& Host;
-    TBoardFields Fields;                        // Spielfeld, Namensfeld, ..., KoX, KoY
+    TBoardFields Fields;                         // Spielfeld, Namensfeld, ..., KoX, KoY
     std::unique_ptr<TFieldContainer> Container;  // the fifteen analysis arrays
     TMemoryManager Pool;                         // scratch boards and lists
     TGameState Game;
@@ -67,7 +69,8 @@ public:
     IGameRecorder* Recorder = nullptr;  // not owned; null records nothing
     // The computer's choice for +1, (-1, -1) to pass. Unset, the computer passes.
     std::function<TPoint()> ComputerMove;
-    bool TreppenAnimieren = false;  // animate the searches' trial moves
+    TSettings Settings;           // the settings of OBRIN.INI
+    TLangSup LangSup{"Deutsch"};  // the translation table, loaded by TUserInterface
 };
 
 }  // namespace obrin
