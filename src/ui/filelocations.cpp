@@ -44,6 +44,8 @@ bool Exists(const fs::path& file) {
 TFileLocations TFileLocations::FromEnvironment() {
     TFileLocations where;
     where.ProgramDir = ExecutableDir();
+    where.ProgramDirWritable =
+        !where.ProgramDir.empty() && ::access(where.ProgramDir.c_str(), W_OK) == 0;
     where.Home = EnvPath("OBRIN_HOME");
     fs::path config = EnvPath("XDG_CONFIG_HOME");
     if (config.empty() || config.is_relative()) {
@@ -54,17 +56,13 @@ TFileLocations TFileLocations::FromEnvironment() {
     return where;
 }
 
-bool TFileLocations::ProgramDirWritable() const {
-    return !ProgramDir.empty() && ::access(ProgramDir.c_str(), W_OK) == 0;
-}
-
 std::optional<fs::path> TFileLocations::FindForRead(std::string_view name) const {
     if (!Home.empty()) {
         const fs::path file = Home / name;
         return Exists(file) ? std::optional(file) : std::nullopt;
     }
     // The folder we write to comes first, so that what was saved is what is read back.
-    const bool programFirst = ProgramDirWritable();
+    const bool programFirst = ProgramDirWritable;
     for (const fs::path& dir :
          programFirst ? std::array{ProgramDir, UserDir} : std::array{UserDir, ProgramDir}) {
         if (dir.empty()) continue;
@@ -76,7 +74,7 @@ std::optional<fs::path> TFileLocations::FindForRead(std::string_view name) const
 
 fs::path TFileLocations::PathForWrite(std::string_view name) const {
     if (!Home.empty()) return Home / name;
-    return (ProgramDirWritable() ? ProgramDir : UserDir) / name;
+    return (ProgramDirWritable ? ProgramDir : UserDir) / name;
 }
 
 std::string ReadWholeFile(const fs::path& file) {

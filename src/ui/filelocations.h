@@ -19,18 +19,16 @@ struct TFileLocations {
     std::filesystem::path ProgramDir;  // the executable's folder
     std::filesystem::path UserDir;     // the per-user folder
     std::filesystem::path Home;        // OBRIN_HOME; empty when not set
+    bool ProgramDirWritable = true;    // false for an installed program
 
-    // The folders of this process: the executable's, $XDG_CONFIG_HOME/obrin or ~/.config/obrin,
-    // and OBRIN_HOME.
+    // The folders of this process: the executable's (and whether it can be written),
+    // $XDG_CONFIG_HOME/obrin or ~/.config/obrin, and OBRIN_HOME.
     [[nodiscard]] static TFileLocations FromEnvironment();
 
     // The file to read for name, or nothing when it exists in none of the folders.
     [[nodiscard]] std::optional<std::filesystem::path> FindForRead(std::string_view name) const;
     // The path that name is written to.
     [[nodiscard]] std::filesystem::path PathForWrite(std::string_view name) const;
-
-  private:
-    [[nodiscard]] bool ProgramDirWritable() const;
 };
 
 // The whole file as bytes; raises EObrinError naming the file when it cannot be read.

@@ -137,7 +137,7 @@ bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool def
 
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     if (TLine* found = FindIn(m_sections, section, key); found != nullptr) {
-        found->Value = OneLine(Trim(value));
+        found->Value = std::string(Trim(OneLine(value)));
         return;
     }
     TSection* target = nullptr;
@@ -147,7 +147,7 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
             break;
         }
     if (target == nullptr) target = &m_sections.emplace_back(TSection{OneLine(section), {}});
-    target->Lines.push_back({OneLine(key), OneLine(Trim(value)), ""});
+    target->Lines.push_back({OneLine(key), std::string(Trim(OneLine(value))), ""});
 }
 
 void TIniFile::WriteInteger(std::string_view section, std::string_view key, int32_t value) {
