@@ -75,15 +75,10 @@ TLangLoadReport TLangSup::LoadFromText(std::string_view text, const std::string&
 }
 
 std::string TLangSup::ToText() const {
-    std::vector<std::string> keys;
-    keys.reserve(static_cast<size_t>(m_forward.Count()));
-    m_forward.GetKeys(keys);
     std::string text;
-    std::string value;
-    for (const std::string& key : keys) {
-        m_forward.Get(key, value);
+    m_forward.ForEachEntry([&](const std::string& key, const std::string& value) {
         text.append(key).append(1, kSeparator).append(value).append("\r\n");
-    }
+    });
     return text;
 }
 

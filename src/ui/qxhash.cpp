@@ -134,8 +134,13 @@ void TQXHashTable::Remove(std::string_view key) {
 }
 
 void TQXHashTable::GetKeys(std::vector<std::string>& keys) const {
+    ForEachEntry([&](const std::string& key, const std::string&) { keys.push_back(key); });
+}
+
+void TQXHashTable::ForEachEntry(
+    const std::function<void(const std::string&, const std::string&)>& visit) const {
     for (const TSlot& slot : m_buckets)
-        if (slot.State == TSlotState::Used) keys.push_back(slot.Entry.Key);
+        if (slot.State == TSlotState::Used) visit(slot.Entry.Key, slot.Entry.Value);
 }
 
 }  // namespace obrin

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +51,9 @@ class TQXHashTable {
     void Remove(std::string_view key);
     // Appends every stored key to keys, in slot order.
     void GetKeys(std::vector<std::string>& keys) const;
+    // Calls visit(key, value) for every stored entry, in slot order.
+    void ForEachEntry(
+        const std::function<void(const std::string&, const std::string&)>& visit) const;
 
     [[nodiscard]] int32_t Size() const { return m_size; }
     [[nodiscard]] int32_t Count() const { return m_count; }

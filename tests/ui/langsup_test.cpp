@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -189,6 +190,33 @@ TEST_F(LangSupTest, FilesAreReadAndReplacedWholeAndErrorsNameTheFile) {
     }
     EXPECT_THROW(Lang.SaveToFile(folder), EObrinError);
     EXPECT_TRUE(std::filesystem::is_directory(folder));
+}
+
+// The shipped table: clean, and every entry translated in both languages it holds.
+TEST(ShippedLanguageTableTest, EveryEntryIsTranslatedInEveryLanguage) {
+    const char* dataDir = std::getenv("OBRIN_DATA_DIR");
+    if (dataDir == nullptr) GTEST_SKIP() << "OBRIN_DATA_DIR not set";
+    TLangSup lang("Deutsch");
+    const auto report = lang.LoadFromFile(std::filesystem::path(dataDir) / "language.dat");
+    EXPECT_TRUE(report.Problems.empty()) << report.Problems.front();
+    std::vector<std::string> languages, entries;
+    lang.ListLanguages(languages);
+    lang.ListContextsAndWords(entries);
+    ASSERT_FALSE(entries.empty());
+    lang.SetReadOnly(true);
+    for (const std::string& language : languages) {
+        lang.SetLanguage(language);
+        for (const std::string& entry : entries) {
+            const size_t bar = entry.find('|');
+            lang.SetContext(entry.substr(0, bar));
+            const std::string shown = lang.Translate(entry.substr(bar + 1));
+            EXPECT_TRUE(!shown.empty() && shown != "???" && !shown.starts_with("<<<"))
+                << language << "|" << entry << " shows \"" << shown << "\"";
+        }
+    }
+    lang.SetLanguage("English");
+    lang.SetContext("Thinking");
+    EXPECT_EQ(lang.Translate("Ich verzichte"), "I pass");
 }
 
 }  // namespace
