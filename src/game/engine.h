@@ -20,7 +20,7 @@ namespace obrin {
 
 // Where executed moves are recorded (the record tree implements it).
 class IGameRecorder {
-  public:
+public:
     virtual ~IGameRecorder() = default;
     virtual void RecordMove(int x, int y, int colour) = 0;
 };
@@ -28,7 +28,7 @@ class IGameRecorder {
 // The program's random generator: clock-seeded unless a fixed seed was given, so that tests
 // and benchmarks can repeat a run.
 class TRandom {
-  public:
+public:
     void SetFixedSeed(uint32_t seed) {
         m_fixed = true;
         m_gen.seed(seed);
@@ -40,13 +40,13 @@ class TRandom {
     // Uniform in 0 .. n-1.
     [[nodiscard]] int Int(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_gen); }
 
-  private:
+private:
     std::mt19937 m_gen{5489u};
     bool m_fixed = false;
 };
 
 class TEngine {
-  public:
+public:
     explicit TEngine(IHost& host);
     TEngine(const TEngine&) = delete;
     TEngine& operator=(const TEngine&) = delete;
@@ -61,7 +61,7 @@ class TEngine {
     }
 
     IHost& Host;
-    TBoardFields Fields;                         // Spielfeld, Namensfeld, ..., KoX, KoY
+    TBoardFields Fields;                        // Spielfeld, Namensfeld, ..., KoX, KoY
     std::unique_ptr<TFieldContainer> Container;  // the fifteen analysis arrays
     TMemoryManager Pool;                         // scratch boards and lists
     TGameState Game;
