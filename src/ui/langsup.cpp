@@ -106,6 +106,7 @@ void TLangSup::AddMissing(const std::string& word) {
 std::string TLangSup::Translate(const std::string& word) {
     if (m_language.empty()) return word;
     if (word.empty()) return {};
+    if (word.find_first_of("\r\n") != std::string::npos) return TranslateLines(word);
     const std::string key = ForwardKey(word);
     std::string result;
     if (m_forward.TryGet(key, result)) return result;
@@ -118,6 +119,22 @@ std::string TLangSup::Translate(const std::string& word) {
     if (m_forward.TryGet(ForwardKey(result), translated)) return translated;
     AddMissing(word);
     return kUnknown;
+}
+
+// The file holds one entry per line, so a text of several lines (a message) is translated line
+// by line, each line with an entry of its own; line ends come back as LF.
+std::string TLangSup::TranslateLines(std::string_view text) {
+    std::string result;
+    for (size_t start = 0;;) {
+        const size_t end = text.find('\n', start);
+        std::string_view line =
+            text.substr(start, end == std::string_view::npos ? end : end - start);
+        while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        result += Translate(std::string(line));
+        if (end == std::string_view::npos) return result;
+        result += '\n';
+        start = end + 1;
+    }
 }
 
 void TLangSup::AddEntry(const std::string& word, const std::string& translation) {

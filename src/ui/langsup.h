@@ -53,7 +53,8 @@ class TLangSup {
     // Translates every text of a window in the current context.
     virtual void TranslateComponent(ITranslatableTexts& component);
 
-    // The text to show for word in the current language and context (see the .cpp).
+    // The text to show for word in the current language and context (see the .cpp). A text of
+    // several lines is translated line by line.
     [[nodiscard]] std::string Translate(const std::string& word);
     // Stores translation for word under the current language and context, unless ReadOnly is set
     // or any of the four is empty (or holds "|" or a line break, which the file cannot keep).
@@ -84,6 +85,7 @@ class TLangSup {
   private:
     [[nodiscard]] std::string ForwardKey(const std::string& word) const;
     void AddMissing(const std::string& word);
+    [[nodiscard]] std::string TranslateLines(std::string_view text);
 
     TQXHashTable m_forward;
     TQXHashTable m_reverse;

@@ -40,7 +40,8 @@ class TUserInterface {
     void TranslateComponent(const std::string& context, ITranslatableTexts& window);
 
     // Reads "OBRIN.INI" into the engine's settings, sets the interface language and font, and
-    // seeds the random generator when "Zufall" is set.
+    // seeds the random generator when "Zufall" is set. A file that cannot be read raises
+    // EObrinError naming it and leaves the settings as they were.
     void ReadSettings();
     // Writes the engine's settings (as the parameter dialog left them) to "OBRIN.INI".
     void WriteSettings() const;

@@ -77,6 +77,16 @@ TEST_F(LangSupTest, TheBaseLanguageTurnsATranslatedTextBackIntoTheDesignedOne) {
     EXPECT_EQ(Lang.Count(), 1);  // found, so nothing was added
 }
 
+TEST_F(LangSupTest, ATextOfSeveralLinesIsTranslatedLineByLine) {
+    Load("English|Board|Das Brett ist nicht leer.|The board is not empty.\r\n");
+    EXPECT_EQ(Lang.Translate("Das Brett ist nicht leer.\r\n\nLöschen?"),
+              "The board is not empty.\n\n???");
+    EXPECT_EQ(Lang.Translate("Das Brett ist nicht leer.\nLöschen?"),
+              "The board is not empty.\n<<<Löschen?>>>");
+    TLangSup reloaded("Deutsch");
+    EXPECT_EQ(reloaded.LoadFromText(Lang.ToText(), "saved").Entries, 2);
+}
+
 TEST_F(LangSupTest, EntriesTheFileCannotCarryAreNotAdded) {
     Lang.AddEntry("a|b", "x");
     Lang.AddEntry("Zeile\neins", "x");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "board/errors.h"
@@ -131,6 +133,37 @@ TEST_F(SettingsTest, FilesLiveNextToTheProgramOrInTheUserFolderOrInObrinHome) {
     Where.Home = Dir / "home";
     EXPECT_EQ(ReadSettingsFile(Where).Denkzeit, 1);
     EXPECT_EQ(Where.PathForWrite("language.dat"), Dir / "home" / "language.dat");
+}
+
+// Sets an environment variable for one scope and puts the old value back.
+class TScopedEnv {
+  public:
+    TScopedEnv(const char* name, const char* value) : m_name(name) {
+        if (const char* old = std::getenv(name)) m_old = old;
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~TScopedEnv() { m_old ? ::setenv(m_name, m_old->c_str(), 1) : ::unsetenv(m_name); }
+
+  private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+TEST(FileLocationsTest, TheEnvironmentNamesTheFolders) {
+    const TScopedEnv home("HOME", "/home/spieler"), xdg("XDG_CONFIG_HOME", nullptr),
+        obrin("OBRIN_HOME", nullptr);
+    TFileLocations where = TFileLocations::FromEnvironment();
+    EXPECT_EQ(where.UserDir, "/home/spieler/.config/obrin");
+    EXPECT_TRUE(where.Home.empty());
+    EXPECT_TRUE(std::filesystem::exists(where.ProgramDir / "obrin_tests"));
+    {
+        const TScopedEnv relative("XDG_CONFIG_HOME", "relative/config");  // not absolute: ignored
+        EXPECT_EQ(TFileLocations::FromEnvironment().UserDir, "/home/spieler/.config/obrin");
+    }
+    const TScopedEnv config("XDG_CONFIG_HOME", "/srv/config"), set("OBRIN_HOME", "/srv/obrin");
+    where = TFileLocations::FromEnvironment();
+    EXPECT_EQ(where.UserDir, "/srv/config/obrin");
+    EXPECT_EQ(where.PathForWrite("OBRIN.INI"), "/srv/obrin/OBRIN.INI");
 }
 
 class QuietHost : public IHost {
