@@ -30,6 +30,7 @@ struct TSettings {
     bool Zufall = true;    // randomness (Zufall: chance)
     std::string Sprache = "English";  // interface language (Sprache: language)
     std::string Font = "Arial";       // interface font face
+    bool operator==(const TSettings&) const = default;
 };
 
 struct TWindowPosition {
