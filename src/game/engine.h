@@ -14,6 +14,8 @@
 #include "game/gamestate.h"
 #include "game/host.h"
 #include "tactics/treppe.h"
+#include "ui/langsup.h"
+#include "ui/settings.h"
 
 namespace obrin {
 
@@ -56,7 +58,7 @@ public:
 
     // Draws b as a search's trial position when lookahead animation is on.
     void ShowIntermediate(const TBoard& b) {
-        if (TreppenAnimieren) Host.ShowIntermediate(b);
+        if (Settings.TreppenAnimieren) Host.ShowIntermediate(b);
     }
 
     IHost& Host;
@@ -70,7 +72,8 @@ public:
     IGameRecorder* Recorder = nullptr;  // not owned; null records nothing
     // The computer's choice for +1, (-1, -1) to pass. Unset, the computer passes.
     std::function<TPoint()> ComputerMove;
-    bool TreppenAnimieren = false;  // animate the searches' trial moves
+    TSettings Settings;           // the settings of OBRIN.INI
+    TLangSup LangSup{"Deutsch"};  // the translation table, loaded by TUserInterface
 };
 
 }  // namespace obrin
