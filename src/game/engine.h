@@ -13,6 +13,7 @@
 #include "board/memory.h"
 #include "game/gamestate.h"
 #include "game/host.h"
+#include "records/gamedt.h"
 
 namespace obrin {
 
@@ -63,6 +64,7 @@ public:
     std::unique_ptr<TFieldContainer> Container;  // the fifteen analysis arrays
     TMemoryManager Pool;                         // scratch boards and lists
     TGameState Game;
+    TGameData GameData;  // game information last seen in the record
     TRandom Random;
     IGameRecorder* Recorder = nullptr;  // not owned; null records nothing
     // The computer's choice for +1, (-1, -1) to pass. Unset, the computer passes.
