@@ -20,19 +20,39 @@ struct TTreeCounts {
     int64_t Games = 0, Nodes = 0;
 };
 
-TTreeCounts Count(const TSgfData* root) {
-    TTreeCounts c;
-    if (root == nullptr) return c;
-    c.Games = root->GameTrees->Count();
-    std::vector<const TSgfData*> work;
-    for (const auto& t : *root->GameTrees) work.push_back(t.get());
+void CountGame(const TSgfData& game, TTreeCounts& c) {
+    ++c.Games;
+    std::vector<const TSgfData*> work{&game};
     while (!work.empty()) {
         const TSgfData* t = work.back();
         work.pop_back();
         c.Nodes += t->Sequence->Nodes->Count();
         for (const auto& v : *t->Variations) work.push_back(v.get());
     }
+}
+
+TTreeCounts Count(const TSgfData* root) {
+    TTreeCounts c;
+    if (root != nullptr)
+        for (const auto& t : *root->GameTrees) CountGame(*t, c);
     return c;
+}
+
+// Reads a file as the parser's Open does and counts what it holds. SGF and MGT files are read
+// game by game, each game tree freed once counted, so a large collection needs little memory.
+TTreeCounts ReadForCheck(const std::string& file, std::vector<std::string>& messages) {
+    const std::string ext = UpperExtension(file);
+    if (ext == ".SGF" || ext == ".MGT") {
+        TTreeCounts c;
+        TSgfTokenizer tokenizer(file, &messages);
+        ParseSgfGames(tokenizer, [&c](std::unique_ptr<TSgfData> game) { CountGame(*game, c); });
+        return c;
+    }
+    TSgfParser parser;
+    parser.SetMessageReceiver(&messages);
+    parser.SetFilename(file);
+    parser.SetActive(true);
+    return Count(parser.Root());
 }
 
 bool IsRecordFile(const std::string& file) {
@@ -79,11 +99,9 @@ int SgfCheck(const std::vector<std::string>& files, std::ostream& out) {
             continue;
         }
         std::vector<std::string> messages;
-        TSgfParser parser;
-        parser.SetMessageReceiver(&messages);
-        parser.SetFilename(file);
+        TTreeCounts c;
         try {
-            parser.SetActive(true);
+            c = ReadForCheck(file, messages);
         } catch (const std::exception& e) {
             for (const std::string& m : messages) out << m << "\n";
             out << file << ": cannot be read: " << e.what() << "\n";
@@ -91,7 +109,6 @@ int SgfCheck(const std::vector<std::string>& files, std::ostream& out) {
             continue;
         }
         for (const std::string& m : messages) out << m << "\n";
-        const TTreeCounts c = Count(parser.Root());
         out << file << ": " << c.Games << (c.Games == 1 ? " game, " : " games, ") << c.Nodes
             << (c.Nodes == 1 ? " node, " : " nodes, ") << messages.size()
             << (messages.size() == 1 ? " message\n" : " messages\n");

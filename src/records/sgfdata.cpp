@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "board/errors.h"
+#include "records/nodepool.h"
 
 namespace obrin {
 namespace {
@@ -23,6 +24,10 @@ void Decrement(int64_t& count) {
 }
 
 constexpr const char* kCrLf = "\r\n";
+
+// Constant-initialized, so they exist before any tree and need no guard on each use.
+constinit TNodePool g_dataPool(sizeof(TSgfData));
+constinit TNodePool g_listPool(sizeof(TSgfMultiPurposeList));
 
 void AppendIndent(std::string& out, int indent) {
     out.append(static_cast<size_t>(indent), ' ');
@@ -87,25 +92,45 @@ TSgfMultiPurposeList::~TSgfMultiPurposeList() {
     Decrement(g_countSgfMultiPurposeList);
 }
 
+void* TSgfMultiPurposeList::operator new(size_t size) {
+    assert(size == sizeof(TSgfMultiPurposeList));
+    (void)size;
+    return g_listPool.Allocate();
+}
+
+void TSgfMultiPurposeList::operator delete(void* block) {
+    g_listPool.Release(block);
+}
+
 TSgfData* TSgfMultiPurposeList::Add(std::unique_ptr<TSgfData> item) {
     assert(item != nullptr);
-    m_items.push_back(std::move(item));
-    return m_items.back().get();
+    if (m_count == m_capacity) {
+        const int capacity = m_capacity < 4 ? 4 : 2 * m_capacity;
+        auto heap = std::make_unique<std::unique_ptr<TSgfData>[]>(static_cast<size_t>(capacity));
+        for (int i = 0; i < m_count; ++i) heap[i] = std::move(m_data[i]);
+        m_heap = std::move(heap);
+        m_data = m_heap.get();
+        m_capacity = capacity;
+    }
+    m_data[m_count] = std::move(item);
+    return m_data[m_count++].get();
 }
 
 void TSgfMultiPurposeList::Delete(int i) {
-    m_items.erase(m_items.begin() + i);
+    std::unique_ptr<TSgfData> doomed = std::move(m_data[i]);
+    for (int k = i; k + 1 < m_count; ++k) m_data[k] = std::move(m_data[k + 1]);
+    --m_count;
 }
 
 void TSgfMultiPurposeList::Clear() {
-    // Elements may head deep trees: take them apart iteratively.
-    std::vector<std::unique_ptr<TSgfData>> doomed;
-    TakeAll(doomed);
+    // Each element takes its own deep parts apart without recursion.
+    for (int i = 0; i < m_count; ++i) m_data[i].reset();
+    m_count = 0;
 }
 
 void TSgfMultiPurposeList::TakeAll(std::vector<std::unique_ptr<TSgfData>>& out) {
-    for (auto& item : m_items) out.push_back(std::move(item));
-    m_items.clear();
+    for (int i = m_count - 1; i >= 0; --i) out.push_back(std::move(m_data[i]));
+    m_count = 0;
 }
 
 TSgfData::TSgfData(TSgfKind kind) : Kind(kind) {
@@ -114,15 +139,34 @@ TSgfData::TSgfData(TSgfKind kind) : Kind(kind) {
 
 TSgfData::~TSgfData() {
     assert(ConsistencyCode() == 0);
-    std::vector<std::unique_ptr<TSgfData>> pending;
-    TakeChildren(pending);
-    while (!pending.empty()) {
-        std::unique_ptr<TSgfData> node = std::move(pending.back());
-        pending.pop_back();
-        node->TakeChildren(pending);
-        // node dies here with no sub-nodes left, so its destructor does not recurse.
+    // Only game trees nest without bound (variations in variations); below a game tree the
+    // depth is fixed (sequence, node, property, value). So game trees are taken apart with an
+    // explicit stack, and each one dies with no game tree left under it.
+    if ((GameTrees && GameTrees->Count() > 0) || (Variations && Variations->Count() > 0)) {
+        std::vector<std::unique_ptr<TSgfData>> pending;
+        TakeGameTrees(pending);
+        while (!pending.empty()) {
+            std::unique_ptr<TSgfData> tree = std::move(pending.back());
+            pending.pop_back();
+            tree->TakeGameTrees(pending);
+        }
     }
     Decrement(g_countSgfData);
+}
+
+void TSgfData::TakeGameTrees(std::vector<std::unique_ptr<TSgfData>>& out) {
+    if (GameTrees) GameTrees->TakeAll(out);
+    if (Variations) Variations->TakeAll(out);
+}
+
+void* TSgfData::operator new(size_t size) {
+    assert(size == sizeof(TSgfData));
+    (void)size;
+    return g_dataPool.Allocate();
+}
+
+void TSgfData::operator delete(void* block) {
+    g_dataPool.Release(block);
 }
 
 std::unique_ptr<TSgfData> TSgfData::Make(TSgfKind kind) {
@@ -149,17 +193,14 @@ std::unique_ptr<TSgfData> TSgfData::Make(TSgfKind kind) {
     return d;
 }
 
-void TSgfData::TakeChildren(std::vector<std::unique_ptr<TSgfData>>& out) {
-    for (auto* list :
-         {GameTrees.get(), Variations.get(), Nodes.get(), Properties.get(), Values.get()})
-        if (list != nullptr) list->TakeAll(out);
-    // The sequence stays attached (a GameTree needs it); its nodes go.
-    if (Sequence) Sequence->TakeChildren(out);
-}
-
 int TSgfData::ConsistencyCode() const {
     const int k = static_cast<int>(Kind);
     if (k < 0 || k > 5) return 37;
+    // The usual case first: exactly the fields of the kind are set.
+    const unsigned setMask = (GameTrees ? 1u : 0u) | (Sequence ? 2u : 0u) | (Variations ? 4u : 0u) |
+                             (Nodes ? 8u : 0u) | (Properties ? 16u : 0u) | (Values ? 32u : 0u);
+    static constexpr unsigned kMasks[6] = {1u, 6u, 8u, 16u, 32u, 0u};
+    if (setMask == kMasks[k]) return 0;
     // Which of the six reference fields each kind uses, in field order.
     static constexpr bool kUses[6][6] = {
         {true, false, false, false, false, false},   // Collection: GameTrees

@@ -26,21 +26,30 @@ class TSgfMultiPurposeList {
     TSgfMultiPurposeList& operator=(const TSgfMultiPurposeList&) = delete;
     ~TSgfMultiPurposeList();
 
-    [[nodiscard]] int Count() const { return static_cast<int>(m_items.size()); }
-    [[nodiscard]] TSgfData* Items(int i) const { return m_items[static_cast<size_t>(i)].get(); }
+    static void* operator new(size_t size);
+    static void operator delete(void* block);
+
+    [[nodiscard]] int Count() const { return m_count; }
+    [[nodiscard]] TSgfData* Items(int i) const { return m_data[i].get(); }
     TSgfData* Add(std::unique_ptr<TSgfData> item);
     // Frees element i and removes its slot.
     void Delete(int i);
     void Clear();
-    // Moves every element to out and leaves the list empty (for destroying deep trees without
-    // recursion).
+    // Moves every element to out, the last one first, and leaves the list empty (for
+    // destroying deep trees without recursion).
     void TakeAll(std::vector<std::unique_ptr<TSgfData>>& out);
 
-    [[nodiscard]] auto begin() const { return m_items.begin(); }
-    [[nodiscard]] auto end() const { return m_items.end(); }
+    [[nodiscard]] const std::unique_ptr<TSgfData>* begin() const { return m_data; }
+    [[nodiscard]] const std::unique_ptr<TSgfData>* end() const { return m_data + m_count; }
 
   private:
-    std::vector<std::unique_ptr<TSgfData>> m_items;
+    // Most lists hold one element (a move node's property, a property's value): that one is
+    // kept in place, larger lists in an array of their own. m_data points at either.
+    std::unique_ptr<TSgfData>* m_data = &m_one;
+    int m_count = 0;
+    int m_capacity = 1;
+    std::unique_ptr<TSgfData> m_one;
+    std::unique_ptr<std::unique_ptr<TSgfData>[]> m_heap;
 };
 
 // One node of the parse tree. Which reference fields are set depends on Kind (the invariant
@@ -55,6 +64,9 @@ class TSgfData {
     TSgfData& operator=(const TSgfData&) = delete;
     ~TSgfData();
 
+    static void* operator new(size_t size);
+    static void operator delete(void* block);
+
     // A node of the kind with the lists it uses attached and empty (a GameTree gets its
     // variation list but no Sequence).
     [[nodiscard]] static std::unique_ptr<TSgfData> Make(TSgfKind kind);
@@ -66,8 +78,9 @@ class TSgfData {
     // A deep copy; OwnedByItem of the copy is false.
     [[nodiscard]] std::unique_ptr<TSgfData> Clone() const;
 
-    // Moves all sub-nodes to out; the lists stay attached, so the node stays consistent.
-    void TakeChildren(std::vector<std::unique_ptr<TSgfData>>& out);
+    // Moves the game trees held in GameTrees and Variations to out; the lists stay attached,
+    // so the node stays consistent.
+    void TakeGameTrees(std::vector<std::unique_ptr<TSgfData>>& out);
 
     TSgfKind Kind;
     bool OwnedByItem = false;  // created by the record tree for an item that had no node

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <functional>
 
 #include "board/errors.h"
 #include "records/ownformats.h"
@@ -18,15 +19,13 @@ class TSgfGrammar {
   public:
     explicit TSgfGrammar(TSgfTokenizer& t) : m_t(t) {}
 
-    std::unique_ptr<TSgfData> ParseCollection() {
-        auto collection = TSgfData::Make(TSgfKind::Collection);
+    void ParseGames(const std::function<void(std::unique_ptr<TSgfData>)>& onGame) {
         while (m_t.Kind != toEOF) {
             if (StartsGameTree())
-                collection->GameTrees->Add(ParseGameTree());
+                onGame(ParseGameTree());
             else
                 SkipOutsideText();
         }
-        return collection;
     }
 
   private:
@@ -142,10 +141,18 @@ class TSgfGrammar {
 
 }  // namespace
 
-std::unique_ptr<TSgfData> ParseSgfCollection(TSgfTokenizer& tokenizer) {
-    auto root = TSgfGrammar(tokenizer).ParseCollection();
+void ParseSgfGames(TSgfTokenizer& tokenizer,
+                   const std::function<void(std::unique_ptr<TSgfData>)>& onGame) {
+    TSgfGrammar(tokenizer).ParseGames(onGame);
     tokenizer.Expect(toEOF);
-    return root;
+}
+
+std::unique_ptr<TSgfData> ParseSgfCollection(TSgfTokenizer& tokenizer) {
+    auto collection = TSgfData::Make(TSgfKind::Collection);
+    ParseSgfGames(tokenizer, [&collection](std::unique_ptr<TSgfData> game) {
+        collection->GameTrees->Add(std::move(game));
+    });
+    return collection;
 }
 
 std::unique_ptr<TSgfData> ParseSgfText(const std::string& fileName, std::string data,

@@ -4,6 +4,7 @@
 // to the end of the data.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +16,11 @@ namespace obrin {
 
 class TSgfTreeModel;
 
+// Parses SGF text game by game: each game tree goes to onGame as soon as it is complete, and no
+// collection is built (reading a large collection in little memory). Messages are the same as
+// for ParseSgfCollection.
+void ParseSgfGames(TSgfTokenizer& tokenizer,
+                   const std::function<void(std::unique_ptr<TSgfData>)>& onGame);
 // Parses SGF text into a Collection. Nesting depth is limited only by memory.
 [[nodiscard]] std::unique_ptr<TSgfData> ParseSgfCollection(TSgfTokenizer& tokenizer);
 // Parses data (named fileName in messages) as SGF text; the same as opening a .sgf file.

@@ -102,7 +102,7 @@ void TSgfTokenizer::NextToken() {
             default:
                 if (IsWhite(c)) continue;
                 Kind = toChar;
-                Text = std::string(1, static_cast<char>(c));
+                Text.assign(1, static_cast<char>(c));
                 return;
         }
     }
