@@ -82,6 +82,18 @@ struct TLoadedRecord {
         Parser.SetFilename(file);
         Parser.SetActive(true);
     }
+    // Loads file for a command: messages and failures go to err; false when it holds no game.
+    bool LoadFor(const std::string& file, std::ostream& err) {
+        try {
+            Load(file);
+        } catch (const std::exception& e) {
+            err << file << ": cannot be read: " << e.what() << "\n";
+            return false;
+        }
+        for (const std::string& m : Messages) err << m << "\n";
+        if (Tree.Items().empty()) err << file << ": holds no game\n";
+        return !Tree.Items().empty();
+    }
     std::vector<std::string> Messages;
     TSgfParser Parser;
     TSgfTreeModel Tree;
@@ -121,17 +133,7 @@ int SgfConvert(const std::string& in, const std::string& out, std::ostream& err)
     TQuietHost host;
     TEngine engine(host);
     TLoadedRecord record(engine);
-    try {
-        record.Load(in);
-    } catch (const std::exception& e) {
-        err << in << ": cannot be read: " << e.what() << "\n";
-        return 2;
-    }
-    for (const std::string& m : record.Messages) err << m << "\n";
-    if (record.Tree.Items().empty()) {
-        err << in << ": holds no game; nothing written\n";
-        return 2;
-    }
+    if (!record.LoadFor(in, err)) return 2;
     try {
         record.Tree.SaveToFile(out);
     } catch (const std::exception& e) {
@@ -163,17 +165,7 @@ int SgfShow(const std::string& file, int node, std::ostream& out, std::ostream& 
     TQuietHost host;
     TEngine engine(host);
     TLoadedRecord record(engine);
-    try {
-        record.Load(file);
-    } catch (const std::exception& e) {
-        err << file << ": cannot be read: " << e.what() << "\n";
-        return 2;
-    }
-    for (const std::string& m : record.Messages) err << m << "\n";
-    if (record.Tree.Items().empty()) {
-        err << file << ": holds no game\n";
-        return 2;
-    }
+    if (!record.LoadFor(file, err)) return 2;
     const int replayed = ReplayMainLine(record.Tree, record.Replay, node);
     const int total =
         static_cast<int>(MainLine(record.Tree, record.Tree.Items().front().get()).size());
