@@ -11,14 +11,15 @@ trap 'rm -rf "$work"' EXIT
 bytes=$(stat -c %s "$work/collection.sgf")
 # Wall time, and processor time (user + system) which other load on the machine does not inflate.
 walls=() cpus=()
+TIMEFORMAT='%3R %3U %3S'
 for _ in 1 2 3 4 5; do
-  read -r wall user sys < <(/usr/bin/time -f '%e %U %S' "$CLI" sgf check "$work/collection.sgf" 2>&1 >/dev/null)
+  read -r wall user sys < <({ time "$CLI" sgf check "$work/collection.sgf" >/dev/null; } 2>&1)
   walls+=("$wall")
-  cpus+=("$(echo "$user + $sys" | bc -l)")
+  cpus+=("$(awk -v u="$user" -v s="$sys" 'BEGIN { print u + s }')")
 done
 wall=$(printf '%s\n' "${walls[@]}" | sort -n | sed -n 3p)
 cpu=$(printf '%s\n' "${cpus[@]}" | sort -n | sed -n 3p)
-printf 'sgf check: %d bytes; median wall %.0f ms (%.1f MB/s), median cpu %.0f ms (%.1f MB/s), whole process\n' \
-  "$bytes" "$(echo "$wall * 1000" | bc -l)" "$(echo "$bytes / $wall / 1000000" | bc -l)" \
-  "$(echo "$cpu * 1000" | bc -l)" "$(echo "$bytes / $cpu / 1000000" | bc -l)"
+awk -v b="$bytes" -v w="$wall" -v c="$cpu" 'BEGIN {
+  printf "sgf check: %d bytes; median wall %.0f ms (%.1f MB/s), median cpu %.0f ms (%.1f MB/s), whole process\n",
+         b, w * 1000, b / w / 1e6, c * 1000, b / c / 1e6 }'
 "$CLI" bench sgf-long --moves 100000 --runs 5 | tail -1
