@@ -422,6 +422,11 @@ void TSgfTreeModel::NewGameRecord() {
 
 namespace {
 
+// Each nested alternative is indented one blank more. Deeply nested records (one alternative
+// inside the other, thousands deep) would otherwise grow quadratically on saving, so the indent
+// stops growing here; records nested less deeply are written blank for blank as before.
+constexpr int kMaxIndent = 64;
+
 struct TWriteTree {
     std::vector<const TSgfData*> Nodes;
     std::vector<TWriteTree*> Variations;
@@ -549,7 +554,8 @@ class TItemWriter {
             }
             tasks.push_back({TTask::Text, nullptr, 0, ")\r\n"});
             const auto& vars = t.Tree->Variations;
-            for (size_t i = vars.size() - 1; i >= 1; --i) pushGroup(vars[i], t.Indent + 1);
+            for (size_t i = vars.size() - 1; i >= 1; --i)
+                pushGroup(vars[i], std::min(t.Indent + 1, kMaxIndent));
             tasks.push_back({TTask::Continue, vars[0], t.Indent, std::string()});
         }
     }

@@ -213,6 +213,30 @@ TEST_F(RecordTree, FiftyThousandNestedMovesPopulateReplayAndSave) {
     EXPECT_EQ(engine.Fields.Spielfeld, game.Final);
 }
 
+TEST_F(RecordTree, FiftyThousandNestedAlternativesPopulateReplayAndSave) {
+    // Each second alternative holds the next branch point, so the items nest as deep as the file.
+    const int depth = 50000;
+    std::string text;
+    for (int i = 0; i < depth; ++i) text += i % 2 ? "(;B[cc](;W[dd])" : "(;B[aa](;W[bb])";
+    text += "(;W[ee])" + std::string(depth, ')');
+    Load(text);
+    TSgfTreeItem* item = Game();
+    int levels = 0;
+    while (item->Children().size() == 3) {
+        item = Child(item, 1);
+        ++levels;
+    }
+    EXPECT_EQ(levels, depth);
+    tree.Select(Child(item, 0));
+    EXPECT_EQ(Stone("A19"), 1);
+    EXPECT_EQ(Stone("C17"), 1);
+    EXPECT_EQ(Stone("E15"), -1);
+    EXPECT_EQ(Stone("B18"), 0);
+    const std::string saved = tree.SaveToString();
+    EXPECT_LT(saved.size(), 200u * depth);       // the indent stops growing
+    EXPECT_TRUE(Reread(saved) == Reread(text));  // (no diff of megabytes on failure)
+}
+
 TEST_F(RecordTree, RandomGamesReplayToTheirFinalPosition) {
     for (uint32_t seed = 1; seed <= 20; ++seed) {
         const TSyntheticGame game = SyntheticGame(seed, 400, seed % 2 == 0, seed % 3 == 0);
