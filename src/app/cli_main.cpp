@@ -71,16 +71,12 @@ int BenchBoard(const Args& args) {
     std::vector<double> rates;
     for (long long r = 0; r < runs; ++r) {
         const auto start = std::chrono::steady_clock::now();
-        const auto stats =
-            obrin::PlayRandomGames(static_cast<int>(games), static_cast<uint32_t>(seed + r));
-        const double secs =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const auto stats = obrin::PlayRandomGames(static_cast<int>(games), static_cast<uint32_t>(seed + r));
+        const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         rates.push_back(stats.Moves / secs);
-        std::printf(
-            "run %lld: %lld games, %lld legal moves, %lld legality tests, %.3f s, %.0f legal "
-            "moves/s\n",
-            r + 1, static_cast<long long>(stats.Games), static_cast<long long>(stats.Moves),
-            static_cast<long long>(stats.LegalityTests), secs, stats.Moves / secs);
+        std::printf("run %lld: %lld games, %lld legal moves, %lld legality tests, %.3f s, %.0f legal moves/s\n",
+                    r + 1, static_cast<long long>(stats.Games), static_cast<long long>(stats.Moves),
+                    static_cast<long long>(stats.LegalityTests), secs, stats.Moves / secs);
     }
     std::sort(rates.begin(), rates.end());
     std::printf("median: %.0f legal moves per second\n", rates[rates.size() / 2]);
@@ -145,12 +141,9 @@ int BenchSgfLong(const Args& args) {
 
 const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
     static const std::map<std::string, std::map<std::string, TSubcommand>> table = {
-        {"gtp",
-         {{"", {"gtp [--reading-ms N]   GTP version 2 on standard input and output", RunGtp}}}},
+        {"gtp", {{"", {"gtp [--reading-ms N]   GTP version 2 on standard input and output", RunGtp}}}},
         {"bench",
-         {{"board",
-           {"bench board [--games N] [--seed S] [--runs R]   random legal games per second",
-            BenchBoard}},
+         {{"board", {"bench board [--games N] [--seed S] [--runs R]   random legal games per second", BenchBoard}},
           {"sgf",
            {"bench sgf [--games N] [--runs R] [OUT.sgf]   SGF parsing in MB/s; with OUT, writes "
             "the collection",
