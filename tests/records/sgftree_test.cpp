@@ -237,6 +237,51 @@ TEST_F(RecordTree, FiftyThousandNestedAlternativesPopulateReplayAndSave) {
     EXPECT_TRUE(Reread(saved) == Reread(text));  // (no diff of megabytes on failure)
 }
 
+TEST_F(RecordTree, PropertyValuesAsTheHandlerSeesThem) {
+    Load("(;C[first]AB[aa]C[line one\nline two\r\nthree\rfour][second];b[zz]KoMi[6.5])");
+    TSgfTreeItem* root = Child(Game(), 0);
+    EXPECT_EQ(tree.GetPropertyValue(root, "C"), "second");
+    EXPECT_EQ(tree.GetPropertyValue(root, "c"), "");
+    EXPECT_EQ(tree.GetPropertyValue(Game(), "C"), "");
+    std::vector<std::string> seen;
+    tree.OnExecProperty = [&seen](TSgfTreeModel&, TSgfTreeItem*, const std::string& id,
+                                  const std::string& v,
+                                  TNodeInformationPurpose) { seen.push_back(id + "=" + v); };
+    tree.ExecuteNode(root, root->Data, nipLast);
+    EXPECT_EQ(seen[2], "C=line one\r\nline two\r\nthree\r\nfour");
+    seen.clear();
+    tree.ExecuteNode(Child(Game(), 1), Child(Game(), 1)->Data, nipLast);
+    // "b" leaves no identifier; the handler ignores such events.
+    EXPECT_EQ(seen, (std::vector<std::string>{"=zz", "KM=6.5"}));
+}
+
+TEST_F(RecordTree, ParserAndRecordTreeForgetEachOther) {
+    Load("(;B[aa])");
+    {
+        TSgfParser other;
+        tree.SetSgfParser(&other);
+        EXPECT_EQ(parser.TreeView(), nullptr);
+        EXPECT_EQ(other.TreeView(), &tree);
+    }
+    EXPECT_EQ(tree.SgfParser(), nullptr);
+    EXPECT_EQ(tree.WriteItem(tree.AddGame("empty"), "x", 1), "x");  // nothing to write
+    try {
+        (void)tree.WriteItem(Game(), "", 1);
+        FAIL();
+    } catch (const EObrinError& e) {
+        EXPECT_STREQ(e.what(), "SgfTreeView has no valid SgfParser");
+    }
+    {
+        TSgfTreeModel second(engine);
+        second.SetSgfParser(&parser);
+        EXPECT_EQ(parser.TreeView(), &second);
+    }
+    EXPECT_EQ(parser.TreeView(), nullptr);
+    parser.SetActive(false);
+    parser.SetActive(true);  // no record tree attached: nothing to rebuild
+    EXPECT_EQ(tree.Items().size(), 2u);
+}
+
 TEST_F(RecordTree, RandomGamesReplayToTheirFinalPosition) {
     for (uint32_t seed = 1; seed <= 20; ++seed) {
         const TSyntheticGame game = SyntheticGame(seed, 400, seed % 2 == 0, seed % 3 == 0);
