@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <cstdint>
+#include <limits>
 
 namespace obrin {
 namespace {
@@ -44,7 +45,6 @@ private:
 // Separate boards so that a caller's marks survive the operations it calls.
 thread_local TMarkBoard tChainMarks;
 thread_local TMarkBoard tLibertyMarks;
-thread_local TMarkBoard tQuickMarks;
 
 TPoint PointOf(int p) { return TPoint{PointColumn(p), PointRow(p)}; }
 
@@ -70,27 +70,48 @@ int ChainIndices(int start, const TBoard& b, int16_t* out) {
     return count;
 }
 
-// Does the chain at start touch an empty point? Stops at the first one found.
-bool ChainHasLiberty(int start, const TBoard& b) {
-    tQuickMarks.Begin();
-    int16_t stack[PointCount];
-    int sp = 0;
-    const int32_t value = b[start];
-    stack[sp++] = static_cast<int16_t>(start);
-    tQuickMarks.Mark(start);
-    while (sp > 0) {
-        const int p = stack[--sp];
-        for (int k = 0; k < kNeighbours.Count[p]; ++k) {
-            const int q = kNeighbours.Index[p][k];
-            if (b[q] == 0) return true;
-            if (!tQuickMarks.IsMarked(q) && b[q] == value) {
-                tQuickMarks.Mark(q);
+// Answers "does this chain touch an empty point?" for the chains around one move. Each question
+// is a flood fill with a stamp of its own; a fill that meets a stone stamped earlier in the same
+// move has reached a chain already known to have a liberty (a chain found without one is either
+// removed or ends the legality test), so it stops there instead of flooding that chain again.
+class TLibertyProbe {
+public:
+    void BeginMove() {
+        if (m_stamp > std::numeric_limits<uint32_t>::max() - 8) {
+            m_marks.fill(0);
+            m_stamp = 0;
+        }
+        m_moveBase = ++m_stamp;
+    }
+    bool HasLiberty(int start, const TBoard& b) {
+        const uint32_t own = ++m_stamp;
+        if (m_marks[start] >= m_moveBase) return true;
+        int16_t stack[PointCount];
+        int sp = 0;
+        const int32_t value = b[start];
+        stack[sp++] = static_cast<int16_t>(start);
+        m_marks[start] = own;
+        while (sp > 0) {
+            const int p = stack[--sp];
+            for (int k = 0; k < kNeighbours.Count[p]; ++k) {
+                const int q = kNeighbours.Index[p][k];
+                if (b[q] == 0) return true;
+                if (b[q] != value || m_marks[q] == own) continue;
+                if (m_marks[q] >= m_moveBase) return true;
+                m_marks[q] = own;
                 stack[sp++] = static_cast<int16_t>(q);
             }
         }
+        return false;
     }
-    return false;
-}
+
+private:
+    std::array<uint32_t, PointCount> m_marks{};
+    uint32_t m_stamp = 0;
+    uint32_t m_moveBase = 1;
+};
+
+thread_local TLibertyProbe tProbe;
 
 int EmptyNeighbourCount(int p, const TBoard& b) {
     int n = 0;
@@ -141,10 +162,11 @@ bool IsLegal(int x, int y, int colour, int koX, int koY, TBoard& b) {
     // An empty neighbour is a liberty of the new stone's chain: legal without placing it.
     if (EmptyNeighbourCount(p, b) > 0) return true;
     b[p] = colour;
-    bool legal = ChainHasLiberty(p, b);
+    tProbe.BeginMove();
+    bool legal = tProbe.HasLiberty(p, b);
     for (int k = 0; !legal && k < kNeighbours.Count[p]; ++k) {
         const int q = kNeighbours.Index[p][k];
-        legal = b[q] == -colour && !ChainHasLiberty(q, b);
+        legal = b[q] == -colour && !tProbe.HasLiberty(q, b);
     }
     b[p] = 0;
     return legal;
@@ -159,9 +181,10 @@ void PlayMove(int x, int y, int colour, TBoard& b, int32_t& koX, int32_t& koY) {
     const int p = PointIndex(x, y);
     b[p] = colour;
     int singleCaptures = 0, capturedStones = 0;
+    tProbe.BeginMove();
     for (int k = 0; k < kNeighbours.Count[p]; ++k) {
         const int q = kNeighbours.Index[p][k];
-        if (b[q] != -colour || ChainHasLiberty(q, b)) continue;
+        if (b[q] != -colour || tProbe.HasLiberty(q, b)) continue;
         int16_t chain[PointCount];
         const int n = ChainIndices(q, b, chain);
         for (int i = 0; i < n; ++i) b[chain[i]] = 0;

@@ -1,6 +1,6 @@
 #include "game/randomgames.h"
 
-#include <random>
+#include <utility>
 
 #include "board/chains.h"
 
@@ -8,6 +8,23 @@ namespace obrin {
 namespace {
 
 constexpr int kMaxMovesPerGame = 1000;
+
+// A small, fast generator (xorshift64*), so the benchmark measures the board and not the dice.
+class TFastRandom {
+public:
+    explicit TFastRandom(uint64_t seed) : m_state(seed * 0x9E3779B97F4A7C15ull + 1) {}
+    // Uniform enough in 0 .. n-1 for picking moves.
+    int Below(int n) {
+        m_state ^= m_state >> 12;
+        m_state ^= m_state << 25;
+        m_state ^= m_state >> 27;
+        const uint64_t r = (m_state * 0x2545F4914F6CDD1Dull) >> 32;
+        return static_cast<int>((r * static_cast<uint64_t>(n)) >> 32);
+    }
+
+private:
+    uint64_t m_state;
+};
 
 bool IsOwnEye(const TBoard& b, int x, int y, int colour) {
     for (int d = 0; d < 4; ++d) {
@@ -17,31 +34,60 @@ bool IsOwnEye(const TBoard& b, int x, int y, int colour) {
     return true;
 }
 
+// The empty points of a game, kept up to date move by move; rebuilt only after captures.
+class TEmptyPoints {
+public:
+    void Rebuild(const TBoard& b) {
+        m_count = 0;
+        for (int p = 0; p < PointCount; ++p)
+            if (b[p] == 0) m_points[m_count++] = p;
+    }
+    [[nodiscard]] int Count() const { return m_count; }
+    [[nodiscard]] int At(int k) const { return m_points[k]; }
+    void Swap(int i, int j) { std::swap(m_points[i], m_points[j]); }
+    void RemoveAt(int k) { m_points[k] = m_points[--m_count]; }
+
+private:
+    int m_points[PointCount];
+    int m_count = 0;
+};
+
+// Did the move at (x, y) take stones? Only a neighbour that changed can tell.
+bool HasCaptured(const TBoard& b, int x, int y, const int32_t (&neighbourValues)[4]) {
+    for (int d = 0; d < 4; ++d)
+        if (GetPoint(b, x + NeighbourDX[d], y + NeighbourDY[d]) != neighbourValues[d]) return true;
+    return false;
+}
+
 }  // namespace
 
 TRandomGameStats PlayRandomGames(int games, uint32_t seed, void (*onMove)(const TBoard&)) {
-    std::mt19937 rng(seed);
+    TFastRandom rng(seed);
     TRandomGameStats stats;
+    TEmptyPoints empties;
     for (int g = 0; g < games; ++g) {
         TBoard b{};
         int32_t koX = -1, koY = -1;
         int colour = 1, passes = 0;
+        empties.Rebuild(b);
         for (int m = 0; m < kMaxMovesPerGame && passes < 2; ++m) {
-            int candidates[PointCount];
-            int n = 0;
-            for (int p = 0; p < PointCount; ++p)
-                if (b[p] == 0) candidates[n++] = p;
+            // Draw untried empty points until one is legal; tried ones move behind "untried".
+            int untried = empties.Count();
             bool played = false;
-            while (n > 0 && !played) {
-                const int k = static_cast<int>(rng() % static_cast<uint32_t>(n));
-                const int p = candidates[k];
+            while (untried > 0 && !played) {
+                const int k = rng.Below(untried);
+                const int p = empties.At(k);
                 const int x = PointColumn(p), y = PointRow(p);
                 ++stats.LegalityTests;
                 if (!IsOwnEye(b, x, y, colour) && IsLegal(x, y, colour, koX, koY, b)) {
+                    const int32_t neighbourValues[4] = {GetPoint(b, x, y + 1), GetPoint(b, x + 1, y),
+                                                        GetPoint(b, x, y - 1), GetPoint(b, x - 1, y)};
                     PlayMove(x, y, colour, b, koX, koY);
+                    empties.RemoveAt(k);
+                    if (HasCaptured(b, x, y, neighbourValues)) empties.Rebuild(b);
                     played = true;
                 } else {
-                    candidates[k] = candidates[--n];
+                    empties.Swap(k, --untried);
                 }
             }
             if (played) {

@@ -140,7 +140,9 @@ std::string TGtpEngine::HandleLine(const std::string& line, bool& quit) {
     }
     std::string text = reply.Text;
     while (!text.empty() && text.back() == '\n') text.pop_back();
-    return (reply.Ok ? "=" : "?") + id + " " + text + "\n\n";
+    std::string response(reply.Ok ? "=" : "?");
+    response.append(id).append(" ").append(text).append("\n\n");
+    return response;
 }
 
 void TGtpEngine::Run(std::istream& in, std::ostream& out) {
@@ -225,7 +227,8 @@ TGtpReply TGtpEngine::FixedHandicap(const TGtpArgs& a) {
     for (const TPoint& p : points) {
         SetPoint(m_engine.Fields.Spielfeld, p.X, p.Y, 1);
         m_setup.push_back({p, 1});
-        text += (text.empty() ? "" : " ") + VertexText(p);
+        if (!text.empty()) text += ' ';
+        text += VertexText(p);
     }
     return TGtpReply::Success(text);
 }
@@ -260,7 +263,10 @@ TGtpReply TGtpEngine::ListStones(const TGtpArgs& a) const {
     std::string text;
     for (int p = 0; p < PointCount; ++p)
         if (m_engine.Fields.Spielfeld[p] == colour)
-            text += (text.empty() ? "" : " ") + PointText(PointColumn(p), PointRow(p));
+        {
+            if (!text.empty()) text += ' ';
+            text += PointText(PointColumn(p), PointRow(p));
+        }
     return TGtpReply::Success(text);
 }
 

@@ -240,7 +240,8 @@ TEST(Rules, RandomGamesAgreeWithReferenceRules) {
                 if (!checkAll && b[p] != 0) continue;
                 const bool mine = IsLegal(PointColumn(p), PointRow(p), colour, koX, koY, b);
                 ASSERT_EQ(mine, ReferenceRules::Legal(ref, p, colour, refKo))
-                    << "game " << game << " move " << move << " at " << PointText(PointColumn(p), PointRow(p));
+                    << "game " << game << " move " << move << " at " << PointText(PointColumn(p), PointRow(p))
+                    << " colour " << colour << " ko " << koX << "," << koY << "\n" << test::ToDiagram(b);
                 if (mine) legal.push_back(p);
             }
             if (legal.empty()) break;
