@@ -45,6 +45,7 @@ TFormStart::TFormStart(TGameState& game, TUi& ui, QWidget* parent)
     : QDialog(parent), m_game(game), m_ui(ui) {
     setObjectName(QStringLiteral("FormStart"));
     setWindowTitle(QStringLiteral("Modalitäten"));
+    setMinimumWidth(400);
     auto* layout = new QVBoxLayout(this);
 
     auto* prisoners = new QGroupBox(QStringLiteral("Gefangene"), this);

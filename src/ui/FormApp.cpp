@@ -9,6 +9,8 @@
 
 #include "game/FormStart.h"
 #include "game/gameflow.h"
+#include "records/FormSgfError.h"
+#include "ui/FormAbout.h"
 #include "ui/FormBoard.h"
 #include "ui/FormControl.h"
 #include "ui/FormGoMain.h"
@@ -65,6 +67,16 @@ void ForEachWindow(TUi& ui, TFormGoMain& main,
     {
         TFormRandomMoves random(ui, &main);
         visit(QStringLiteral("random-moves"), &random);
+    }
+    {
+        TFormSgfError errors(ui, &main);
+        errors.AddLine(QStringLiteral("Line 3, column 12: ']' expected"));
+        visit(QStringLiteral("sgf-error"), &errors);
+    }
+    for (const auto& [kind, name] : {std::pair{TInfoBox::About, "about"}, std::pair{TInfoBox::History, "history"},
+                                     std::pair{TInfoBox::Links, "links"}}) {
+        TFormInfo box(kind, ui, &main);
+        visit(QString::fromLatin1(name), &box);
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include "board/board.h"
 #include "game/gameflow.h"
+#include "ui/FormAbout.h"
 #include "ui/FormBoard.h"
 #include "ui/FormControl.h"
 #include "ui/FormRandomMoves.h"
@@ -117,7 +118,14 @@ void TFormGoMain::BuildMenus() {
     });
 
     m_interna = bar->addMenu(QStringLiteral("I&nterna"));
-    bar->addMenu(QStringLiteral("&Information"));
+    QMenu* info = bar->addMenu(QStringLiteral("&Information"));
+    auto box = [this](TInfoBox kind) {
+        TFormInfo dialog(kind, m_ui, this);
+        m_ui.Dialogs.Exec(&dialog);
+    };
+    info->addAction(QStringLiteral("&Historie"), this, [box] { box(TInfoBox::History); });
+    info->addAction(QStringLiteral("&Links"), this, [box] { box(TInfoBox::Links); });
+    info->addAction(QStringLiteral("Über &Obrin"), this, [box] { box(TInfoBox::About); });
     m_gameMenus = {play, position};
 }
 
