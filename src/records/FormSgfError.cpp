@@ -26,13 +26,21 @@ TFormSgfError::TFormSgfError(TUi& ui, QWidget* parent) : QDialog(parent), m_ui(u
     Translate();
 }
 
-void TFormSgfError::Translate() { m_ui.Translator.TranslateComponent(this, QStringLiteral("SGF error")); }
+void TFormSgfError::Translate() {
+    m_ui.Translator.TranslateComponent(this, QStringLiteral("SGF error"));
+}
 
-void TFormSgfError::Clear() { m_list->clear(); }
+void TFormSgfError::Clear() {
+    m_list->clear();
+}
 
-void TFormSgfError::AddLine(const QString& line) { m_list->addItem(line); }
+void TFormSgfError::AddLine(const QString& line) {
+    m_list->addItem(line);
+}
 
-bool TFormSgfError::IsEmpty() const { return m_list->count() == 0; }
+bool TFormSgfError::IsEmpty() const {
+    return m_list->count() == 0;
+}
 
 QStringList TFormSgfError::Lines() const {
     QStringList lines;

@@ -12,7 +12,7 @@ namespace obrin::gui {
 
 class TFormSgfError : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TFormSgfError(TUi& ui, QWidget* parent = nullptr);
 
     void Clear();
@@ -21,7 +21,7 @@ public:
     [[nodiscard]] bool IsEmpty() const;
     void Translate();
 
-private:
+  private:
     TUi& m_ui;
     QListWidget* m_list;
 };

@@ -23,7 +23,8 @@ QLabel* Link(QWidget* parent, const QString& address) {
     auto* l = new QLabel(QStringLiteral("<a href=\"%1\">%1</a>").arg(address), parent);
     MarkUntranslated(l);
     l->setTextInteractionFlags(Qt::TextBrowserInteraction);
-    QObject::connect(l, &QLabel::linkActivated, [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); });
+    QObject::connect(l, &QLabel::linkActivated,
+                     [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); });
     return l;
 }
 
@@ -52,10 +53,12 @@ TFormInfo::TFormInfo(TInfoBox kind, TUi& ui, QWidget* parent) : QDialog(parent) 
             setObjectName(QStringLiteral("FormHistory"));
             context = QStringLiteral("About");
             setWindowTitle(QStringLiteral("Historie"));
-            layout->addWidget(Text(this, QStringLiteral(
-                "Version 6: Spielbaum mit Varianten, Kommentaren und Partiedaten; SGF lesen und schreiben")));
-            layout->addWidget(Text(this, QStringLiteral(
-                "Version 5: Zielgesteuerte Zugwahl mit Regeln und neuronalen Netzen")));
+            layout->addWidget(
+                Text(this, QStringLiteral("Version 6: Spielbaum mit Varianten, Kommentaren und "
+                                          "Partiedaten; SGF lesen und schreiben")));
+            layout->addWidget(Text(
+                this, QStringLiteral(
+                          "Version 5: Zielgesteuerte Zugwahl mit Regeln und neuronalen Netzen")));
             break;
         case TInfoBox::Links:
             setObjectName(QStringLiteral("FormLinks"));

@@ -12,7 +12,7 @@ enum class TInfoBox { About, History, Links };
 
 class TFormInfo : public QDialog {
     Q_OBJECT
-public:
+  public:
     TFormInfo(TInfoBox kind, TUi& ui, QWidget* parent = nullptr);
 };
 

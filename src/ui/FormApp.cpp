@@ -73,8 +73,9 @@ void ForEachWindow(TUi& ui, TFormGoMain& main,
         errors.AddLine(QStringLiteral("Line 3, column 12: ']' expected"));
         visit(QStringLiteral("sgf-error"), &errors);
     }
-    for (const auto& [kind, name] : {std::pair{TInfoBox::About, "about"}, std::pair{TInfoBox::History, "history"},
-                                     std::pair{TInfoBox::Links, "links"}}) {
+    for (const auto& [kind, name] :
+         {std::pair{TInfoBox::About, "about"}, std::pair{TInfoBox::History, "history"},
+          std::pair{TInfoBox::Links, "links"}}) {
         TFormInfo box(kind, ui, &main);
         visit(QString::fromLatin1(name), &box);
     }
