@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iostream>
 #include <map>
@@ -12,6 +14,10 @@
 #include "game/engine.h"
 #include "game/randomgames.h"
 #include "gtp/gtp.h"
+#include "gtp/gtp_tactics.h"
+#include "tactics/brute.h"
+#include "tactics/tactics_positions.h"
+#include "tactics/treppe.h"
 
 namespace {
 
@@ -40,18 +46,105 @@ bool IntOption(const Args& args, const std::string& name, long long& value) {
     return false;
 }
 
+// Reads "--reading-ms N" into ms (kept when absent); false with a message when N is no positive
+// number.
+bool ReadingMsOption(const Args& args, const std::string& command, long long& ms) {
+    if (std::find(args.begin(), args.end(), "--reading-ms") == args.end()) return true;
+    if (IntOption(args, "--reading-ms", ms) && ms > 0 && ms <= 24LL * 3600 * 1000) return true;
+    std::cerr << "obrin-cli " << command
+              << ": --reading-ms needs a positive number of milliseconds\n";
+    return false;
+}
+
 int RunGtp(const Args& args) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        long long ms = 0;
-        if (args[i] == "--reading-ms" && !(IntOption(args, "--reading-ms", ms) && ms > 0)) {
-            std::cerr << "obrin-cli gtp: --reading-ms needs a positive number of milliseconds\n";
-            return 2;
-        }
-    }
+    long long readingMs = obrin::DefaultReadingMs;
+    if (!ReadingMsOption(args, "gtp", readingMs)) return 2;
     TQuietHost host;
     obrin::TEngine engine(host);
     obrin::TGtpEngine gtp(engine);
+    obrin::RegisterTacticsCommands(gtp, static_cast<int>(readingMs));
     gtp.Run(std::cin, std::cout);
+    engine.Shutdown();
+    return 0;
+}
+
+// The position set ships next to the executable; a source checkout also has it under bench/.
+std::string DefaultTacticsPositions() {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path exeDir = fs::read_symlink("/proc/self/exe", ec).parent_path();
+    for (const fs::path& p :
+         {exeDir / "tactics_positions.txt", exeDir / "../../bench/tactics_positions.txt"})
+        if (fs::exists(p, ec)) return p.string();
+    return "tactics_positions.txt";
+}
+
+// Asks one question; returns the answer text and counts the trial moves it took.
+std::string AskQuestion(obrin::TEngine& engine, const obrin::TTacticsPosition& pos,
+                        const obrin::TTacticsQuestion& q, long long readingMs) {
+    using namespace obrin;
+    TPooledList moves(engine.Pool);
+    const int x = q.Chain.X, y = q.Chain.Y;
+    if (q.Kind == TTacticsQuestionKind::Ladder) {
+        const int m = Ladder(engine, x, y, pos.Board, pos.KoX, pos.KoY);
+        return m < 0 ? "0" : "1 " + PointText(PointColumn(m), PointRow(m));
+    }
+    const uint64_t deadline = engine.Host.TickMs() + static_cast<uint64_t>(readingMs);
+    const TFightResult r =
+        q.Kind == TTacticsQuestionKind::Attack
+            ? Attack(engine, x, y, pos.KoX, pos.KoY, pos.Board, deadline, *moves)
+            : Defend(engine, x, y, pos.KoX, pos.KoY, pos.Board, deadline, *moves);
+    if (r == FightUndecided) return "undecided";
+    if (r == FightFailure) return "0";
+    const TPoint m = (*moves)[0];
+    return "1 " + (OnBoard(m.X, m.Y) ? PointText(m.X, m.Y) : std::string("PASS"));
+}
+
+int BenchTactics(const Args& args) {
+    long long readingMs = 2000, runs = 3;
+    if (!ReadingMsOption(args, "bench tactics", readingMs)) return 2;
+    IntOption(args, "--runs", runs);
+    runs = std::max(1LL, runs);
+    std::string file = DefaultTacticsPositions();
+    if (const auto it = std::find(args.begin(), args.end(), "--positions");
+        it != args.end() && it + 1 != args.end())
+        file = *(it + 1);
+    std::ifstream in(file);
+    if (!in) throw std::runtime_error(file + ": cannot open the position set");
+    const auto positions = obrin::ReadTacticsPositions(in, file);
+    TQuietHost host;
+    obrin::TEngine engine(host);
+    std::printf("%-24s %-14s %-10s %10s %10s %12s\n", "position", "question", "answer", "ms",
+                "nodes", "nodes/s");
+    double totalSecs = 0;
+    long long totalNodes = 0;
+    for (const auto& pos : positions)
+        for (const auto& q : pos.Questions) {
+            std::vector<double> secs;
+            std::string answer;
+            long long nodes = 0;
+            for (long long r = 0; r < runs; ++r) {
+                const long long before = engine.ReadingNodes;
+                const auto start = std::chrono::steady_clock::now();
+                answer = AskQuestion(engine, pos, q, readingMs);
+                secs.push_back(
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
+                        .count());
+                nodes = engine.ReadingNodes - before;
+            }
+            std::sort(secs.begin(), secs.end());
+            const double median = secs[secs.size() / 2];
+            totalSecs += median;
+            totalNodes += nodes;
+            const std::string question = std::string(obrin::QuestionName(q.Kind)) + " " +
+                                         obrin::PointText(q.Chain.X, q.Chain.Y);
+            std::printf("%-24s %-14s %-10s %10.3f %10lld %12.0f\n", pos.Name.c_str(),
+                        question.c_str(), answer.c_str(), median * 1000, nodes,
+                        median > 0 ? nodes / median : 0.0);
+        }
+    std::printf(
+        "total: %lld nodes in %.3f s (median of %lld runs per question), %.0f nodes per second\n",
+        totalNodes, totalSecs, runs, totalSecs > 0 ? totalNodes / totalSecs : 0.0);
     engine.Shutdown();
     return 0;
 }
@@ -80,7 +173,11 @@ const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
     static const std::map<std::string, std::map<std::string, TSubcommand>> table = {
         {"gtp", {{"", {"gtp [--reading-ms N]   GTP version 2 on standard input and output", RunGtp}}}},
         {"bench",
-         {{"board", {"bench board [--games N] [--seed S] [--runs R]   random legal games per second", BenchBoard}}}},
+         {{"board", {"bench board [--games N] [--seed S] [--runs R]   random legal games per second", BenchBoard}},
+          {"tactics",
+           {"bench tactics [--positions FILE] [--reading-ms N] [--runs R]   ladder and capture "
+            "search speed",
+            BenchTactics}}}},
     };
     return table;
 }

@@ -13,6 +13,9 @@
 #include "board/memory.h"
 #include "game/gamestate.h"
 #include "game/host.h"
+#include "tactics/treppe.h"
+#include "ui/langsup.h"
+#include "ui/settings.h"
 
 namespace obrin {
 
@@ -55,19 +58,22 @@ public:
 
     // Draws b as a search's trial position when lookahead animation is on.
     void ShowIntermediate(const TBoard& b) {
-        if (TreppenAnimieren) Host.ShowIntermediate(b);
+        if (Settings.TreppenAnimieren) Host.ShowIntermediate(b);
     }
 
     IHost& Host;
     TBoardFields Fields;                        // Spielfeld, Namensfeld, ..., KoX, KoY
     std::unique_ptr<TFieldContainer> Container;  // the fifteen analysis arrays
     TMemoryManager Pool;                         // scratch boards and lists
+    TTreppe Treppe;                              // the ladder reader's frame stack
+    int64_t ReadingNodes = 0;  // trial moves played by the tactical searches (benchmarks read it)
     TGameState Game;
     TRandom Random;
     IGameRecorder* Recorder = nullptr;  // not owned; null records nothing
     // The computer's choice for +1, (-1, -1) to pass. Unset, the computer passes.
     std::function<TPoint()> ComputerMove;
-    bool TreppenAnimieren = false;  // animate the searches' trial moves
+    TSettings Settings;           // the settings of OBRIN.INI
+    TLangSup LangSup{"Deutsch"};  // the translation table, loaded by TUserInterface
 };
 
 }  // namespace obrin

@@ -6,6 +6,7 @@
 #include <new>
 #include <random>
 
+#include "alloc/alloc_counter.h"
 #include "board/chains.h"
 #include "game/randomgames.h"
 
@@ -20,6 +21,8 @@ void* operator new(std::size_t size) {
 }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+long obrin::test::AllocationCount() { return gAllocations.load(); }
 
 namespace obrin {
 namespace {

@@ -1,0 +1,71 @@
+#include "gtp/gtp_tactics.h"
+
+#include <iostream>
+
+#include "tactics/brute.h"
+#include "tactics/treppe.h"
+
+namespace obrin {
+namespace {
+
+// The chain a tactical command asks about: one vertex on a stone. Fills an error reply when the
+// argument is missing, malformed, the pass or an empty point.
+bool ChainArgument(const TEngine& engine, const TGtpArgs& args, TPoint& point, TGtpReply& error) {
+    if (args.size() != 1 || !TGtpEngine::ParseVertex(args[0], point) ||
+        !OnBoard(point.X, point.Y)) {
+        error = TGtpReply::Failure("syntax error");
+        return false;
+    }
+    if (engine.Fields.Spielfeld[PointIndex(point.X, point.Y)] == 0) {
+        error = TGtpReply::Failure("vertex must not be empty");
+        return false;
+    }
+    return true;
+}
+
+std::string MoveText(TPoint p) {
+    return OnBoard(p.X, p.Y) ? PointText(p.X, p.Y) : "PASS";
+}
+
+// Runs Attack or Defend on the game position and answers "1 MOVE" or "0"; an undecided search
+// answers "0" and says so on standard error.
+TGtpReply RunFight(TEngine& engine, const TGtpArgs& args, int readingMs, bool attack) {
+    TPoint p;
+    TGtpReply error;
+    if (!ChainArgument(engine, args, p, error)) return error;
+    const TBoardFields& f = engine.Fields;
+    TPooledList moves(engine.Pool);
+    const uint64_t deadline = engine.Host.TickMs() + static_cast<uint64_t>(readingMs);
+    const TFightResult r =
+        attack ? Attack(engine, p.X, p.Y, f.KoX, f.KoY, f.Spielfeld, deadline, *moves)
+               : Defend(engine, p.X, p.Y, f.KoX, f.KoY, f.Spielfeld, deadline, *moves);
+    if (r == FightSuccess && moves->Count > 0)
+        return TGtpReply::Success("1 " + MoveText((*moves)[0]));
+    if (r == FightUndecided)
+        std::cerr << (attack ? "attack " : "defend ") << PointText(p.X, p.Y) << ": undecided after "
+                  << readingMs << " ms\n";
+    return TGtpReply::Success("0");
+}
+
+}  // namespace
+
+void RegisterTacticsCommands(TGtpEngine& gtp, int readingMs) {
+    TEngine& engine = gtp.Engine();
+    gtp.Register("attack", [&engine, readingMs](const TGtpArgs& a) {
+        return RunFight(engine, a, readingMs, true);
+    });
+    gtp.Register("defend", [&engine, readingMs](const TGtpArgs& a) {
+        return RunFight(engine, a, readingMs, false);
+    });
+    gtp.Register("ladder_attack", [&engine](const TGtpArgs& a) {
+        TPoint p;
+        TGtpReply error;
+        if (!ChainArgument(engine, a, p, error)) return error;
+        const TBoardFields& f = engine.Fields;
+        const int move = Ladder(engine, p.X, p.Y, f.Spielfeld, f.KoX, f.KoY);
+        if (move < 0) return TGtpReply::Success("0");
+        return TGtpReply::Success("1 " + PointText(PointColumn(move), PointRow(move)));
+    });
+}
+
+}  // namespace obrin

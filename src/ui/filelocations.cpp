@@ -1,0 +1,117 @@
+#include "ui/filelocations.h"
+
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <system_error>
+
+#include "board/errors.h"
+
+namespace obrin {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path EnvPath(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? fs::path(value) : fs::path();
+}
+
+fs::path ExecutableDir() {
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec && exe.has_parent_path()) return exe.parent_path();
+    return fs::current_path(ec);
+}
+
+bool Exists(const fs::path& file) {
+    std::error_code ec;
+    return fs::exists(file, ec);
+}
+
+[[noreturn]] void FileError(const fs::path& file, const std::string& what) {
+    throw EObrinError(file.string() + ": " + what);
+}
+
+}  // namespace
+
+TFileLocations TFileLocations::FromEnvironment() {
+    TFileLocations where;
+    where.ProgramDir = ExecutableDir();
+    where.ProgramDirWritable =
+        !where.ProgramDir.empty() && ::access(where.ProgramDir.c_str(), W_OK) == 0;
+    where.Home = EnvPath("OBRIN_HOME");
+    fs::path config = EnvPath("XDG_CONFIG_HOME");
+    if (config.empty() || config.is_relative()) {
+        const fs::path home = EnvPath("HOME");
+        config = home.empty() ? fs::path() : home / ".config";
+    }
+    where.UserDir = config.empty() ? where.ProgramDir : config / "obrin";
+    return where;
+}
+
+std::optional<fs::path> TFileLocations::FindForRead(std::string_view name) const {
+    if (!Home.empty()) {
+        const fs::path file = Home / name;
+        return Exists(file) ? std::optional(file) : std::nullopt;
+    }
+    // The folder we write to comes first, so that what was saved is what is read back.
+    const bool programFirst = ProgramDirWritable;
+    for (const fs::path& dir :
+         programFirst ? std::array{ProgramDir, UserDir} : std::array{UserDir, ProgramDir}) {
+        if (dir.empty()) continue;
+        const fs::path file = dir / name;
+        if (Exists(file)) return file;
+    }
+    return std::nullopt;
+}
+
+fs::path TFileLocations::PathForWrite(std::string_view name) const {
+    if (!Home.empty()) return Home / name;
+    return (ProgramDirWritable ? ProgramDir : UserDir) / name;
+}
+
+std::string ReadWholeFile(const fs::path& file) {
+    std::error_code ec;
+    if (fs::is_directory(file, ec)) FileError(file, "is a folder, not a file");
+    std::ifstream in(file, std::ios::binary);
+    if (!in) FileError(file, std::string("cannot be read: ") + std::strerror(errno));
+    std::string contents((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) FileError(file, "read error");
+    return contents;
+}
+
+void WriteFileAtomically(const fs::path& target, std::string_view contents) {
+    std::error_code ec;
+    if (target.has_parent_path()) {
+        fs::create_directories(target.parent_path(), ec);
+        if (ec) FileError(target, "cannot create its folder: " + ec.message());
+    }
+    fs::path temp = target;
+    temp += ".tmp" + std::to_string(::getpid());
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) FileError(target, std::string("cannot be written: ") + std::strerror(errno));
+        out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            fs::remove(temp, ec);
+            FileError(target, "write error");
+        }
+    }
+    fs::rename(temp, target, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+        FileError(target, "cannot be replaced: " + ec.message());
+    }
+}
+
+}  // namespace obrin

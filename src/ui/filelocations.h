@@ -1,0 +1,42 @@
+// Where the program's own files live, and how they are read and written safely.
+//
+// A file is looked for next to the executable and in the per-user folder
+// ($XDG_CONFIG_HOME/obrin, default ~/.config/obrin). When the program's folder is writable the
+// program keeps its files there; when it is not (an installed program), it writes to the per-user
+// folder, and a copy found there is read before the one shipped next to the executable. Either
+// way the file written is the one read next time. OBRIN_HOME, when set, replaces both folders.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace obrin {
+
+// The folders files are looked for in. Built from the environment, or by hand in tests.
+struct TFileLocations {
+    std::filesystem::path ProgramDir;  // the executable's folder
+    std::filesystem::path UserDir;     // the per-user folder
+    std::filesystem::path Home;        // OBRIN_HOME; empty when not set
+    bool ProgramDirWritable = true;    // false for an installed program
+
+    // The folders of this process: the executable's (and whether it can be written),
+    // $XDG_CONFIG_HOME/obrin or ~/.config/obrin, and OBRIN_HOME.
+    [[nodiscard]] static TFileLocations FromEnvironment();
+
+    // The file to read for name, or nothing when it exists in none of the folders.
+    [[nodiscard]] std::optional<std::filesystem::path> FindForRead(std::string_view name) const;
+    // The path that name is written to.
+    [[nodiscard]] std::filesystem::path PathForWrite(std::string_view name) const;
+};
+
+// The whole file as bytes; raises EObrinError naming the file when it cannot be read.
+[[nodiscard]] std::string ReadWholeFile(const std::filesystem::path& file);
+
+// Writes contents to a temporary file beside target and renames it over target, so that a
+// failure never leaves a half-written file. Creates the folder when needed. Raises EObrinError
+// naming the file on failure.
+void WriteFileAtomically(const std::filesystem::path& target, std::string_view contents);
+
+}  // namespace obrin

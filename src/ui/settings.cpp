@@ -1,0 +1,106 @@
+#include "ui/settings.h"
+
+#include <functional>
+
+#include "ui/filelocations.h"
+#include "ui/inifile.h"
+#include "ui/textlines.h"
+
+namespace obrin {
+
+namespace {
+
+constexpr const char* kAllgemein = "Allgemein";  // general
+constexpr const char* kPaths = "Paths";
+constexpr const char* kBrett = "Brett";      // board
+constexpr const char* kStaerke = "Staerke";  // strength
+constexpr const char* kLanguage = "Language Support";
+constexpr const char* kForms = "Forms";
+
+TIniFile LoadSettingsIni(const TFileLocations& where) {
+    const auto file = where.FindForRead(SettingsFileName);
+    return file ? LoadIniFile(*file) : TIniFile();
+}
+
+// Reads the file, lets change set keys, and writes it back whole; other keys stay as they were.
+void UpdateSettingsIni(const TFileLocations& where, const std::function<void(TIniFile&)>& change) {
+    TIniFile ini = LoadSettingsIni(where);
+    change(ini);
+    WriteFileAtomically(where.PathForWrite(SettingsFileName), ini.ToText());
+}
+
+std::string CutPath(const std::string& path) {
+    return Utf8Prefix(path, MaxSettingsPathChars);
+}
+
+std::string LeftKey(const TToolWindow& window) {
+    return std::string(window.Name) + "-Left";
+}
+std::string TopKey(const TToolWindow& window) {
+    return std::string(window.Name) + "-Top ";
+}
+
+}  // namespace
+
+TSettings ReadSettingsFile(const TFileLocations& where, std::vector<std::string>* problems) {
+    const TIniFile ini = LoadSettingsIni(where);
+    if (problems != nullptr)
+        problems->insert(problems->end(), ini.Problems().begin(), ini.Problems().end());
+    TSettings s;
+    s.StellungSichern = ini.ReadBool(kAllgemein, "StellungSichern", s.StellungSichern);
+    s.KettenProtokollieren =
+        ini.ReadBool(kAllgemein, "KettenProtokollieren", s.KettenProtokollieren);
+    s.ZieleProtokollieren = ini.ReadBool(kAllgemein, "ZieleProtokollieren", s.ZieleProtokollieren);
+    s.TreppenAnimieren = ini.ReadBool(kAllgemein, "TreppenAnimieren", s.TreppenAnimieren);
+    s.Stellungen =
+        CutPath(ini.ReadString(kPaths, "Stellungen", (where.ProgramDir / "STELLUNG").string()));
+    s.Partien = CutPath(ini.ReadString(kPaths, "Partien", (where.ProgramDir / "PARTIEN").string()));
+    s.Farbe = ini.ReadInteger(kBrett, "Farbe", s.Farbe);
+    s.Denkzeit = ini.ReadInteger(kStaerke, "Denkzeit", s.Denkzeit);
+    s.Zufall = ini.ReadBool(kStaerke, "Zufall", s.Zufall);
+    s.Sprache = ini.ReadString(kLanguage, "Sprache", s.Sprache);
+    s.Font = ini.ReadString(kLanguage, "Font", s.Font);
+    return s;
+}
+
+void WriteSettingsFile(const TSettings& s, const TFileLocations& where) {
+    UpdateSettingsIni(where, [&](TIniFile& ini) {
+        ini.WriteBool(kAllgemein, "StellungSichern", s.StellungSichern);
+        ini.WriteBool(kAllgemein, "KettenProtokollieren", s.KettenProtokollieren);
+        ini.WriteBool(kAllgemein, "ZieleProtokollieren", s.ZieleProtokollieren);
+        ini.WriteBool(kAllgemein, "TreppenAnimieren", s.TreppenAnimieren);
+        ini.WriteString(kPaths, "Stellungen", s.Stellungen);
+        ini.WriteString(kPaths, "Partien", s.Partien);
+        ini.WriteInteger(kBrett, "Farbe", s.Farbe);
+        ini.WriteInteger(kStaerke, "Denkzeit", s.Denkzeit);
+        ini.WriteBool(kStaerke, "Zufall", s.Zufall);
+        ini.WriteString(kLanguage, "Sprache", s.Sprache);
+        ini.WriteString(kLanguage, "Font", s.Font);
+    });
+}
+
+TStartupSettings ReadStartupSettings(const TFileLocations& where) {
+    const TIniFile ini = LoadSettingsIni(where);
+    return {ini.ReadString(kLanguage, "Sprache", "English"),
+            CutPath(ini.ReadString(kPaths, "Partien", ""))};
+}
+
+void WritePartien(const TFileLocations& where, const std::string& partien) {
+    UpdateSettingsIni(where, [&](TIniFile& ini) { ini.WriteString(kPaths, "Partien", partien); });
+}
+
+TWindowPosition ReadWindowPosition(const TFileLocations& where, const TToolWindow& window) {
+    const TIniFile ini = LoadSettingsIni(where);
+    return {ini.ReadInteger(kForms, LeftKey(window), window.Default.Left),
+            ini.ReadInteger(kForms, TopKey(window), window.Default.Top)};
+}
+
+void WriteWindowPosition(const TFileLocations& where, const TToolWindow& window,
+                         TWindowPosition position) {
+    UpdateSettingsIni(where, [&](TIniFile& ini) {
+        ini.WriteInteger(kForms, LeftKey(window), position.Left);
+        ini.WriteInteger(kForms, TopKey(window), position.Top);
+    });
+}
+
+}  // namespace obrin

@@ -1,0 +1,72 @@
+// The user-interface object: one for the whole run, created before the first window and destroyed
+// after the last. It loads the translation table at start and saves it at the end, reads and
+// writes the settings, and is what the windows translate their texts through. It holds no
+// widgets: the windows adapt their widgets to ITranslatableTexts.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ui/filelocations.h"
+#include "ui/langsup.h"
+
+namespace obrin {
+
+class TEngine;
+
+inline constexpr const char* LanguageFileName = "language.dat";
+inline constexpr const char* BaseLanguageName = "Deutsch";
+inline constexpr const char* DefaultLanguageName = "English";
+
+// Invariant: the table is saved at most once, and never when it could not be read (so a file
+// that could not be read is never replaced by an empty table).
+class TUserInterface {
+  public:
+    // Loads "language.dat" into the engine's translation table and sets the base language
+    // "Deutsch". A file that cannot be read leaves the table empty and its error in LoadError.
+    TUserInterface(TEngine& engine, TFileLocations where);
+    TUserInterface(const TUserInterface&) = delete;
+    TUserInterface& operator=(const TUserInterface&) = delete;
+    // Saves the table unless Close did; a failure is written to standard error.
+    ~TUserInterface();
+
+    // Saves the table to "language.dat". Raises EObrinError naming the file on failure.
+    void Close();
+
+    void SelectContext(const std::string& context);
+    // text translated in context; the context stays selected.
+    [[nodiscard]] std::string Translate(const std::string& context, const std::string& text);
+    // Every text of a window translated in context (the window's own name).
+    void TranslateComponent(const std::string& context, ITranslatableTexts& window);
+
+    // Reads "OBRIN.INI" into the engine's settings, sets the interface language and font, and
+    // seeds the random generator when "Zufall" is set. A file that cannot be read raises
+    // EObrinError naming it and leaves the settings as they were.
+    void ReadSettings();
+    // Writes the engine's settings (as the parameter dialog left them) to "OBRIN.INI".
+    void WriteSettings() const;
+
+    void SetFontName(std::string name) { m_fontName = std::move(name); }
+    [[nodiscard]] const std::string& FontName() const { return m_fontName; }
+    [[nodiscard]] TLangSup& LangSup();
+    [[nodiscard]] const TFileLocations& Locations() const { return m_where; }
+    // Why the table could not be read; empty when it could (or did not exist).
+    [[nodiscard]] const std::string& LoadError() const { return m_loadError; }
+    // Lines of the table that were left out or repaired when it was loaded.
+    [[nodiscard]] const std::vector<std::string>& Problems() const { return m_problems; }
+    // The same for the settings file, as the last ReadSettings found it.
+    [[nodiscard]] const std::vector<std::string>& SettingsProblems() const {
+        return m_settingsProblems;
+    }
+
+  private:
+    TEngine& m_engine;
+    TFileLocations m_where;
+    std::string m_fontName = "Arial";
+    std::string m_loadError;
+    std::vector<std::string> m_problems;
+    std::vector<std::string> m_settingsProblems;
+    bool m_closed = false;
+};
+
+}  // namespace obrin

@@ -1,0 +1,50 @@
+// A test engine for the tactical searches: a host whose clock and stop button the test drives.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "board/board.h"
+#include "game/engine.h"
+#include "support/diagram.h"
+
+namespace obrin::test {
+
+// A host with a hand-driven millisecond clock: each TickMs call advances it by Step.
+class TScriptedHost : public IHost {
+  public:
+    uint64_t Now = 1000;
+    uint64_t Step = 0;
+    bool Locked = false;
+    int Shown = 0;
+    bool IsLocked() override { return Locked; }
+    uint64_t TickMs() override {
+        const uint64_t t = Now;
+        Now += Step;
+        return t;
+    }
+    void ShowIntermediate(const TBoard&) override { ++Shown; }
+};
+
+class TacticsTest : public ::testing::Test {
+  protected:
+    TScriptedHost Host;
+    TEngine Engine{Host};
+
+    // Far enough away that the scripted clock never reaches it unless a test moves it.
+    static constexpr uint64_t NoDeadline = 1'000'000'000;
+
+    // Every scratch element went back: the checked shutdown succeeds.
+    void ExpectPoolBalanced() { EXPECT_NO_THROW(Engine.Pool.Destroy()); }
+};
+
+// "C19" and friends as a point.
+inline TPoint At(const std::string& text) {
+    return TPoint{ColumnOfText(text), RowOfText(text)};
+}
+inline int IndexOf(const std::string& text) {
+    return PointIndex(ColumnOfText(text), RowOfText(text));
+}
+
+}  // namespace obrin::test

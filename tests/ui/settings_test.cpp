@@ -1,0 +1,221 @@
+#include "ui/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "board/errors.h"
+#include "game/engine.h"
+#include "support/tempdir.h"
+#include "ui/filelocations.h"
+#include "ui/usrintfc.h"
+
+namespace obrin {
+namespace {
+
+// A program folder and a per-user folder of their own for each test.
+class SettingsTest : public ::testing::Test {
+  protected:
+    SettingsTest() {
+        Where.ProgramDir = Dir / "bin";
+        Where.UserDir = Dir / "config" / "obrin";
+        std::filesystem::create_directories(Where.ProgramDir);
+    }
+    void Ini(std::string_view text) { test::WriteBytes(Where.ProgramDir / "OBRIN.INI", text); }
+
+    test::TTempDir Dir;
+    TFileLocations Where;
+};
+
+TEST_F(SettingsTest, WithoutAFileEverySettingHasItsDefault) {
+    const TSettings s = ReadSettingsFile(Where);
+    EXPECT_EQ(s.Sprache, "English");
+    EXPECT_TRUE(s.Zufall);
+    EXPECT_FALSE(s.StellungSichern || s.KettenProtokollieren || s.ZieleProtokollieren ||
+                 s.TreppenAnimieren);
+    EXPECT_EQ(s.Stellungen, (Where.ProgramDir / "STELLUNG").string());
+    EXPECT_EQ(s.Partien, (Where.ProgramDir / "PARTIEN").string());
+    EXPECT_EQ(s.Farbe, static_cast<int32_t>(0x8000000F));
+    EXPECT_EQ(s.Denkzeit, 1);
+    EXPECT_EQ(s.Font, "Arial");
+    EXPECT_EQ(ReadWindowPosition(Where, FormBoardWindow), (TWindowPosition{5, 10}));
+    EXPECT_EQ(ReadWindowPosition(Where, FormScoreWindow), (TWindowPosition{400, 70}));
+    EXPECT_EQ(ReadWindowPosition(Where, FormCursorWindow), (TWindowPosition{400, 30}));
+    const TStartupSettings start = ReadStartupSettings(Where);
+    EXPECT_EQ(start.Sprache, "English");
+    EXPECT_EQ(start.Partien, "");
+}
+
+TEST_F(SettingsTest, ValuesAreReadAsStoredAndPathsCutToEightyCharacters) {
+    const std::string longPath = "/home/spieler/" + std::string(70, 'x') + "/Partien-äöü";
+    Ini("[Staerke]\r\nDenkzeit=0\r\nZufall=0\r\n[Paths]\r\nPartien=" + longPath +
+        "\r\n[Brett]\r\nFarbe=12632256\r\n[Allgemein]\r\nTreppenAnimieren=1\r\n");
+    const TSettings s = ReadSettingsFile(Where);
+    EXPECT_EQ(s.Denkzeit, 0);  // the dialog raises it to 1, the file reader does not
+    EXPECT_FALSE(s.Zufall);
+    EXPECT_TRUE(s.TreppenAnimieren);
+    EXPECT_EQ(s.Farbe, 12632256);
+    EXPECT_EQ(s.Partien, longPath.substr(0, 80));
+    const std::string umlauts = "/" + std::string(77, 'p') + "äöüß";
+    Ini("[Paths]\r\nStellungen=" + umlauts + "\r\n");
+    EXPECT_EQ(ReadSettingsFile(Where).Stellungen, "/" + std::string(77, 'p') + "äö");
+}
+
+TEST_F(SettingsTest, WrittenSettingsReadBackAndOtherKeysSurvive) {
+    Ini("[Forms]\r\nFormBoard-Left=7\r\nFormBoard-Top =8\r\n[Eigenes]\r\nX=1\r\n");
+    TSettings s;
+    s.StellungSichern = s.KettenProtokollieren = s.ZieleProtokollieren = s.TreppenAnimieren = true;
+    s.Zufall = false;
+    s.Stellungen = "/tmp/Stellungen";
+    s.Partien = "/tmp/Partien";
+    s.Farbe = static_cast<int32_t>(0x8000000F);
+    s.Denkzeit = 250;
+    s.Sprache = "Français";
+    s.Font = "DejaVu Sans";
+    WriteSettingsFile(s, Where);
+    EXPECT_TRUE(ReadSettingsFile(Where) == s);
+    EXPECT_EQ(ReadWindowPosition(Where, FormBoardWindow), (TWindowPosition{7, 8}));
+
+    WriteWindowPosition(Where, FormScoreWindow, {-20, 300});
+    WritePartien(Where, "/srv/partien");
+    EXPECT_EQ(ReadWindowPosition(Where, FormScoreWindow), (TWindowPosition{-20, 300}));
+    EXPECT_EQ(ReadStartupSettings(Where).Partien, "/srv/partien");
+    const std::string text = test::ReadBytes(Where.ProgramDir / "OBRIN.INI");
+    EXPECT_NE(text.find("\r\nFormScore-Top =300\r\n"), std::string::npos);
+    EXPECT_NE(text.find("[Eigenes]\r\nX=1\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Zufall=0\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsTest, AnUnreadableFileIsNamedAndNeverOverwritten) {
+    std::filesystem::create_directory(Where.ProgramDir / "OBRIN.INI");
+    try {
+        (void)ReadSettingsFile(Where);
+        FAIL() << "an unreadable settings file must raise";
+    } catch (const EObrinError& e) {
+        EXPECT_NE(std::string(e.what()).find("OBRIN.INI"), std::string::npos);
+    }
+    EXPECT_THROW(WriteSettingsFile(TSettings{}, Where), EObrinError);
+    EXPECT_TRUE(std::filesystem::is_directory(Where.ProgramDir / "OBRIN.INI"));
+}
+
+TEST_F(SettingsTest, FilesLiveNextToTheProgramOrInTheUserFolderOrInObrinHome) {
+    // A writable program folder: read and written there, a user copy only as a fallback.
+    EXPECT_EQ(Where.PathForWrite("OBRIN.INI"), Where.ProgramDir / "OBRIN.INI");
+    EXPECT_FALSE(Where.FindForRead("OBRIN.INI"));
+    test::WriteBytes(Where.UserDir / "OBRIN.INI", "[Staerke]\r\nDenkzeit=2\r\n");
+    EXPECT_EQ(Where.FindForRead("OBRIN.INI"), Where.UserDir / "OBRIN.INI");
+    Ini("[Staerke]\r\nDenkzeit=3\r\n");
+    EXPECT_EQ(ReadSettingsFile(Where).Denkzeit, 3);
+
+    // An installed program: the user's copy first, the shipped one when there is none; writes
+    // go to the user folder, which is created when needed.
+    Where.ProgramDirWritable = false;
+    EXPECT_EQ(ReadSettingsFile(Where).Denkzeit, 2);
+    std::filesystem::remove_all(Where.UserDir.parent_path());
+    EXPECT_EQ(ReadSettingsFile(Where).Denkzeit, 3);
+    WriteWindowPosition(Where, FormBoardWindow, {1, 2});
+    EXPECT_EQ(ReadSettingsFile(Where).Denkzeit, 3);  // the shipped values came along
+    EXPECT_EQ(ReadWindowPosition(Where, FormBoardWindow), (TWindowPosition{1, 2}));
+    EXPECT_TRUE(std::filesystem::exists(Where.UserDir / "OBRIN.INI"));
+
+    // OBRIN_HOME replaces both folders.
+    Where.Home = Dir / "home";
+    EXPECT_EQ(ReadSettingsFile(Where).Denkzeit, 1);
+    EXPECT_EQ(Where.PathForWrite("language.dat"), Dir / "home" / "language.dat");
+}
+
+// Sets an environment variable for one scope and puts the old value back.
+class TScopedEnv {
+  public:
+    TScopedEnv(const char* name, const char* value) : m_name(name) {
+        if (const char* old = std::getenv(name)) m_old = old;
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~TScopedEnv() { m_old ? ::setenv(m_name, m_old->c_str(), 1) : ::unsetenv(m_name); }
+
+  private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+TEST(FileLocationsTest, TheEnvironmentNamesTheFolders) {
+    const TScopedEnv home("HOME", "/home/spieler"), xdg("XDG_CONFIG_HOME", nullptr),
+        obrin("OBRIN_HOME", nullptr);
+    TFileLocations where = TFileLocations::FromEnvironment();
+    EXPECT_EQ(where.UserDir, "/home/spieler/.config/obrin");
+    EXPECT_TRUE(where.Home.empty());
+    EXPECT_TRUE(std::filesystem::exists(where.ProgramDir / "obrin_tests"));
+    {
+        const TScopedEnv relative("XDG_CONFIG_HOME", "relative/config");  // not absolute: ignored
+        EXPECT_EQ(TFileLocations::FromEnvironment().UserDir, "/home/spieler/.config/obrin");
+    }
+    const TScopedEnv config("XDG_CONFIG_HOME", "/srv/config"), set("OBRIN_HOME", "/srv/obrin");
+    where = TFileLocations::FromEnvironment();
+    EXPECT_EQ(where.UserDir, "/srv/config/obrin");
+    EXPECT_EQ(where.PathForWrite("OBRIN.INI"), "/srv/obrin/OBRIN.INI");
+}
+
+class QuietHost : public IHost {
+  public:
+    int Shown = 0;
+    void ShowIntermediate(const TBoard&) override { ++Shown; }
+};
+
+TEST_F(SettingsTest, TheUserInterfaceLoadsTranslatesAndSavesTheTable) {
+    Where.Home = Dir / "home";
+    test::WriteBytes(Where.Home / "language.dat", "English|Board|Eingabe|Input\r\n");
+    QuietHost host;
+    TEngine engine(host);
+    {
+        TUserInterface ui(engine, Where);
+        EXPECT_TRUE(ui.LoadError().empty());
+        ui.ReadSettings();
+        EXPECT_EQ(ui.Translate("Board", "Eingabe"), "Input");
+        EXPECT_EQ(ui.Translate("Main", "Datei"), "???");
+        EXPECT_EQ(engine.LangSup.Context(), "Main");
+    }
+    const std::string saved = test::ReadBytes(Where.Home / "language.dat");
+    EXPECT_NE(saved.find("English|Board|Eingabe|Input\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("English|Main|Datei|<<<Datei>>>\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsTest, AnUnreadableTableIsReportedAndLeftAlone) {
+    Where.Home = Dir / "home";
+    std::filesystem::create_directories(Where.Home / "language.dat");
+    QuietHost host;
+    TEngine engine(host);
+    TUserInterface ui(engine, Where);
+    EXPECT_NE(ui.LoadError().find("language.dat"), std::string::npos);
+    ui.Close();
+    EXPECT_TRUE(std::filesystem::is_directory(Where.Home / "language.dat"));
+}
+
+TEST_F(SettingsTest, ReadingTheSettingsSetsLanguageFontAnimationAndRandomness) {
+    Ini("[Language Support]\r\nSprache=Français\r\nFont=Liberation Sans\r\n"
+        "[Allgemein]\r\nTreppenAnimieren=1\r\n[Staerke]\r\nZufall=0\r\n");
+    QuietHost host;
+    TEngine engine(host), fresh(host), seeded(host);
+    TUserInterface ui(engine, Where);
+    ui.ReadSettings();
+    EXPECT_EQ(engine.LangSup.Language(), "Français");
+    EXPECT_EQ(ui.FontName(), "Liberation Sans");
+    engine.ShowIntermediate(engine.Fields.Spielfeld);
+    EXPECT_EQ(host.Shown, 1);
+    // Randomness off leaves the generator as it was; on, it is seeded from the clock.
+    const auto draws = [](TEngine& e) {
+        std::vector<int> v;
+        for (int i = 0; i < 8; ++i) v.push_back(e.Random.Int(1 << 30));
+        return v;
+    };
+    EXPECT_EQ(draws(engine), draws(fresh));
+    Ini("[Staerke]\r\nZufall=1\r\n");
+    TUserInterface other(seeded, Where);
+    other.ReadSettings();
+    EXPECT_NE(draws(seeded), draws(fresh));
+    EXPECT_EQ(seeded.LangSup.Language(), "English");
+}
+
+}  // namespace
+}  // namespace obrin
