@@ -18,6 +18,9 @@
 #include "tactics/brute.h"
 #include "tactics/tactics_positions.h"
 #include "tactics/treppe.h"
+#include "gtp/gtp_records.h"
+#include "records/sgfcommands.h"
+#include "records/sgfdata.h"
 
 namespace {
 
@@ -30,6 +33,8 @@ struct TSubcommand {
 
 // The headless host: nothing to show, no events to process.
 class TQuietHost : public obrin::IHost {};
+
+int Usage();
 
 // Reads "--name value" into value; false when the option is missing or not a number.
 bool IntOption(const Args& args, const std::string& name, long long& value) {
@@ -63,8 +68,10 @@ int RunGtp(const Args& args) {
     obrin::TEngine engine(host);
     obrin::TGtpEngine gtp(engine);
     obrin::RegisterTacticsCommands(gtp, static_cast<int>(readingMs));
+    obrin::RegisterRecordsCommands(gtp);
     gtp.Run(std::cin, std::cout);
     engine.Shutdown();
+    obrin::CheckSgfCounters();
     return 0;
 }
 
@@ -157,27 +164,104 @@ int BenchBoard(const Args& args) {
     std::vector<double> rates;
     for (long long r = 0; r < runs; ++r) {
         const auto start = std::chrono::steady_clock::now();
-        const auto stats = obrin::PlayRandomGames(static_cast<int>(games), static_cast<uint32_t>(seed + r));
-        const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const auto stats =
+            obrin::PlayRandomGames(static_cast<int>(games), static_cast<uint32_t>(seed + r));
+        const double secs =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         rates.push_back(stats.Moves / secs);
-        std::printf("run %lld: %lld games, %lld legal moves, %lld legality tests, %.3f s, %.0f legal moves/s\n",
-                    r + 1, static_cast<long long>(stats.Games), static_cast<long long>(stats.Moves),
-                    static_cast<long long>(stats.LegalityTests), secs, stats.Moves / secs);
+        std::printf(
+            "run %lld: %lld games, %lld legal moves, %lld legality tests, %.3f s, %.0f legal "
+            "moves/s\n",
+            r + 1, static_cast<long long>(stats.Games), static_cast<long long>(stats.Moves),
+            static_cast<long long>(stats.LegalityTests), secs, stats.Moves / secs);
     }
     std::sort(rates.begin(), rates.end());
     std::printf("median: %.0f legal moves per second\n", rates[rates.size() / 2]);
     return 0;
 }
 
+// The arguments that are not options ("--name value" pairs).
+Args Operands(const Args& args) {
+    Args operands;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i].rfind("--", 0) == 0) {
+            ++i;
+            continue;
+        }
+        operands.push_back(args[i]);
+    }
+    return operands;
+}
+
+// Runs a record command, then makes sure every parse tree it built was freed.
+int WithSgfCheck(int status) {
+    obrin::CheckSgfCounters();
+    return status;
+}
+
+int SgfCheck(const Args& args) {
+    if (args.empty()) return Usage();
+    return WithSgfCheck(obrin::SgfCheck(args, std::cout));
+}
+
+int SgfConvert(const Args& args) {
+    if (args.size() != 2) return Usage();
+    return WithSgfCheck(obrin::SgfConvert(args[0], args[1], std::cerr));
+}
+
+int SgfShow(const Args& args) {
+    long long node = -1;
+    const Args files = Operands(args);
+    const bool hasNode = std::find(args.begin(), args.end(), "--node") != args.end();
+    if (files.size() != 1 || (hasNode && !(IntOption(args, "--node", node) && node >= 0)))
+        return Usage();
+    return WithSgfCheck(obrin::SgfShow(files[0], static_cast<int>(node), std::cout, std::cerr));
+}
+
+int BenchSgf(const Args& args) {
+    long long games = 1600, runs = 5;
+    IntOption(args, "--games", games);
+    IntOption(args, "--runs", runs);
+    if (const Args out = Operands(args); !out.empty())
+        return obrin::WriteSyntheticCollection(out[0], static_cast<int>(games), std::cerr);
+    return WithSgfCheck(
+        obrin::BenchSgfParse(static_cast<int>(games), static_cast<int>(runs), std::cout));
+}
+
+int BenchSgfLong(const Args& args) {
+    long long moves = 100000, runs = 5;
+    IntOption(args, "--moves", moves);
+    IntOption(args, "--runs", runs);
+    return WithSgfCheck(
+        obrin::BenchSgfLongGame(static_cast<int>(moves), static_cast<int>(runs), std::cout));
+}
+
 const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
     static const std::map<std::string, std::map<std::string, TSubcommand>> table = {
-        {"gtp", {{"", {"gtp [--reading-ms N]   GTP version 2 on standard input and output", RunGtp}}}},
+        {"gtp",
+         {{"", {"gtp [--reading-ms N]   GTP version 2 on standard input and output", RunGtp}}}},
         {"bench",
-         {{"board", {"bench board [--games N] [--seed S] [--runs R]   random legal games per second", BenchBoard}},
+         {{"board",
+           {"bench board [--games N] [--seed S] [--runs R]   random legal games per second",
+            BenchBoard}},
           {"tactics",
            {"bench tactics [--positions FILE] [--reading-ms N] [--runs R]   ladder and capture "
             "search speed",
-            BenchTactics}}}},
+            BenchTactics}},
+          {"sgf",
+           {"bench sgf [--games N] [--runs R] [OUT.sgf]   SGF parsing in MB/s; with OUT, writes "
+            "the collection",
+            BenchSgf}},
+          {"sgf-long",
+           {"bench sgf-long [--moves N] [--runs R]   load, replay and save one long game",
+            BenchSgfLong}}}},
+        {"sgf",
+         {{"check",
+           {"sgf check FILE...   syntax messages and a summary per record file", SgfCheck}},
+          {"convert",
+           {"sgf convert IN OUT   reads IN (.sgf .mgt .obr .stl), writes OUT as SGF", SgfConvert}},
+          {"show",
+           {"sgf show FILE [--node N]   the position after the first game's main line", SgfShow}}}},
     };
     return table;
 }

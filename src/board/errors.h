@@ -21,6 +21,15 @@ inline constexpr const char* HashTablesUnbalanced = "TQXHashTable instances not 
 inline constexpr const char* IllegalFightResult = "Illegal fightresult";
 inline constexpr const char* GameTreeExpected = "GameTree expected";
 inline constexpr const char* DebuggerIsNil = "Debugger is nil";
+// Game records.
+inline constexpr const char* SgfDataLeak = "countSgfData <> 0";
+inline constexpr const char* SgfListLeak = "countSgfMultiPurposeList <> 0";
+inline constexpr const char* SgfConsistency = "Consistency violation SGF";  // + code
+inline constexpr const char* SgfUnhandled = "Unhandled ";                  // + kind name
+inline constexpr const char* SgfParserActive = " is active!";              // name +
+inline constexpr const char* SgfNoParser = " has no valid SgfParser";      // name +
+inline constexpr const char* SgfExpected = "Expected %s but got %s, line %lld, file %s";
+inline constexpr const char* SgfSkippedText = "Skipped text outside the game trees, line %lld, file %s";
 }  // namespace msg
 
 }  // namespace obrin

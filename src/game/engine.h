@@ -13,6 +13,7 @@
 #include "board/memory.h"
 #include "game/gamestate.h"
 #include "game/host.h"
+#include "records/gamedt.h"
 #include "tactics/treppe.h"
 #include "ui/langsup.h"
 #include "ui/settings.h"
@@ -68,6 +69,7 @@ public:
     TTreppe Treppe;                              // the ladder reader's frame stack
     int64_t ReadingNodes = 0;  // trial moves played by the tactical searches (benchmarks read it)
     TGameState Game;
+    TGameData GameData;  // game information last seen in the record
     TRandom Random;
     IGameRecorder* Recorder = nullptr;  // not owned; null records nothing
     // The computer's choice for +1, (-1, -1) to pass. Unset, the computer passes.

@@ -98,6 +98,18 @@ void TGtpEngine::NewGame() {
     m_engine.Game.GefangeneWeiss = m_komi;
     m_setup.clear();
     m_moves.clear();
+    m_startKo = PassPoint;
+    m_startCapturesBlack = m_startCapturesWhite = 0.0;
+}
+
+void TGtpEngine::SetUpPosition(TBoard position, TPoint ko, double capturesBlack, double capturesWhite) {
+    NewGame();
+    for (int p = 0; p < PointCount; ++p)
+        if (position[p] != 0) m_setup.push_back({{PointColumn(p), PointRow(p)}, position[p]});
+    m_startKo = ko;
+    m_startCapturesBlack = capturesBlack;
+    m_startCapturesWhite = capturesWhite;
+    ReplayRemembered();
 }
 
 void TGtpEngine::PlayAndRemember(TPoint p, int colour) {
@@ -108,9 +120,18 @@ void TGtpEngine::PlayAndRemember(TPoint p, int colour) {
 void TGtpEngine::ReplayRemembered() {
     const auto setup = m_setup;
     const auto moves = m_moves;
+    const TPoint ko = m_startKo;
+    const double black = m_startCapturesBlack, white = m_startCapturesWhite;
     NewGame();
     m_setup = setup;
+    m_startKo = ko;
+    m_startCapturesBlack = black;
+    m_startCapturesWhite = white;
     for (const auto& s : m_setup) SetPoint(m_engine.Fields.Spielfeld, s.Point.X, s.Point.Y, s.Colour);
+    m_engine.Fields.KoX = ko.X;
+    m_engine.Fields.KoY = ko.Y;
+    m_engine.Game.GefangeneSchwarz += black;
+    m_engine.Game.GefangeneWeiss += white;
     for (const auto& m : moves) PlayAndRemember(m.Point, m.Colour);
 }
 

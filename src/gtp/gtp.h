@@ -53,12 +53,19 @@ public:
     void PlayAndRemember(TPoint p, int colour);
     // Replays setup and moves from scratch; the position the moves lead to becomes current.
     void ReplayRemembered();
+    // Makes a position the start of the current game (a loaded record): its stones become
+    // the setup, ko point and prisoners are kept, undo goes back to it and no further. Taken
+    // by value: callers pass the engine's own board, which starting the game clears.
+    void SetUpPosition(TBoard position, TPoint ko, double capturesBlack, double capturesWhite);
 
-private:
     struct TRememberedMove {
         TPoint Point;
         int Colour;
     };
+    [[nodiscard]] const std::vector<TRememberedMove>& Setup() const { return m_setup; }
+    [[nodiscard]] const std::vector<TRememberedMove>& Moves() const { return m_moves; }
+
+private:
 
     void RegisterCoreCommands();
     TGtpReply Play(const TGtpArgs& args);
@@ -71,6 +78,8 @@ private:
     std::map<std::string, TGtpHandler> m_commands;
     std::vector<TRememberedMove> m_setup;  // handicap stones
     std::vector<TRememberedMove> m_moves;  // moves since clear_board
+    TPoint m_startKo = PassPoint;           // ko point and prisoners of a set-up position
+    double m_startCapturesBlack = 0.0, m_startCapturesWhite = 0.0;
     double m_komi = 0.0;
     bool m_quit = false;
 };

@@ -1,0 +1,57 @@
+#include "records/gamedt.h"
+
+#include <cstdio>
+#include <ctime>
+
+#include "records/sgftree.h"
+
+namespace obrin {
+
+std::string* TGameData::Field(const std::string& id) {
+    std::string* const fields[] = {&FF, &AP, &GN, &SZ, &CP, &SO, &US, &AN, &GC, &GM, &RO, &OT, &PB,
+                                   &PW, &BT, &WT, &BR, &WR, &DT, &EV, &PC, &RU, &HA, &KM, &TM, &RE};
+    static const char* const names[] = {"FF", "AP", "GN", "SZ", "CP", "SO", "US", "AN", "GC",
+                                        "GM", "RO", "OT", "PB", "PW", "BT", "WT", "BR", "WR",
+                                        "DT", "EV", "PC", "RU", "HA", "KM", "TM", "RE"};
+    for (size_t i = 0; i < std::size(names); ++i)
+        if (id == names[i]) return fields[i];
+    return nullptr;
+}
+
+void TGameData::StoreGameInfo(TSgfTreeModel& tree, TSgfTreeItem* item,
+                              const std::string& identifier, const std::string& value) {
+    std::string* field = Field(identifier);
+    if (field == nullptr) return;
+    *field = value;
+    if (identifier == "FF") tree.SetLabel(item, tree.Translate("Information"));
+    if (identifier == "GN") tree.SetLabel(tree.GameItemOf(item), value);
+}
+
+std::string TodayText() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4d-%.2d-%.2d", local.tm_year + 1900, local.tm_mon + 1,
+                  local.tm_mday);
+    return text;
+}
+
+void WriteGameInfo(TSgfTreeModel& tree, TGameData edited) {
+    TSgfTreeItem* selected = tree.Selected();
+    TSgfTreeItem* game = tree.GameItemOf(selected);
+    if (game == nullptr || game->Children().empty()) return;
+    TSgfTreeItem* root = game->Children().front().get();
+    const std::pair<const char*, std::string> values[] = {
+        {"FF", "4"},       {"AP", "Obrin:6"},  {"SZ", "19"},      {"GN", edited.GN},
+        {"GM", "1"},       {"RU", "Japanese"}, {"PW", edited.PW}, {"PB", edited.PB},
+        {"AN", edited.AN}, {"SO", edited.SO},  {"BR", edited.BR}, {"WR", edited.WR},
+        {"BT", edited.BT}, {"WT", edited.WT},  {"EV", edited.EV}, {"PC", edited.PC},
+        {"CP", edited.CP}, {"US", edited.US},  {"RO", edited.RO}, {"OT", edited.OT},
+        {"DT", edited.DT}, {"HA", edited.HA},  {"KM", edited.KM}, {"RE", edited.RE},
+        {"TM", edited.TM}, {"GC", edited.GC}};
+    for (const auto& [id, value] : values) tree.SetPropertyOfItem(root, id, value);
+    tree.Select(selected);
+}
+
+}  // namespace obrin

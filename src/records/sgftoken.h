@@ -1,0 +1,64 @@
+// The SGF tokenizer: turns the bytes of an SGF or MGT file into the token stream that the
+// parser consumes. It knows only the punctuation of SGF, not property identifiers or values.
+// Syntax errors never stop it: they become message lines and reading moves on, so a damaged
+// file still yields a tree.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace obrin {
+
+enum TSgfTokenKind : uint8_t {
+    toOpenParenthese,   // "("
+    toCloseParenthese,  // ")"
+    toPropertyValue,    // the text of a bracketed value, escapes removed
+    toSemicolon,        // ";"
+    toChar,             // any other byte that is not white space
+    toEOFInValue,       // the data ended inside a value; printed as "???"
+    toEOF,
+};
+
+// The name that messages print for a kind; "???" for toEOFInValue and unknown values.
+[[nodiscard]] const char* KindName(TSgfTokenKind kind);
+
+// Invariant: Kind and Text describe the current token; Position never passes the end of the
+// data. A byte 26 (Ctrl-Z) ends the data for good.
+class TSgfTokenizer {
+  public:
+    // Loads the whole file and reads the first token; raises EObrinError naming the file when
+    // it cannot be read. messages (not owned) receives the error lines.
+    TSgfTokenizer(std::string fileName, std::vector<std::string>* messages);
+    // The same on data already in memory; fileName is only printed in messages.
+    TSgfTokenizer(std::string fileName, std::string data, std::vector<std::string>* messages);
+
+    void NextToken();
+    // Reports a line unless the current token has the given kind, then reads the next token.
+    void Expect(TSgfTokenKind kind);
+    // The error line of Expect, without moving on.
+    void ReportExpected(TSgfTokenKind kind);
+    void Report(const std::string& line);
+
+    // The next byte after white space, or 26 at the end of the data.
+    [[nodiscard]] unsigned char PeekAfterWhite() const;
+    [[nodiscard]] const std::string& FileName() const { return m_fileName; }
+
+    TSgfTokenKind Kind = toEOF;
+    std::string Text;
+    int64_t Line = 0;  // line feeds read so far
+
+  private:
+    [[nodiscard]] int ReadByte();
+    void ReadValue();
+
+    std::string m_fileName;
+    std::string m_stream;
+    size_t m_position = 0;
+    std::vector<std::string>* m_messages;
+};
+
+// Reads a whole file into memory; raises EObrinError naming the file when it cannot.
+[[nodiscard]] std::string ReadWholeFile(const std::string& fileName);
+
+}  // namespace obrin

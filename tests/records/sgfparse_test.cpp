@@ -1,0 +1,326 @@
+#include "records/sgfparse.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "board/errors.h"
+#include "records/ownformats.h"
+
+namespace obrin {
+namespace {
+
+struct TToken {
+    TSgfTokenKind Kind;
+    std::string Text;
+    friend bool operator==(const TToken&, const TToken&) = default;
+};
+
+std::vector<TToken> Tokens(const std::string& data) {
+    TSgfTokenizer t("t.sgf", data, nullptr);
+    std::vector<TToken> tokens;
+    for (int guard = 0; guard < 1000; ++guard) {
+        tokens.push_back({t.Kind, t.Kind == toEOF ? std::string() : t.Text});
+        if (t.Kind == toEOF) break;
+        t.NextToken();
+    }
+    return tokens;
+}
+
+struct TParsed {
+    std::unique_ptr<TSgfData> Root;
+    std::vector<std::string> Messages;
+};
+
+TParsed Parse(const std::string& text) {
+    TParsed p;
+    p.Root = ParseSgfText("t.sgf", text, &p.Messages);
+    return p;
+}
+
+const TSgfData& NodeOf(const TSgfData& tree, int i) {
+    return *tree.Sequence->Nodes->Items(i);
+}
+const TSgfData& Game(const TParsed& p, int i) {
+    return *p.Root->GameTrees->Items(i);
+}
+
+std::string Written(const TSgfData& d) {
+    return WriteSgfData(d, std::string(), 0);
+}
+
+TEST(SgfTokenizer, PunctuationValuesAndEscapes) {
+    EXPECT_EQ(Tokens("(;B[aa])"), (std::vector<TToken>{{toOpenParenthese, "("},
+                                                       {toSemicolon, ";"},
+                                                       {toChar, "B"},
+                                                       {toPropertyValue, "aa"},
+                                                       {toCloseParenthese, ")"},
+                                                       {toEOF, ""}}));
+    EXPECT_EQ(Tokens("C[a\\]b\\\\c]"),
+              (std::vector<TToken>{{toChar, "C"}, {toPropertyValue, "a]b\\c"}, {toEOF, ""}}));
+    // Line breaks inside values are kept as they are, also after a backslash.
+    EXPECT_EQ(Tokens("[x\\\r\ny]")[0], (TToken{toPropertyValue, "x\r\ny"}));
+    EXPECT_EQ(Tokens("[]")[0], (TToken{toPropertyValue, ""}));
+}
+
+TEST(SgfTokenizer, TabVerticalTabAndFormFeedAreWhiteSpace) {
+    EXPECT_EQ(Tokens(";\tB\v[aa]\f;"), (std::vector<TToken>{{toSemicolon, ";"},
+                                                            {toChar, "B"},
+                                                            {toPropertyValue, "aa"},
+                                                            {toSemicolon, ";"},
+                                                            {toEOF, ""}}));
+}
+
+TEST(SgfTokenizer, EndOfDataInsideAValueAndByte26) {
+    EXPECT_EQ(Tokens("C[open to the end"),
+              (std::vector<TToken>{{toChar, "C"}, {toEOFInValue, "open to the end"}, {toEOF, ""}}));
+    EXPECT_EQ(Tokens("C[x\\"),
+              (std::vector<TToken>{{toChar, "C"}, {toEOFInValue, "x"}, {toEOF, ""}}));
+    // A byte 26 ends the data for good: nothing after it is read.
+    EXPECT_EQ(Tokens(std::string("(;\x1a;B[aa])", 10)),
+              (std::vector<TToken>{{toOpenParenthese, "("}, {toSemicolon, ";"}, {toEOF, ""}}));
+    EXPECT_EQ(Tokens(std::string("[a\x1a]b]", 6)),
+              (std::vector<TToken>{{toEOFInValue, "a"}, {toEOF, ""}}));
+}
+
+TEST(SgfTokenizer, ExpectReportsKindTextLineAndFileAndMovesOn) {
+    std::vector<std::string> messages;
+    TSgfTokenizer t("game.sgf", "x\n;", &messages);
+    t.Expect(toSemicolon);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "Expected toSemicolon but got x, line 0, file game.sgf");
+    t.Expect(toOpenParenthese);
+    EXPECT_EQ(messages.back(), "Expected toOpenParenthese but got ;, line 1, file game.sgf");
+    EXPECT_EQ(t.Kind, toEOF);
+    t.Expect(toEOF);
+    t.Expect(toEOF);  // reading past the end is harmless
+    EXPECT_EQ(messages.size(), 2u);
+    EXPECT_STREQ(KindName(toEOFInValue), "???");
+}
+
+TEST(SgfParser, TreeShapeOfWellFormedRecords) {
+    TParsed empty = Parse("");
+    EXPECT_EQ(empty.Root->GameTrees->Count(), 0);
+    EXPECT_TRUE(empty.Messages.empty());
+
+    TParsed p = Parse("(;B[aa](;W[bb])(;W[cc]))\n(;AddBlack[dd][ee]KoMi[6.5])");
+    ASSERT_TRUE(p.Messages.empty());
+    ASSERT_EQ(p.Root->GameTrees->Count(), 2);
+    const TSgfData& g = Game(p, 0);
+    EXPECT_EQ(g.Sequence->Nodes->Count(), 1);
+    ASSERT_EQ(g.Variations->Count(), 2);
+    EXPECT_EQ(NodeOf(*g.Variations->Items(1), 0).Properties->Items(0)->Values->Items(0)->Value,
+              "cc");
+    const TSgfData& ab = *NodeOf(Game(p, 1), 0).Properties->Items(0);
+    EXPECT_EQ(ab.Identifier, "AB");
+    EXPECT_EQ(ab.Values->Count(), 2);
+    EXPECT_EQ(NodeOf(Game(p, 1), 0).Properties->Items(1)->Identifier, "KM");
+    EXPECT_EQ(p.Root->ConsistencyCode(), 0);
+}
+
+TEST(SgfParser, MissingOpeningParenthesisCostsOneLine) {
+    TParsed p = Parse(";B[aa])");
+    ASSERT_EQ(p.Messages.size(), 1u);
+    EXPECT_EQ(p.Messages[0], "Expected toOpenParenthese but got ;, line 0, file t.sgf");
+    ASSERT_EQ(p.Root->GameTrees->Count(), 1);
+    EXPECT_EQ(NodeOf(Game(p, 0), 0).Properties->Items(0)->Identifier, "B");
+}
+
+TEST(SgfParser, AMissingValueDoesNotSwallowTheNextNode) {
+    // B without a value: reported, kept with an empty value, and the ";" still starts W's node.
+    TParsed p = Parse("(;B;W[aa](;B\t;W[bb]))");
+    ASSERT_EQ(p.Root->GameTrees->Count(), 1);
+    const TSgfData& g = Game(p, 0);
+    ASSERT_EQ(g.Sequence->Nodes->Count(), 2);
+    EXPECT_EQ(NodeOf(g, 0).Properties->Items(0)->Values->Items(0)->Value, "");
+    EXPECT_EQ(NodeOf(g, 1).Properties->Items(0)->Identifier, "W");
+    ASSERT_EQ(g.Variations->Count(), 1);
+    EXPECT_EQ(g.Variations->Items(0)->Sequence->Nodes->Count(), 2);
+    EXPECT_EQ(p.Messages.size(), 2u);
+    EXPECT_EQ(p.Messages[0], "Expected toPropertyValue but got ;, line 0, file t.sgf");
+}
+
+TEST(SgfParser, TextOutsideTheGameTreesIsSkippedWithOneLine) {
+    TParsed p = Parse(
+        "\xEF\xBB\xBF"
+        "From: a@b.c\nSubject: our game [1]\n\n(;B[aa])\nsee you (soon)\n(;W[bb]) -- \n");
+    ASSERT_EQ(p.Root->GameTrees->Count(), 2);
+    ASSERT_EQ(p.Messages.size(), 3u);
+    EXPECT_EQ(p.Messages[0], "Skipped text outside the game trees, line 0, file t.sgf");
+    EXPECT_EQ(Written(*p.Root), "(\r\n ;B[aa]\r\n)\r\n(\r\n ;W[bb]\r\n)\r\n");
+}
+
+TEST(SgfParser, UnclosedValueKeepsWhatWasRead) {
+    TParsed p = Parse("(;B[aa]C[a comment that never ends");
+    ASSERT_EQ(p.Root->GameTrees->Count(), 1);
+    EXPECT_EQ(NodeOf(Game(p, 0), 0).Properties->Items(1)->Values->Items(0)->Value,
+              "a comment that never ends");
+    EXPECT_FALSE(p.Messages.empty());
+}
+
+TEST(SgfParser, DamagedInputAlwaysEnds) {
+    for (const std::string& text : std::vector<std::string>{
+             "(", ")", "((((", "))))", "[", "]]]", ";;;", "(;[x][y]B[", "(;B[aa](", "\x1a",
+             "(;B[aa]\x1a", std::string(3, '\0'), "(;B[aa];W[bb](;B[cc]))))((;"}) {
+        TParsed p = Parse(text);
+        EXPECT_EQ(p.Root->ConsistencyCode(), 0) << text;
+        const std::string w = Written(*p.Root);
+        std::vector<std::string> again;
+        EXPECT_NE(ParseSgfText("w.sgf", w, &again), nullptr);
+        EXPECT_TRUE(again.empty()) << text << " wrote " << w;
+    }
+}
+
+TEST(SgfData, PropertiesAreAddedAndReplaced) {
+    auto node = TSgfData::Make(TSgfKind::Node);
+    AddProperty(*node, "C", {"one"});
+    AddProperty(*node, "B", {"aa"});
+    AddProperty(*node, "C", {"two"});
+    SetProperty(*node, "C", {"three", "four"});
+    ASSERT_EQ(node->Properties->Count(), 2);
+    EXPECT_EQ(node->Properties->Items(0)->Identifier, "B");
+    EXPECT_EQ(node->Properties->Items(1)->Values->Count(), 2);
+    auto sequence = TSgfData::Make(TSgfKind::Sequence);
+    AddProperty(*sequence, "C", {"x"});  // only nodes take properties
+    EXPECT_EQ(sequence->Nodes->Count(), 0);
+}
+
+TEST(SgfData, ConsistencyCodesAndCounters) {
+    const int64_t before = CountSgfData();
+    {
+        TSgfData bare(TSgfKind::Sequence);
+        EXPECT_EQ(bare.ConsistencyCode(), 16);
+        try {
+            bare.CheckConsistency();
+            FAIL();
+        } catch (const EObrinError& e) {
+            EXPECT_STREQ(e.what(), "Consistency violation SGF16");
+        }
+        bare.Nodes = std::make_unique<TSgfMultiPurposeList>();
+        auto tree = TSgfData::Make(TSgfKind::GameTree);
+        EXPECT_EQ(tree->ConsistencyCode(), 8);  // no Sequence yet
+        tree->Sequence = TSgfData::Make(TSgfKind::Sequence);
+        tree->Values = std::make_unique<TSgfMultiPurposeList>();
+        EXPECT_EQ(tree->ConsistencyCode(), 12);
+        tree->Values.reset();
+        EXPECT_GT(CountSgfData(), before);
+    }
+    EXPECT_EQ(CountSgfData(), before);
+}
+
+TEST(SgfWriter, EscapesAndLayout) {
+    TParsed p = Parse("(;FF[4]SZ[19]C[rank [13k\\] and a \\\\ path];B[pd])");
+    const std::string w = Written(*p.Root);
+    EXPECT_EQ(w, "(\r\n ;FF[4]\r\n SZ[19]\r\n C[rank [13k\\] and a \\\\ path]\r\n ;B[pd]\r\n)\r\n");
+    TParsed again = Parse(w);
+    EXPECT_TRUE(again.Messages.empty());
+    EXPECT_EQ(NodeOf(Game(again, 0), 0).Properties->Items(2)->Values->Items(0)->Value,
+              "rank [13k] and a \\ path");
+    EXPECT_EQ(WriteSgfData(NodeOf(Game(p, 0), 0), "(", 1),
+              "( ;FF[4]\r\n SZ[19]\r\n C[rank [13k\\] and a \\\\ path]\r\n");
+}
+
+TEST(SgfTree, FiftyThousandNestedNodesParseCloneWriteAndFree) {
+    const int depth = 50000;
+    std::string text;
+    for (int i = 0; i < depth; ++i) text += i % 2 ? "(;W[bb]" : "(;B[aa]";
+    text += std::string(depth, ')');
+    const int64_t before = CountSgfData();
+    {
+        TParsed p = Parse(text);
+        EXPECT_TRUE(p.Messages.empty());
+        auto copy = p.Root->Clone();
+        int levels = 0;
+        for (const TSgfData* g = copy->GameTrees->Items(0); g != nullptr;
+             g = g->Variations->Count() ? g->Variations->Items(0) : nullptr)
+            ++levels;
+        EXPECT_EQ(levels, depth);
+        EXPECT_EQ(Written(*copy), Written(*p.Root));
+    }
+    EXPECT_EQ(CountSgfData(), before);
+}
+
+class RecordFiles : public ::testing::Test {
+  protected:
+    std::filesystem::path dir =
+        std::filesystem::temp_directory_path() /
+        ("obrin-parse-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    void SetUp() override { std::filesystem::create_directories(dir); }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    std::string File(const std::string& name, const std::string& text) {
+        const auto path = (dir / name).string();
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+    const TSgfData* Open(TSgfParser& parser, const std::string& file) {
+        parser.SetActive(false);
+        parser.SetFilename(file);
+        parser.SetActive(true);
+        return parser.Root();
+    }
+};
+
+TEST_F(RecordFiles, DispatchByExtensionAndActiveRules) {
+    TSgfParser parser("Parser1");
+    EXPECT_NE(Open(parser, File("game.Sgf", "(;B[aa])")), nullptr);
+    EXPECT_NE(Open(parser, File("game.MGT", "(;B[aa])")), nullptr);
+    EXPECT_EQ(Open(parser, File("game.txt", "(;B[aa])")), nullptr);
+    EXPECT_TRUE(parser.Messages().empty());
+    try {
+        parser.SetFilename("other.sgf");
+        FAIL();
+    } catch (const EObrinError& e) {
+        EXPECT_STREQ(e.what(), "Parser1 is active!");
+    }
+    parser.SetActive(false);
+    parser.SetFilename((dir / "missing.sgf").string());
+    EXPECT_THROW(parser.SetActive(true), EObrinError);
+    EXPECT_EQ(parser.Root(), nullptr);
+}
+
+TEST_F(RecordFiles, PositionFileGivesThreeNodes) {
+    TSgfParser parser;
+    const TSgfData* root =
+        Open(parser, File("p.stl", "x.x\r\n\r\n..o\n" + std::string(18, '.') + "o"));
+    const TSgfData& g = *root->GameTrees->Items(0);
+    ASSERT_EQ(g.Sequence->Nodes->Count(), 3);
+    EXPECT_EQ(
+        Written(g),
+        "(\r\n ;FF[4]\r\n GM[1]\r\n SZ[19]\r\n ;AB[aa]\r\n AB[ca]\r\n ;AW[cc]\r\n AW[sd]\r\n)\r\n");
+    const TSgfData* empty = Open(parser, File("e.stl", ""));
+    EXPECT_EQ(empty->GameTrees->Items(0)->Sequence->Nodes->Count(), 3);
+}
+
+TEST_F(RecordFiles, OwnGameFormat) {
+    TSgfParser parser;
+    const TSgfData* bare =
+        Open(parser, File("bare.obr", "[BLACK] Anna \n[WHITE]Bert\n[BLACK]Carla\n"));
+    const TSgfData& root = NodeOf(*bare->GameTrees->Items(0), 0);
+    ASSERT_EQ(root.Properties->Count(), 14);
+    EXPECT_EQ(root.Properties->Items(5)->Identifier, "PB");
+    EXPECT_EQ(root.Properties->Items(5)->Values->Items(0)->Value, "Carla");
+    EXPECT_EQ(root.Properties->Items(6)->Values->Items(0)->Value, "Bert");
+
+    std::string diagram = "x" + std::string(18, '.') + "\n";
+    for (int i = 0; i < 17; ++i) diagram += std::string(19, '.') + "\n";
+    diagram += std::string(18, '.') + "o\n";
+    const TSgfData* game =
+        Open(parser,
+             File("g.obr",
+                  "[EVENT]Cup\n[START-POSITION]\n" + diagram +
+                      "[MOVES]\n1 B D4\n 12  W   Q16 extra\n13 b ---\n14 W\n15 B i5\n16 X A1\n"));
+    const TSgfData& g = *game->GameTrees->Items(0);
+    ASSERT_EQ(g.Sequence->Nodes->Count(), 7);
+    EXPECT_EQ(Written(NodeOf(g, 1)), ";AB[aa]\r\nAW[ss]\r\n");
+    std::string moves;
+    for (int i = 2; i < 7; ++i) moves += Written(NodeOf(g, i));
+    EXPECT_EQ(moves, ";B[dp]\r\n;W[pd]\r\n;B[tt]\r\n;W[]\r\n;B[o]\r\n");
+
+    EXPECT_THROW(Open(parser, File("bad.obr", "[MOVES]\n1 B Dx\n")), EObrinError);
+    EXPECT_EQ(parser.Root(), nullptr);
+}
+
+}  // namespace
+}  // namespace obrin
