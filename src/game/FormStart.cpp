@@ -85,10 +85,7 @@ TFormStart::TFormStart(TGameState& game, TUi& ui, QWidget* parent)
     m_pages->addTab(vsHuman, QStringLiteral("Mensch gegen Mensch"));
     layout->addWidget(m_pages);
 
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(new QPushButton(QStringLiteral("&OK")), QDialogButtonBox::AcceptRole);
-    buttons->addButton(new QPushButton(QStringLiteral("&Abbruch")), QDialogButtonBox::RejectRole);
-    layout->addWidget(buttons);
+    QDialogButtonBox* buttons = AddDialogButtons(this, layout, "&OK", "&Abbruch");
 
     connect(standard, &QPushButton::clicked, this, [this] {
         m_game.GefangeneSchwarz = 0.0;
@@ -102,7 +99,6 @@ TFormStart::TFormStart(TGameState& game, TUi& ui, QWidget* parent)
     connect(EditSGefangene, &QLineEdit::editingFinished, this, &TFormStart::ReadPrisoners);
     connect(EditWGefangene, &QLineEdit::editingFinished, this, &TFormStart::ReadPrisoners);
     connect(buttons, &QDialogButtonBox::accepted, this, &TFormStart::Accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     ShowPrisoners();
     Translate();
 }

@@ -19,9 +19,7 @@ TFormSgfError::TFormSgfError(TUi& ui, QWidget* parent) : QDialog(parent), m_ui(u
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     m_list->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(m_list);
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(new QPushButton(QStringLiteral("&OK")), QDialogButtonBox::AcceptRole);
-    layout->addWidget(buttons);
+    QDialogButtonBox* buttons = AddDialogButtons(this, layout, "&OK");
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     Translate();
 }

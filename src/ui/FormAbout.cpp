@@ -70,9 +70,7 @@ TFormInfo::TFormInfo(TInfoBox kind, TUi& ui, QWidget* parent) : QDialog(parent) 
             layout->addWidget(Link(this, QStringLiteral("https://www.gnu.org/software/gnugo/")));
             break;
     }
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(new QPushButton(QStringLiteral("&OK")), QDialogButtonBox::AcceptRole);
-    layout->addWidget(buttons);
+    QDialogButtonBox* buttons = AddDialogButtons(this, layout, "&OK");
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     ui.Translator.TranslateComponent(this, context);
 }

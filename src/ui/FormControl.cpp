@@ -3,16 +3,22 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QRandomGenerator>
 #include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "board/board.h"
+#include "board/errors.h"
+#include "records/FormGameData.h"
+#include "records/FormSgfError.h"
+#include "records/FormSgfTree.h"
 #include "ui/FormBoard.h"
 
 namespace obrin::gui {
@@ -68,12 +74,8 @@ bool AskStop(TUi& ui, QWidget* parent, bool& score) {
     layout->addWidget(new QLabel(QStringLiteral("Soll die Partie beendet werden ?"), &d));
     auto* evaluate = new QCheckBox(QStringLiteral("Stellung bewerten"), &d);
     layout->addWidget(evaluate);
-    auto* buttons = new QDialogButtonBox(&d);
-    buttons->addButton(new QPushButton(QStringLiteral("&Ja")), QDialogButtonBox::AcceptRole);
-    buttons->addButton(new QPushButton(QStringLiteral("&Nein")), QDialogButtonBox::RejectRole);
-    layout->addWidget(buttons);
+    QDialogButtonBox* buttons = AddDialogButtons(&d, layout, "&Ja", "&Nein");
     QObject::connect(buttons, &QDialogButtonBox::accepted, &d, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &d, &QDialog::reject);
     ui.Translator.TranslateComponent(&d, QStringLiteral("End_Program"));
     const bool yes = ui.Dialogs.Exec(&d) == QDialog::Accepted;
     score = evaluate->isChecked();
@@ -88,8 +90,20 @@ void TReadOnlyPane::focusInEvent(QFocusEvent* e) {
 }
 
 TFormControl::TFormControl(TEngine& engine, TUi& ui, TFormBoard& board, QWidget* parent)
-    : QWidget(parent), m_engine(engine), m_ui(ui), m_board(board) {
+    : QWidget(parent),
+      m_engine(engine),
+      m_ui(ui),
+      m_board(board),
+      m_parser(std::make_unique<TSgfParser>()),
+      m_tree(std::make_unique<TSgfTreeModel>(engine)) {
     setObjectName(QStringLiteral("FormControl"));
+    m_tree->SetSgfParser(m_parser.get());
+    m_tree->Translate = [this](const std::string& text) {
+        return m_ui.Tr(kContext, QString::fromStdString(text)).toStdString();
+    };
+    m_replay = std::make_unique<TRecordReplay>(engine, *m_tree);
+    m_engine.Recorder = m_tree.get();
+    m_errors = new TFormSgfError(ui, this);
     setWindowTitle(QStringLiteral("Steuerung"));
     resize(330, 410);
     auto* layout = new QVBoxLayout(this);
@@ -97,11 +111,14 @@ TFormControl::TFormControl(TEngine& engine, TUi& ui, TFormBoard& board, QWidget*
     layout->setSpacing(4);
     layout->addWidget(BuildStatus());
     layout->addWidget(BuildRecordBar());
-    SgfTreeView = new QTreeView(this);
-    SgfTreeView->setHeaderHidden(true);
-    SgfTreeView->setUniformRowHeights(true);
-    SgfTreeView->setIconSize(QSize(18, 18));
+    SgfTreeView = new TSgfTreeView(*m_tree, this);
     SgfTreeView->installEventFilter(this);
+    // The view hands the selection to the record first, which replays; then the panes follow.
+    connect(SgfTreeView, &QTreeWidget::currentItemChanged, this, [this] {
+        m_board.Redraw();
+        ShowPanes();
+        Refresh();
+    });
     layout->addWidget(SgfTreeView, 3);
     layout->addWidget(BuildPanes(), 2);
     m_editBar = BuildEditBar();
@@ -214,14 +231,17 @@ QWidget* TFormControl::BuildPanes() {
     m_panes->addTab(MemoInference, QStringLiteral("Überlegungen"));
 
     connect(MemoComments, &QPlainTextEdit::textChanged, this, [this] {
-        if (!MemoComments->hasFocus()) return;  // filled by the replay, not edited
+        if (m_showingPanes) return;  // filled by the replay, not edited
         ButtonMemoStore->setEnabled(true);
         ButtonMemoCancel->setEnabled(true);
     });
     connect(ButtonMemoCancel, &QPushButton::clicked, this, [this] {
         ButtonMemoStore->setEnabled(false);
         ButtonMemoCancel->setEnabled(false);
+        ShowPanes();
     });
+    connect(ButtonMemoStore, &QPushButton::clicked, this, &TFormControl::StoreComment);
+    connect(ButtonAddProperty, &QPushButton::clicked, this, &TFormControl::AddProperty);
     return m_panes;
 }
 
@@ -237,6 +257,12 @@ QWidget* TFormControl::BuildEditBar() {
     ButtonDelete = new QPushButton(QStringLiteral("Löschen"), bar);
     ButtonClear = new QPushButton(QStringLiteral("Clear"), bar);
     ButtonDelete->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
+    connect(ButtonVariant, &QPushButton::clicked, this, &TFormControl::InsertVariant);
+    connect(ButtonInsertNode, &QPushButton::clicked, this, &TFormControl::InsertNode);
+    connect(ButtonAddChild, &QPushButton::clicked, this, &TFormControl::AddChild);
+    connect(ButtonAddAtEnd, &QPushButton::clicked, this, &TFormControl::AddNodeAtEnd);
+    connect(ButtonDelete, &QPushButton::clicked, this, &TFormControl::DeleteSelected);
+    connect(ButtonClear, &QPushButton::clicked, this, &TFormControl::ClearRecord);
     grid->addWidget(ButtonVariant, 0, 0);
     grid->addWidget(ButtonInsertNode, 0, 1);
     grid->addWidget(ButtonDelete, 0, 2);
@@ -262,6 +288,13 @@ QWidget* TFormControl::BuildGameBar() {
     connect(BitBtnPassen, &QPushButton::clicked, this, [this] { m_board.RequestPass(); });
     connect(BitBtnStop, &QPushButton::clicked, this, &TFormControl::Stop);
     return bar;
+}
+
+TFormControl::~TFormControl() {
+    if (m_engine.Recorder == m_tree.get()) m_engine.Recorder = nullptr;
+    // The view follows the record tree, so it goes first.
+    m_replay.reset();
+    delete SgfTreeView;
 }
 
 void TFormControl::Translate() {
@@ -296,6 +329,141 @@ void TFormControl::Stop() {
     m_board.SetState(bsLocked);
     SetLayout(TControlLayout::Editing);
     if (OnStopped) OnStopped(score);
+}
+
+void TFormControl::ShowPanes() {
+    m_showingPanes = true;
+    QStringList lines;
+    for (const std::string& l : m_replay->PropertyPane) lines << QString::fromStdString(l);
+    Memo2->setPlainText(lines.join(QLatin1Char('\n')));
+    MemoComments->setPlainText(QString::fromStdString(m_replay->CommentPane)
+                                   .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    m_showingPanes = false;
+    ButtonMemoStore->setEnabled(false);
+    ButtonMemoCancel->setEnabled(false);
+    const TPoint last = m_replay->LastMove;
+    if (OnBoard(last.X, last.Y)) {
+        m_engine.Game.MenschZugX = last.X;
+        m_engine.Game.MenschZugY = last.Y;
+    }
+}
+
+template <typename F>
+void TFormControl::Quietly(F&& change) {
+    const bool was = m_tree->ReplayEnabled();
+    m_tree->SetReplayEnabled(false);
+    change();
+    m_tree->SetReplayEnabled(was);
+    ShowPanes();
+    Refresh();
+}
+
+bool TFormControl::LoadFile(const QString& fileName) {
+    m_errors->Clear();
+    std::vector<std::string> messages;
+    m_parser->SetMessageReceiver(&messages);
+    bool ok = true;
+    try {
+        m_parser->SetActive(false);
+        m_parser->SetFilename(fileName.toStdString());
+        m_parser->SetActive(true);
+    } catch (const std::exception& e) {
+        ok = false;
+        m_ui.Dialogs.Message(
+            this, m_ui.Tr(kContext, QStringLiteral("Die Datei kann nicht gelesen werden:")) +
+                      QLatin1Char('\n') + QString::fromStdString(e.what()));
+    }
+    m_parser->SetMessageReceiver(nullptr);
+    for (const std::string& m : messages) m_errors->AddLine(QString::fromStdString(m));
+    if (!m_errors->IsEmpty()) m_ui.Dialogs.Exec(m_errors);
+    m_board.Redraw();
+    ShowPanes();
+    Refresh();
+    return ok;
+}
+
+bool TFormControl::SaveFile(const QString& fileName) {
+    try {
+        m_tree->SaveToFile(fileName.toStdString());
+        return true;
+    } catch (const std::exception& e) {
+        m_ui.Dialogs.Message(
+            this, m_ui.Tr(kContext, QStringLiteral("Die Datei kann nicht geschrieben werden:")) +
+                      QLatin1Char('\n') + QString::fromStdString(e.what()));
+        return false;
+    }
+}
+
+void TFormControl::StartRecord() {
+    if (Selected() == nullptr) Quietly([this] { m_tree->NewGameRecord(); });
+}
+
+void TFormControl::StoreComment() {
+    ButtonMemoStore->setEnabled(false);
+    ButtonMemoCancel->setEnabled(false);
+    const std::string text = MemoComments->toPlainText().toStdString();
+    Quietly([&] {
+        m_replay->CommentPane.clear();
+        m_tree->SetPropertyOfItem(Selected(), "C", text);
+    });
+}
+
+void TFormControl::AddProperty() {
+    Quietly([this] {
+        m_replay->PropertyPane.clear();
+        m_tree->AddPropertyToItem(Selected(), EditPropertyName->text().toStdString(),
+                                  EditPropertyValue->text().toStdString());
+    });
+}
+
+void TFormControl::ClearRecord() {
+    try {
+        m_parser->SetActive(false);
+        m_parser->SetFilename(std::string());
+        m_parser->SetActive(true);
+    } catch (const std::exception& e) {
+        m_ui.Dialogs.Message(this, QString::fromStdString(e.what()));
+    }
+    ShowPanes();
+}
+
+void TFormControl::DeleteSelected() {
+    if (TSgfTreeItem* item = Selected()) Quietly([&] { m_tree->DeleteItem(item); });
+}
+
+void TFormControl::InsertVariant() {
+    TSgfTreeItem* item = Selected();
+    if (item == nullptr) return;
+    Quietly([&] {
+        TSgfTreeItem* v = m_tree->InsertItemBefore(
+            item, m_ui.Tr(kContext, QStringLiteral("Variante")).toStdString());
+        m_tree->Select(v);
+    });
+}
+
+void TFormControl::InsertNode() {
+    if (TSgfTreeItem* item = Selected())
+        Quietly([&] { (void)m_tree->InsertItemBefore(item, "V"); });
+}
+
+void TFormControl::AddChild() {
+    TSgfTreeItem* item = Selected();
+    if (item == nullptr) return;
+    const int n = QRandomGenerator::global()->bounded(1000);
+    Quietly([&] { (void)m_tree->AppendChildItem(item, "Test " + std::to_string(n)); });
+}
+
+void TFormControl::AddNodeAtEnd() {
+    TSgfTreeItem* item = Selected();
+    if (item == nullptr) return;
+    const int n = QRandomGenerator::global()->bounded(1000);
+    Quietly([&] { (void)m_tree->AppendChildItem(item->Parent(), "Test" + std::to_string(n)); });
+}
+
+void TFormControl::ShowGameInfo() {
+    TFormGameData dialog(m_engine.GameData, *m_tree, m_ui, this);
+    m_ui.Dialogs.Exec(&dialog);
+    ShowPanes();
 }
 
 void TFormControl::SelectFirst() {

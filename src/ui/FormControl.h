@@ -10,8 +10,12 @@
 #include <QTreeView>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 #include "game/engine.h"
+#include "records/replay.h"
+#include "records/sgfparse.h"
+#include "records/sgftree.h"
 #include "ui/FormUi.h"
 
 class QLineEdit;
@@ -20,6 +24,8 @@ class QTabWidget;
 namespace obrin::gui {
 
 class TFormBoard;
+class TFormSgfError;
+class TSgfTreeView;
 
 // The three arrangements of the window.
 enum class TControlLayout { Editing, Playing, Input };
@@ -39,6 +45,31 @@ class TFormControl : public QWidget {
     Q_OBJECT
   public:
     TFormControl(TEngine& engine, TUi& ui, TFormBoard& board, QWidget* parent = nullptr);
+    ~TFormControl() override;
+
+    // Reads a record into the tree; false when the file could not be read (a message names it).
+    // Syntax errors show the error window, and what could be read stays in the tree.
+    bool LoadFile(const QString& fileName);
+    // Writes the record as SGF; false (with a message) on failure, the old file left intact.
+    bool SaveFile(const QString& fileName);
+    // A game starts: with nothing selected a new game record begins.
+    void StartRecord();
+    // Shows the panes the replay filled.
+    void ShowPanes();
+    // The comment pane's store button: sets C of the selected node without replaying.
+    void StoreComment();
+    void AddProperty();
+    void ClearRecord();
+    void DeleteSelected();
+    void InsertVariant();
+    void InsertNode();
+    void AddChild();
+    void AddNodeAtEnd();
+    void ShowGameInfo();
+
+    [[nodiscard]] TSgfTreeModel& Tree() { return *m_tree; }
+    [[nodiscard]] TRecordReplay& Replay() { return *m_replay; }
+    [[nodiscard]] TFormSgfError& ErrorWindow() { return *m_errors; }
 
     void SetLayout(TControlLayout layout);
     [[nodiscard]] TControlLayout Layout() const { return m_layout; }
@@ -62,7 +93,7 @@ class TFormControl : public QWidget {
     QLabel* LabelKo;
     QLabel* LabelSGefangene;
     QLabel* LabelWGefangene;
-    QTreeView* SgfTreeView;
+    TSgfTreeView* SgfTreeView;
     QPlainTextEdit* Memo2;
     QPlainTextEdit* MemoComments;
     TReadOnlyPane* MemoInference;
@@ -99,6 +130,10 @@ class TFormControl : public QWidget {
     QWidget* BuildEditBar();
     QWidget* BuildGameBar();
     void Stop();
+    [[nodiscard]] TSgfTreeItem* Selected() const { return m_tree->Selected(); }
+    // Runs a change of the record with replay switched off, then shows the panes.
+    template <typename F>
+    void Quietly(F&& change);
 
     TEngine& m_engine;
     TUi& m_ui;
@@ -108,6 +143,11 @@ class TFormControl : public QWidget {
     QWidget* m_gameBar = nullptr;
     QWidget* m_propertyRow = nullptr;
     QTabWidget* m_panes = nullptr;
+    std::unique_ptr<TSgfParser> m_parser;
+    std::unique_ptr<TSgfTreeModel> m_tree;
+    std::unique_ptr<TRecordReplay> m_replay;
+    TFormSgfError* m_errors = nullptr;
+    bool m_showingPanes = false;
 };
 
 }  // namespace obrin::gui

@@ -1,6 +1,10 @@
 #include "ui/FormGoMain.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -11,8 +15,10 @@
 #include "board/board.h"
 #include "game/gameflow.h"
 #include "ui/FormAbout.h"
+#include "ui/FormAddLanguage.h"
 #include "ui/FormBoard.h"
 #include "ui/FormControl.h"
+#include "ui/FormParameter.h"
 #include "ui/FormRandomMoves.h"
 
 namespace obrin::gui {
@@ -30,14 +36,30 @@ QString VersionText() {
 TFormGoMain::TFormGoMain(TUi& ui, const QStringList& args, QWidget* parent)
     : QMainWindow(parent), m_ui(ui), m_host(ui) {
     setObjectName(QStringLiteral("FormGoMain"));
+    MarkUntranslated(this);  // the caption is built by UpdateCaption
     BuildMenus();
     // The analysis tools are reachable only with the switch "/qx".
     const bool interna = !args.isEmpty() && args.first() == QStringLiteral("/qx");
     m_interna->menuAction()->setVisible(interna);
     m_interna->menuAction()->setEnabled(interna);
 
-    // The engine, in its fixed order: the fields and their container, the element pool.
+    // The engine, in its fixed order: the fields and their container, the element pool. The
+    // translation table lives in it, so the user-interface object that loads the table follows.
     m_engine = std::make_unique<TEngine>(m_host);
+    m_userInterface =
+        std::make_unique<TUserInterface>(*m_engine, TFileLocations::FromEnvironment());
+    m_ui.Translator.SetFunction([this](const std::string& context, const std::string& word) {
+        return m_userInterface->Translate(context, word);
+    });
+    const TStartupSettings startup = ReadStartupSettings(m_userInterface->Locations());
+    m_engine->LangSup.SetLanguage(startup.Sprache);
+    m_engine->Settings.Sprache = startup.Sprache;
+    m_engine->Settings.Partien = startup.Partien;
+    try {
+        m_userInterface->ReadSettings();
+    } catch (const std::exception& e) {
+        std::cerr << "obrin: " << e.what() << '\n';  // the defaults stand
+    }
 
     m_area = new QMdiArea(this);
     m_area->setBackground(QColor(0x52, 0x56, 0x5A));
@@ -48,6 +70,10 @@ TFormGoMain::TFormGoMain(TUi& ui, const QStringList& args, QWidget* parent)
     m_boardWindow = AddToolWindow(m_board);
     m_host.Attach(this, m_board, m_control);
     m_board->OnPassEnabled = [this](bool on) { m_control->BitBtnPassen->setEnabled(on); };
+    m_control->OnLoad = [this] { LoadGame(); };
+    m_control->OnSave = [this] { SaveGame(); };
+    m_control->OnSaveAs = [this] { SaveGameAs(); };
+    ApplySettings();
 
     UpdateCaption();
     m_ui.Translator.TranslateComponent(this, kContext);
@@ -59,6 +85,14 @@ TFormGoMain::~TFormGoMain() {
     m_host.Attach(nullptr, nullptr, nullptr);
     delete m_area;
     m_area = nullptr;
+    try {
+        if (SaveSettingsOnExit)
+            WritePartien(m_userInterface->Locations(), m_engine->Settings.Partien);
+    } catch (const std::exception& e) {
+        std::cerr << "obrin: " << e.what() << '\n';
+    }
+    m_ui.Translator.SetFunction(nullptr);
+    m_userInterface.reset();  // saves the translation table
     try {
         m_engine->Shutdown();
     } catch (const std::exception& e) {
@@ -77,11 +111,14 @@ QMdiSubWindow* TFormGoMain::AddToolWindow(QWidget* w) {
 void TFormGoMain::BuildMenus() {
     QMenuBar* bar = menuBar();
     QMenu* file = bar->addMenu(QStringLiteral("&Datei"));
-    file->addAction(QStringLiteral("Partie &laden"));
-    file->addAction(QStringLiteral("Partie &speichern"));
-    file->addAction(QStringLiteral("Partie speichern &als"));
+    file->addAction(QStringLiteral("Partie &laden"), QKeySequence::Open, this,
+                    [this] { LoadGame(); });
+    m_saveAction = file->addAction(QStringLiteral("Partie &speichern"), QKeySequence::Save, this,
+                                   &TFormGoMain::SaveGame);
+    m_saveAsAction =
+        file->addAction(QStringLiteral("Partie speichern &als"), this, [this] { SaveGameAs(); });
     file->addSeparator();
-    file->addAction(QStringLiteral("&Parameter"));
+    file->addAction(QStringLiteral("&Parameter"), this, &TFormGoMain::ParameterCommand);
     file->addSeparator();
     file->addAction(QStringLiteral("Programm be&enden"), this, &QWidget::close);
 
@@ -126,6 +163,8 @@ void TFormGoMain::BuildMenus() {
     info->addAction(QStringLiteral("&Historie"), this, [box] { box(TInfoBox::History); });
     info->addAction(QStringLiteral("&Links"), this, [box] { box(TInfoBox::Links); });
     info->addAction(QStringLiteral("Über &Obrin"), this, [box] { box(TInfoBox::About); });
+    info->addSeparator();
+    info->addAction(QStringLiteral("&Sprache hinzufügen"), this, &TFormGoMain::AddLanguageCommand);
     m_gameMenus = {play, position};
 }
 
@@ -151,7 +190,7 @@ void TFormGoMain::ArrangeWindows() {
     const QSize area = m_area->viewport()->size();
     const int margin = 6;
     const int height = std::max(300, area.height() - 2 * margin);
-    const int controlWidth = std::clamp(area.width() / 3, 330, 440);
+    const int controlWidth = std::clamp(area.width() - (area.height() - 24) - 3 * margin, 330, 560);
     const int boardWidth =
         std::max(300, std::min(height - 24, area.width() - controlWidth - 3 * margin));
     m_boardWindow->setGeometry(margin, margin, boardWidth, height);
@@ -174,11 +213,106 @@ void TFormGoMain::SetPlaying(bool playing) {
     m_gameRunning = playing;
     m_control->SetLayout(playing ? TControlLayout::Playing : TControlLayout::Editing);
     for (QMenu* m : m_gameMenus) m->setEnabled(!playing);
+    m_saveAction->setEnabled(!playing);
+    m_saveAsAction->setEnabled(!playing);
+}
+
+void TFormGoMain::ApplySettings() {
+    m_board->SetBoardColour(BoardColourOf(m_engine->Settings.Farbe));
+    const QString font = QString::fromStdString(m_engine->Settings.Font);
+    if (QFontDatabase::families().contains(font)) QApplication::setFont(QFont(font));
+}
+
+void TFormGoMain::SetLanguage(const std::string& language) {
+    m_engine->LangSup.SetLanguage(language);
+    m_engine->Settings.Sprache = language;
+    TranslateAll();
+}
+
+namespace {
+QString FolderOf(const QString& file) {
+    return QFileInfo(file).absolutePath();
+}
+}  // namespace
+
+void TFormGoMain::LoadGame(QString fileName) {
+    if (fileName.isEmpty()) {
+        const QString filters =
+            QStringList{
+                m_ui.Tr(kContext, QStringLiteral("SGF-Dateien (*.sgf);;MGT-Dateien (*.mgt)")),
+                m_ui.Tr(kContext, QStringLiteral("Obrin-Partien (*.obr)")),
+                m_ui.Tr(kContext, QStringLiteral("Obrin-Stellungen (*.stl)")),
+                m_ui.Tr(kContext, QStringLiteral("Alle Dateien (*)"))}
+                .join(QStringLiteral(";;"));
+        fileName = QFileDialog::getOpenFileName(
+            this, m_ui.Tr(kContext, QStringLiteral("Partie laden")),
+            QString::fromStdString(m_engine->Settings.Partien), filters);
+        if (fileName.isEmpty()) return;
+    }
+    m_currentFile = fileName;
+    m_engine->Settings.Partien = FolderOf(fileName).toStdString().substr(0, MaxSettingsPathChars);
+    m_control->LoadFile(fileName);
+}
+
+void TFormGoMain::SaveGame() {
+    if (m_currentFile.isEmpty() || !QFileInfo::exists(m_currentFile)) return;
+    m_control->SaveFile(m_currentFile);
+}
+
+void TFormGoMain::SaveGameAs(QString fileName) {
+    if (fileName.isEmpty()) {
+        fileName = QFileDialog::getSaveFileName(
+            this, m_ui.Tr(kContext, QStringLiteral("Partie speichern als")),
+            QString::fromStdString(m_engine->Settings.Partien));
+        if (fileName.isEmpty()) return;
+    }
+    if (m_control->SaveFile(fileName))
+        m_engine->Settings.Partien =
+            FolderOf(fileName).toStdString().substr(0, MaxSettingsPathChars);
+}
+
+void TFormGoMain::ParameterCommand() {
+    TFormParameter dialog(m_ui, m_engine->Settings, this);
+    dialog.ReadFile = [this] { m_userInterface->ReadSettings(); };
+    dialog.WriteFile = [this] {
+        try {
+            m_userInterface->WriteSettings();
+        } catch (const std::exception& e) {
+            m_ui.Dialogs.Message(this, QString::fromStdString(e.what()));
+        }
+    };
+    dialog.ListLanguages = [this] {
+        std::vector<std::string> languages;
+        m_engine->LangSup.ListLanguages(languages);
+        return languages;
+    };
+    dialog.SetLanguage = [this](const std::string& language) { SetLanguage(language); };
+    m_ui.Dialogs.Exec(&dialog);
+    ApplySettings();
+    SetLanguage(m_engine->Settings.Sprache);
+    m_board->Redraw();
+    m_control->Refresh();
+}
+
+void TFormGoMain::AddLanguageCommand() {
+    TFormAddLanguage dialog(m_engine->LangSup, m_ui, this);
+    m_ui.Dialogs.Exec(&dialog);
+}
+
+void TFormGoMain::SaveWindowPositions() {
+    const TFileLocations& where = m_userInterface->Locations();
+    try {
+        WriteWindowPosition(where, FormBoardWindow, {m_boardWindow->x(), m_boardWindow->y()});
+        WriteWindowPosition(where, FormCursorWindow, {m_controlWindow->x(), m_controlWindow->y()});
+    } catch (const std::exception& e) {
+        std::cerr << "obrin: " << e.what() << '\n';
+    }
 }
 
 void TFormGoMain::PlayHumanHuman() {
     m_board->SetState(bsMenschMensch);
     RunGame([this] { PlayHumanVsHuman(*m_engine); });
+    m_engine->Game.SideToMove = 1;
 }
 
 void TFormGoMain::EnterPositionMode() {
@@ -221,6 +355,7 @@ void TFormGoMain::closeEvent(QCloseEvent* e) {
         e->ignore();
         return;
     }
+    if (SaveSettingsOnExit) SaveWindowPositions();
     e->accept();
 }
 

@@ -10,6 +10,7 @@
 #include "game/engine.h"
 #include "ui/FormHost.h"
 #include "ui/FormUi.h"
+#include "ui/usrintfc.h"
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -28,6 +29,8 @@ class TFormGoMain : public QMainWindow {
     ~TFormGoMain() override;
 
     [[nodiscard]] TEngine& Engine() { return *m_engine; }
+    [[nodiscard]] TUserInterface& UserInterface() { return *m_userInterface; }
+    [[nodiscard]] const QString& CurrentFile() const { return m_currentFile; }
     [[nodiscard]] TGuiHost& Host() { return m_host; }
     [[nodiscard]] TFormBoard& Board() { return *m_board; }
     [[nodiscard]] TFormControl& Control() { return *m_control; }
@@ -39,6 +42,8 @@ class TFormGoMain : public QMainWindow {
     void TranslateAll();
     // Puts the board and the control window side by side in the visible area.
     void ArrangeWindows();
+    // Off for the offscreen tools, which must leave the settings file alone.
+    bool SaveSettingsOnExit = true;
 
     // The commands of the menu, callable from the buttons and the tests.
     void PlayHumanHuman();
@@ -49,6 +54,14 @@ class TFormGoMain : public QMainWindow {
     void RandomMovesCommand();
     void HandicapCommand(int stones);
     void SetPlaying(bool playing);
+    // The file commands; the dialogs are skipped when a name is given.
+    void LoadGame(QString fileName = QString());
+    void SaveGame();
+    void SaveGameAs(QString fileName = QString());
+    void ParameterCommand();
+    void AddLanguageCommand();
+    // Sets the interface language and retranslates every open window.
+    void SetLanguage(const std::string& language);
 
   protected:
     void closeEvent(QCloseEvent* e) override;
@@ -57,6 +70,8 @@ class TFormGoMain : public QMainWindow {
   private:
     void BuildMenus();
     QMdiSubWindow* AddToolWindow(QWidget* w);
+    void SaveWindowPositions();
+    void ApplySettings();
     // Runs one game command; the window closes afterwards if that was asked for meanwhile.
     template <typename F>
     void RunGame(F&& game);
@@ -64,12 +79,16 @@ class TFormGoMain : public QMainWindow {
     TUi& m_ui;
     TGuiHost m_host;
     std::unique_ptr<TEngine> m_engine;
+    std::unique_ptr<TUserInterface> m_userInterface;
+    QString m_currentFile;  // the game file last loaded
     QMdiArea* m_area = nullptr;
     TFormBoard* m_board = nullptr;
     TFormControl* m_control = nullptr;
     QMdiSubWindow* m_boardWindow = nullptr;
     QMdiSubWindow* m_controlWindow = nullptr;
     QMenu* m_interna = nullptr;
+    QAction* m_saveAction = nullptr;
+    QAction* m_saveAsAction = nullptr;
     QList<QMenu*> m_gameMenus;  // switched off while a game runs
     bool m_gameRunning = false;
     bool m_inCommand = false;  // a game or the handicap placement is running

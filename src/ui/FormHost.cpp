@@ -31,10 +31,17 @@ bool TGuiHost::ConfirmClear() {
 }
 
 bool TGuiHost::RunStartDialog(int page, TGameState& game) {
-    if (StartDialog) return StartDialog(page, game);
-    TFormStart dialog(game, m_ui, m_main);
-    dialog.SetPage(page);
-    return m_ui.Dialogs.Exec(&dialog) == QDialog::Accepted;
+    bool ok = false;
+    if (StartDialog) {
+        ok = StartDialog(page, game);
+    } else {
+        TFormStart dialog(game, m_ui, m_main);
+        dialog.SetPage(page);
+        ok = m_ui.Dialogs.Exec(&dialog) == QDialog::Accepted;
+    }
+    // The game starts: its moves go into the record, a new one when nothing is selected.
+    if (ok && m_control != nullptr) m_control->StartRecord();
+    return ok;
 }
 
 void TGuiHost::Redraw() {

@@ -57,12 +57,8 @@ TFormRandomMoves::TFormRandomMoves(TUi& ui, QWidget* parent) : QDialog(parent), 
     triesLayout->setColumnStretch(0, 1);
     layout->addWidget(tries);
 
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(new QPushButton(QStringLiteral("&OK")), QDialogButtonBox::AcceptRole);
-    buttons->addButton(new QPushButton(QStringLiteral("&Abbruch")), QDialogButtonBox::RejectRole);
-    layout->addWidget(buttons);
+    QDialogButtonBox* buttons = AddDialogButtons(this, layout, "&OK", "&Abbruch");
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(sbFarbe, &QScrollBar::valueChanged, this, &TFormRandomMoves::ShowValues);
     connect(sbVersuche, &QScrollBar::valueChanged, this, &TFormRandomMoves::ShowValues);
     ShowValues();

@@ -2,11 +2,14 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTabWidget>
 
 namespace obrin::gui {
@@ -79,9 +82,24 @@ QString TTranslator::Tr(const QString& context, const QString& word) const {
 
 void TTranslator::TranslateComponent(QWidget* window, const QString& context) const {
     window->setProperty(kContext, context);
-    const QString design = DesignText(window, window->windowTitle());
-    if (!design.isEmpty()) window->setWindowTitle(Tr(context, design));
+    // A window that builds its own caption (the main window) marks itself untranslated.
+    if (!Untranslated(window)) {
+        const QString design = DesignText(window, window->windowTitle());
+        if (!design.isEmpty()) window->setWindowTitle(Tr(context, design));
+    }
     TranslateChildren(*this, context, window);
+}
+
+QDialogButtonBox* AddDialogButtons(QDialog* dialog, QLayout* layout, const char* accept,
+                                   const char* reject) {
+    auto* buttons = new QDialogButtonBox(dialog);
+    buttons->addButton(new QPushButton(QString::fromUtf8(accept)), QDialogButtonBox::AcceptRole);
+    if (reject != nullptr)
+        buttons->addButton(new QPushButton(QString::fromUtf8(reject)),
+                           QDialogButtonBox::RejectRole);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
 }
 
 void MarkUntranslated(QObject* w) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -28,6 +29,11 @@ class TTranslator {
   private:
     TFunction m_fn;
 };
+
+// The button row of a dialog: an accept button and, unless reject is null, a reject button that
+// rejects the dialog. The caller connects accepted().
+QDialogButtonBox* AddDialogButtons(QDialog* dialog, QLayout* layout, const char* accept,
+                                   const char* reject = nullptr);
 
 // Marks a widget whose text is data (a number, a point, a file name), never translated.
 void MarkUntranslated(QObject* w);

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTest>
 #include <map>
 
@@ -21,6 +22,9 @@ bool RegisterGuiTest(const std::string& name, TGuiTestFactory factory) {
 }  // namespace obrin::test
 
 int main(int argc, char** argv) {
+    // Settings and the translation table go to a folder of this run, never into the tree.
+    QTemporaryDir home;
+    qputenv("OBRIN_HOME", home.path().toLocal8Bit());
     QApplication app(argc, argv);
     int failed = 0;
     bool ran = false;

@@ -4,7 +4,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include "support/diagram.h"
 #include "support/gui_test.h"
 
 namespace obrin::gui {
@@ -78,26 +77,7 @@ class TFormBoardTest : public QObject {
     }
 
     void waitForMoveEndsOnALegalClickButNotOnAnOccupiedPoint() {
-        m_engine->Fields.Spielfeld = test::FromDiagram(
-            "X..................\n"
-            "...................\n"
-            "...................\n"
-            "...................\n"
-            "...................\n"
-            "...................\n"
-            "...................\n"
-            "...................\n"
-            "...................\n"
-            "...................\n"
-            "...................\n"
-            "...................\n"
-            "...................\n"
-            "...................\n"
-            "...................\n"
-            "...................\n"
-            "...................\n"
-            "...................\n"
-            "...................\n");
+        SetPoint(m_engine->Fields.Spielfeld, 0, 18, 1);
         m_board->SetState(bsMenschMensch);
         QTimer::singleShot(10, this, [this] { Click(0, 18); });  // occupied
         QTimer::singleShot(30, this, [this] { Click(5, 6); });

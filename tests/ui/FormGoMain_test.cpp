@@ -62,6 +62,7 @@ class TFormGoMainTest : public QObject {
         };
         m_ui->Dialogs.Exec = [](QDialog*) { return int(QDialog::Accepted); };
         m_main = std::make_unique<TFormGoMain>(*m_ui, QStringList{});
+        m_main->SetLanguage("");  // no table here: the designed texts
         m_main->resize(1000, 700);
         m_main->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
@@ -104,6 +105,22 @@ class TFormGoMainTest : public QObject {
         QCOMPARE(m_main->Board().GetState(), bsLocked);
         QCOMPARE(control.Layout(), TControlLayout::Editing);
         QCOMPARE(control.LabelMensch->text(), QStringLiteral("R4"));
+        // Every move went into a new game record.
+        TSgfTreeModel& tree = control.Tree();
+        QCOMPARE(tree.Items().size(), size_t(1));
+        const TSgfTreeItem* game = tree.Items()[0].get();
+        QCOMPARE(game->Label, std::string("Neues Spiel"));
+        QStringList labels, moves;
+        for (const auto& item : game->Children()) {
+            labels << QString::fromStdString(item->Label);
+            for (const char* id : {"B", "W"})
+                if (!tree.GetPropertyValue(item.get(), id).empty())
+                    moves << QString::fromLatin1(id) + QLatin1Char('[') +
+                                 QString::fromStdString(tree.GetPropertyValue(item.get(), id)) +
+                                 QLatin1Char(']');
+        }
+        QCOMPARE(labels, (QStringList{"Information", "D4", "Q16", "-", "R4"}));
+        QCOMPARE(moves, (QStringList{"B[dp]", "W[pd]", "B[tt]", "B[qp]"}));
     }
 
     void capturesAreCountedAndShown() {
