@@ -236,7 +236,9 @@ const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
     static const std::map<std::string, std::map<std::string, TSubcommand>> table = {
         {"gtp", {{"", {"gtp [--reading-ms N]   GTP version 2 on standard input and output", RunGtp}}}},
         {"bench",
-         {{"board", {"bench board [--games N] [--seed S] [--runs R]   random legal games per second", BenchBoard}},
+         {{"board",
+           {"bench board [--games N] [--seed S] [--runs R]   random legal games per second",
+            BenchBoard}},
           {"tactics",
            {"bench tactics [--positions FILE] [--reading-ms N] [--runs R]   ladder and capture "
             "search speed",

@@ -91,6 +91,22 @@ TSgfTreeItem* TSgfTreeModel::AppendItem(TSgfTreeItem* parent, std::string label,
     return item;
 }
 
+TSgfTreeItem* TSgfTreeModel::InsertItemBefore(TSgfTreeItem* before, std::string label) {
+    if (before == nullptr) return nullptr;
+    TSgfTreeItem* parent = before->Parent();
+    auto& list = ChildList(parent);
+    const auto at =
+        std::find_if(list.begin(), list.end(), [before](const auto& p) { return p.get() == before; });
+    TSgfTreeItem* item =
+        list.insert(at, std::make_unique<TSgfTreeItem>(std::move(label), nullptr, parent))->get();
+    if (Listener != nullptr) Listener->ItemInserted(item);
+    return item;
+}
+
+TSgfTreeItem* TSgfTreeModel::AppendChildItem(TSgfTreeItem* parent, std::string label) {
+    return AppendItem(parent, std::move(label), nullptr);
+}
+
 void TSgfTreeModel::ClearItems() {
     m_selected = nullptr;
     m_items.clear();

@@ -105,6 +105,10 @@ class TSgfTreeModel : public IGameRecorder {
     void SetLabel(TSgfTreeItem* item, const std::string& label);
     // Removes an item with its subtree (and the nodes the model made for them).
     void DeleteItem(TSgfTreeItem* item);
+    // Editing by hand: a new item without a node, before an item or as the last child of parent
+    // (null for the top level).
+    TSgfTreeItem* InsertItemBefore(TSgfTreeItem* before, std::string label);
+    TSgfTreeItem* AppendChildItem(TSgfTreeItem* parent, std::string label);
 
     void Rebuild();
     void Populate(TSgfTreeItem* item);

@@ -1,0 +1,45 @@
+// The start dialog ("Modalitäten") shown before a game: prisoners and komi, who begins and the
+// computer's colour. OK writes the choices into the game state; the prisoner fields write back
+// as soon as they lose the focus.
+#pragma once
+
+#include <QDialog>
+
+#include "game/gamestate.h"
+#include "ui/FormUi.h"
+
+class QLineEdit;
+class QRadioButton;
+class QTabWidget;
+
+namespace obrin::gui {
+
+class TFormStart : public QDialog {
+    Q_OBJECT
+  public:
+    TFormStart(TGameState& game, TUi& ui, QWidget* parent = nullptr);
+
+    // Page 0: human against computer; page 1: two humans.
+    void SetPage(int page);
+    void Translate();
+
+    // The controls, for the tests and the screenshots.
+    QLineEdit* EditSGefangene;
+    QLineEdit* EditWGefangene;
+    QRadioButton* rbComputerBeginnt;
+    QRadioButton* rbComputerWeiss;
+    QRadioButton* rbSchwarzBeginnt;
+    QRadioButton* rbWeissBeginnt;
+    QRadioButton* m_mensch = nullptr;
+
+  private:
+    void ReadPrisoners();
+    void ShowPrisoners();
+    void Accept();
+
+    TGameState& m_game;
+    TUi& m_ui;
+    QTabWidget* m_pages;
+};
+
+}  // namespace obrin::gui

@@ -1,0 +1,37 @@
+// The game-information dialog ("Partiedaten"): shows the game information last seen in the
+// record and writes the edited values into the root node of the selected game on "OK".
+#pragma once
+
+#include <QDialog>
+#include <QHash>
+
+#include "records/gamedt.h"
+#include "records/sgftree.h"
+#include "ui/FormUi.h"
+
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace obrin::gui {
+
+class TFormGameData : public QDialog {
+    Q_OBJECT
+  public:
+    TFormGameData(TGameData& data, TSgfTreeModel& tree, TUi& ui, QWidget* parent = nullptr);
+
+    // The edit line of a property ("PB", "DT", ...); GC is the multi-line field.
+    [[nodiscard]] QLineEdit* Edit(const QString& identifier) const {
+        return m_edits.value(identifier);
+    }
+    [[nodiscard]] QPlainTextEdit* Comment() const { return m_comment; }
+    void Today();
+    void WriteBack();
+
+  private:
+    TGameData& m_data;
+    TSgfTreeModel& m_tree;
+    QHash<QString, QLineEdit*> m_edits;
+    QPlainTextEdit* m_comment;
+};
+
+}  // namespace obrin::gui

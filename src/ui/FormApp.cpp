@@ -1,0 +1,225 @@
+#include "ui/FormApp.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPixmap>
+#include <QTimer>
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include "game/FormStart.h"
+#include "game/gameflow.h"
+#include "records/FormGameData.h"
+#include "records/FormSgfError.h"
+#include "records/FormSgfTree.h"
+#include "ui/FormAbout.h"
+#include "ui/FormAddLanguage.h"
+#include "ui/FormBoard.h"
+#include "ui/FormControl.h"
+#include "ui/FormGoMain.h"
+#include "ui/FormParameter.h"
+#include "ui/FormRandomMoves.h"
+#include "ui/FormUi.h"
+
+namespace obrin::gui {
+
+namespace {
+
+// Lets layouts settle before a window is photographed.
+void Settle(QWidget* w) {
+    w->show();
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+}
+
+bool Save(QWidget* w, const QString& dir, const QString& name) {
+    Settle(w);
+    const QString file = QDir(dir).filePath(name + QStringLiteral(".png"));
+    if (!w->grab().save(file)) {
+        std::fprintf(stderr, "obrin: cannot write %s\n", qPrintable(file));
+        return false;
+    }
+    return true;
+}
+
+// A position from the middle of a game, so the pictures show stones, marks and prisoners.
+// A short professional-style opening with a variation and a comment.
+constexpr const char* kSampleRecord =
+    "(;FF[4]GM[1]SZ[19]GN[Sample game]PB[Black player]PW[White player]KM[6.5]RE[B+R]"
+    ";B[pd];W[dp];B[pq];W[dd];B[fq];W[cn];B[jp];W[qf];B[nc];W[rd];B[qc];W[qi]"
+    ";B[qk];W[oi];B[mk];W[ck]C[White builds on the left side.]"
+    "(;B[ql];W[ld];B[jd];W[lf];B[kh];W[mh];B[ch])"
+    "(;B[cf];W[fc];B[ch]))";
+
+void LoadSampleRecord(TFormGoMain& main, const QString& dir) {
+    const QString file = QDir(dir).filePath(QStringLiteral("sample.sgf"));
+    QFile f(file);
+    if (!f.open(QIODevice::WriteOnly)) return;
+    f.write(kSampleRecord);
+    f.close();
+    main.LoadGame(file);
+    TFormControl& control = main.Control();
+    const auto& game = control.Tree().Items();
+    if (game.empty() || game[0]->Children().size() < 17) return;
+    control.SgfTreeView->setCurrentItem(
+        control.SgfTreeView->WidgetItem(game[0]->Children()[16].get()));
+    QFile::remove(file);
+}
+
+// Texts shown at run time rather than on a window: states, messages, labels of the record
+// tree, the engine's progress texts and the windows of later tools.
+std::vector<std::pair<QString, const char*>> RuntimeTexts() {
+    std::vector<std::pair<QString, const char*>> texts;
+    auto add = [&](const char* context, std::initializer_list<const char*> words) {
+        for (const char* w : words) texts.emplace_back(QString::fromLatin1(context), w);
+    };
+    add("Board", {"Eingabe", "Gesperrt", "Mensch gegen Mensch", "Mensch gegen Computer",
+                  "Klassifizierung von Punkten", "Bitte wähle zunächst einen Spielmodus",
+                  "Darf ich das Brett abräumen ?", "Gebietswert", "Status", "tot", "rettbar",
+                  "angreifbar", "sicher"});
+    add("Control",
+        {"Information", "Start-Stellung", "Variante", "Neues Spiel",
+         "Die Datei kann nicht gelesen werden:", "Die Datei kann nicht geschrieben werden:"});
+    add("Main", {"Obrin – Go-Programm, Version %1", "Partie laden", "Partie speichern als",
+                 "SGF-Dateien (*.sgf);;MGT-Dateien (*.mgt)", "Obrin-Partien (*.obr)",
+                 "Obrin-Stellungen (*.stl)", "Alle Dateien (*)", "Mensch gegen &Computer",
+                 "Computer gegen sich &selbst", "Be&werten", "Feld-&Inspektor",
+                 "Punkte &klassifizieren", "&Gebietsbewertung", "&Brute Force", "&Ziel-Browser"});
+    add("Thinking",
+        {"Ich verzichte", "Neuronale Klassifizierung", "Schnitt-Analyse", "Graph wird erstellt",
+         "Neuronale Feldbewertung", "Ziele werden generiert", "Neutrale Punkte werden ermittelt",
+         "Inferenzmaschine arbeitet", "Vorhandene Ziele:", "Bestes Ziel:  ",
+         "Korrektur der Verbindungs-Einschätzung", "Gruppen-Graph wird aufgebaut",
+         "Mustererkennung", "Korrektur der Mustererkennung", "Brute-Force-Analyse"});
+    add("Score",
+        {"Bewertung", "OBRIN", "Mensch", "Gebiet", "Gefangene", "Ergebnis", "&Ok",
+         "Obrin führt mit %3.1f Punkt(en)", "Mensch führt mit %3.1f Punkt(en)", "Unentschieden"});
+    add("End_Program", {"Beenden einer Partie", "Soll die Partie beendet werden ?",
+                        "Stellung bewerten", "&Ja", "&Nein"});
+    return texts;
+}
+
+}  // namespace
+
+void ForEachWindow(TUi& ui, TFormGoMain& main,
+                   const std::function<void(const QString&, QWidget*)>& visit) {
+    visit(QStringLiteral("main"), &main);
+    visit(QStringLiteral("board"), &main.Board());
+    visit(QStringLiteral("control"), &main.Control());
+    {
+        TFormStart start(main.Engine().Game, ui, &main);
+        start.SetPage(0);
+        visit(QStringLiteral("start-computer"), &start);
+        start.SetPage(1);
+        visit(QStringLiteral("start-humans"), &start);
+    }
+    {
+        TFormRandomMoves random(ui, &main);
+        visit(QStringLiteral("random-moves"), &random);
+    }
+    {
+        TFormGameData info(main.Engine().GameData, main.Control().Tree(), ui, &main);
+        visit(QStringLiteral("game-information"), &info);
+    }
+    {
+        TFormParameter parameters(ui, main.Engine().Settings, &main);
+        std::vector<std::string> languages;
+        main.Engine().LangSup.ListLanguages(languages);
+        parameters.ListLanguages = [languages] { return languages; };
+        parameters.ReadSettings();
+        visit(QStringLiteral("parameters"), &parameters);
+    }
+    {
+        TFormAddLanguage addLanguage(main.Engine().LangSup, ui, &main);
+        addLanguage.Fill();
+        visit(QStringLiteral("add-language"), &addLanguage);
+    }
+    {
+        TFormSgfError errors(ui, &main);
+        errors.AddLine(QStringLiteral("Line 3, column 12: ']' expected"));
+        visit(QStringLiteral("sgf-error"), &errors);
+    }
+    for (const auto& [kind, name] :
+         {std::pair{TInfoBox::About, "about"}, std::pair{TInfoBox::History, "history"},
+          std::pair{TInfoBox::Links, "links"}}) {
+        TFormInfo box(kind, ui, &main);
+        visit(QString::fromLatin1(name), &box);
+    }
+}
+
+bool WriteScreenshots(TUi& ui, TFormGoMain& main, const QString& dir) {
+    if (!QDir().mkpath(dir)) {
+        std::fprintf(stderr, "obrin: cannot create the directory %s\n", qPrintable(dir));
+        return false;
+    }
+    LoadSampleRecord(main, dir);
+    main.resize(1100, 760);
+    Settle(&main);
+    main.ArrangeWindows();
+    bool ok = true;
+    ForEachWindow(ui, main,
+                  [&](const QString& name, QWidget* w) { ok = Save(w, dir, name) && ok; });
+    main.resize(1680, 1020);
+    Settle(&main);
+    main.ArrangeWindows();
+    ok = Save(&main, dir, QStringLiteral("main-maximised")) && ok;
+    return ok;
+}
+
+int RunObrin(QApplication& app, const QStringList& args) {
+    QApplication::setApplicationName(QStringLiteral("OBRIN"));
+    TUi ui;
+    const int shot = args.indexOf(QStringLiteral("--screenshot"));
+    const bool check = args.contains(QStringLiteral("--check-translations"));
+
+    if (shot >= 0 || check) {
+        // Nothing may wait for a click here.
+        ui.Dialogs.Message = [](QWidget*, const QString&) {};
+        ui.Dialogs.Question = [](QWidget*, const QString&) { return false; };
+        ui.Dialogs.Exec = [](QDialog*) { return int(QDialog::Rejected); };
+    }
+
+    TFormGoMain main(ui, args);
+    // The tools look, they do not add untranslated words to the table.
+    if (shot >= 0 || check) {
+        main.Engine().LangSup.SetReadOnly(true);
+        main.SaveSettingsOnExit = false;
+    }
+    std::set<std::string> missing;
+    if (check) {
+        // Every text on its way through the table is watched for a missing translation.
+        TTranslator::TFunction inner = ui.Translator.Function();
+        ui.Translator.SetFunction(
+            [&missing, inner](const std::string& context, const std::string& word) {
+                const std::string shown = inner ? inner(context, word) : word;
+                if (shown == "???" || shown.rfind("<<<", 0) == 0)
+                    missing.insert(context + "|" + word);
+                return shown;
+            });
+    }
+
+    if (shot >= 0) {
+        if (shot + 1 >= args.size()) {
+            std::fprintf(stderr, "obrin: --screenshot needs a directory\n");
+            return 2;
+        }
+        return WriteScreenshots(ui, main, args[shot + 1]) ? 0 : 1;
+    }
+    if (check) {
+        if (args.indexOf(QStringLiteral("--check-translations")) + 1 < args.size()) {
+            const QString language = args[args.indexOf(QStringLiteral("--check-translations")) + 1];
+            if (!language.startsWith(QStringLiteral("-"))) main.SetLanguage(language.toStdString());
+        }
+        main.Engine().LangSup.SetReadOnly(true);
+        main.TranslateAll();
+        ForEachWindow(ui, main, [](const QString&, QWidget*) {});
+        for (const auto& [context, word] : RuntimeTexts())
+            (void)ui.Tr(context, QString::fromUtf8(word));
+        for (const std::string& m : missing) std::printf("%s\n", m.c_str());
+        return missing.empty() ? 0 : 1;
+    }
+    main.showMaximized();
+    return app.exec();
+}
+
+}  // namespace obrin::gui

@@ -1,0 +1,116 @@
+// The board window: shows Spielfeld and is the only place where the user points at the board.
+// What a click means depends on the input state: position entry changes stones, the game modes
+// hand the point to the waiting game loop, classification hands it to the analysis tools.
+#pragma once
+
+#include <QColor>
+#include <QLabel>
+#include <QWidget>
+#include <functional>
+
+#include "board/board.h"
+#include "game/engine.h"
+#include "ui/FormUi.h"
+
+namespace obrin::gui {
+
+enum TBoardState { bsInput, bsLocked, bsMenschMensch, bsMenschComputer, bsClassify };
+
+// Pixel geometry of a board drawn in a w x h area: a square grid centred, with room for the
+// coordinates on all four sides. Click mapping and drawing share it, so they always agree.
+struct TBoardGeometry {
+    double Spacing = 0;  // distance between two lines
+    double Left = 0;     // x of column 0
+    double Top = 0;      // y of row 18
+
+    static TBoardGeometry For(int width, int height);
+    [[nodiscard]] double X(int column) const { return Left + column * Spacing; }
+    [[nodiscard]] double Y(int row) const { return Top + (BoardSize - 1 - row) * Spacing; }
+    // The nearest column and row; values outside 0..18 mean the click missed the grid.
+    [[nodiscard]] TPoint PointAt(double px, double py) const;
+};
+
+// The drawing surface. Invariant: every repaint reads the board model afresh, so the picture
+// never lags behind Spielfeld.
+class TBoardView : public QWidget {
+    Q_OBJECT
+  public:
+    TBoardView(TEngine& engine, QWidget* parent);
+
+    void SetBoardColour(const QColor& c) {
+        m_colour = c;
+        update();
+    }
+    void SetHover(TPoint p);
+    [[nodiscard]] TBoardGeometry Geometry() const { return TBoardGeometry::For(width(), height()); }
+    [[nodiscard]] QSize sizeHint() const override { return {420, 420}; }
+
+  signals:
+    void pressed(obrin::TPoint point, Qt::MouseButton button);
+    void hovered(obrin::TPoint point);
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void leaveEvent(QEvent*) override;
+
+  private:
+    void DrawGrid(QPainter& p, const TBoardGeometry& g) const;
+    void DrawCoordinates(QPainter& p, const TBoardGeometry& g) const;
+    void DrawStones(QPainter& p, const TBoardGeometry& g) const;
+    void DrawMarks(QPainter& p, const TBoardGeometry& g) const;
+
+    TEngine& m_engine;
+    QColor m_colour;
+    TPoint m_hover{-1, -1};
+};
+
+class TFormBoard : public QWidget {
+    Q_OBJECT
+  public:
+    TFormBoard(TEngine& engine, TUi& ui, QWidget* parent = nullptr);
+
+    void SetState(TBoardState s);
+    [[nodiscard]] TBoardState GetState() const { return m_state; }
+    // Waits for a legal move of colour, a pass (true, coordinates -1) or the lock (false).
+    [[nodiscard]] bool WaitForMove(int& column, int& row, int colour);
+    // True when the board is empty or the user agrees to clear it.
+    [[nodiscard]] bool ConfirmClear();
+    void Redraw();
+    void Translate();
+    void SetBoardColour(const QColor& c) { m_view->SetBoardColour(c); }
+
+    void RequestPass() { m_passRequested = true; }
+    [[nodiscard]] int ClickedColumn() const { return m_clicked.X; }
+    [[nodiscard]] int ClickedRow() const { return m_clicked.Y; }
+    [[nodiscard]] TBoardView* View() const { return m_view; }
+    [[nodiscard]] QString StatusLine() const;
+    [[nodiscard]] QString StateText() const;
+
+    // Switches the pass button of the game-control window on while a move is awaited.
+    std::function<void(bool)> OnPassEnabled;
+    // A point chosen in classification mode, for the analysis tools.
+    std::function<void(TPoint)> OnClassify;
+    // The analysis detail of a point for the status line; empty when there is none.
+    std::function<QString(TPoint)> PointDetail;
+
+  private:
+    void Pressed(TPoint point, Qt::MouseButton button);
+    void Hovered(TPoint point);
+
+    TEngine& m_engine;
+    TUi& m_ui;
+    TBoardView* m_view;
+    QLabel* m_stateLabel;
+    QLabel* m_pointLabel;
+    TBoardState m_state = bsLocked;
+    TPoint m_clicked{-1, -1};
+    bool m_passRequested = false;
+};
+
+// The board colour of the settings as a colour to paint: a COLORREF (0x00BBGGRR), or, for a
+// system colour (high bit set), the board's wood tone.
+[[nodiscard]] QColor BoardColourOf(int64_t value);
+
+}  // namespace obrin::gui

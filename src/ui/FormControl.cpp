@@ -1,0 +1,537 @@
+#include "ui/FormControl.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QStyle>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "board/board.h"
+#include "board/errors.h"
+#include "records/FormGameData.h"
+#include "records/FormSgfError.h"
+#include "records/FormSgfTree.h"
+#include "ui/FormBoard.h"
+
+namespace obrin::gui {
+
+namespace {
+
+const QString kContext = QStringLiteral("Control");
+
+QString PointLabel(int x, int y) {
+    return QString::fromStdString(PointText(x, y));
+}
+
+QLabel* ValueLabel(QWidget* parent) {
+    auto* l = new QLabel(QStringLiteral("---"), parent);
+    MarkUntranslated(l);
+    QFont f = l->font();
+    f.setBold(true);
+    l->setFont(f);
+    l->setMinimumWidth(36);
+    return l;
+}
+
+QToolButton* IconButton(QWidget* parent, QStyle::StandardPixmap icon, const QString& text) {
+    auto* b = new QToolButton(parent);
+    b->setIcon(parent->style()->standardIcon(icon));
+    b->setText(text);
+    b->setToolButtonStyle(text.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
+    b->setAutoRaise(true);
+    return b;
+}
+
+// A small disc in the colour of a player, shown beside the prisoner counts.
+QLabel* StoneIcon(QWidget* parent, bool black) {
+    QPixmap pm(14, 14);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x40, 0x40, 0x40), 1));
+    p.setBrush(black ? QColor(0x10, 0x10, 0x10) : QColor(0xF4, 0xF2, 0xEC));
+    p.drawEllipse(QRectF(1, 1, 12, 12));
+    p.end();
+    auto* l = new QLabel(parent);
+    l->setPixmap(pm);
+    return l;
+}
+
+// "Beenden einer Partie": true to stop; score is set when "Stellung bewerten" was ticked.
+bool AskStop(TUi& ui, QWidget* parent, bool& score) {
+    QDialog d(parent);
+    d.setObjectName(QStringLiteral("FormEndGame"));
+    d.setWindowTitle(QStringLiteral("Beenden einer Partie"));
+    auto* layout = new QVBoxLayout(&d);
+    layout->addWidget(new QLabel(QStringLiteral("Soll die Partie beendet werden ?"), &d));
+    auto* evaluate = new QCheckBox(QStringLiteral("Stellung bewerten"), &d);
+    layout->addWidget(evaluate);
+    QDialogButtonBox* buttons = AddDialogButtons(&d, layout, "&Ja", "&Nein");
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &d, &QDialog::accept);
+    ui.Translator.TranslateComponent(&d, QStringLiteral("End_Program"));
+    const bool yes = ui.Dialogs.Exec(&d) == QDialog::Accepted;
+    score = evaluate->isChecked();
+    return yes;
+}
+
+}  // namespace
+
+void TReadOnlyPane::focusInEvent(QFocusEvent* e) {
+    QPlainTextEdit::focusInEvent(e);
+    setReadOnly(true);
+}
+
+TFormControl::TFormControl(TEngine& engine, TUi& ui, TFormBoard& board, QWidget* parent)
+    : QWidget(parent),
+      m_engine(engine),
+      m_ui(ui),
+      m_board(board),
+      m_parser(std::make_unique<TSgfParser>()),
+      m_tree(std::make_unique<TSgfTreeModel>(engine)) {
+    setObjectName(QStringLiteral("FormControl"));
+    m_tree->SetSgfParser(m_parser.get());
+    m_tree->Translate = [this](const std::string& text) {
+        return m_ui.Tr(kContext, QString::fromStdString(text)).toStdString();
+    };
+    m_replay = std::make_unique<TRecordReplay>(engine, *m_tree);
+    m_engine.Recorder = m_tree.get();
+    m_errors = new TFormSgfError(ui, this);
+    setWindowTitle(QStringLiteral("Steuerung"));
+    resize(330, 410);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(4);
+    layout->addWidget(BuildStatus());
+    layout->addWidget(BuildRecordBar());
+    SgfTreeView = new TSgfTreeView(*m_tree, this);
+    SgfTreeView->installEventFilter(this);
+    // The view hands the selection to the record first, which replays; then the panes follow.
+    connect(SgfTreeView, &QTreeWidget::currentItemChanged, this, [this] {
+        m_board.Redraw();
+        ShowPanes();
+        Refresh();
+    });
+    layout->addWidget(SgfTreeView, 3);
+    layout->addWidget(BuildPanes(), 2);
+    m_editBar = BuildEditBar();
+    layout->addWidget(m_editBar);
+    m_gameBar = BuildGameBar();
+    layout->addWidget(m_gameBar);
+    SetLayout(TControlLayout::Editing);
+    Refresh();
+    Translate();
+}
+
+QWidget* TFormControl::BuildStatus() {
+    auto* box = new QWidget(this);
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(2, 2, 2, 2);
+    grid->setHorizontalSpacing(8);
+    LabelComputer = ValueLabel(box);
+    LabelMensch = ValueLabel(box);
+    LabelKo = ValueLabel(box);
+    LabelSGefangene = ValueLabel(box);
+    LabelWGefangene = ValueLabel(box);
+    grid->addWidget(new QLabel(QStringLiteral("Computer"), box), 0, 0);
+    grid->addWidget(LabelComputer, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Mensch"), box), 0, 2);
+    grid->addWidget(LabelMensch, 0, 3);
+    grid->addWidget(new QLabel(QStringLiteral("Ko"), box), 0, 4);
+    grid->addWidget(LabelKo, 0, 5);
+    grid->addWidget(new QLabel(QStringLiteral("Gefangene"), box), 1, 0);
+    auto* prisoners = new QHBoxLayout;
+    prisoners->addWidget(StoneIcon(box, true));
+    prisoners->addWidget(LabelSGefangene);
+    prisoners->addWidget(StoneIcon(box, false));
+    prisoners->addWidget(LabelWGefangene);
+    prisoners->addStretch();
+    grid->addLayout(prisoners, 1, 1, 1, 5);
+    grid->setColumnStretch(5, 1);
+    return box;
+}
+
+QWidget* TFormControl::BuildRecordBar() {
+    auto* bar = new QWidget(this);
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(1);
+    BitBtnLoad = IconButton(bar, QStyle::SP_DialogOpenButton, QString());
+    BitBtnSave = IconButton(bar, QStyle::SP_DialogSaveButton, QString());
+    BitBtnSaveAs = IconButton(bar, QStyle::SP_DriveFDIcon, QString());
+    BitBtnInfo = IconButton(bar, QStyle::SP_FileDialogInfoView, QStringLiteral("Info"));
+    ButtonFirst = IconButton(bar, QStyle::SP_MediaSkipBackward, QString());
+    ButtonPrev = IconButton(bar, QStyle::SP_MediaSeekBackward, QString());
+    ButtonNext = IconButton(bar, QStyle::SP_MediaSeekForward, QString());
+    ButtonLast = IconButton(bar, QStyle::SP_MediaSkipForward, QString());
+    for (QToolButton* b : {BitBtnLoad, BitBtnSave, BitBtnSaveAs, BitBtnInfo}) row->addWidget(b);
+    row->addStretch();
+    for (QToolButton* b : {ButtonFirst, ButtonPrev, ButtonNext, ButtonLast}) row->addWidget(b);
+    connect(BitBtnLoad, &QToolButton::clicked, this, [this] {
+        if (OnLoad) OnLoad();
+    });
+    connect(BitBtnSave, &QToolButton::clicked, this, [this] {
+        if (OnSave) OnSave();
+    });
+    connect(BitBtnSaveAs, &QToolButton::clicked, this, [this] {
+        if (OnSaveAs) OnSaveAs();
+    });
+    connect(ButtonFirst, &QToolButton::clicked, this, &TFormControl::SelectFirst);
+    connect(ButtonPrev, &QToolButton::clicked, this, &TFormControl::SelectPrevious);
+    connect(ButtonNext, &QToolButton::clicked, this, &TFormControl::SelectNext);
+    connect(ButtonLast, &QToolButton::clicked, this, &TFormControl::SelectLast);
+    return bar;
+}
+
+QWidget* TFormControl::BuildPanes() {
+    m_panes = new QTabWidget(this);
+    auto* comment = new QWidget(m_panes);
+    auto* commentLayout = new QVBoxLayout(comment);
+    commentLayout->setContentsMargins(2, 2, 2, 2);
+    MemoComments = new QPlainTextEdit(comment);
+    commentLayout->addWidget(MemoComments);
+    auto* commentButtons = new QHBoxLayout;
+    commentButtons->addStretch();
+    ButtonMemoStore = new QPushButton(QStringLiteral("Übernehmen"), comment);
+    ButtonMemoCancel = new QPushButton(QStringLiteral("Verwerfen"), comment);
+    commentButtons->addWidget(ButtonMemoStore);
+    commentButtons->addWidget(ButtonMemoCancel);
+    commentLayout->addLayout(commentButtons);
+    ButtonMemoStore->setEnabled(false);
+    ButtonMemoCancel->setEnabled(false);
+
+    auto* props = new QWidget(m_panes);
+    auto* propsLayout = new QVBoxLayout(props);
+    propsLayout->setContentsMargins(2, 2, 2, 2);
+    Memo2 = new QPlainTextEdit(props);
+    Memo2->setReadOnly(true);
+    propsLayout->addWidget(Memo2);
+    m_propertyRow = new QWidget(props);
+    auto* propRow = new QHBoxLayout(m_propertyRow);
+    propRow->setContentsMargins(0, 0, 0, 0);
+    EditPropertyName = new QLineEdit(QStringLiteral("Comment"), m_propertyRow);
+    EditPropertyValue = new QLineEdit(QStringLiteral("Test"), m_propertyRow);
+    ButtonAddProperty = new QPushButton(QStringLiteral("Add Property"), m_propertyRow);
+    propRow->addWidget(EditPropertyName, 1);
+    propRow->addWidget(EditPropertyValue, 2);
+    propRow->addWidget(ButtonAddProperty);
+    propsLayout->addWidget(m_propertyRow);
+
+    MemoInference = new TReadOnlyPane(m_panes);
+    MemoInference->setReadOnly(true);
+    m_panes->addTab(comment, QStringLiteral("Kommentar"));
+    m_panes->addTab(props, QStringLiteral("Eigenschaften"));
+    m_panes->addTab(MemoInference, QStringLiteral("Überlegungen"));
+
+    connect(MemoComments, &QPlainTextEdit::textChanged, this, [this] {
+        if (m_showingPanes) return;  // filled by the replay, not edited
+        ButtonMemoStore->setEnabled(true);
+        ButtonMemoCancel->setEnabled(true);
+    });
+    connect(ButtonMemoCancel, &QPushButton::clicked, this, [this] {
+        ButtonMemoStore->setEnabled(false);
+        ButtonMemoCancel->setEnabled(false);
+        ShowPanes();
+    });
+    connect(ButtonMemoStore, &QPushButton::clicked, this, &TFormControl::StoreComment);
+    connect(ButtonAddProperty, &QPushButton::clicked, this, &TFormControl::AddProperty);
+    return m_panes;
+}
+
+QWidget* TFormControl::BuildEditBar() {
+    auto* bar = new QWidget(this);
+    auto* grid = new QGridLayout(bar);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(3);
+    ButtonVariant = new QPushButton(QStringLiteral("Variante"), bar);
+    ButtonInsertNode = new QPushButton(QStringLiteral("Insert node"), bar);
+    ButtonAddChild = new QPushButton(QStringLiteral("Add Child"), bar);
+    ButtonAddAtEnd = new QPushButton(QStringLiteral("Add node at end"), bar);
+    ButtonDelete = new QPushButton(QStringLiteral("Löschen"), bar);
+    ButtonClear = new QPushButton(QStringLiteral("Clear"), bar);
+    ButtonDelete->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
+    connect(ButtonVariant, &QPushButton::clicked, this, &TFormControl::InsertVariant);
+    connect(ButtonInsertNode, &QPushButton::clicked, this, &TFormControl::InsertNode);
+    connect(ButtonAddChild, &QPushButton::clicked, this, &TFormControl::AddChild);
+    connect(ButtonAddAtEnd, &QPushButton::clicked, this, &TFormControl::AddNodeAtEnd);
+    connect(ButtonDelete, &QPushButton::clicked, this, &TFormControl::DeleteSelected);
+    connect(ButtonClear, &QPushButton::clicked, this, &TFormControl::ClearRecord);
+    grid->addWidget(ButtonVariant, 0, 0);
+    grid->addWidget(ButtonInsertNode, 0, 1);
+    grid->addWidget(ButtonDelete, 0, 2);
+    grid->addWidget(ButtonAddChild, 1, 0);
+    grid->addWidget(ButtonAddAtEnd, 1, 1);
+    grid->addWidget(ButtonClear, 1, 2);
+    return bar;
+}
+
+QWidget* TFormControl::BuildGameBar() {
+    auto* bar = new QWidget(this);
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    BitBtnPassen = new QPushButton(QStringLiteral("&Passen"), bar);
+    BitBtnStop = new QPushButton(QStringLiteral("&Stop"), bar);
+    BitBtnPassen->setIcon(style()->standardIcon(QStyle::SP_MediaSkipForward));
+    BitBtnStop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
+    BitBtnPassen->setMinimumHeight(32);
+    BitBtnStop->setMinimumHeight(32);
+    BitBtnPassen->setEnabled(false);
+    row->addWidget(BitBtnPassen);
+    row->addWidget(BitBtnStop);
+    connect(BitBtnPassen, &QPushButton::clicked, this, [this] { m_board.RequestPass(); });
+    connect(BitBtnStop, &QPushButton::clicked, this, &TFormControl::Stop);
+    return bar;
+}
+
+TFormControl::~TFormControl() {
+    if (m_engine.Recorder == m_tree.get()) m_engine.Recorder = nullptr;
+    // The view follows the record tree, so it goes first.
+    m_replay.reset();
+    delete SgfTreeView;
+}
+
+void TFormControl::Translate() {
+    m_ui.Translator.TranslateComponent(this, kContext);
+}
+
+void TFormControl::SetLayout(TControlLayout layout) {
+    m_layout = layout;
+    const bool editing = layout == TControlLayout::Editing;
+    m_editBar->setVisible(editing);
+    m_propertyRow->setVisible(editing);
+    m_gameBar->setVisible(!editing);
+    BitBtnPassen->setVisible(layout == TControlLayout::Playing);
+    BitBtnSave->setEnabled(layout != TControlLayout::Playing);
+    BitBtnSaveAs->setEnabled(layout != TControlLayout::Playing);
+    BitBtnLoad->setEnabled(editing);
+    if (layout == TControlLayout::Playing) m_panes->setCurrentWidget(MemoInference);
+}
+
+void TFormControl::Refresh() {
+    const TGameState& g = m_engine.Game;
+    LabelComputer->setText(PointLabel(g.ComputerZugX, g.ComputerZugY));
+    LabelMensch->setText(PointLabel(g.MenschZugX, g.MenschZugY));
+    LabelKo->setText(PointLabel(m_engine.Fields.KoX, m_engine.Fields.KoY));
+    LabelSGefangene->setText(QString::number(g.GefangeneSchwarz));
+    LabelWGefangene->setText(QString::number(g.GefangeneWeiss));
+}
+
+void TFormControl::Stop() {
+    bool score = false;
+    if (m_board.GetState() != bsInput && !AskStop(m_ui, this, score)) return;
+    m_board.SetState(bsLocked);
+    SetLayout(TControlLayout::Editing);
+    if (OnStopped) OnStopped(score);
+}
+
+void TFormControl::ShowPanes() {
+    m_showingPanes = true;
+    QStringList lines;
+    for (const std::string& l : m_replay->PropertyPane) lines << QString::fromStdString(l);
+    Memo2->setPlainText(lines.join(QLatin1Char('\n')));
+    MemoComments->setPlainText(QString::fromStdString(m_replay->CommentPane)
+                                   .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    m_showingPanes = false;
+    ButtonMemoStore->setEnabled(false);
+    ButtonMemoCancel->setEnabled(false);
+    const TPoint last = m_replay->LastMove;
+    if (OnBoard(last.X, last.Y)) {
+        m_engine.Game.MenschZugX = last.X;
+        m_engine.Game.MenschZugY = last.Y;
+    }
+}
+
+template <typename F>
+void TFormControl::Quietly(F&& change) {
+    const bool was = m_tree->ReplayEnabled();
+    m_tree->SetReplayEnabled(false);
+    change();
+    m_tree->SetReplayEnabled(was);
+    ShowPanes();
+    Refresh();
+}
+
+bool TFormControl::LoadFile(const QString& fileName) {
+    m_errors->Clear();
+    std::vector<std::string> messages;
+    m_parser->SetMessageReceiver(&messages);
+    bool ok = true;
+    try {
+        m_parser->SetActive(false);
+        m_parser->SetFilename(fileName.toStdString());
+        m_parser->SetActive(true);
+    } catch (const std::exception& e) {
+        ok = false;
+        m_ui.Dialogs.Message(
+            this, m_ui.Tr(kContext, QStringLiteral("Die Datei kann nicht gelesen werden:")) +
+                      QLatin1Char('\n') + QString::fromStdString(e.what()));
+    }
+    m_parser->SetMessageReceiver(nullptr);
+    for (const std::string& m : messages) m_errors->AddLine(QString::fromStdString(m));
+    if (!m_errors->IsEmpty()) m_ui.Dialogs.Exec(m_errors);
+    m_board.Redraw();
+    ShowPanes();
+    Refresh();
+    return ok;
+}
+
+bool TFormControl::SaveFile(const QString& fileName) {
+    try {
+        m_tree->SaveToFile(fileName.toStdString());
+        return true;
+    } catch (const std::exception& e) {
+        m_ui.Dialogs.Message(
+            this, m_ui.Tr(kContext, QStringLiteral("Die Datei kann nicht geschrieben werden:")) +
+                      QLatin1Char('\n') + QString::fromStdString(e.what()));
+        return false;
+    }
+}
+
+void TFormControl::StartRecord() {
+    if (Selected() == nullptr) Quietly([this] { m_tree->NewGameRecord(); });
+}
+
+void TFormControl::StoreComment() {
+    ButtonMemoStore->setEnabled(false);
+    ButtonMemoCancel->setEnabled(false);
+    const std::string text = MemoComments->toPlainText().toStdString();
+    Quietly([&] {
+        m_replay->CommentPane.clear();
+        m_tree->SetPropertyOfItem(Selected(), "C", text);
+    });
+}
+
+void TFormControl::AddProperty() {
+    Quietly([this] {
+        m_replay->PropertyPane.clear();
+        m_tree->AddPropertyToItem(Selected(), EditPropertyName->text().toStdString(),
+                                  EditPropertyValue->text().toStdString());
+    });
+}
+
+void TFormControl::ClearRecord() {
+    try {
+        m_parser->SetActive(false);
+        m_parser->SetFilename(std::string());
+        m_parser->SetActive(true);
+    } catch (const std::exception& e) {
+        m_ui.Dialogs.Message(this, QString::fromStdString(e.what()));
+    }
+    ShowPanes();
+}
+
+void TFormControl::DeleteSelected() {
+    if (TSgfTreeItem* item = Selected()) Quietly([&] { m_tree->DeleteItem(item); });
+}
+
+void TFormControl::InsertVariant() {
+    TSgfTreeItem* item = Selected();
+    if (item == nullptr) return;
+    Quietly([&] {
+        TSgfTreeItem* v = m_tree->InsertItemBefore(
+            item, m_ui.Tr(kContext, QStringLiteral("Variante")).toStdString());
+        m_tree->Select(v);
+    });
+}
+
+void TFormControl::InsertNode() {
+    if (TSgfTreeItem* item = Selected())
+        Quietly([&] { (void)m_tree->InsertItemBefore(item, "V"); });
+}
+
+void TFormControl::AddChild() {
+    TSgfTreeItem* item = Selected();
+    if (item == nullptr) return;
+    const int n = QRandomGenerator::global()->bounded(1000);
+    Quietly([&] { (void)m_tree->AppendChildItem(item, "Test " + std::to_string(n)); });
+}
+
+void TFormControl::AddNodeAtEnd() {
+    TSgfTreeItem* item = Selected();
+    if (item == nullptr) return;
+    const int n = QRandomGenerator::global()->bounded(1000);
+    Quietly([&] { (void)m_tree->AppendChildItem(item->Parent(), "Test" + std::to_string(n)); });
+}
+
+void TFormControl::ShowGameInfo() {
+    TFormGameData dialog(m_engine.GameData, *m_tree, m_ui, this);
+    m_ui.Dialogs.Exec(&dialog);
+    ShowPanes();
+}
+
+void TFormControl::SelectFirst() {
+    QAbstractItemModel* model = SgfTreeView->model();
+    if (model == nullptr || model->rowCount() == 0) return;
+    SgfTreeView->setCurrentIndex(model->index(0, 0));
+}
+
+void TFormControl::SelectLast() {
+    QAbstractItemModel* model = SgfTreeView->model();
+    if (model == nullptr || model->rowCount() == 0) return;
+    // The last item in display order: the deepest last child among the expanded items.
+    QModelIndex i = model->index(model->rowCount() - 1, 0);
+    while (SgfTreeView->isExpanded(i) && model->rowCount(i) > 0)
+        i = model->index(model->rowCount(i) - 1, 0, i);
+    SgfTreeView->setCurrentIndex(i);
+}
+
+void TFormControl::SelectPrevious() {
+    const QModelIndex current = SgfTreeView->currentIndex();
+    if (!current.isValid()) return;
+    const QModelIndex above = SgfTreeView->indexAbove(current);
+    if (above.isValid()) SgfTreeView->setCurrentIndex(above);
+}
+
+void TFormControl::SelectNext() {
+    const QModelIndex current = SgfTreeView->currentIndex();
+    if (!current.isValid()) return;
+    const QModelIndex below = SgfTreeView->indexBelow(current);
+    if (below.isValid()) SgfTreeView->setCurrentIndex(below);
+}
+
+void TFormControl::keyPressEvent(QKeyEvent* e) {
+    // Up and down anywhere in the window step through the record.
+    if (e->key() == Qt::Key_Up || e->key() == Qt::Key_Down) {
+        SgfTreeView->setFocus();
+        e->key() == Qt::Key_Up ? SelectPrevious() : SelectNext();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+bool TFormControl::eventFilter(QObject* watched, QEvent* e) {
+    if (watched != SgfTreeView || e->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, e);
+    auto* key = static_cast<QKeyEvent*>(e);
+    const QModelIndex current = SgfTreeView->currentIndex();
+    switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (current.isValid())
+                SgfTreeView->setExpanded(current, !SgfTreeView->isExpanded(current));
+            return true;
+        case Qt::Key_Left:
+            SelectPrevious();
+            return true;  // one move back
+        case Qt::Key_Right:
+            SelectNext();
+            return true;  // one move forward
+        case Qt::Key_Home:
+            SelectFirst();
+            return true;
+        case Qt::Key_End:
+            SelectLast();
+            return true;
+        default:
+            return QWidget::eventFilter(watched, e);
+    }
+}
+
+}  // namespace obrin::gui

@@ -1,0 +1,362 @@
+#include "ui/FormGoMain.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+#include <iostream>
+
+#include "board/board.h"
+#include "game/gameflow.h"
+#include "ui/FormAbout.h"
+#include "ui/FormAddLanguage.h"
+#include "ui/FormBoard.h"
+#include "ui/FormControl.h"
+#include "ui/FormParameter.h"
+#include "ui/FormRandomMoves.h"
+
+namespace obrin::gui {
+
+namespace {
+const QString kContext = QStringLiteral("Main");
+}
+
+QString VersionText() {
+    QStringList parts = QStringLiteral(OBRIN_VERSION).split(QLatin1Char('.'));
+    while (parts.size() < 4) parts << QStringLiteral("0");
+    return parts.mid(0, 4).join(QLatin1Char('.'));
+}
+
+TFormGoMain::TFormGoMain(TUi& ui, const QStringList& args, QWidget* parent)
+    : QMainWindow(parent), m_ui(ui), m_host(ui) {
+    setObjectName(QStringLiteral("FormGoMain"));
+    MarkUntranslated(this);  // the caption is built by UpdateCaption
+    BuildMenus();
+    // The analysis tools are reachable only with the switch "/qx".
+    const bool interna = !args.isEmpty() && args.first() == QStringLiteral("/qx");
+    m_interna->menuAction()->setVisible(interna);
+    m_interna->menuAction()->setEnabled(interna);
+
+    // The engine, in its fixed order: the fields and their container, the element pool. The
+    // translation table lives in it, so the user-interface object that loads the table follows.
+    m_engine = std::make_unique<TEngine>(m_host);
+    m_userInterface =
+        std::make_unique<TUserInterface>(*m_engine, TFileLocations::FromEnvironment());
+    m_ui.Translator.SetFunction([this](const std::string& context, const std::string& word) {
+        return m_userInterface->Translate(context, word);
+    });
+    const TStartupSettings startup = ReadStartupSettings(m_userInterface->Locations());
+    m_engine->LangSup.SetLanguage(startup.Sprache);
+    m_engine->Settings.Sprache = startup.Sprache;
+    m_engine->Settings.Partien = startup.Partien;
+    try {
+        m_userInterface->ReadSettings();
+    } catch (const std::exception& e) {
+        std::cerr << "obrin: " << e.what() << '\n';  // the defaults stand
+    }
+
+    m_area = new QMdiArea(this);
+    m_area->setBackground(QColor(0x52, 0x56, 0x5A));
+    setCentralWidget(m_area);
+    m_board = new TFormBoard(*m_engine, m_ui);
+    m_control = new TFormControl(*m_engine, m_ui, *m_board);
+    m_controlWindow = AddToolWindow(m_control);
+    m_boardWindow = AddToolWindow(m_board);
+    m_host.Attach(this, m_board, m_control);
+    m_board->OnPassEnabled = [this](bool on) { m_control->BitBtnPassen->setEnabled(on); };
+    m_control->OnLoad = [this] { LoadGame(); };
+    m_control->OnSave = [this] { SaveGame(); };
+    m_control->OnSaveAs = [this] { SaveGameAs(); };
+    ApplySettings();
+
+    UpdateCaption();
+    m_ui.Translator.TranslateComponent(this, kContext);
+    resize(1100, 760);
+}
+
+TFormGoMain::~TFormGoMain() {
+    // The windows go before the engine they show; then the engine objects in reverse order.
+    m_host.Attach(nullptr, nullptr, nullptr);
+    delete m_area;
+    m_area = nullptr;
+    try {
+        if (SaveSettingsOnExit)
+            WritePartien(m_userInterface->Locations(), m_engine->Settings.Partien);
+    } catch (const std::exception& e) {
+        std::cerr << "obrin: " << e.what() << '\n';
+    }
+    m_ui.Translator.SetFunction(nullptr);
+    m_userInterface.reset();  // saves the translation table
+    try {
+        m_engine->Shutdown();
+    } catch (const std::exception& e) {
+        std::cerr << "obrin: " << e.what() << '\n';
+    }
+    m_engine.reset();
+}
+
+QMdiSubWindow* TFormGoMain::AddToolWindow(QWidget* w) {
+    QMdiSubWindow* sub = m_area->addSubWindow(w, Qt::SubWindow | Qt::WindowTitleHint);
+    sub->setWindowIcon(QIcon());
+    sub->setOption(QMdiSubWindow::RubberBandResize, false);
+    return sub;
+}
+
+void TFormGoMain::BuildMenus() {
+    QMenuBar* bar = menuBar();
+    QMenu* file = bar->addMenu(QStringLiteral("&Datei"));
+    file->addAction(QStringLiteral("Partie &laden"), QKeySequence::Open, this,
+                    [this] { LoadGame(); });
+    m_saveAction = file->addAction(QStringLiteral("Partie &speichern"), QKeySequence::Save, this,
+                                   &TFormGoMain::SaveGame);
+    m_saveAsAction =
+        file->addAction(QStringLiteral("Partie speichern &als"), this, [this] { SaveGameAs(); });
+    file->addSeparator();
+    file->addAction(QStringLiteral("&Parameter"), this, &TFormGoMain::ParameterCommand);
+    file->addSeparator();
+    file->addAction(QStringLiteral("Programm be&enden"), this, &QWidget::close);
+
+    QMenu* play = bar->addMenu(QStringLiteral("&Spielen"));
+    play->addAction(QStringLiteral("Mensch gegen &Mensch"), this, &TFormGoMain::PlayHumanHuman);
+
+    QMenu* position = bar->addMenu(QStringLiteral("S&tellung"));
+    position->addAction(QStringLiteral("Stellung &eingeben"), this,
+                        &TFormGoMain::EnterPositionMode);
+    position->addAction(QStringLiteral("Spielfeld &leeren"), this, &TFormGoMain::ClearBoardCommand);
+    position->addAction(QStringLiteral("&Rotation um 90 Grad"), this, &TFormGoMain::RotateCommand);
+    position->addAction(QStringLiteral("Stellung &tauschen"), this, &TFormGoMain::SwapCommand);
+    position->addAction(QStringLiteral("&Zufallszuege"), this, &TFormGoMain::RandomMovesCommand);
+    QMenu* handicap = position->addMenu(QStringLiteral("&Vorgabe"));
+    const char* const kFew[] = {"&Zwei",  "&Drei",   "&Vier", "&Fünf",
+                                "&Sechs", "S&ieben", "&Acht", "&Neun"};
+    for (int n = 2; n <= 9; ++n)
+        handicap->addAction(QString::fromUtf8(kFew[n - 2]), this,
+                            [this, n] { HandicapCommand(n); });
+    QMenu* many = handicap->addMenu(QStringLiteral("Viel&e"));
+    const std::pair<const char*, int> kMany[] = {
+        {"&Sechzehn", 16}, {"S&iebzehn", 17}, {"&Neunzehn", 19}, {"&Einundzwanzig", 21}};
+    for (const auto& [text, n] : kMany)
+        many->addAction(QString::fromUtf8(text), this, [this, n = n] { HandicapCommand(n); });
+
+    QMenu* windows = bar->addMenu(QStringLiteral("&Fenster"));
+    windows->addAction(QStringLiteral("&Spielfeld"), this, [this] {
+        m_boardWindow->show();
+        m_area->setActiveSubWindow(m_boardWindow);
+    });
+    windows->addAction(QStringLiteral("S&teuerung"), this, [this] {
+        m_controlWindow->show();
+        m_area->setActiveSubWindow(m_controlWindow);
+    });
+
+    m_interna = bar->addMenu(QStringLiteral("I&nterna"));
+    QMenu* info = bar->addMenu(QStringLiteral("&Information"));
+    auto box = [this](TInfoBox kind) {
+        TFormInfo dialog(kind, m_ui, this);
+        m_ui.Dialogs.Exec(&dialog);
+    };
+    info->addAction(QStringLiteral("&Historie"), this, [box] { box(TInfoBox::History); });
+    info->addAction(QStringLiteral("&Links"), this, [box] { box(TInfoBox::Links); });
+    info->addAction(QStringLiteral("Über &Obrin"), this, [box] { box(TInfoBox::About); });
+    info->addSeparator();
+    info->addAction(QStringLiteral("&Sprache hinzufügen"), this, &TFormGoMain::AddLanguageCommand);
+    m_gameMenus = {play, position};
+}
+
+void TFormGoMain::UpdateCaption() {
+    setWindowTitle(
+        m_ui.Tr(kContext, QStringLiteral("Obrin – Go-Programm, Version %1")).arg(VersionText()));
+}
+
+void TFormGoMain::TranslateAll() {
+    m_ui.Translator.TranslateComponent(this, kContext);
+    UpdateCaption();
+    m_board->Translate();
+    m_control->Translate();
+}
+
+void TFormGoMain::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (!m_arranged) QTimer::singleShot(0, this, &TFormGoMain::ArrangeWindows);
+}
+
+void TFormGoMain::ArrangeWindows() {
+    m_arranged = true;
+    const QSize area = m_area->viewport()->size();
+    const int margin = 6;
+    const int height = std::max(300, area.height() - 2 * margin);
+    const int controlWidth = std::clamp(area.width() - (area.height() - 24) - 3 * margin, 330, 560);
+    const int boardWidth =
+        std::max(300, std::min(height - 24, area.width() - controlWidth - 3 * margin));
+    m_boardWindow->setGeometry(margin, margin, boardWidth, height);
+    m_controlWindow->setGeometry(margin * 2 + boardWidth, margin, controlWidth, height);
+    m_boardWindow->show();
+    m_controlWindow->show();
+}
+
+template <typename F>
+void TFormGoMain::RunGame(F&& game) {
+    if (m_inCommand) return;
+    m_inCommand = true;
+    game();
+    m_inCommand = false;
+    m_control->Refresh();
+    if (m_closeAfterGame) QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void TFormGoMain::SetPlaying(bool playing) {
+    m_gameRunning = playing;
+    m_control->SetLayout(playing ? TControlLayout::Playing : TControlLayout::Editing);
+    for (QMenu* m : m_gameMenus) m->setEnabled(!playing);
+    m_saveAction->setEnabled(!playing);
+    m_saveAsAction->setEnabled(!playing);
+}
+
+void TFormGoMain::ApplySettings() {
+    m_board->SetBoardColour(BoardColourOf(m_engine->Settings.Farbe));
+    const QString font = QString::fromStdString(m_engine->Settings.Font);
+    if (QFontDatabase::families().contains(font)) QApplication::setFont(QFont(font));
+}
+
+void TFormGoMain::SetLanguage(const std::string& language) {
+    m_engine->LangSup.SetLanguage(language);
+    m_engine->Settings.Sprache = language;
+    TranslateAll();
+}
+
+namespace {
+QString FolderOf(const QString& file) {
+    return QFileInfo(file).absolutePath();
+}
+}  // namespace
+
+void TFormGoMain::LoadGame(QString fileName) {
+    if (fileName.isEmpty()) {
+        const QString filters =
+            QStringList{
+                m_ui.Tr(kContext, QStringLiteral("SGF-Dateien (*.sgf);;MGT-Dateien (*.mgt)")),
+                m_ui.Tr(kContext, QStringLiteral("Obrin-Partien (*.obr)")),
+                m_ui.Tr(kContext, QStringLiteral("Obrin-Stellungen (*.stl)")),
+                m_ui.Tr(kContext, QStringLiteral("Alle Dateien (*)"))}
+                .join(QStringLiteral(";;"));
+        fileName = QFileDialog::getOpenFileName(
+            this, m_ui.Tr(kContext, QStringLiteral("Partie laden")),
+            QString::fromStdString(m_engine->Settings.Partien), filters);
+        if (fileName.isEmpty()) return;
+    }
+    m_currentFile = fileName;
+    m_engine->Settings.Partien = FolderOf(fileName).toStdString().substr(0, MaxSettingsPathChars);
+    m_control->LoadFile(fileName);
+}
+
+void TFormGoMain::SaveGame() {
+    if (m_currentFile.isEmpty() || !QFileInfo::exists(m_currentFile)) return;
+    m_control->SaveFile(m_currentFile);
+}
+
+void TFormGoMain::SaveGameAs(QString fileName) {
+    if (fileName.isEmpty()) {
+        fileName = QFileDialog::getSaveFileName(
+            this, m_ui.Tr(kContext, QStringLiteral("Partie speichern als")),
+            QString::fromStdString(m_engine->Settings.Partien));
+        if (fileName.isEmpty()) return;
+    }
+    if (m_control->SaveFile(fileName))
+        m_engine->Settings.Partien =
+            FolderOf(fileName).toStdString().substr(0, MaxSettingsPathChars);
+}
+
+void TFormGoMain::ParameterCommand() {
+    TFormParameter dialog(m_ui, m_engine->Settings, this);
+    dialog.ReadFile = [this] { m_userInterface->ReadSettings(); };
+    dialog.WriteFile = [this] {
+        try {
+            m_userInterface->WriteSettings();
+        } catch (const std::exception& e) {
+            m_ui.Dialogs.Message(this, QString::fromStdString(e.what()));
+        }
+    };
+    dialog.ListLanguages = [this] {
+        std::vector<std::string> languages;
+        m_engine->LangSup.ListLanguages(languages);
+        return languages;
+    };
+    dialog.SetLanguage = [this](const std::string& language) { SetLanguage(language); };
+    m_ui.Dialogs.Exec(&dialog);
+    ApplySettings();
+    SetLanguage(m_engine->Settings.Sprache);
+    m_board->Redraw();
+    m_control->Refresh();
+}
+
+void TFormGoMain::AddLanguageCommand() {
+    TFormAddLanguage dialog(m_engine->LangSup, m_ui, this);
+    m_ui.Dialogs.Exec(&dialog);
+}
+
+void TFormGoMain::SaveWindowPositions() {
+    const TFileLocations& where = m_userInterface->Locations();
+    try {
+        WriteWindowPosition(where, FormBoardWindow, {m_boardWindow->x(), m_boardWindow->y()});
+        WriteWindowPosition(where, FormCursorWindow, {m_controlWindow->x(), m_controlWindow->y()});
+    } catch (const std::exception& e) {
+        std::cerr << "obrin: " << e.what() << '\n';
+    }
+}
+
+void TFormGoMain::PlayHumanHuman() {
+    m_board->SetState(bsMenschMensch);
+    RunGame([this] { PlayHumanVsHuman(*m_engine); });
+    m_engine->Game.SideToMove = 1;
+}
+
+void TFormGoMain::EnterPositionMode() {
+    m_control->SetLayout(TControlLayout::Input);
+    m_board->SetState(bsInput);
+}
+
+void TFormGoMain::ClearBoardCommand() {
+    ClearPosition(*m_engine);
+    m_control->Refresh();
+}
+
+void TFormGoMain::RotateCommand() {
+    RotateBoard(m_engine->Fields.Spielfeld);
+    m_board->Redraw();
+}
+
+void TFormGoMain::SwapCommand() {
+    NegateBoard(m_engine->Fields.Spielfeld);
+    m_board->Redraw();
+}
+
+void TFormGoMain::RandomMovesCommand() {
+    TFormRandomMoves dialog(m_ui, this);
+    if (m_ui.Dialogs.Exec(&dialog) != QDialog::Accepted) return;
+    RandomMoves(*m_engine, dialog.Options());
+    m_control->Refresh();
+}
+
+void TFormGoMain::HandicapCommand(int stones) {
+    RunGame([this, stones] { PlaceHandicap(*m_engine, stones); });
+}
+
+void TFormGoMain::closeEvent(QCloseEvent* e) {
+    // A game runs inside its menu command: stop it first, close when it has returned.
+    m_host.SetTerminating();
+    if (m_inCommand) {
+        m_board->SetState(bsLocked);
+        m_closeAfterGame = true;
+        e->ignore();
+        return;
+    }
+    if (SaveSettingsOnExit) SaveWindowPositions();
+    e->accept();
+}
+
+}  // namespace obrin::gui

@@ -1,0 +1,102 @@
+// The main window: the frame of the program. It owns the engine and its host, builds them in
+// a fixed order when it is created and tears them down in reverse when it goes; its menu
+// reaches every command. The board and the game-control window live inside it.
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+#include <memory>
+
+#include "game/engine.h"
+#include "ui/FormHost.h"
+#include "ui/FormUi.h"
+#include "ui/usrintfc.h"
+
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+
+namespace obrin::gui {
+
+class TFormBoard;
+class TFormControl;
+
+class TFormGoMain : public QMainWindow {
+    Q_OBJECT
+  public:
+    // args are the command-line arguments after the program name; "/qx" first shows "I&nterna".
+    TFormGoMain(TUi& ui, const QStringList& args, QWidget* parent = nullptr);
+    ~TFormGoMain() override;
+
+    [[nodiscard]] TEngine& Engine() { return *m_engine; }
+    [[nodiscard]] TUserInterface& UserInterface() { return *m_userInterface; }
+    [[nodiscard]] const QString& CurrentFile() const { return m_currentFile; }
+    [[nodiscard]] TGuiHost& Host() { return m_host; }
+    [[nodiscard]] TFormBoard& Board() { return *m_board; }
+    [[nodiscard]] TFormControl& Control() { return *m_control; }
+    [[nodiscard]] QMenu* InternaMenu() const { return m_interna; }
+
+    // The caption: the translated title template with the version filled in.
+    void UpdateCaption();
+    // Retranslates the main window and every window it holds.
+    void TranslateAll();
+    // Puts the board and the control window side by side in the visible area.
+    void ArrangeWindows();
+    // Off for the offscreen tools, which must leave the settings file alone.
+    bool SaveSettingsOnExit = true;
+
+    // The commands of the menu, callable from the buttons and the tests.
+    void PlayHumanHuman();
+    void EnterPositionMode();
+    void ClearBoardCommand();
+    void RotateCommand();
+    void SwapCommand();
+    void RandomMovesCommand();
+    void HandicapCommand(int stones);
+    void SetPlaying(bool playing);
+    // The file commands; the dialogs are skipped when a name is given.
+    void LoadGame(QString fileName = QString());
+    void SaveGame();
+    void SaveGameAs(QString fileName = QString());
+    void ParameterCommand();
+    void AddLanguageCommand();
+    // Sets the interface language and retranslates every open window.
+    void SetLanguage(const std::string& language);
+
+  protected:
+    void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+
+  private:
+    void BuildMenus();
+    QMdiSubWindow* AddToolWindow(QWidget* w);
+    void SaveWindowPositions();
+    void ApplySettings();
+    // Runs one game command; the window closes afterwards if that was asked for meanwhile.
+    template <typename F>
+    void RunGame(F&& game);
+
+    TUi& m_ui;
+    TGuiHost m_host;
+    std::unique_ptr<TEngine> m_engine;
+    std::unique_ptr<TUserInterface> m_userInterface;
+    QString m_currentFile;  // the game file last loaded
+    QMdiArea* m_area = nullptr;
+    TFormBoard* m_board = nullptr;
+    TFormControl* m_control = nullptr;
+    QMdiSubWindow* m_boardWindow = nullptr;
+    QMdiSubWindow* m_controlWindow = nullptr;
+    QMenu* m_interna = nullptr;
+    QAction* m_saveAction = nullptr;
+    QAction* m_saveAsAction = nullptr;
+    QList<QMenu*> m_gameMenus;  // switched off while a game runs
+    bool m_gameRunning = false;
+    bool m_inCommand = false;  // a game or the handicap placement is running
+    bool m_closeAfterGame = false;
+    bool m_arranged = false;
+};
+
+// The version text of the caption: four numbers joined by ".".
+[[nodiscard]] QString VersionText();
+
+}  // namespace obrin::gui

@@ -1,0 +1,100 @@
+#include "ui/FormHost.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "game/FormStart.h"
+#include "ui/FormBoard.h"
+#include "ui/FormControl.h"
+#include "ui/FormGoMain.h"
+
+namespace obrin::gui {
+
+void TGuiHost::ProcessEvents() {
+    QCoreApplication::processEvents();
+}
+
+bool TGuiHost::IsLocked() {
+    return m_board == nullptr || m_board->GetState() == bsLocked;
+}
+
+bool TGuiHost::WaitForMove(int colour, int& x, int& y) {
+    x = y = -1;
+    if (m_board == nullptr) return false;
+    return m_board->WaitForMove(x, y, colour);
+}
+
+bool TGuiHost::ConfirmClear() {
+    return m_board == nullptr || m_board->ConfirmClear();
+}
+
+bool TGuiHost::RunStartDialog(int page, TGameState& game) {
+    bool ok = false;
+    if (StartDialog) {
+        ok = StartDialog(page, game);
+    } else {
+        TFormStart dialog(game, m_ui, m_main);
+        dialog.SetPage(page);
+        ok = m_ui.Dialogs.Exec(&dialog) == QDialog::Accepted;
+    }
+    // The game starts: its moves go into the record, a new one when nothing is selected.
+    if (ok && m_control != nullptr) m_control->StartRecord();
+    return ok;
+}
+
+void TGuiHost::Redraw() {
+    if (m_board != nullptr) m_board->Redraw();
+}
+
+void TGuiHost::ShowIntermediate(const TBoard&) {
+    Redraw();
+    ProcessEvents();
+}
+
+void TGuiHost::SetStatus(const std::string& text) {
+    if (m_main != nullptr) m_main->statusBar()->showMessage(QString::fromStdString(text));
+}
+
+void TGuiHost::ClearInference() {
+    if (m_control != nullptr) m_control->MemoInference->clear();
+}
+
+void TGuiHost::AddInference(const std::string& line) {
+    if (m_control != nullptr)
+        m_control->MemoInference->appendPlainText(QString::fromStdString(line));
+}
+
+void TGuiHost::ShowMessage(const std::string& text) {
+    m_ui.Message(m_main, QStringLiteral("Thinking"), QString::fromStdString(text));
+}
+
+void TGuiHost::SetCaption(const std::string& text) {
+    if (m_main != nullptr) m_main->setWindowTitle(QString::fromStdString(text));
+}
+
+void TGuiHost::SetBusy(bool busy) {
+    if (busy) {
+        if (m_busy++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (m_busy > 0 && --m_busy == 0) {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void TGuiHost::SetPlayingMode(bool playing) {
+    if (m_main != nullptr) m_main->SetPlaying(playing);
+}
+
+void TGuiHost::RefreshControl() {
+    if (m_control != nullptr) m_control->Refresh();
+}
+
+void TGuiHost::Pause(int ms) {
+    Redraw();
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+}  // namespace obrin::gui

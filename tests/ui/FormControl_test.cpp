@@ -1,0 +1,232 @@
+// The game-control window over the record tree: loading, labels, images, numbering, replay,
+// comments, game information, saving, and what damaged files do.
+#include "ui/FormControl.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "records/FormGameData.h"
+#include "records/FormSgfError.h"
+#include "records/FormSgfTree.h"
+#include "support/gui_test.h"
+#include "ui/FormBoard.h"
+
+namespace obrin::gui {
+
+class TFormControlTest : public QObject {
+    Q_OBJECT
+
+    IHost m_host;
+    std::unique_ptr<TEngine> m_engine;
+    std::unique_ptr<TUi> m_ui;
+    std::unique_ptr<TFormBoard> m_board;
+    std::unique_ptr<TFormControl> m_control;
+    QTemporaryDir m_dir;
+    QStringList m_messages;
+    QList<QDialog*> m_shown;
+
+    QString Write(const char* name, const QByteArray& sgf) {
+        const QString path = m_dir.filePath(QString::fromLatin1(name));
+        QFile f(path);
+        [&] { QVERIFY(f.open(QIODevice::WriteOnly)); }();
+        f.write(sgf);
+        return path;
+    }
+    TSgfTreeModel& Tree() { return m_control->Tree(); }
+    QStringList Labels(const TSgfTreeItem* parent) {
+        QStringList labels;
+        const auto& items = parent != nullptr ? parent->Children() : Tree().Items();
+        for (const auto& i : items) labels << QString::fromStdString(i->Label);
+        return labels;
+    }
+    QList<int> Images(const TSgfTreeItem* parent) {
+        QList<int> images;
+        for (const auto& i : parent->Children()) images << Tree().ImageIndexOf(i.get());
+        return images;
+    }
+    TSgfTreeItem* Child(const TSgfTreeItem* parent, int i) {
+        return parent->Children()[size_t(i)].get();
+    }
+    // Selects an item as a click in the tree does.
+    void Click(TSgfTreeItem* item) {
+        m_control->SgfTreeView->setCurrentItem(m_control->SgfTreeView->WidgetItem(item));
+    }
+    int Stone(const char* sgfPoint) {
+        const TPoint p = TRecordReplay::PointOfValue(sgfPoint);
+        return GetPoint(m_engine->Fields.Spielfeld, p.X, p.Y);
+    }
+
+  private slots:
+    void init() {
+        m_engine = std::make_unique<TEngine>(m_host);
+        m_ui = std::make_unique<TUi>();
+        m_messages.clear();
+        m_shown.clear();
+        m_ui->Dialogs.Message = [this](QWidget*, const QString& t) { m_messages << t; };
+        m_ui->Dialogs.Exec = [this](QDialog* d) {
+            m_shown << d;
+            return int(QDialog::Accepted);
+        };
+        m_board = std::make_unique<TFormBoard>(*m_engine, *m_ui);
+        m_control = std::make_unique<TFormControl>(*m_engine, *m_ui, *m_board);
+        m_control->show();
+    }
+    void cleanup() {
+        m_control.reset();
+        m_board.reset();
+    }
+
+    void variationsGetTheirLabelsImagesAndNumbers() {
+        QVERIFY(m_control->LoadFile(
+            Write("v.sgf", "(;FF[4]GN[Lesson]PB[Alice];B[pd];W[dp](;B[pp];W[dd])(;B[dc]))")));
+        QVERIFY(m_shown.isEmpty());
+        QCOMPARE(Labels(nullptr), QStringList{QStringLiteral("Lesson")});
+        const TSgfTreeItem* game = Tree().Items()[0].get();
+        QVERIFY(game->Expanded);  // one game: shown expanded at once
+        QCOMPARE(Labels(game), (QStringList{"Information", "1", "2", "V", "3", "4"}));
+        QCOMPARE(Images(game), (QList<int>{1, 2, 3, 1, 2, 3}));
+        QCOMPARE(Labels(Child(game, 3)), QStringList{QStringLiteral("3")});
+        QCOMPARE(Tree().ImageIndexOf(game), 0);
+        // The widget shows the same.
+        QTreeWidgetItem* w = m_control->SgfTreeView->WidgetItem(game);
+        QCOMPARE(w->childCount(), 6);
+        QCOMPARE(w->child(4)->text(0), QStringLiteral("3"));
+    }
+
+    void twoGamesStayCollapsed() {
+        QVERIFY(m_control->LoadFile(Write("two.sgf", "(;B[aa])(;GN[Second];W[bb])")));
+        QCOMPARE(Labels(nullptr), (QStringList{"Game 1", "Game 2"}));
+        QVERIFY(Tree().Items()[0]->Children().empty());
+    }
+
+    void selectingTheThirdNodeReplaysThreeMoves() {
+        QVERIFY(m_control->LoadFile(Write("line.sgf", "(;B[aa];W[bb];B[cc];W[dd];C[note])")));
+        const TSgfTreeItem* game = Tree().Items()[0].get();
+        Click(Child(game, 2));
+        QCOMPARE(Stone("aa"), 1);
+        QCOMPARE(Stone("bb"), -1);
+        QCOMPARE(Stone("cc"), 1);
+        QCOMPARE(Stone("dd"), 0);
+        QCOMPARE(m_engine->Game.MenschZugX, 2);  // the last move is marked
+        QCOMPARE(m_control->Memo2->toPlainText(), QStringLiteral("B: cc"));
+        // Stepping on with the button plays the next move.
+        m_control->SelectNext();
+        QCOMPARE(Stone("dd"), -1);
+        // A game item holds no node: the board is cleared and nothing replayed.
+        m_control->SelectFirst();
+        QVERIFY(BoardIsEmpty(m_engine->Fields.Spielfeld));
+    }
+
+    void storingACommentDoesNotReplay() {
+        QVERIFY(m_control->LoadFile(Write("c.sgf", "(;B[aa];W[bb])")));
+        TSgfTreeItem* second = Child(Tree().Items()[0].get(), 1);
+        Click(second);
+        SetPoint(m_engine->Fields.Spielfeld, 9, 9, 1);  // would vanish with a replay
+        m_control->MemoComments->setPlainText(QStringLiteral("A good move"));
+        QVERIFY(m_control->ButtonMemoStore->isEnabled());
+        m_control->ButtonMemoStore->click();
+        QCOMPARE(GetPoint(m_engine->Fields.Spielfeld, 9, 9), 1);
+        QCOMPARE(Tree().GetPropertyValue(second, "C"), std::string("A good move"));
+        QCOMPARE(m_control->MemoComments->toPlainText(), QStringLiteral("A good move"));
+        QVERIFY(!m_control->ButtonMemoStore->isEnabled());
+    }
+
+    void gameInformationOkLeavesOnePlayerPropertyAtTheEnd() {
+        QVERIFY(m_control->LoadFile(Write("g.sgf", "(;C[root]PB[Old]PW[White];B[aa])")));
+        const TSgfTreeItem* game = Tree().Items()[0].get();
+        Click(Child(game, 1));
+        QCOMPARE(m_engine->GameData.PB, std::string("Old"));
+        TFormGameData dialog(m_engine->GameData, Tree(), *m_ui);
+        QCOMPARE(dialog.Edit(QStringLiteral("PB"))->text(), QStringLiteral("Old"));
+        dialog.Edit(QStringLiteral("PB"))->setText(QStringLiteral("New"));
+        dialog.Today();
+        QCOMPARE(dialog.Edit(QStringLiteral("DT"))->text().size(), 10);
+        dialog.WriteBack();
+        const TSgfData& root = *Child(game, 0)->Data;
+        int pb = 0, pbAt = -1, commentAt = -1;
+        for (int i = 0; i < root.Properties->Count(); ++i) {
+            const std::string& id = root.Properties->Items(i)->Identifier;
+            if (id == "PB") ++pb, pbAt = i;
+            if (id == "C") commentAt = i;
+        }
+        QCOMPARE(pb, 1);
+        QVERIFY(pbAt > commentAt);
+        QCOMPARE(Tree().GetPropertyValue(Child(game, 0), "PB"), std::string("New"));
+        QCOMPARE(Tree().Selected(), Child(game, 1));  // selected again
+    }
+
+    void savedRecordReadsBackTheSame() {
+        QVERIFY(m_control->LoadFile(
+            Write("s.sgf", "(;FF[4]PB[A];B[pd];W[dp](;B[pp];W[dd]C[x\\]y])(;B[dc]))")));
+        const std::string before = Tree().SaveToString();
+        const QString copy = m_dir.filePath(QStringLiteral("copy.sgf"));
+        QVERIFY(m_control->SaveFile(copy));
+        QVERIFY(m_control->LoadFile(copy));
+        QVERIFY(m_shown.isEmpty());
+        QCOMPARE(Tree().SaveToString(), before);
+    }
+
+    void damagedFileShowsTheErrorsAndWhatCouldBeRead() {
+        QVERIFY(m_control->LoadFile(Write("bad.sgf", "(;B[aa];W[bb]")));
+        QCOMPARE(m_shown.size(), 1);
+        QCOMPARE(m_shown[0], &m_control->ErrorWindow());
+        QVERIFY(!m_control->ErrorWindow().IsEmpty());
+        QVERIFY(!Tree().Items().empty());
+    }
+
+    void unreadableFileIsNamedInAMessage() {
+        const QString missing = m_dir.filePath(QStringLiteral("missing.sgf"));
+        QVERIFY(!m_control->LoadFile(missing));
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages[0].contains(QStringLiteral("missing.sgf")));
+    }
+
+    void editingButtonsAddAndRemoveItems() {
+        QVERIFY(m_control->LoadFile(Write("e.sgf", "(;B[aa];W[bb])")));
+        TSgfTreeItem* game = Tree().Items()[0].get();
+        Click(Child(game, 1));
+        m_control->InsertVariant();
+        QCOMPARE(Labels(game), (QStringList{"1", "Variante", "2"}));
+        QCOMPARE(Tree().Selected(), Child(game, 1));
+        m_control->InsertNode();
+        QCOMPARE(Labels(game), (QStringList{"1", "V", "Variante", "2"}));
+        m_control->DeleteSelected();
+        QCOMPARE(Labels(game), (QStringList{"1", "V", "2"}));
+        Click(Child(game, 0));
+        m_control->AddChild();
+        QVERIFY(Labels(Child(game, 0)).first().startsWith(QStringLiteral("Test ")));
+        m_control->ClearRecord();
+        QVERIFY(Tree().Items().empty());
+    }
+
+    void translatesWithTheGivenTable() {
+        m_ui->Translator.SetFunction([](const std::string& context, const std::string& word) {
+            if (context == "Control" && word == "Mensch") return std::string("Human");
+            if (context == "Board" && word == "Eingabe") return std::string("Input");
+            return word;
+        });
+        m_control->Translate();
+        m_board->SetState(bsInput);
+        QCOMPARE(m_board->StateText(), QStringLiteral("Input"));
+        bool found = false;
+        for (QLabel* l : m_control->findChildren<QLabel*>())
+            found = found || l->text() == QStringLiteral("Human");
+        QVERIFY(found);
+        // The designed text is kept: a second language starts from it again.
+        m_ui->Translator.SetFunction(
+            [](const std::string&, const std::string& word) { return "<" + word + ">"; });
+        m_control->Translate();
+        found = false;
+        for (QLabel* l : m_control->findChildren<QLabel*>())
+            found = found || l->text() == QStringLiteral("<Mensch>");
+        QVERIFY(found);
+    }
+};
+
+}  // namespace obrin::gui
+
+OBRIN_GUI_TEST(FormControl_test, obrin::gui::TFormControlTest);
+#include "FormControl_test.moc"

@@ -1,0 +1,216 @@
+// The main window's commands and a game between two humans played through the windows.
+#include "ui/FormGoMain.h"
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+
+#include "game/FormStart.h"
+#include "support/gui_test.h"
+#include "ui/FormBoard.h"
+#include "ui/FormControl.h"
+
+namespace obrin::gui {
+
+class TFormGoMainTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TUi> m_ui;
+    std::unique_ptr<TFormGoMain> m_main;
+    QStringList m_questions;
+    bool m_answer = true;
+
+    void Click(int x, int y) {
+        TBoardView* view = m_main->Board().View();
+        const TBoardGeometry g = view->Geometry();
+        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(qRound(g.X(x)), qRound(g.Y(y))));
+    }
+    // Runs the actions one after another from the event loop of a running command.
+    void Script(std::deque<std::function<void()>> actions) {
+        auto queue = std::make_shared<std::deque<std::function<void()>>>(std::move(actions));
+        auto timer = new QTimer(m_main.get());
+        timer->setInterval(5);
+        connect(timer, &QTimer::timeout, timer, [queue, timer] {
+            if (queue->empty()) {
+                timer->deleteLater();
+                timer->stop();
+                return;
+            }
+            auto action = queue->front();
+            queue->pop_front();
+            action();
+        });
+        timer->start();
+    }
+    [[nodiscard]] int At(const char* point) const {
+        const std::string p(point);
+        return GetPoint(m_main->Engine().Fields.Spielfeld, ColumnOfText(p), RowOfText(p));
+    }
+
+  private slots:
+    void init() {
+        m_ui = std::make_unique<TUi>();
+        m_questions.clear();
+        m_ui->Dialogs.Message = [](QWidget*, const QString&) {};
+        m_ui->Dialogs.Question = [this](QWidget*, const QString& q) {
+            m_questions << q;
+            return m_answer;
+        };
+        m_ui->Dialogs.Exec = [](QDialog*) { return int(QDialog::Accepted); };
+        m_main = std::make_unique<TFormGoMain>(*m_ui, QStringList{});
+        m_main->SetLanguage("");  // no table here: the designed texts
+        m_main->resize(1000, 700);
+        m_main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+        m_main->ArrangeWindows();
+    }
+    void cleanup() { m_main.reset(); }
+
+    void internaMenuNeedsTheSwitch() {
+        QVERIFY(!m_main->InternaMenu()->menuAction()->isVisible());
+        TFormGoMain withSwitch(*m_ui, QStringList{QStringLiteral("/qx")});
+        QVERIFY(withSwitch.InternaMenu()->menuAction()->isVisible());
+        TFormGoMain upperCase(*m_ui, QStringList{QStringLiteral("/QX")});
+        QVERIFY(!upperCase.InternaMenu()->menuAction()->isVisible());
+    }
+
+    void captionCarriesTheFourPartVersion() {
+        QVERIFY(m_main->windowTitle().endsWith(VersionText()));
+        QCOMPARE(VersionText().count(QLatin1Char('.')), 3);
+    }
+
+    void twoHumansAlternateAndAPassKeepsTheSideToMove() {
+        m_main->Host().StartDialog = [](int page, TGameState& g) {
+            [&] { QCOMPARE(page, 1); }();
+            g.SchwarzBeginnt = true;
+            return true;
+        };
+        TFormControl& control = m_main->Control();
+        Script({
+            [&] { QVERIFY(control.BitBtnPassen->isVisible()); },
+            [&] { Click(3, 3); },                    // Black D4
+            [&] { Click(15, 15); },                  // White Q16
+            [&] { control.BitBtnPassen->click(); },  // Black passes
+            [&] { Click(16, 3); },                   // Black again: R4
+            [&] { control.BitBtnStop->click(); },
+        });
+        m_main->PlayHumanHuman();
+        QCOMPARE(At("D4"), 1);
+        QCOMPARE(At("Q16"), -1);
+        QCOMPARE(At("R4"), 1);
+        QCOMPARE(m_main->Board().GetState(), bsLocked);
+        QCOMPARE(control.Layout(), TControlLayout::Editing);
+        QCOMPARE(control.LabelMensch->text(), QStringLiteral("R4"));
+        // Every move went into a new game record.
+        TSgfTreeModel& tree = control.Tree();
+        QCOMPARE(tree.Items().size(), size_t(1));
+        const TSgfTreeItem* game = tree.Items()[0].get();
+        QCOMPARE(game->Label, std::string("Neues Spiel"));
+        QStringList labels, moves;
+        for (const auto& item : game->Children()) {
+            labels << QString::fromStdString(item->Label);
+            for (const char* id : {"B", "W"})
+                if (!tree.GetPropertyValue(item.get(), id).empty())
+                    moves << QString::fromLatin1(id) + QLatin1Char('[') +
+                                 QString::fromStdString(tree.GetPropertyValue(item.get(), id)) +
+                                 QLatin1Char(']');
+        }
+        QCOMPARE(labels, (QStringList{"Information", "D4", "Q16", "-", "R4"}));
+        QCOMPARE(moves, (QStringList{"B[dp]", "W[pd]", "B[tt]", "B[qp]"}));
+    }
+
+    void capturesAreCountedAndShown() {
+        TEngine& e = m_main->Engine();
+        SetPoint(e.Fields.Spielfeld, 0, 0, -1);
+        SetPoint(e.Fields.Spielfeld, 1, 0, 1);
+        m_main->Host().StartDialog = [](int, TGameState& g) {
+            g.SchwarzBeginnt = true;
+            return true;
+        };
+        Script({[&] { Click(0, 1); }, [&] { m_main->Control().BitBtnStop->click(); }});
+        m_main->PlayHumanHuman();
+        QCOMPARE(At("A1"), 0);
+        QCOMPARE(e.Game.GefangeneSchwarz, 1.0);
+        QCOMPARE(m_main->Control().LabelSGefangene->text(), QStringLiteral("1"));
+    }
+
+    void cancellingTheStartDialogStartsNoGame() {
+        m_main->Host().StartDialog = [](int, TGameState&) { return false; };
+        m_main->PlayHumanHuman();
+        QCOMPARE(m_main->Control().Layout(), TControlLayout::Editing);
+    }
+
+    void handicapOnAFullBoardAsksAndKeepsTheBoardWhenRefused() {
+        TEngine& e = m_main->Engine();
+        SetPoint(e.Fields.Spielfeld, 9, 9, -1);
+        m_answer = false;
+        m_main->HandicapCommand(5);
+        QCOMPARE(m_questions, QStringList{QStringLiteral("Darf ich das Brett abräumen ?")});
+        QCOMPARE(At("K10"), -1);
+        m_answer = true;
+        m_main->HandicapCommand(2);
+        QCOMPARE(At("K10"), 0);
+        QCOMPARE(At("D4"), 1);
+        QCOMPARE(At("Q16"), 1);
+    }
+
+    void positionCommands() {
+        TEngine& e = m_main->Engine();
+        m_main->EnterPositionMode();
+        QCOMPARE(m_main->Board().GetState(), bsInput);
+        QCOMPARE(m_main->Control().Layout(), TControlLayout::Input);
+        Click(0, 0);
+        m_main->RotateCommand();  // (x, y) -> (18 - y, x)
+        QCOMPARE(At("T1"), 1);
+        m_main->SwapCommand();
+        QCOMPARE(At("T1"), -1);
+        // Stopping position entry asks nothing.
+        m_main->Control().BitBtnStop->click();
+        QVERIFY(m_questions.isEmpty());
+        QCOMPARE(m_main->Board().GetState(), bsLocked);
+        e.Game.GefangeneWeiss = 3;
+        m_main->ClearBoardCommand();
+        QVERIFY(BoardIsEmpty(e.Fields.Spielfeld));
+        QCOMPARE(e.Game.GefangeneWeiss, 0.0);
+    }
+
+    void startDialogKomiButtonsAndBadNumbers() {
+        TGameState g;
+        g.GefangeneSchwarz = 2;
+        TFormStart d(g, *m_ui);
+        d.show();
+        const auto buttons = d.findChildren<QPushButton*>();
+        auto press = [&](const char* text) {
+            for (QPushButton* b : buttons)
+                if (b->text() == QString::fromUtf8(text)) b->click();
+        };
+        press("Standard-&Komi");
+        QCOMPARE(d.EditSGefangene->text(), QStringLiteral("0"));
+        QCOMPARE(d.EditWGefangene->text(), QStringLiteral("5.5"));
+        QCOMPARE(g.GefangeneWeiss, 5.5);
+        d.EditWGefangene->setText(QStringLiteral("viel"));
+        emit d.EditWGefangene->editingFinished();
+        QCOMPARE(d.EditWGefangene->text(), QStringLiteral("5.5"));
+        d.EditSGefangene->setText(QStringLiteral("1,5"));
+        emit d.EditSGefangene->editingFinished();
+        QCOMPARE(g.GefangeneSchwarz, 1.5);
+        press("k&eine Komi");
+        QCOMPARE(g.GefangeneSchwarz + g.GefangeneWeiss, 0.0);
+        d.rbComputerWeiss->setChecked(true);
+        d.rbWeissBeginnt->setChecked(true);
+        press("&OK");
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QVERIFY(g.ComputerWeiss);
+        QVERIFY(g.ComputerBeginnt);
+        QVERIFY(!g.SchwarzBeginnt);
+    }
+};
+
+}  // namespace obrin::gui
+
+OBRIN_GUI_TEST(FormGoMain_test, obrin::gui::TFormGoMainTest);
+#include "FormGoMain_test.moc"
