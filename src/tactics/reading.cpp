@@ -28,8 +28,10 @@ int Flip(int value) {
 
 // The depths of the passes of the iterative deepening, in plies.
 constexpr int kDepthSteps[] = {6, 10, 14, 20, 28};
-// A chain with this many liberties is safe wherever it stands (but for the first question).
-constexpr int kSafeLiberties = 4;
+// A chain with this many liberties is safe wherever it stands.
+constexpr int kSafeLiberties = 5;
+// Attacks on a chain with four liberties are read only this many plies deep.
+constexpr int kFourLibertyDepth = 3;
 // How many candidates a node reads: many near the root, few deep down.
 int Width(int depth) {
     return depth == 0 ? 12 : depth < 3 ? 8 : depth < 7 ? 5 : 3;
@@ -91,7 +93,7 @@ class TBoundedReader {
             best = PointAt(libs[0]);
             return IsLegalOn(b, best.X, best.Y, -m_colour, koX, koY) ? Win : KoWin;
         }
-        if (n > kSafeLiberties || (n == kSafeLiberties && depth > 0)) return Lose;
+        if (n >= kSafeLiberties || (n == 4 && depth > kFourLibertyDepth)) return Lose;
         if (n == 3 && depth >= m_threeLibertyDepth) return Horizon(Lose);
         if (n == 2) {
             const int ladder = Ladder(m_engine, m_x, m_y, b, koX, koY);
@@ -112,7 +114,7 @@ class TBoundedReader {
         if (OutOfTime()) return Lose;
         int16_t libs[kSafeLiberties + 2];
         const int n = LibertiesUpTo(b, m_target, kSafeLiberties, libs);
-        if (n >= kSafeLiberties) return Win;
+        if (n >= kSafeLiberties || (n == 4 && depth > kFourLibertyDepth)) return Win;
         if (n == 3 && depth >= m_threeLibertyDepth) return Horizon(Win);
         TPooledList moves(m_engine.Pool);
         if (n == 1)
@@ -120,7 +122,13 @@ class TBoundedReader {
         else
             DefenceMoves(b, libs, n, *moves);
         if (depth >= m_depthLimit) return Horizon(HorizonDefence(b, koX, koY, n, *moves, best));
-        return Search<false>(b, koX, koY, depth, *moves, n, best);
+        const int value = Search<false>(b, koX, koY, depth, *moves, n, best);
+        if (value != Lose || n == 1) return value;
+        // No move helps; the chain may still stand when the defender plays elsewhere.
+        TPoint ignored;
+        if (Attack(b, -1, -1, depth + 1, ignored) != Lose) return value;
+        best = PassPoint;
+        return Win;
     }
 
   private:
@@ -313,14 +321,6 @@ TReadingAnswer Read(TEngine& engine, bool attack, int x, int y, int koX, int koY
         TPoint best;
         int value =
             attack ? reader.Attack(b, koX, koY, 0, best) : reader.Defend(b, koX, koY, 0, best);
-        if (!reader.Aborted && !attack && value == Lose) {
-            // No defence works; the chain may still be safe when the attacker moves first.
-            TPoint ignored;
-            if (reader.Attack(b, koX, koY, 0, ignored) == Lose && !reader.Aborted) {
-                value = Win;
-                best = PassPoint;
-            }
-        }
         if (reader.Aborted) break;
         decided = true;
         answer.Result = value == Lose ? FightFailure : FightSuccess;
