@@ -243,9 +243,13 @@ class TBoundedReader {
             }
             out[count++] = TCandidate{m, score, !legal};
         }
-        std::stable_sort(out, out + count, [](const TCandidate& a, const TCandidate& c) {
-            return a.Score > c.Score;
-        });
+        // Insertion sort, best first, equal scores in generation order (no scratch buffer).
+        for (int i = 1; i < count; ++i) {
+            const TCandidate c = out[i];
+            int j = i;
+            for (; j > 0 && out[j - 1].Score < c.Score; --j) out[j] = out[j - 1];
+            out[j] = c;
+        }
         return false;
     }
 
