@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "tactics/brute.h"
+#include "tactics/reading.h"
 #include "tactics/treppe.h"
 
 namespace obrin {
@@ -27,21 +28,19 @@ std::string MoveText(TPoint p) {
     return OnBoard(p.X, p.Y) ? PointText(p.X, p.Y) : "PASS";
 }
 
-// Runs Attack or Defend on the game position and answers "1 MOVE" or "0"; an undecided search
-// answers "0" and says so on standard error.
+// Reads an attack or defence question on the game position and answers "1 MOVE" (also when the
+// success needs a ko) or "0"; an undecided search answers "0" and says so on standard error.
 TGtpReply RunFight(TEngine& engine, const TGtpArgs& args, int readingMs, bool attack) {
     TPoint p;
     TGtpReply error;
     if (!ChainArgument(engine, args, p, error)) return error;
     const TBoardFields& f = engine.Fields;
-    TPooledList moves(engine.Pool);
     const uint64_t deadline = engine.Host.TickMs() + static_cast<uint64_t>(readingMs);
-    const TFightResult r =
-        attack ? Attack(engine, p.X, p.Y, f.KoX, f.KoY, f.Spielfeld, deadline, *moves)
-               : Defend(engine, p.X, p.Y, f.KoX, f.KoY, f.Spielfeld, deadline, *moves);
-    if (r == FightSuccess && moves->Count > 0)
-        return TGtpReply::Success("1 " + MoveText((*moves)[0]));
-    if (r == FightUndecided)
+    const TReadingAnswer a =
+        attack ? ReadAttack(engine, p.X, p.Y, f.KoX, f.KoY, f.Spielfeld, deadline)
+               : ReadDefend(engine, p.X, p.Y, f.KoX, f.KoY, f.Spielfeld, deadline);
+    if (a.Result == FightSuccess) return TGtpReply::Success("1 " + MoveText(a.Move));
+    if (a.Result == FightUndecided)
         std::cerr << (attack ? "attack " : "defend ") << PointText(p.X, p.Y) << ": undecided after "
                   << readingMs << " ms\n";
     return TGtpReply::Success("0");

@@ -5,12 +5,13 @@
 #include "game/engine.h"
 #include "support/diagram.h"
 #include "tactics/brute.h"
+#include "tactics/reading.h"
 #include "tactics/treppe.h"
 
 namespace obrin {
 namespace {
 
-TEST(Allocation, LadderAttackAndDefendAllocateNothingAfterWarmUp) {
+TEST(Allocation, LadderAttackDefendAndReadingAllocateNothingAfterWarmUp) {
     // A clock that advances one millisecond per reading, so both rounds search the same tree.
     class TCountingClock : public IHost {
       public:
@@ -40,6 +41,12 @@ TEST(Allocation, LadderAttackAndDefendAllocateNothingAfterWarmUp) {
         sum += Attack(engine, 0, 17, -1, -1, eyes, UINT64_MAX, moves);
         // An open fight cut off by a short deadline: the deepest recursion of all.
         sum += Attack(engine, 9, 9, -1, -1, ladder, engine.Host.TickMs() + 3000, moves);
+        // The bounded reading behind the GTP commands, deepening pass by pass.
+        for (const TBoard* b : {static_cast<const TBoard*>(&ladder), &edge}) {
+            const int x = b == &ladder ? 9 : 1, y = b == &ladder ? 9 : 17;
+            sum += ReadAttack(engine, x, y, -1, -1, *b, engine.Host.TickMs() + 3000).Result;
+            sum += ReadDefend(engine, x, y, -1, -1, *b, engine.Host.TickMs() + 3000).Result;
+        }
         return sum;
     };
     (void)askAll();  // warms up the pool and the thread-local scratch lists

@@ -40,6 +40,21 @@ TEST_F(GtpTacticsTest, DefendAnswersPassForTwoEyes) {
     EXPECT_EQ(Ask("attack A18"), "= 0\n\n");
 }
 
+TEST_F(GtpTacticsTest, KoAndOpenBoardQuestions) {
+    // Black takes the ko at C18; White may not take back at once, but attack still names B18.
+    for (const char* m : {"play b B19", "play w C19", "play b A18", "play w D18", "play b B17",
+                          "play w C17", "play w B18", "play b C18"})
+        ASSERT_EQ(Ask(m), "= \n\n");
+    EXPECT_EQ(Ask("attack C18"), "= 1 B18\n\n");
+    const std::string defence = Ask("defend C18");  // connect, or take C19 (in atari too)
+    EXPECT_TRUE(defence == "= 1 B18\n\n" || defence == "= 1 D19\n\n") << defence;
+    // A lone stone in the open cannot be captured; defend names a move all the same.
+    ASSERT_EQ(Ask("play w K10"), "= \n\n");
+    EXPECT_EQ(Ask("attack K10"), "= 0\n\n");
+    EXPECT_EQ(Ask("defend K10").substr(0, 4), "= 1 ");
+    ExpectPoolBalanced();
+}
+
 TEST_F(GtpTacticsTest, BadArgumentsAreErrors) {
     EXPECT_EQ(Ask("attack D4"), "? vertex must not be empty\n\n");
     EXPECT_EQ(Ask("defend"), "? syntax error\n\n");
