@@ -9,18 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "app/subcommand.h"
+#include "app/train_commands.h"
 #include "game/engine.h"
 #include "game/randomgames.h"
 #include "gtp/gtp.h"
+#include "gtp/gtp_analysis.h"
 
 namespace {
 
-using Args = std::vector<std::string>;
-
-struct TSubcommand {
-    std::string Usage;
-    std::function<int(const Args&)> Run;
-};
+using obrin::cli::Args;
+using obrin::cli::TSubcommand;
 
 // The headless host: nothing to show, no events to process.
 class TQuietHost : public obrin::IHost {};
@@ -51,6 +50,7 @@ int RunGtp(const Args& args) {
     TQuietHost host;
     obrin::TEngine engine(host);
     obrin::TGtpEngine gtp(engine);
+    obrin::RegisterAnalysisCommands(gtp);
     gtp.Run(std::cin, std::cout);
     engine.Shutdown();
     return 0;
@@ -81,6 +81,7 @@ const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
         {"gtp", {{"", {"gtp [--reading-ms N]   GTP version 2 on standard input and output", RunGtp}}}},
         {"bench",
          {{"board", {"bench board [--games N] [--seed S] [--runs R]   random legal games per second", BenchBoard}}}},
+        {"train", obrin::train::TrainCommands()},
     };
     return table;
 }

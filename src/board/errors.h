@@ -12,6 +12,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A network computed a value that is not finite (overflow, NaN weights).
+class EFloatingPoint : public EObrinError {
+public:
+    using EObrinError::EObrinError;
+};
+
 namespace msg {
 inline constexpr const char* PoolBoardLeak = "MemoryManager: CountBoardElement";
 inline constexpr const char* PoolListLeak = "MemoryManager: CountListElement";
@@ -21,6 +27,10 @@ inline constexpr const char* HashTablesUnbalanced = "TQXHashTable instances not 
 inline constexpr const char* IllegalFightResult = "Illegal fightresult";
 inline constexpr const char* GameTreeExpected = "GameTree expected";
 inline constexpr const char* DebuggerIsNil = "Debugger is nil";
+inline constexpr const char* FloatingPointError = "floating-point error in a network";
+inline constexpr const char* KlassiFloatingPoint = "Fliesskommafehler in Klassi";
+inline constexpr const char* FeedForwardException = "FeedForward: an exception has occurred";
+inline constexpr const char* IllegalDataType = "Illegal data type";
 }  // namespace msg
 
 }  // namespace obrin
