@@ -70,13 +70,13 @@ const std::vector<std::pair<std::string, TFieldGetter>>& FieldTable() {
 
 }  // namespace
 
-void AnalysePosition(TEngine& engine) {
+void AnalysePosition(TEngine& engine, bool territory) {
     TBoardFields& b = engine.Fields;
     ClassifyBoard(engine);
     ComputeNamensfeld(b);
     ComputeFreiheitsfeld(b.Spielfeld, engine.Container->Freiheitsfeld, b.Spielfeld);
     SpreadColour(1, b.Spielfeld, b.Diagnosefeld, 18);
-    engine.Territory.EvaluateTerritory(false);
+    if (territory) engine.Territory.EvaluateTerritory(false);
 }
 
 std::vector<std::string> AnalysisFieldNames() {
@@ -116,7 +116,7 @@ void RegisterAnalysisCommands(TGtpEngine& gtp) {
         if (args.size() != 1) return TGtpReply::Failure("syntax error");
         TBoard field{};
         if (!AnalysisField(gtp.Engine(), args[0], field)) return TGtpReply::Failure("unknown field " + args[0]);
-        AnalysePosition(gtp.Engine());
+        AnalysePosition(gtp.Engine(), args[0] == "Feldbewertung");
         (void)AnalysisField(gtp.Engine(), args[0], field);
         return TGtpReply::Success(FieldText(field));
     });

@@ -14,8 +14,9 @@ class TEngine;
 class TGtpEngine;
 
 // Runs the analysis of the current position as far as the engine has it: the point classifier,
-// chain names, liberties, the diagnostic spread and the territory evaluation.
-void AnalysePosition(TEngine& engine);
+// chain names, liberties, the diagnostic spread and, when asked for (it is the costly part), the
+// territory evaluation.
+void AnalysePosition(TEngine& engine, bool territory);
 // The names obrin_field accepts, in display order.
 [[nodiscard]] std::vector<std::string> AnalysisFieldNames();
 // The field called name as integers (Feldbewertung in thousandths); false for an unknown name.
