@@ -34,11 +34,12 @@ void TFeedFwd3::AllocArrays() {
     m_target.assign(m_no, 0.0);
     m_errorH.assign(m_nh, 0.0);
     m_errorO.assign(m_no, 0.0);
+    m_batchH.assign(static_cast<size_t>(BatchSize) * m_nh, 0.0);
 }
 
 void TFeedFwd3::FreeArrays() {
     for (auto* v : {&m_input, &m_hidden, &m_output, &ThresholdH, &ThresholdO, &WeightIH, &WeightHO, &m_copyHO,
-                    &m_target, &m_errorH, &m_errorO})
+                    &m_target, &m_errorH, &m_errorO, &m_batchH})
         v->clear();
 }
 
@@ -54,6 +55,12 @@ void TFeedFwd3::Forward() {
     netmath::ForwardLayer(m_input, WeightIH, ThresholdH, m_hidden);
     netmath::ForwardLayer(m_hidden, WeightHO, ThresholdO, m_output);
     netmath::CheckFinite(m_output);
+}
+
+void TFeedFwd3::ForwardBatch(const double* inputs, int count, double* outputs) {
+    const size_t n = static_cast<size_t>(std::min(count, BatchSize));
+    netmath::ForwardLayerBatch(inputs, m_ni, n, WeightIH, ThresholdH, m_batchH.data());
+    netmath::ForwardLayerBatch(m_batchH.data(), m_nh, n, WeightHO, ThresholdO, outputs);
 }
 
 void TFeedFwd3::Train() {

@@ -32,6 +32,11 @@ public:
     virtual void Forward();
     // One gradient step towards the targets, from the activations of the last Forward.
     virtual void Train();
+    // Forward for up to BatchSize input vectors at once (count rows of InputCount() values);
+    // outputs receives count rows of OutputCount() values, each equal to Forward's for that row.
+    // The current activations stay as they were; nothing is allocated.
+    static constexpr int BatchSize = 8;
+    void ForwardBatch(const double* inputs, int count, double* outputs);
     virtual void SetInput(int i, double value) { m_input[i] = value; }
     [[nodiscard]] virtual double GetInput(int i) const { return m_input[i]; }
     virtual void SetTarget(int i, double value) { m_target[i] = value; }
@@ -63,6 +68,7 @@ private:
     std::vector<double> m_input, m_hidden, m_output;
     std::vector<double> m_copyHO;  // hidden-to-output weights before the current step
     std::vector<double> m_target, m_errorH, m_errorO;
+    std::vector<double> m_batchH;  // hidden activations of a batch
 };
 
 }  // namespace obrin

@@ -1,5 +1,8 @@
 #include "analysis/feedfwd4.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "analysis/datafiles.h"
 #include "analysis/netmath.h"
 #include "board/errors.h"
@@ -34,11 +37,13 @@ void TFeedFwd4::AllocArrays() {
     m_err1.assign(m_nHid1, 0.0);
     m_err2.assign(m_nHid2, 0.0);
     m_errO.assign(m_nOut, 0.0);
+    m_batch1.assign(static_cast<size_t>(BatchSize) * m_nHid1, 0.0);
+    m_batch2.assign(static_cast<size_t>(BatchSize) * m_nHid2, 0.0);
 }
 
 void TFeedFwd4::FreeArrays() {
     for (auto* v : {&m_in, &m_hid1, &m_hid2, &m_out, &Threshold1, &Threshold2, &ThresholdO, &Weight1, &Weight2,
-                    &WeightO, &m_target, &m_err1, &m_err2, &m_errO})
+                    &WeightO, &m_target, &m_err1, &m_err2, &m_errO, &m_batch1, &m_batch2})
         v->clear();
 }
 
@@ -55,6 +60,15 @@ void TFeedFwd4::Forward() {
     netmath::ForwardLayer(m_hid1, Weight2, Threshold2, m_hid2);
     netmath::ForwardLayer(m_hid2, WeightO, ThresholdO, m_out);
     netmath::CheckFinite(m_out);
+}
+
+void TFeedFwd4::ForwardBatch(const double* inputs, int count, double* outputs) {
+    const size_t n = static_cast<size_t>(std::min(count, BatchSize));
+    netmath::ForwardLayerBatch(inputs, m_nIn, n, Weight1, Threshold1, m_batch1.data());
+    netmath::ForwardLayerBatch(m_batch1.data(), m_nHid1, n, Weight2, Threshold2, m_batch2.data());
+    netmath::ForwardLayerBatch(m_batch2.data(), m_nHid2, n, WeightO, ThresholdO, outputs);
+    for (size_t k = 0; k < n * m_nOut; ++k)
+        if (!std::isfinite(outputs[k])) throw EFloatingPoint(msg::FloatingPointError);
 }
 
 void TFeedFwd4::Train() {

@@ -26,6 +26,11 @@ public:
     // Throws EFloatingPoint when an output is not finite.
     void Forward();
     void Train();
+    // Forward for up to BatchSize input vectors at once: inputs holds count rows of InputCount()
+    // values, outputs receives count rows of OutputCount() values, each equal to what Forward
+    // gives for that row. Does not touch the current activations; allocates nothing.
+    static constexpr int BatchSize = 8;
+    void ForwardBatch(const double* inputs, int count, double* outputs);
     void SetInput(int i, double value) { m_in[i] = value; }
     void SetTarget(int i, double value) { m_target[i] = value; }
     [[nodiscard]] double GetOutput(int i) const { return m_out[i]; }
@@ -53,6 +58,7 @@ private:
     double m_rate;
     std::vector<double> m_in, m_hid1, m_hid2, m_out;
     std::vector<double> m_target, m_err1, m_err2, m_errO;
+    std::vector<double> m_batch1, m_batch2;  // hidden activations of a batch
 };
 
 }  // namespace obrin

@@ -23,6 +23,21 @@ void ForwardLayer(const std::vector<double>& in, const std::vector<double>& w, c
     for (size_t j = 0; j < n; ++j) sum[j] = Sigmoid(sum[j] - threshold[j]);
 }
 
+void ForwardLayerBatch(const double* in, size_t nIn, size_t count, const std::vector<double>& w,
+                       const std::vector<double>& threshold, double* out) {
+    const size_t n = threshold.size();
+    for (size_t k = 0; k < count * n; ++k) out[k] = 0.0;
+    const double* __restrict row = w.data();
+    for (size_t i = 0; i < nIn; ++i, row += n)
+        for (size_t b = 0; b < count; ++b) {
+            const double a = in[b * nIn + i];
+            double* __restrict sum = out + b * n;
+            for (size_t j = 0; j < n; ++j) sum[j] += row[j] * a;
+        }
+    for (size_t b = 0; b < count; ++b)
+        for (size_t j = 0; j < n; ++j) out[b * n + j] = Sigmoid(out[b * n + j] - threshold[j]);
+}
+
 void CheckFinite(const std::vector<double>& values) {
     for (const double v : values)
         if (!std::isfinite(v)) throw EFloatingPoint(msg::FloatingPointError);

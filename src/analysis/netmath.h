@@ -17,6 +17,11 @@ namespace obrin::netmath {
 // over sources outermost so the inner loop reads a weight row in order.
 void ForwardLayer(const std::vector<double>& in, const std::vector<double>& w, const std::vector<double>& threshold,
                   std::vector<double>& out);
+// The same for count input vectors at once (in: count rows of in.size()/count values, out: count
+// rows of threshold.size() values). Each weight row is read once for all of them, which matters
+// when the matrix does not fit the cache; every sum keeps the order of ForwardLayer.
+void ForwardLayerBatch(const double* in, size_t nIn, size_t count, const std::vector<double>& w,
+                       const std::vector<double>& threshold, double* out);
 // Throws EFloatingPoint unless every value is finite.
 void CheckFinite(const std::vector<double>& values);
 // d_k = (1 - o_k) * (o_k - t_k) * o_k.

@@ -107,11 +107,17 @@ TTerritoryRecord TransformRecord(const TTerritoryRecord& r, int s) {
     return out;
 }
 
-void SetTerritoryInputs(TFeedFwd4& net, const TTerritoryRecord& r) {
-    for (int i = 0; i < TerritoryInputs && i < net.InputCount(); ++i) {
+void ScaleTerritoryRecord(const TTerritoryRecord& r, double* inputs) {
+    for (int i = 0; i < TerritoryInputs; ++i) {
         const auto [lo, hi] = TerritoryRanges[i];
-        net.SetInput(i, lo == hi ? 0.0 : (static_cast<double>(r[i]) - lo) / (hi - lo));
+        inputs[i] = lo == hi ? 0.0 : (static_cast<double>(r[i]) - lo) / (hi - lo);
     }
+}
+
+void SetTerritoryInputs(TFeedFwd4& net, const TTerritoryRecord& r) {
+    std::array<double, TerritoryInputs> inputs{};
+    ScaleTerritoryRecord(r, inputs.data());
+    for (int i = 0; i < TerritoryInputs && i < net.InputCount(); ++i) net.SetInput(i, inputs[i]);
 }
 
 int TerritoryClass(double output) { return RoundHalfEven(output * 60, 0) - 10; }
@@ -131,25 +137,55 @@ int TTerritoryEvaluator::PointClass(int x, int y) { return TerritoryClass(Evalua
 
 void TTerritoryEvaluator::EvaluateTerritory(bool zufall) {
     auto& value = m_engine.Container->Feldbewertung;
+    TFeedFwd4& net = *m_engine.TerritoryNet;
+    const bool batched = net.InputCount() == TerritoryInputs && net.OutputCount() == 1;
+    std::array<int, TFeedFwd4::BatchSize> points{};
+    std::array<double, TFeedFwd4::BatchSize * TerritoryInputs> inputs{};
+    std::array<double, TFeedFwd4::BatchSize> outputs{};
+    int pending = 0;
     MaxClass = -1;
+    // Rates the pending points, then classes them in point order (the order of the random draws).
+    auto flush = [&] {
+        bool evaluated = false;
+        if (batched) {
+            try {
+                net.ForwardBatch(inputs.data(), pending, outputs.data());
+                evaluated = true;
+            } catch (const EFloatingPoint&) {
+            }
+        }
+        for (int b = 0; b < pending; ++b) {
+            const int i = points[b];
+            if (evaluated) {
+                value[i] = outputs[b];
+            } else {
+                try {
+                    value[i] = EvaluatePoint(PointColumn(i), PointRow(i));
+                } catch (const EFloatingPoint&) {
+                    m_engine.Host.SetCaption(msg::FeedForwardException);
+                    value[i] = 0.0;
+                }
+            }
+            int k = TerritoryClass(value[i]);
+            if (zufall && k >= 0) {
+                value[i] += (m_engine.Random.Real() + 9.5) / 60;
+                k = TerritoryClass(value[i]);
+            }
+            MaxClass = std::max(MaxClass, k);
+        }
+        pending = 0;
+    };
     for (int i = 0; i < PointCount; ++i) {
         if (m_engine.Fields.Spielfeld[i] != 0) {
             value[i] = -1.0;
             continue;
         }
-        try {
-            value[i] = EvaluatePoint(PointColumn(i), PointRow(i));
-        } catch (const EFloatingPoint&) {
-            m_engine.Host.SetCaption(msg::FeedForwardException);
-            value[i] = 0.0;
-        }
-        int k = TerritoryClass(value[i]);
-        if (zufall && k >= 0) {
-            value[i] += (m_engine.Random.Real() + 9.5) / 60;
-            k = TerritoryClass(value[i]);
-        }
-        MaxClass = std::max(MaxClass, k);
+        ScaleTerritoryRecord(TerritoryInputRecord(m_engine, ScoreField, PointColumn(i), PointRow(i)),
+                             inputs.data() + pending * TerritoryInputs);
+        points[pending++] = i;
+        if (pending == TFeedFwd4::BatchSize) flush();
     }
+    flush();
 }
 
 double TTerritoryEvaluator::TrainTowards(const TTerritoryRecord& r, double target) {

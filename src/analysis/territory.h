@@ -35,6 +35,7 @@ extern const std::array<TTerritoryRange, TerritoryInputs> TerritoryRanges;
 // Every block of the record turned by symmetry s (0..7).
 [[nodiscard]] TTerritoryRecord TransformRecord(const TTerritoryRecord& r, int s);
 // Network inputs (v - lo)/(hi - lo) without limiting, 0 where lo = hi.
+void ScaleTerritoryRecord(const TTerritoryRecord& r, double* inputs);
 void SetTerritoryInputs(TFeedFwd4& net, const TTerritoryRecord& r);
 
 // Class of a network output: round(o*60) - 10; the target of class k is (k + 10)/60.

@@ -15,6 +15,8 @@
 #include "game/randomgames.h"
 #include "gtp/gtp.h"
 #include "gtp/gtp_analysis.h"
+#include "analysis/klassi.h"
+#include "board/chains.h"
 
 namespace {
 
@@ -76,11 +78,44 @@ int BenchBoard(const Args& args) {
     return 0;
 }
 
+// Median milliseconds per call of f over runs runs of calls calls each.
+template <typename F>
+double MedianMs(int runs, int calls, F f) {
+    std::vector<double> ms;
+    for (int r = 0; r < runs; ++r) {
+        const auto start = std::chrono::steady_clock::now();
+        for (int c = 0; c < calls; ++c) f();
+        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / calls);
+    }
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
+}
+
+int BenchAnalysis(const Args& args) {
+    long long runs = 5;
+    IntOption(args, "--runs", runs);
+    TQuietHost host;
+    obrin::TEngine engine(host);
+    std::printf("EvaluateTerritory, empty board: median %.2f ms\n",
+                MedianMs(static_cast<int>(runs), 10, [&] { engine.Territory.EvaluateTerritory(false); }));
+    int32_t koX = -1, koY = -1;
+    for (int i = 0, colour = 1; i < obrin::PointCount; i += 3, colour = -colour) {
+        const int p = (i * 7) % obrin::PointCount;
+        if (obrin::IsLegal(obrin::PointColumn(p), obrin::PointRow(p), colour, koX, koY, engine.Fields.Spielfeld))
+            obrin::PlayMove(obrin::PointColumn(p), obrin::PointRow(p), colour, engine.Fields.Spielfeld, koX, koY);
+    }
+    std::printf("ClassifyBoard, whole board: median %.3f ms\n",
+                MedianMs(static_cast<int>(runs), 200, [&] { obrin::ClassifyBoard(engine); }));
+    return 0;
+}
+
 const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
     static const std::map<std::string, std::map<std::string, TSubcommand>> table = {
         {"gtp", {{"", {"gtp [--reading-ms N]   GTP version 2 on standard input and output", RunGtp}}}},
         {"bench",
-         {{"board", {"bench board [--games N] [--seed S] [--runs R]   random legal games per second", BenchBoard}}}},
+         {{"board", {"bench board [--games N] [--seed S] [--runs R]   random legal games per second", BenchBoard}},
+          {"analysis", {"bench analysis [--runs R]   ClassifyBoard and EvaluateTerritory, median ms per call",
+                        BenchAnalysis}}}},
         {"train", obrin::train::TrainCommands()},
     };
     return table;

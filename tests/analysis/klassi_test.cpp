@@ -96,6 +96,20 @@ TEST_F(Klassi, ClassifyBoardScalesAndThresholdsTheOutputs) {
     EXPECT_EQ(host.Caption, "");
 }
 
+TEST_F(Klassi, TheWholeBoardRunGivesEachPointWhatTheNetworkSaysForIt) {
+    engine.Fields.Spielfeld = test::FromDiagram(
+        ". X O . .\n"
+        "X X O O .\n"
+        ". X . O X");
+    ClassifyBoard(engine);
+    for (const int i : {0, 7, 19 * 17 + 2, 200, 360}) {
+        const auto o = TestPoint(engine, PointColumn(i), PointRow(i));
+        EXPECT_EQ(engine.Container->NNSSicher[i], RoundHalfEven(o[11] * 999 - 500)) << i;
+        EXPECT_EQ(engine.Container->NNWAugen[i], RoundHalfEven(o[14] * 1000)) << i;
+        EXPECT_EQ(engine.Container->LokalVorschlag[i], RoundHalfEven(o[9] * 999 - 500)) << i;
+    }
+}
+
 TEST_F(Klassi, AFloatingPointFailureIsShownInTheCaptionAndTheRunGoesOn) {
     engine.KlassiNet->WeightIH[3] = std::numeric_limits<double>::quiet_NaN();
     engine.Fields.Spielfeld[100] = 1;
