@@ -12,7 +12,8 @@ namespace {
 void FillPosition(obrin::TEngine& engine) {
     int32_t koX = -1, koY = -1;
     for (int i = 0, colour = 1; i < obrin::PointCount; i += 3, colour = -colour) {
-        const int x = obrin::PointColumn((i * 7) % obrin::PointCount), y = obrin::PointRow((i * 7) % obrin::PointCount);
+        const int x = obrin::PointColumn((i * 7) % obrin::PointCount),
+                  y = obrin::PointRow((i * 7) % obrin::PointCount);
         if (obrin::IsLegal(x, y, colour, koX, koY, engine.Fields.Spielfeld))
             obrin::PlayMove(x, y, colour, engine.Fields.Spielfeld, koX, koY);
     }

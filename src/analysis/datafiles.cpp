@@ -23,8 +23,10 @@ fs::path ExecutableDir() {
 }
 
 fs::path UserDir() {
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) return fs::path(xdg) / "obrin";
-    if (const char* home = std::getenv("HOME"); home && *home) return fs::path(home) / ".config" / "obrin";
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
+        return fs::path(xdg) / "obrin";
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return fs::path(home) / ".config" / "obrin";
     return fs::path(".config") / "obrin";
 }
 
@@ -48,7 +50,8 @@ fs::path DataFilePath(const std::string& name, bool forWriting) {
 std::vector<uint8_t> ReadFileBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw EObrinError(path.string() + ": cannot open the file");
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
     if (in.bad()) throw EObrinError(path.string() + ": read error");
     return bytes;
 }
@@ -59,7 +62,8 @@ void WriteFileAtomically(const fs::path& path, const std::vector<uint8_t>& bytes
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) throw EObrinError(temp.string() + ": cannot create the file");
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
         out.flush();
         if (!out) {
             out.close();
@@ -78,8 +82,9 @@ void WriteFileAtomically(const fs::path& path, const std::vector<uint8_t>& bytes
 
 void TByteReader::Need(size_t n) const {
     if (m_pos + n > m_bytes.size())
-        throw EObrinError(m_name + ": file ends at offset " + std::to_string(m_bytes.size()) + ", " +
-                          std::to_string(n) + " more bytes expected at offset " + std::to_string(m_pos));
+        throw EObrinError(m_name + ": file ends at offset " + std::to_string(m_bytes.size()) +
+                          ", " + std::to_string(n) + " more bytes expected at offset " +
+                          std::to_string(m_pos));
 }
 
 void TByteReader::Fail(const std::string& what, size_t offset) const {

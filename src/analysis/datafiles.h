@@ -23,7 +23,7 @@ void WriteFileAtomically(const std::filesystem::path& path, const std::vector<ui
 
 // Little-endian packing of the binary data files (the host is little-endian, checked at build).
 class TByteWriter {
-public:
+  public:
     explicit TByteWriter(std::vector<uint8_t>& out) : m_out(out) {}
     template <typename T>
     void Put(T value) {
@@ -34,14 +34,14 @@ public:
         for (const double v : values) Put(v);
     }
 
-private:
+  private:
     std::vector<uint8_t>& m_out;
 };
 
 // Reads values from a byte image; every read checks the length first and throws EObrinError
 // naming the file and the offset instead of reading past the end.
 class TByteReader {
-public:
+  public:
     TByteReader(const std::vector<uint8_t>& bytes, std::string fileName, size_t offset = 0)
         : m_bytes(bytes), m_name(std::move(fileName)), m_pos(offset) {}
     template <typename T>
@@ -65,7 +65,7 @@ public:
     [[noreturn]] void Fail(const std::string& what, size_t offset) const;
     [[nodiscard]] size_t Position() const { return m_pos; }
 
-private:
+  private:
     const std::vector<uint8_t>& m_bytes;
     std::string m_name;
     size_t m_pos;

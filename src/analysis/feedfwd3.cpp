@@ -16,7 +16,8 @@ constexpr size_t HeaderSize = 256;
 
 }  // namespace
 
-TFeedFwd3::TFeedFwd3(int16_t ni, int16_t nh, int16_t no, double learningRate, const TUniformRandom& random)
+TFeedFwd3::TFeedFwd3(int16_t ni, int16_t nh, int16_t no, double learningRate,
+                     const TUniformRandom& random)
     : m_ni(ni), m_nh(nh), m_no(no), m_rate(learningRate) {
     AllocArrays();
     InitWeights(random);
@@ -38,8 +39,8 @@ void TFeedFwd3::AllocArrays() {
 }
 
 void TFeedFwd3::FreeArrays() {
-    for (auto* v : {&m_input, &m_hidden, &m_output, &ThresholdH, &ThresholdO, &WeightIH, &WeightHO, &m_copyHO,
-                    &m_target, &m_errorH, &m_errorO, &m_batchH})
+    for (auto* v : {&m_input, &m_hidden, &m_output, &ThresholdH, &ThresholdO, &WeightIH, &WeightHO,
+                    &m_copyHO, &m_target, &m_errorH, &m_errorO, &m_batchH})
         v->clear();
 }
 
@@ -49,7 +50,9 @@ void TFeedFwd3::InitWeights(const TUniformRandom& random) {
         for (double& w : *v) w = random() * 2 * 0.5 - 0.5;
 }
 
-double TFeedFwd3::Sigmoid(double x) const { return netmath::Sigmoid(x); }
+double TFeedFwd3::Sigmoid(double x) const {
+    return netmath::Sigmoid(x);
+}
 
 void TFeedFwd3::Forward() {
     netmath::ForwardLayer(m_input, WeightIH, ThresholdH, m_hidden);
@@ -93,9 +96,11 @@ void TFeedFwd3::LoadFromFile(const std::string& fileName) {
     const std::vector<uint8_t> bytes = ReadFileBytes(fileName);
     TByteReader r(bytes, fileName);
     r.Skip(HeaderSize);
-    const int16_t ni = netmath::GetLayerSize(r), nh = netmath::GetLayerSize(r), no = netmath::GetLayerSize(r);
+    const int16_t ni = netmath::GetLayerSize(r), nh = netmath::GetLayerSize(r),
+                  no = netmath::GetLayerSize(r);
     const double rate = r.Get<double>();
-    const size_t doubles = static_cast<size_t>(nh) + no + static_cast<size_t>(ni) * nh + static_cast<size_t>(nh) * no;
+    const size_t doubles =
+        static_cast<size_t>(nh) + no + static_cast<size_t>(ni) * nh + static_cast<size_t>(nh) * no;
     r.Need(doubles * sizeof(double));
     // The file is sound: only now does this network change.
     FreeArrays();

@@ -17,8 +17,9 @@ using TUniformRandom = std::function<double()>;
 constexpr int MaxLayerSize = 4096;
 
 class TFeedFwd3 {
-public:
-    TFeedFwd3(int16_t ni, int16_t nh, int16_t no, double learningRate, const TUniformRandom& random);
+  public:
+    TFeedFwd3(int16_t ni, int16_t nh, int16_t no, double learningRate,
+              const TUniformRandom& random);
     virtual ~TFeedFwd3() = default;
 
     // Clears every array, then draws thresholds (hidden, output) and weights (input-to-hidden,
@@ -62,7 +63,7 @@ public:
     std::vector<double> WeightIH;  // input i to hidden j at i*nh + j
     std::vector<double> WeightHO;  // hidden j to output k at j*no + k
 
-private:
+  private:
     int16_t m_ni, m_nh, m_no;
     double m_rate;
     std::vector<double> m_input, m_hidden, m_output;

@@ -42,8 +42,9 @@ void TFeedFwd4::AllocArrays() {
 }
 
 void TFeedFwd4::FreeArrays() {
-    for (auto* v : {&m_in, &m_hid1, &m_hid2, &m_out, &Threshold1, &Threshold2, &ThresholdO, &Weight1, &Weight2,
-                    &WeightO, &m_target, &m_err1, &m_err2, &m_errO, &m_batch1, &m_batch2})
+    for (auto* v :
+         {&m_in, &m_hid1, &m_hid2, &m_out, &Threshold1, &Threshold2, &ThresholdO, &Weight1,
+          &Weight2, &WeightO, &m_target, &m_err1, &m_err2, &m_errO, &m_batch1, &m_batch2})
         v->clear();
 }
 
@@ -53,7 +54,9 @@ void TFeedFwd4::InitWeights(const TUniformRandom& random) {
         for (double& w : *v) w = random() * 2 * 0.5 - 0.5;
 }
 
-double TFeedFwd4::Sigmoid(double x) const { return netmath::Sigmoid(x); }
+double TFeedFwd4::Sigmoid(double x) const {
+    return netmath::Sigmoid(x);
+}
 
 void TFeedFwd4::Forward() {
     netmath::ForwardLayer(m_in, Weight1, Threshold1, m_hid1);
@@ -88,11 +91,14 @@ std::vector<uint8_t> TFeedFwd4::FileImage() const {
     w.Put(m_nHid2);
     w.Put(m_nOut);
     w.Put(m_rate);
-    for (const auto* v : {&Threshold1, &Threshold2, &ThresholdO, &Weight1, &Weight2, &WeightO}) w.PutDoubles(*v);
+    for (const auto* v : {&Threshold1, &Threshold2, &ThresholdO, &Weight1, &Weight2, &WeightO})
+        w.PutDoubles(*v);
     return bytes;
 }
 
-void TFeedFwd4::SaveToFile(const std::string& fileName) const { netmath::SaveOverExisting(fileName, FileImage()); }
+void TFeedFwd4::SaveToFile(const std::string& fileName) const {
+    netmath::SaveOverExisting(fileName, FileImage());
+}
 
 void TFeedFwd4::LoadFromFile(const std::string& fileName) {
     const std::vector<uint8_t> bytes = ReadFileBytes(fileName);
@@ -101,8 +107,9 @@ void TFeedFwd4::LoadFromFile(const std::string& fileName) {
     const int16_t nIn = netmath::GetLayerSize(r), nHid1 = netmath::GetLayerSize(r);
     const int16_t nHid2 = netmath::GetLayerSize(r), nOut = netmath::GetLayerSize(r);
     const double rate = r.Get<double>();
-    const size_t doubles = static_cast<size_t>(nHid1) + nHid2 + nOut + static_cast<size_t>(nIn) * nHid1 +
-                           static_cast<size_t>(nHid1) * nHid2 + static_cast<size_t>(nHid2) * nOut;
+    const size_t doubles = static_cast<size_t>(nHid1) + nHid2 + nOut +
+                           static_cast<size_t>(nIn) * nHid1 + static_cast<size_t>(nHid1) * nHid2 +
+                           static_cast<size_t>(nHid2) * nOut;
     r.Need(doubles * sizeof(double));
     FreeArrays();
     m_nIn = nIn;
@@ -111,7 +118,8 @@ void TFeedFwd4::LoadFromFile(const std::string& fileName) {
     m_nOut = nOut;
     m_rate = rate;
     AllocArrays();
-    for (auto* v : {&Threshold1, &Threshold2, &ThresholdO, &Weight1, &Weight2, &WeightO}) r.GetDoubles(*v);
+    for (auto* v : {&Threshold1, &Threshold2, &ThresholdO, &Weight1, &Weight2, &WeightO})
+        r.GetDoubles(*v);
 }
 
 }  // namespace obrin

@@ -13,7 +13,7 @@
 namespace obrin {
 
 class TFeedFwd4 {
-public:
+  public:
     TFeedFwd4(int16_t nIn, int16_t nHid1, int16_t nHid2, int16_t nOut, double learningRate,
               const TUniformRandom& random);
 
@@ -53,7 +53,7 @@ public:
     std::vector<double> Weight2;  // first hidden i to second hidden j at i*nHid2 + j
     std::vector<double> WeightO;  // second hidden i to output j at i*nOut + j
 
-private:
+  private:
     int16_t m_nIn, m_nHid1, m_nHid2, m_nOut;
     double m_rate;
     std::vector<double> m_in, m_hid1, m_hid2, m_out;

@@ -45,15 +45,22 @@ const std::array<std::array<int, 9>, 8> Symmetry = {{
 
 namespace {
 
-// Offsets of the classifier's cell order: the row above from the left, the point's row, the row below.
+// Offsets of the classifier's cell order: the row above from the left, the point's row, the row
+// below.
 constexpr std::array<int, 9> CellDX{-1, 0, 1, -1, 0, 1, -1, 0, 1};
 constexpr std::array<int, 9> CellDY{1, 1, 1, 0, 0, 0, -1, -1, -1};
 
-double Scale(double v, double lo, double hi) { return std::clamp((v - lo) / (hi - lo), 0.0, 1.0); }
+double Scale(double v, double lo, double hi) {
+    return std::clamp((v - lo) / (hi - lo), 0.0, 1.0);
+}
 
 // The classification value of an output: round(o*999 - 500).
-int SignedValue(double o) { return RoundHalfEven(o * 999 - 500, -500); }
-int PermilleValue(double o) { return RoundHalfEven(o * 1000, 0); }
+int SignedValue(double o) {
+    return RoundHalfEven(o * 999 - 500, -500);
+}
+int PermilleValue(double o) {
+    return RoundHalfEven(o * 1000, 0);
+}
 
 // o holds the 19 named outputs of the point.
 void WriteFields(TFieldContainer& fc, int i, const double* o) {
@@ -81,7 +88,8 @@ int RoundHalfEven(double v, int fallback) {
     return static_cast<int>(std::nearbyint(v));  // the default rounding mode: halves to even
 }
 
-TKlassiFeatures KlassiFeatures(const TBoard& board, const TBoard& minAbstand, const TBoard& feldstaerke, int x, int y) {
+TKlassiFeatures KlassiFeatures(const TBoard& board, const TBoard& minAbstand,
+                               const TBoard& feldstaerke, int x, int y) {
     TKlassiFeatures f{};
     for (int k = 0; k < 9; ++k) {
         const int nx = x + CellDX[k], ny = y + CellDY[k];
@@ -111,7 +119,8 @@ void ClassifyBoard(TEngine& engine) {
     SpreadInfluence(b.Spielfeld, b.Feldstaerkefeld, 50);
     constexpr int batch = TFeedFwd3::BatchSize;
     const int ni = net.InputCount(), no = net.OutputCount();
-    std::vector<double> inputs(static_cast<size_t>(batch) * ni), outputs(static_cast<size_t>(batch) * no);
+    std::vector<double> inputs(static_cast<size_t>(batch) * ni),
+        outputs(static_cast<size_t>(batch) * no);
     std::array<double, KlassiNamedOutputs> named{};
     bool reported = false;
     // Points go through the network eight at a time; each gets exactly what Forward would give it.
@@ -119,8 +128,8 @@ void ClassifyBoard(TEngine& engine) {
         const int count = std::min(batch, PointCount - start);
         for (int k = 0; k < count; ++k) {
             const int i = start + k;
-            const TKlassiFeatures f = KlassiFeatures(b.Spielfeld, b.MinAbstand, b.Feldstaerkefeld, PointColumn(i),
-                                                     PointRow(i));
+            const TKlassiFeatures f = KlassiFeatures(b.Spielfeld, b.MinAbstand, b.Feldstaerkefeld,
+                                                     PointColumn(i), PointRow(i));
             double* row = inputs.data() + static_cast<size_t>(k) * ni;
             for (int j = 0; j < ni; ++j) row[j] = j < KlassiInputs ? f[j] : 0.5;
         }
@@ -157,7 +166,8 @@ std::array<double, KlassiNetSize> TestPoint(TEngine& engine, int x, int y) {
     return out;
 }
 
-void AcceptVector(TEngine& engine, int x, int y, const std::array<double, KlassiNamedOutputs>& wanted) {
+void AcceptVector(TEngine& engine, int x, int y,
+                  const std::array<double, KlassiNamedOutputs>& wanted) {
     const TBoardFields& b = engine.Fields;
     TTestData& samples = *engine.KlassiSamples;
     const TKlassiFeatures f = KlassiFeatures(b.Spielfeld, b.MinAbstand, b.Feldstaerkefeld, x, y);
@@ -179,12 +189,14 @@ double TrainKlassiStep(TEngine& engine, bool onlyLast) {
     else
         samples.GetRandomSample([&](int n) { return engine.Random.Int(n); });
     for (int i = 0; i < net.InputCount(); ++i) net.SetInput(i, 0.5);
-    for (int i = 0; i < samples.InputCount() && i < net.InputCount(); ++i) net.SetInput(i, samples.GetInput(i));
+    for (int i = 0; i < samples.InputCount() && i < net.InputCount(); ++i)
+        net.SetInput(i, samples.GetInput(i));
     for (int k = 0; k < net.OutputCount(); ++k) net.SetTarget(k, samples.GetOutput(k));
     double error = 0.0;
     try {
         net.Forward();
-        for (int k = 0; k < net.OutputCount(); ++k) error += std::pow(net.GetOutput(k) - net.GetTarget(k), 2);
+        for (int k = 0; k < net.OutputCount(); ++k)
+            error += std::pow(net.GetOutput(k) - net.GetTarget(k), 2);
         net.Train();
     } catch (const EFloatingPoint&) {
         engine.Host.SetCaption(msg::KlassiFloatingPoint);

@@ -15,8 +15,8 @@ namespace obrin {
 class TEngine;
 class TFeedFwd3;
 
-constexpr int KlassiInputs = 27;      // three 3x3 neighbourhoods
-constexpr int KlassiNetSize = 50;     // inputs, hidden units and outputs of the network
+constexpr int KlassiInputs = 27;   // three 3x3 neighbourhoods
+constexpr int KlassiNetSize = 50;  // inputs, hidden units and outputs of the network
 constexpr int KlassiNamedOutputs = 19;
 
 // The dialog's labels of the 19 named outputs (0: occupied, 1: colour, ..., 18: white predicate
@@ -30,8 +30,8 @@ extern const std::array<std::array<int, 9>, 8> Symmetry;
 // The 27 scaled features of (x, y): board, MinAbstand and Feldstaerkefeld neighbourhoods, each in
 // the classifier's order, off-board points reading 0, scaled to 0..1.
 using TKlassiFeatures = std::array<double, KlassiInputs>;
-[[nodiscard]] TKlassiFeatures KlassiFeatures(const TBoard& board, const TBoard& minAbstand, const TBoard& feldstaerke,
-                                             int x, int y);
+[[nodiscard]] TKlassiFeatures KlassiFeatures(const TBoard& board, const TBoard& minAbstand,
+                                             const TBoard& feldstaerke, int x, int y);
 // The features with every block turned by symmetry s.
 [[nodiscard]] TKlassiFeatures TransformFeatures(const TKlassiFeatures& f, int s);
 // All 50 inputs 0.5, then the 27 features.
@@ -51,7 +51,8 @@ void ClassifyBoard(TEngine& engine);
 
 // "Diesen Vektor übernehmen": appends eight samples (one per symmetry) of (x, y) with the wanted
 // values of the 19 named outputs (0..1); the other outputs are 0.5.
-void AcceptVector(TEngine& engine, int x, int y, const std::array<double, KlassiNamedOutputs>& wanted);
+void AcceptVector(TEngine& engine, int x, int y,
+                  const std::array<double, KlassiNamedOutputs>& wanted);
 
 // One training step of the classifier on the last sample (onlyLast) or a random one; returns
 // the squared error over the 50 outputs before the step. Nothing happens without samples.

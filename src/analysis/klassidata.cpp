@@ -32,15 +32,22 @@ std::vector<TPoint> ParseVertices(std::istringstream& in, const std::string& fil
     return points;
 }
 
-int Chebyshev(TPoint a, TPoint b) { return std::max(std::abs(a.X - b.X), std::abs(a.Y - b.Y)); }
+int Chebyshev(TPoint a, TPoint b) {
+    return std::max(std::abs(a.X - b.X), std::abs(a.Y - b.Y));
+}
 
 // Distance of a coordinate to its nearer edge.
-int EdgeDistance(int v) { return std::min(v, BoardSize - 1 - v); }
+int EdgeDistance(int v) {
+    return std::min(v, BoardSize - 1 - v);
+}
 // Points in the same corner region (within 7 lines of both edges of one corner).
 bool SameCorner(TPoint a, TPoint b) {
-    return (a.X < 9) == (b.X < 9) && (a.Y < 9) == (b.Y < 9) && a.X != 9 && a.Y != 9 && b.X != 9 && b.Y != 9;
+    return (a.X < 9) == (b.X < 9) && (a.Y < 9) == (b.Y < 9) && a.X != 9 && a.Y != 9 && b.X != 9 &&
+           b.Y != 9;
 }
-bool InCornerRegion(TPoint p) { return EdgeDistance(p.X) <= 6 && EdgeDistance(p.Y) <= 6; }
+bool InCornerRegion(TPoint p) {
+    return EdgeDistance(p.X) <= 6 && EdgeDistance(p.Y) <= 6;
+}
 
 // The stones in p's corner region.
 std::vector<TPoint> CornerStones(const TBoard& b, TPoint p) {
@@ -60,7 +67,8 @@ bool IsCornerPoint(TPoint p) {
 // A shimari: p on the 3rd or 4th line, farther from the corner than the lone corner stone s,
 // two or three lines along one side from it and at most one line across.
 bool IsShimariPoint(TPoint p, TPoint s) {
-    const int du = std::abs(EdgeDistance(p.X) - EdgeDistance(s.X)), dv = std::abs(EdgeDistance(p.Y) - EdgeDistance(s.Y));
+    const int du = std::abs(EdgeDistance(p.X) - EdgeDistance(s.X)),
+              dv = std::abs(EdgeDistance(p.Y) - EdgeDistance(s.Y));
     const int near = std::min(EdgeDistance(p.X), EdgeDistance(p.Y));
     const bool along = (du <= 1 && (dv == 2 || dv == 3)) || (dv <= 1 && (du == 2 || du == 3));
     return (near == 2 || near == 3) && along &&
@@ -110,7 +118,8 @@ std::vector<TTeacherGame> ParseTeacherGames(const std::string& text, const std::
         } else if (key == "moves") {
             int colour = 1;
             for (std::string w; in >> w;) {
-                if (w.size() < 3 || (w[0] != 'B' && w[0] != 'W') || w[1] != ':') Fail(file, lineNo, "bad move " + w);
+                if (w.size() < 3 || (w[0] != 'B' && w[0] != 'W') || w[1] != ':')
+                    Fail(file, lineNo, "bad move " + w);
                 colour = w[0] == 'B' ? 1 : -1;
                 game->Moves.push_back({ParseVertex(w.substr(2), file, lineNo), colour});
             }
@@ -130,7 +139,8 @@ std::vector<TTeacherGame> ParseTeacherGames(const std::string& text, const std::
         } else if (key == "end") {
             verdict = nullptr;
         } else if (key == "endgame") {
-            if (game->Verdicts.empty() || !game->Verdicts.back().Final) Fail(file, lineNo, "final verdict missing");
+            if (game->Verdicts.empty() || !game->Verdicts.back().Final)
+                Fail(file, lineNo, "final verdict missing");
             game = nullptr;
         } else {
             Fail(file, lineNo, "unknown record \"" + key + "\"");
@@ -176,7 +186,8 @@ TBoard FinalArea(const TTeacherGame& game) {
             seen[PointIndex(p.X, p.Y)] = 1;
             for (int d = 0; d < 4; ++d) {
                 const int v = GetPoint(b, p.X + NeighbourDX[d], p.Y + NeighbourDY[d]);
-                if (OnBoard(p.X + NeighbourDX[d], p.Y + NeighbourDY[d])) border |= v > 0 ? 1 : v < 0 ? 2 : 0;
+                if (OnBoard(p.X + NeighbourDX[d], p.Y + NeighbourDY[d]))
+                    border |= v > 0 ? 1 : v < 0 ? 2 : 0;
             }
         }
         const int owner = border == 1 ? 1 : border == 2 ? -1 : 0;
@@ -185,7 +196,8 @@ TBoard FinalArea(const TTeacherGame& game) {
     return area;
 }
 
-std::array<TPointLabels, PointCount> LabelPosition(const TTeacherGame& game, const TTeacherVerdict& verdict) {
+std::array<TPointLabels, PointCount> LabelPosition(const TTeacherGame& game,
+                                                   const TTeacherVerdict& verdict) {
     TBoardFields f;
     f.Spielfeld = PositionAfter(game, verdict.MoveNumber);
     ComputeNamensfeld(f);
@@ -203,7 +215,8 @@ std::array<TPointLabels, PointCount> LabelPosition(const TTeacherGame& game, con
         const int at = PointIndex(m.Point.X, m.Point.Y);
         if (firstMover[at] == 0 && b[at] == 0) firstMover[at] = m.Colour;
     }
-    // Shared fate: stones of a dragon with several chains, and empty points joining two of its chains.
+    // Shared fate: stones of a dragon with several chains, and empty points joining two of its
+    // chains.
     TBoard dragonOf{};
     std::vector<int> chainsInDragon(verdict.Dragons.size() + 1, 0);
     for (size_t d = 0; d < verdict.Dragons.size(); ++d) {
@@ -215,7 +228,8 @@ std::array<TPointLabels, PointCount> LabelPosition(const TTeacherGame& game, con
             names.push_back(f.Namensfeld[at]);
         }
         std::sort(names.begin(), names.end());
-        chainsInDragon[d + 1] = static_cast<int>(std::unique(names.begin(), names.end()) - names.begin());
+        chainsInDragon[d + 1] =
+            static_cast<int>(std::unique(names.begin(), names.end()) - names.begin());
     }
     // The local answer: the next move, when it is near the opponent's last move.
     TPoint answer = PassPoint;
@@ -224,7 +238,8 @@ std::array<TPointLabels, PointCount> LabelPosition(const TTeacherGame& game, con
     if (n >= 1 && n < static_cast<int>(game.Moves.size())) {
         const TTeacherMove& last = game.Moves[n - 1];
         const TTeacherMove& next = game.Moves[n];
-        if (last.Point != PassPoint && next.Point != PassPoint && Chebyshev(last.Point, next.Point) <= 2) {
+        if (last.Point != PassPoint && next.Point != PassPoint &&
+            Chebyshev(last.Point, next.Point) <= 2) {
             answer = next.Point;
             answerColour = next.Colour;
         }
@@ -242,7 +257,8 @@ std::array<TPointLabels, PointCount> LabelPosition(const TTeacherGame& game, con
             if (v == 0 && firstMover[i] == c && area[i] == c) {
                 bool open = true;  // no stone within two lines
                 for (int dx = -2; dx <= 2; ++dx)
-                    for (int dy = -2; dy <= 2; ++dy) open = open && GetPoint(b, p.X + dx, p.Y + dy) == 0;
+                    for (int dy = -2; dy <= 2; ++dy)
+                        open = open && GetPoint(b, p.X + dx, p.Y + dy) == 0;
                 bool sealsOff = false;  // borders territory of c at the end
                 for (int d = 0; d < 4; ++d) {
                     const int nx = p.X + NeighbourDX[d], ny = p.Y + NeighbourDY[d];
@@ -254,7 +270,8 @@ std::array<TPointLabels, PointCount> LabelPosition(const TTeacherGame& game, con
             }
             if (v == 0 && InCornerRegion(p)) {
                 const std::vector<TPoint> stones = CornerStones(b, p);
-                if (stones.size() == 1 && b[PointIndex(stones[0].X, stones[0].Y)] == c && IsCornerPoint(stones[0]))
+                if (stones.size() == 1 && b[PointIndex(stones[0].X, stones[0].Y)] == c &&
+                    IsCornerPoint(stones[0]))
                     l[7 + side] = IsShimariPoint(p, stones[0]);
             }
             l[9 + side] = answerColour == c && answer == p;

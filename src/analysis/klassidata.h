@@ -34,7 +34,8 @@ struct TTeacherGame {
 
 // Reads a teacher file; throws EObrinError naming the file and line on bad input.
 [[nodiscard]] std::vector<TTeacherGame> ReadTeacherGames(const std::string& fileName);
-[[nodiscard]] std::vector<TTeacherGame> ParseTeacherGames(const std::string& text, const std::string& fileName);
+[[nodiscard]] std::vector<TTeacherGame> ParseTeacherGames(const std::string& text,
+                                                          const std::string& fileName);
 
 // The position after the first n moves (captures applied).
 [[nodiscard]] TBoard PositionAfter(const TTeacherGame& game, int n);

@@ -51,7 +51,8 @@ void AddGameSamples(const std::vector<TTeacherGame>& games, TTestData& samples) 
             SpreadInfluence(b, influence, 50);
             const auto labels = LabelPosition(game, verdict);
             for (int i = 0; i < PointCount; ++i) {
-                const TKlassiFeatures f = KlassiFeatures(b, minAbstand, influence, PointColumn(i), PointRow(i));
+                const TKlassiFeatures f =
+                    KlassiFeatures(b, minAbstand, influence, PointColumn(i), PointRow(i));
                 for (int k = 0; k < KlassiInputs; ++k) samples.SetInput(k, f[k]);
                 for (int k = 0; k < samples.OutputCount(); ++k) samples.SetOutput(k, 0.5);
                 for (int k = 0; k < KlassiNamedOutputs; ++k) samples.SetOutput(k, labels[i][k]);
@@ -77,7 +78,8 @@ TTestData SelectSamples(TTestData& all, int count, uint32_t seed) {
     };
     for (int output = 2; output < KlassiNamedOutputs; ++output) {
         int n = 0;
-        for (size_t k = 0; k < order.size() && n < count / 40 && chosen.GetSampleCount() < count; ++k) {
+        for (size_t k = 0; k < order.size() && n < count / 40 && chosen.GetSampleCount() < count;
+             ++k) {
             if (taken[k]) continue;
             all.GetSample(order[k]);
             if (all.GetOutput(output) == 1.0) {
@@ -117,7 +119,8 @@ double TrainKlassiNet(TFeedFwd3& net, TTestData& samples, const TTrainOptions& o
         net.Forward();
         if (step >= o.Steps - 10000) {
             for (int k = 0; k < net.OutputCount(); ++k)
-                recentError += (net.GetOutput(k) - net.GetTarget(k)) * (net.GetOutput(k) - net.GetTarget(k));
+                recentError +=
+                    (net.GetOutput(k) - net.GetTarget(k)) * (net.GetOutput(k) - net.GetTarget(k));
             ++recent;
         }
         net.Train();
@@ -169,7 +172,8 @@ TSureStoneCheck CheckSureStones(const std::vector<TTeacherGame>& games, const TF
             for (int i = 0; i < PointCount; ++i) {
                 const int v = engine.Fields.Spielfeld[i];
                 if (v == 0) continue;
-                const bool sure = (v > 0 ? engine.Container->NNSSicher[i] : engine.Container->NNWSicher[i]) > 0;
+                const bool sure =
+                    (v > 0 ? engine.Container->NNSSicher[i] : engine.Container->NNWSicher[i]) > 0;
                 if (dead[i]) {
                     ++check.Dead;
                     check.DeadNotSure += !sure;

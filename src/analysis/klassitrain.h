@@ -45,7 +45,8 @@ struct TOutputQuality {
     double Auc = 0;               // ranking quality, 0.5 for chance
 };
 // Quality of the 19 named outputs on the samples (points with a label of exactly 0 or 1).
-[[nodiscard]] std::array<TOutputQuality, KlassiNamedOutputs> MeasureOutputs(TFeedFwd3& net, TTestData& samples);
+[[nodiscard]] std::array<TOutputQuality, KlassiNamedOutputs> MeasureOutputs(TFeedFwd3& net,
+                                                                            TTestData& samples);
 
 struct TSureStoneCheck {
     int64_t Alive = 0, Dead = 0, AliveSure = 0, DeadNotSure = 0;
@@ -56,6 +57,7 @@ struct TSureStoneCheck {
 // ClassifyBoard on every sampled position of the games: a black stone counts as sure when
 // NNSSicher > 0, a white stone when NNWSicher > 0; compared with the teacher's verdict
 // (dead, or living and seki).
-[[nodiscard]] TSureStoneCheck CheckSureStones(const std::vector<TTeacherGame>& games, const TFeedFwd3& net);
+[[nodiscard]] TSureStoneCheck CheckSureStones(const std::vector<TTeacherGame>& games,
+                                              const TFeedFwd3& net);
 
 }  // namespace obrin

@@ -8,8 +8,8 @@
 
 namespace obrin::netmath {
 
-void ForwardLayer(const std::vector<double>& in, const std::vector<double>& w, const std::vector<double>& threshold,
-                  std::vector<double>& out) {
+void ForwardLayer(const std::vector<double>& in, const std::vector<double>& w,
+                  const std::vector<double>& threshold, std::vector<double>& out) {
     // Each output sums its inputs in input order, so running over outputs side by side (the
     // compiler vectorises the inner loop) gives exactly the sums of the plain loop.
     const size_t n = out.size();
@@ -43,12 +43,13 @@ void CheckFinite(const std::vector<double>& values) {
         if (!std::isfinite(v)) throw EFloatingPoint(msg::FloatingPointError);
 }
 
-void OutputErrors(const std::vector<double>& out, const std::vector<double>& target, std::vector<double>& err) {
+void OutputErrors(const std::vector<double>& out, const std::vector<double>& target,
+                  std::vector<double>& err) {
     for (size_t k = 0; k < out.size(); ++k) err[k] = (1 - out[k]) * (out[k] - target[k]) * out[k];
 }
 
-void HiddenErrors(const std::vector<double>& hidden, const std::vector<double>& err, const std::vector<double>& w,
-                  std::vector<double>& hiddenErr) {
+void HiddenErrors(const std::vector<double>& hidden, const std::vector<double>& err,
+                  const std::vector<double>& w, std::vector<double>& hiddenErr) {
     const size_t n = err.size();
     for (size_t j = 0; j < hidden.size(); ++j) {
         double e = 0.0;
@@ -57,8 +58,8 @@ void HiddenErrors(const std::vector<double>& hidden, const std::vector<double>& 
     }
 }
 
-void UpdateLayer(const std::vector<double>& in, const std::vector<double>& err, double rate, std::vector<double>& w,
-                 std::vector<double>& threshold) {
+void UpdateLayer(const std::vector<double>& in, const std::vector<double>& err, double rate,
+                 std::vector<double>& w, std::vector<double>& threshold) {
     const size_t n = err.size();
     for (size_t i = 0; i < in.size(); ++i) {
         double* row = w.data() + i * n;

@@ -11,12 +11,14 @@
 
 namespace obrin::netmath {
 
-[[nodiscard]] inline double Sigmoid(double x) { return 1.0 / (1.0 + std::exp(-x)); }
+[[nodiscard]] inline double Sigmoid(double x) {
+    return 1.0 / (1.0 + std::exp(-x));
+}
 
 // out[j] = Sigmoid(sum_i w[i*n + j] * in[i] - threshold[j]) with n = out.size(). The loop runs
 // over sources outermost so the inner loop reads a weight row in order.
-void ForwardLayer(const std::vector<double>& in, const std::vector<double>& w, const std::vector<double>& threshold,
-                  std::vector<double>& out);
+void ForwardLayer(const std::vector<double>& in, const std::vector<double>& w,
+                  const std::vector<double>& threshold, std::vector<double>& out);
 // The same for count input vectors at once (in: count rows of in.size()/count values, out: count
 // rows of threshold.size() values). Each weight row is read once for all of them, which matters
 // when the matrix does not fit the cache; every sum keeps the order of ForwardLayer.
@@ -25,13 +27,14 @@ void ForwardLayerBatch(const double* in, size_t nIn, size_t count, const std::ve
 // Throws EFloatingPoint unless every value is finite.
 void CheckFinite(const std::vector<double>& values);
 // d_k = (1 - o_k) * (o_k - t_k) * o_k.
-void OutputErrors(const std::vector<double>& out, const std::vector<double>& target, std::vector<double>& err);
+void OutputErrors(const std::vector<double>& out, const std::vector<double>& target,
+                  std::vector<double>& err);
 // e_j = (1 - h_j) * h_j * sum_k err_k * w[j*n + k].
-void HiddenErrors(const std::vector<double>& hidden, const std::vector<double>& err, const std::vector<double>& w,
-                  std::vector<double>& hiddenErr);
+void HiddenErrors(const std::vector<double>& hidden, const std::vector<double>& err,
+                  const std::vector<double>& w, std::vector<double>& hiddenErr);
 // w[i*n + j] -= rate * err_j * in_i; threshold_j += rate * err_j.
-void UpdateLayer(const std::vector<double>& in, const std::vector<double>& err, double rate, std::vector<double>& w,
-                 std::vector<double>& threshold);
+void UpdateLayer(const std::vector<double>& in, const std::vector<double>& err, double rate,
+                 std::vector<double>& w, std::vector<double>& threshold);
 
 // A layer size from a weight file: positive and at most MaxLayerSize, else an error naming the
 // file and the offset.

@@ -31,7 +31,9 @@ std::array<TTerritoryRange, TerritoryInputs> MakeRanges() {
     std::array<TTerritoryRange, TerritoryInputs> r{};
     for (int k = 0; k < 9; ++k) {
         r[k] = {0, 4};
-        r[9 + k] = k == 0 ? TTerritoryRange{0, 0} : k == 1 ? TTerritoryRange{0, 1} : TTerritoryRange{-1, 1};
+        r[9 + k] = k == 0   ? TTerritoryRange{0, 0}
+                   : k == 1 ? TTerritoryRange{0, 1}
+                            : TTerritoryRange{-1, 1};
         r[18 + k] = {influenceLo[k], influenceHi[k]};
         r[27 + k] = {influenceLo[k], influenceHi[k]};
         r[36 + k] = {0, strategyHi[k]};
@@ -49,8 +51,8 @@ TTerritoryRecord ReadRecordAt(const std::vector<uint8_t>& bytes, size_t at) {
     return r;
 }
 
-void AppendRecord(std::vector<uint8_t>& records, int16_t type, const TTerritoryRecord& first, const void* second,
-                  size_t secondSize) {
+void AppendRecord(std::vector<uint8_t>& records, int16_t type, const TTerritoryRecord& first,
+                  const void* second, size_t secondSize) {
     const size_t at = records.size();
     records.resize(at + TerritoryRecordSize, 0);
     std::memcpy(records.data() + at, &type, 2);
@@ -72,7 +74,8 @@ bool ReadPoint(const std::string& text, TPoint& p) {
 
 const std::array<TTerritoryRange, TerritoryInputs> TerritoryRanges = MakeRanges();
 
-TTerritoryRecord TerritoryInputRecord(const TEngine& engine, const TBoard& scoreField, int x, int y) {
+TTerritoryRecord TerritoryInputRecord(const TEngine& engine, const TBoard& scoreField, int x,
+                                      int y) {
     const TBoardFields& b = engine.Fields;
     const TFieldContainer& fc = *engine.Container;
     TTerritoryRecord r{};
@@ -92,7 +95,8 @@ TTerritoryRecord TerritoryInputRecord(const TEngine& engine, const TBoard& score
 }
 
 TTerritoryRecord TransformRecord(const TTerritoryRecord& r, int s) {
-    // Cell t of a transformed block takes the territory cell whose classifier cell the symmetry picks.
+    // Cell t of a transformed block takes the territory cell whose classifier cell the symmetry
+    // picks.
     std::array<int, 9> source{};
     for (int t = 0; t < 9; ++t) {
         const int klassiCell = Symmetry[s][TerritoryToKlassi[t]];
@@ -120,7 +124,9 @@ void SetTerritoryInputs(TFeedFwd4& net, const TTerritoryRecord& r) {
     for (int i = 0; i < TerritoryInputs && i < net.InputCount(); ++i) net.SetInput(i, inputs[i]);
 }
 
-int TerritoryClass(double output) { return RoundHalfEven(output * 60, 0) - 10; }
+int TerritoryClass(double output) {
+    return RoundHalfEven(output * 60, 0) - 10;
+}
 
 double TTerritoryEvaluator::Evaluate(const TTerritoryRecord& r) {
     TFeedFwd4& net = *m_engine.TerritoryNet;
@@ -133,7 +139,9 @@ double TTerritoryEvaluator::EvaluatePoint(int x, int y) {
     return Evaluate(TerritoryInputRecord(m_engine, ScoreField, x, y));
 }
 
-int TTerritoryEvaluator::PointClass(int x, int y) { return TerritoryClass(EvaluatePoint(x, y)); }
+int TTerritoryEvaluator::PointClass(int x, int y) {
+    return TerritoryClass(EvaluatePoint(x, y));
+}
 
 void TTerritoryEvaluator::EvaluateTerritory(bool zufall) {
     auto& value = m_engine.Container->Feldbewertung;
@@ -180,8 +188,9 @@ void TTerritoryEvaluator::EvaluateTerritory(bool zufall) {
             value[i] = -1.0;
             continue;
         }
-        ScaleTerritoryRecord(TerritoryInputRecord(m_engine, ScoreField, PointColumn(i), PointRow(i)),
-                             inputs.data() + pending * TerritoryInputs);
+        ScaleTerritoryRecord(
+            TerritoryInputRecord(m_engine, ScoreField, PointColumn(i), PointRow(i)),
+            inputs.data() + pending * TerritoryInputs);
         points[pending++] = i;
         if (pending == TFeedFwd4::BatchSize) flush();
     }
@@ -196,13 +205,15 @@ double TTerritoryEvaluator::TrainTowards(const TTerritoryRecord& r, double targe
     return o;
 }
 
-double TTerritoryEvaluator::TrainTerritoryRound(const std::vector<uint8_t>& records, double relation) {
+double TTerritoryEvaluator::TrainTerritoryRound(const std::vector<uint8_t>& records,
+                                                double relation) {
     const size_t count = records.size() / TerritoryRecordSize;
     if (count == 0) return 0.0;
     TRandom& random = m_engine.Random;
     double error = 0.0;
     for (int step = 0; step < 100; ++step) {
-        const size_t at = static_cast<size_t>(random.Int(static_cast<int>(count))) * TerritoryRecordSize;
+        const size_t at =
+            static_cast<size_t>(random.Int(static_cast<int>(count))) * TerritoryRecordSize;
         int16_t type = 0;
         std::memcpy(&type, records.data() + at, 2);
         TTerritoryRecord first = ReadRecordAt(records, at + 2);
@@ -227,8 +238,8 @@ double TTerritoryEvaluator::TrainTerritoryRound(const std::vector<uint8_t>& reco
             const double o = TrainTowards(TransformRecord(first, random.Int(8)), target);
             error += (o - target) * (o - target);
         } else {
-            throw EObrinError(std::string(msg::IllegalDataType) + " " + std::to_string(type) + " in record " +
-                              std::to_string(at / TerritoryRecordSize));
+            throw EObrinError(std::string(msg::IllegalDataType) + " " + std::to_string(type) +
+                              " in record " + std::to_string(at / TerritoryRecordSize));
         }
     }
     return error;
@@ -239,7 +250,8 @@ bool TTerritoryEvaluator::AppendComparison(std::vector<uint8_t>& records, const 
     TPoint a, b;
     if (!ReadPoint(better, a) || !ReadPoint(worse, b)) return false;
     const TTerritoryRecord second = TerritoryInputRecord(m_engine, ScoreField, b.X, b.Y);
-    AppendRecord(records, RecordTypeComparison, TerritoryInputRecord(m_engine, ScoreField, a.X, a.Y), second.data(),
+    AppendRecord(records, RecordTypeComparison,
+                 TerritoryInputRecord(m_engine, ScoreField, a.X, a.Y), second.data(),
                  sizeof second);
     return true;
 }
@@ -257,7 +269,8 @@ bool TTerritoryEvaluator::AppendAbsolute(std::vector<uint8_t>& records, const st
         return false;
     }
     if (!ReadPoint(point, a)) return false;
-    AppendRecord(records, RecordTypeAbsolute, TerritoryInputRecord(m_engine, ScoreField, a.X, a.Y), &v, sizeof v);
+    AppendRecord(records, RecordTypeAbsolute, TerritoryInputRecord(m_engine, ScoreField, a.X, a.Y),
+                 &v, sizeof v);
     return true;
 }
 

@@ -30,8 +30,10 @@ struct TTerritoryRange {
 extern const std::array<TTerritoryRange, TerritoryInputs> TerritoryRanges;
 
 // The 80-value record of (x, y): nine blocks in the territory order (x, y), (x+1, y+1), (x, y+1),
-// (x-1, y+1), (x-1, y), (x-1, y-1), (x, y-1), (x+1, y-1), (x+1, y); the last block without its centre.
-[[nodiscard]] TTerritoryRecord TerritoryInputRecord(const TEngine& engine, const TBoard& scoreField, int x, int y);
+// (x-1, y+1), (x-1, y), (x-1, y-1), (x, y-1), (x+1, y-1), (x+1, y); the last block without its
+// centre.
+[[nodiscard]] TTerritoryRecord TerritoryInputRecord(const TEngine& engine, const TBoard& scoreField,
+                                                    int x, int y);
 // Every block of the record turned by symmetry s (0..7).
 [[nodiscard]] TTerritoryRecord TransformRecord(const TTerritoryRecord& r, int s);
 // Network inputs (v - lo)/(hi - lo) without limiting, 0 where lo = hi.
@@ -42,7 +44,7 @@ void SetTerritoryInputs(TFeedFwd4& net, const TTerritoryRecord& r);
 [[nodiscard]] int TerritoryClass(double output);
 
 class TTerritoryEvaluator {
-public:
+  public:
     explicit TTerritoryEvaluator(TEngine& engine) : m_engine(engine) {}
 
     // The network's output for an empty point of the current position.
@@ -58,13 +60,15 @@ public:
 
     // The dialog's "Daten übernehmen": append a record for typed points; false (nothing
     // appended) when a point text or the value cannot be read.
-    bool AppendComparison(std::vector<uint8_t>& records, const std::string& better, const std::string& worse);
-    bool AppendAbsolute(std::vector<uint8_t>& records, const std::string& point, const std::string& value);
+    bool AppendComparison(std::vector<uint8_t>& records, const std::string& better,
+                          const std::string& worse);
+    bool AppendAbsolute(std::vector<uint8_t>& records, const std::string& point,
+                        const std::string& value);
 
     TBoard ScoreField{};  // the graph's score array
     int MaxClass = -1;    // highest class of the last EvaluateTerritory
 
-private:
+  private:
     double Evaluate(const TTerritoryRecord& r);
     double TrainTowards(const TTerritoryRecord& r, double target);
 

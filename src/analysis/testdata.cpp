@@ -13,7 +13,9 @@ constexpr size_t HeaderSize = 8;
 
 }  // namespace
 
-TTestData::TTestData() { Clear(); }
+TTestData::TTestData() {
+    Clear();
+}
 
 void TTestData::SetInputCount(int n) {
     m_inputCount = static_cast<int16_t>(n);
@@ -31,10 +33,16 @@ void TTestData::SetInput(int i, double v) {
 void TTestData::SetOutput(int i, double v) {
     if (i >= 0 && i < m_outputCount) m_output[i] = v;
 }
-double TTestData::GetInput(int i) const { return i >= 0 && i < m_inputCount ? m_input[i] : 0.0; }
-double TTestData::GetOutput(int i) const { return i >= 0 && i < m_outputCount ? m_output[i] : 0.0; }
+double TTestData::GetInput(int i) const {
+    return i >= 0 && i < m_inputCount ? m_input[i] : 0.0;
+}
+double TTestData::GetOutput(int i) const {
+    return i >= 0 && i < m_outputCount ? m_output[i] : 0.0;
+}
 
-size_t TTestData::SampleBytes() const { return (static_cast<size_t>(m_inputCount) + m_outputCount) * sizeof(double); }
+size_t TTestData::SampleBytes() const {
+    return (static_cast<size_t>(m_inputCount) + m_outputCount) * sizeof(double);
+}
 
 void TTestData::Clear() {
     if (m_stream.size() < HeaderSize) m_stream.resize(HeaderSize);
@@ -74,12 +82,14 @@ void TTestData::LoadFromFile(const std::string& fileName) {
     TByteReader r(bytes, fileName);
     const int16_t inputs = r.Get<int16_t>(), outputs = r.Get<int16_t>();
     if (inputs < 0 || inputs > MaxLayerSize) r.Fail("bad input count " + std::to_string(inputs), 0);
-    if (outputs < 0 || outputs > MaxLayerSize) r.Fail("bad output count " + std::to_string(outputs), 2);
+    if (outputs < 0 || outputs > MaxLayerSize)
+        r.Fail("bad output count " + std::to_string(outputs), 2);
     const int32_t samples = r.Get<int32_t>();
     if (samples < 0) r.Fail("bad sample count " + std::to_string(samples), 4);
     r.Need(static_cast<size_t>(samples) * (static_cast<size_t>(inputs) + outputs) * sizeof(double));
     // Bytes after the last counted sample are no samples; appending goes right after it.
-    bytes.resize(HeaderSize + static_cast<size_t>(samples) * (static_cast<size_t>(inputs) + outputs) * sizeof(double));
+    bytes.resize(HeaderSize + static_cast<size_t>(samples) *
+                                  (static_cast<size_t>(inputs) + outputs) * sizeof(double));
     m_stream = std::move(bytes);
     SetInputCount(inputs);
     SetOutputCount(outputs);

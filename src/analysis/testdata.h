@@ -12,7 +12,7 @@
 namespace obrin {
 
 class TTestData {
-public:
+  public:
     TTestData();
 
     void SetInputCount(int n);
@@ -40,7 +40,7 @@ public:
     void LoadFromFile(const std::string& fileName);
     [[nodiscard]] const std::vector<uint8_t>& Stream() const { return m_stream; }
 
-private:
+  private:
     [[nodiscard]] size_t SampleBytes() const;
 
     int16_t m_inputCount = 0, m_outputCount = 0;

@@ -19,7 +19,7 @@ namespace {
 
 // A GTP engine in a child process, spoken to over two pipes.
 class TGtpProcess {
-public:
+  public:
     explicit TGtpProcess(const std::vector<std::string>& argv) {
         int toChild[2], fromChild[2];
         if (pipe(toChild) != 0 || pipe(fromChild) != 0) throw std::runtime_error("pipe failed");
@@ -77,13 +77,15 @@ public:
         return answer;
     }
 
-private:
+  private:
     pid_t m_pid = -1;
     FILE* m_in = nullptr;
     FILE* m_out = nullptr;
 };
 
-std::string Vertex(int x, int y) { return PointText(x, y); }
+std::string Vertex(int x, int y) {
+    return PointText(x, y);
+}
 
 // All vertices of an answer, on one line.
 std::string Flatten(const std::string& answer) {
@@ -121,15 +123,19 @@ int PlayGnuGoGames(const TGamesOptions& o) {
         std::ostringstream moves, verdicts;
         int colour = 1, passes = 0, number = 0;
         auto play = [&](int x, int y) {
-            moves << (number ? " " : "") << (colour > 0 ? "B:" : "W:") << (x < 0 ? "pass" : Vertex(x, y));
-            if (x >= 0) PlayMove(x, y, colour, board, koX, koY);
-            else koX = koY = -1;
+            moves << (number ? " " : "") << (colour > 0 ? "B:" : "W:")
+                  << (x < 0 ? "pass" : Vertex(x, y));
+            if (x >= 0)
+                PlayMove(x, y, colour, board, koX, koY);
+            else
+                koX = koY = -1;
             ++number;
             colour = -colour;
         };
         for (int i = 0; i < o.RandomOpening; ++i) {
             for (int tries = 0; tries < 100; ++tries) {
-                const int x = 2 + static_cast<int>(rng() % 15), y = 2 + static_cast<int>(rng() % 15);
+                const int x = 2 + static_cast<int>(rng() % 15),
+                          y = 2 + static_cast<int>(rng() % 15);
                 const int edge = std::min(std::min(x, 18 - x), std::min(y, 18 - y));
                 if (edge > 5 || board[PointIndex(x, y)] != 0) continue;
                 gnugo.Ask(std::string("play ") + (colour > 0 ? "b " : "w ") + Vertex(x, y));

@@ -12,10 +12,10 @@ struct TGamesOptions {
     std::string GnuGo = "/usr/games/gnugo";
     std::string OutFile;
     int Games = 10;
-    int FirstGame = 0;    // game numbers FirstGame .. FirstGame+Games-1; each seeds its own game
-    int Level = 1;        // GNU Go's strength level
-    int FirstSample = 8;   // the first move number whose position is sampled
-    int SampleEvery = 18; // then every this many moves, and the final position
+    int FirstGame = 0;      // game numbers FirstGame .. FirstGame+Games-1; each seeds its own game
+    int Level = 1;          // GNU Go's strength level
+    int FirstSample = 8;    // the first move number whose position is sampled
+    int SampleEvery = 18;   // then every this many moves, and the final position
     int RandomOpening = 4;  // random opening moves (3rd to 6th line) for variety
     int MaxMoves = 400;
 };

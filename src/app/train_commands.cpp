@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iostream>
 #include <random>
 #include <stdexcept>
-#include <iostream>
 
 #include "analysis/feedfwd3.h"
 #include "analysis/klassitrain.h"
@@ -45,7 +45,8 @@ int RunGames(const Args& args) {
 }
 
 // The games of the comma-separated files, split into training and held-out games.
-void ReadGames(const Args& args, std::vector<TTeacherGame>& train, std::vector<TTeacherGame>& heldOut) {
+void ReadGames(const Args& args, std::vector<TTeacherGame>& train,
+               std::vector<TTeacherGame>& heldOut) {
     const std::string files = Option(args, "--games", "");
     if (files.empty()) throw std::runtime_error("--games FILE[,FILE...] is needed");
     const int every = IntOpt(args, "--heldout-every", 5);
@@ -77,8 +78,8 @@ int RunSamples(const Args& args) {
     held.SaveToFile(Option(args, "--heldout-out", "heldout.dat"));
     TTestData shipped = SelectSamples(all, IntOpt(args, "--ship-count", 4000), 7);
     shipped.SaveToFile(Option(args, "--ship", "training.dat"));
-    std::printf("%d training samples, %d held-out samples, %d shipped samples\n", all.GetSampleCount(),
-                held.GetSampleCount(), shipped.GetSampleCount());
+    std::printf("%d training samples, %d held-out samples, %d shipped samples\n",
+                all.GetSampleCount(), held.GetSampleCount(), shipped.GetSampleCount());
     return 0;
 }
 
@@ -108,18 +109,21 @@ int RunCheck(const Args& args) {
     held.LoadFromFile(Option(args, "--heldout", "heldout.dat"));
     const auto quality = MeasureOutputs(net, held);
     std::printf("held-out quality per named output (%d points):\n", held.GetSampleCount());
-    std::printf("%-3s %9s %9s %8s %6s  %s\n", "out", "positives", "negatives", "bal.acc", "AUC", "label");
+    std::printf("%-3s %9s %9s %8s %6s  %s\n", "out", "positives", "negatives", "bal.acc", "AUC",
+                "label");
     for (int k = 0; k < KlassiNamedOutputs; ++k)
-        std::printf("%-3d %9lld %9lld %8.3f %6.3f  %s\n", k, static_cast<long long>(quality[k].Positives),
-                    static_cast<long long>(quality[k].Negatives), quality[k].BalancedAccuracy, quality[k].Auc,
-                    KlassiOutputLabels[k]);
+        std::printf("%-3d %9lld %9lld %8.3f %6.3f  %s\n", k,
+                    static_cast<long long>(quality[k].Positives),
+                    static_cast<long long>(quality[k].Negatives), quality[k].BalancedAccuracy,
+                    quality[k].Auc, KlassiOutputLabels[k]);
     const TSureStoneCheck check = CheckSureStones(heldOut, net);
-    std::printf("sure stones against the teacher's life-and-death verdicts on held-out positions:\n"
-                "  %lld living stones, %lld called sure; %lld dead stones, %lld called not sure; "
-                "balanced accuracy %.3f\n",
-                static_cast<long long>(check.Alive), static_cast<long long>(check.AliveSure),
-                static_cast<long long>(check.Dead), static_cast<long long>(check.DeadNotSure),
-                check.BalancedAccuracy());
+    std::printf(
+        "sure stones against the teacher's life-and-death verdicts on held-out positions:\n"
+        "  %lld living stones, %lld called sure; %lld dead stones, %lld called not sure; "
+        "balanced accuracy %.3f\n",
+        static_cast<long long>(check.Alive), static_cast<long long>(check.AliveSure),
+        static_cast<long long>(check.Dead), static_cast<long long>(check.DeadNotSure),
+        check.BalancedAccuracy());
     return 0;
 }
 
@@ -128,19 +132,24 @@ int RunCheck(const Args& args) {
 std::map<std::string, cli::TSubcommand> TrainCommands() {
     return {
         {"games",
-         {"train games --out FILE [--games N] [--first K] [--level L] [--first-sample M] [--sample-every K] [--gnugo PATH]   GNU Go self-play "
+         {"train games --out FILE [--games N] [--first K] [--level L] [--first-sample M] "
+          "[--sample-every K] [--gnugo PATH]   GNU Go self-play "
           "games with its verdicts (data building only)",
           RunGames}},
         {"samples",
-         {"train samples --games F[,F...] [--heldout-every 5] [--out training-full.dat] [--heldout-out "
-          "heldout.dat] [--ship training.dat] [--ship-count 4000]   classifier samples from teacher games",
+         {"train samples --games F[,F...] [--heldout-every 5] [--out training-full.dat] "
+          "[--heldout-out "
+          "heldout.dat] [--ship training.dat] [--ship-count 4000]   classifier samples from "
+          "teacher games",
           RunSamples}},
         {"net",
-         {"train net [--samples training-full.dat] [--out net.dat] [--steps N] [--seed S]   train the "
+         {"train net [--samples training-full.dat] [--out net.dat] [--steps N] [--seed S]   train "
+          "the "
           "point classifier",
           RunNet}},
         {"check",
-         {"train check --games F[,F...] [--net net.dat] [--heldout heldout.dat]   held-out quality of the "
+         {"train check --games F[,F...] [--net net.dat] [--heldout heldout.dat]   held-out quality "
+          "of the "
           "classifier",
           RunCheck}},
     };

@@ -115,7 +115,8 @@ void RegisterAnalysisCommands(TGtpEngine& gtp) {
     gtp.Register("obrin_field", [&gtp](const TGtpArgs& args) {
         if (args.size() != 1) return TGtpReply::Failure("syntax error");
         TBoard field{};
-        if (!AnalysisField(gtp.Engine(), args[0], field)) return TGtpReply::Failure("unknown field " + args[0]);
+        if (!AnalysisField(gtp.Engine(), args[0], field))
+            return TGtpReply::Failure("unknown field " + args[0]);
         AnalysePosition(gtp.Engine(), args[0] == "Feldbewertung");
         (void)AnalysisField(gtp.Engine(), args[0], field);
         return TGtpReply::Success(FieldText(field));

@@ -14,13 +14,13 @@ namespace {
 namespace fs = std::filesystem;
 
 class MessageHost : public IHost {
-public:
+  public:
     void ShowMessage(const std::string& text) override { Message = text; }
     std::string Message;
 };
 
 class EngineNetworks : public ::testing::Test {
-protected:
+  protected:
     fs::path dir = fs::temp_directory_path() / ("obrin_home_" + std::to_string(::getpid()));
     std::string oldHome;
     void SetUp() override {

@@ -17,9 +17,11 @@ namespace {
 namespace fs = std::filesystem;
 
 class FeedFwd : public ::testing::Test {
-protected:
+  protected:
     std::mt19937 rng{42};
-    TUniformRandom random = [this] { return std::uniform_real_distribution<double>(0.0, 1.0)(rng); };
+    TUniformRandom random = [this] {
+        return std::uniform_real_distribution<double>(0.0, 1.0)(rng);
+    };
     fs::path dir = fs::temp_directory_path() / ("obrin_ff_" + std::to_string(::getpid()));
 
     void SetUp() override { fs::create_directories(dir); }
@@ -27,7 +29,8 @@ protected:
     std::string File(const char* name) const { return (dir / name).string(); }
 
     static void WriteBytes(const std::string& file, const std::vector<uint8_t>& bytes) {
-        std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        std::ofstream(file, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     }
     template <typename T>
     static T At(const std::vector<uint8_t>& bytes, size_t offset) {
@@ -156,7 +159,8 @@ TEST_F(FeedFwd, DamagedFilesAreRefusedWithFileAndOffsetAndLeaveTheNetworkAlone) 
         {"huge.dat", withSize(258, 30000), "bad layer size 30000 at offset 258"},
         {"zero.dat", withSize(256, 0), "bad layer size 0 at offset 256"},
         {"negative.dat", withSize(260, -5), "bad layer size -5 at offset 260"},
-        {"cut.dat", std::vector<uint8_t>(image.begin(), image.end() - 8), "more bytes expected at offset 270"},
+        {"cut.dat", std::vector<uint8_t>(image.begin(), image.end() - 8),
+         "more bytes expected at offset 270"},
         {"bigger.dat", withSize(256, 4000), "expected at offset 270"},
     };
     TFeedFwd3 victim(3, 3, 3, 0.2, random);

@@ -15,13 +15,13 @@ namespace obrin {
 namespace {
 
 class RecordingHost : public IHost {
-public:
+  public:
     void SetCaption(const std::string& text) override { Caption = text; }
     std::string Caption;
 };
 
 class Klassi : public ::testing::Test {
-protected:
+  protected:
     RecordingHost host;
     TEngine engine{host};
 
@@ -29,7 +29,8 @@ protected:
     void FixOutputs(const std::array<double, KlassiNetSize>& outputs) {
         TFeedFwd3& net = *engine.KlassiNet;
         std::fill(net.WeightHO.begin(), net.WeightHO.end(), 0.0);
-        for (int k = 0; k < KlassiNetSize; ++k) net.ThresholdO[k] = -std::log(outputs[k] / (1 - outputs[k]));
+        for (int k = 0; k < KlassiNetSize; ++k)
+            net.ThresholdO[k] = -std::log(outputs[k] / (1 - outputs[k]));
     }
 };
 

@@ -13,7 +13,7 @@ namespace obrin {
 namespace {
 
 class Territory : public ::testing::Test {
-protected:
+  protected:
     IHost host;
     TEngine engine{host};
     TTerritoryEvaluator& evaluator = engine.Territory;
@@ -63,7 +63,8 @@ TEST_F(Territory, TransformedRecordsMatchTheTurnedPosition) {
                 for (int y = 13; y < 19 && all; ++y) {
                     TPoint q{x, y};
                     for (int t = 0; t < turns; ++t) q = {18 - q.Y, q.X};
-                    all = TransformRecord(TerritoryInputRecord(engine, evaluator.ScoreField, x, y), s) ==
+                    all = TransformRecord(TerritoryInputRecord(engine, evaluator.ScoreField, x, y),
+                                          s) ==
                           TerritoryInputRecord(turned, turned.Territory.ScoreField, q.X, q.Y);
                 }
             if (all) matching = s;

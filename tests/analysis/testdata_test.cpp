@@ -1,3 +1,5 @@
+#include "analysis/testdata.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -5,7 +7,6 @@
 #include <fstream>
 
 #include "analysis/datafiles.h"
-#include "analysis/testdata.h"
 #include "board/errors.h"
 
 namespace obrin {
@@ -14,7 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class TestData : public ::testing::Test {
-protected:
+  protected:
     fs::path dir = fs::temp_directory_path() / ("obrin_td_" + std::to_string(::getpid()));
     void SetUp() override { fs::create_directories(dir); }
     void TearDown() override { fs::remove_all(dir); }
@@ -80,7 +81,8 @@ TEST_F(TestData, DamagedFilesAreRefusedAndTheSetIsKept) {
     d.SaveToFile(File("good.dat"));
     auto bytes = ReadFileBytes(File("good.dat"));
     bytes[4] = 3;  // claims a third sample that is not there
-    std::ofstream(File("short.dat"), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    std::ofstream(File("short.dat"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     TTestData victim = TwoSamples();
     try {
         victim.LoadFromFile(File("short.dat"));
@@ -92,7 +94,8 @@ TEST_F(TestData, DamagedFilesAreRefusedAndTheSetIsKept) {
     EXPECT_EQ(victim.GetSampleCount(), 2);
     bytes[4] = 0xff;
     bytes[7] = 0xff;  // a negative count
-    std::ofstream(File("neg.dat"), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    std::ofstream(File("neg.dat"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     EXPECT_THROW(victim.LoadFromFile(File("neg.dat")), EObrinError);
 }
 

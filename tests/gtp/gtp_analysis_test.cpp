@@ -10,7 +10,7 @@ namespace obrin {
 namespace {
 
 class GtpAnalysis : public ::testing::Test {
-protected:
+  protected:
     IHost host;
     TEngine engine{host};
     TGtpEngine gtp{engine};
@@ -32,8 +32,8 @@ protected:
 
 TEST_F(GtpAnalysis, FieldsAreListedAndOfferedToGoGui) {
     const std::string names = Ask("obrin_fields");
-    for (const char* name : {"\nFeldstaerkefeld\n", "\nNN-S-Sicher\n", "\nNN-W-Praedikatsbereich\n", "\nScoreField\n",
-                             "\nNNSAugen\n", "\nFeldbewertung\n"})
+    for (const char* name : {"\nFeldstaerkefeld\n", "\nNN-S-Sicher\n", "\nNN-W-Praedikatsbereich\n",
+                             "\nScoreField\n", "\nNNSAugen\n", "\nFeldbewertung\n"})
         EXPECT_NE(names.find(name), std::string::npos) << name;
     const std::string analyze = Ask("gogui-analyze_commands");
     EXPECT_NE(analyze.find("\ndboard/NN-S-Sicher/obrin_field NN-S-Sicher\n"), std::string::npos);
