@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
+#include "analysis/datafiles.h"
 #include "analysis/feedfwd3.h"
 #include "analysis/testdata.h"
 #include "board/errors.h"
@@ -44,6 +46,8 @@ const std::array<std::array<int, 9>, 8> Symmetry = {{
 }};
 
 namespace {
+
+constexpr const char* KlassiSampleFile = "training.dat";
 
 // Offsets of the classifier's cell order: the row above from the left, the point's row, the row
 // below.
@@ -178,6 +182,22 @@ void AcceptVector(TEngine& engine, int x, int y,
         for (int k = 0; k < KlassiNamedOutputs; ++k) samples.SetOutput(k, wanted[k]);
         samples.AddSample();
     }
+}
+
+bool LoadKlassiSamples(TEngine& engine) {
+    const auto path = DataFilePath(KlassiSampleFile);
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return false;
+    engine.KlassiSamples->LoadFromFile(path.string());
+    return true;
+}
+
+void SaveKlassiSamples(TEngine& engine) {
+    engine.KlassiSamples->SaveToFile(DataFilePath(KlassiSampleFile, true).string());
+}
+
+std::string SampleCountText(const TEngine& engine) {
+    return std::to_string(engine.KlassiSamples->GetSampleCount()) + " Trainingsmuster)";
 }
 
 double TrainKlassiStep(TEngine& engine, bool onlyLast) {

@@ -54,6 +54,12 @@ void ClassifyBoard(TEngine& engine);
 void AcceptVector(TEngine& engine, int x, int y,
                   const std::array<double, KlassiNamedOutputs>& wanted);
 
+// The dialog's sample file "training.dat": loaded when it exists (true), saved back atomically.
+bool LoadKlassiSamples(TEngine& engine);
+void SaveKlassiSamples(TEngine& engine);
+// "<n> Trainingsmuster)", the dialog's sample count.
+[[nodiscard]] std::string SampleCountText(const TEngine& engine);
+
 // One training step of the classifier on the last sample (onlyLast) or a random one; returns
 // the squared error over the 50 outputs before the step. Nothing happens without samples.
 double TrainKlassiStep(TEngine& engine, bool onlyLast);

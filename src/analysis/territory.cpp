@@ -2,7 +2,9 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 
+#include "analysis/datafiles.h"
 #include "analysis/feedfwd4.h"
 #include "analysis/klassi.h"
 #include "board/errors.h"
@@ -17,6 +19,7 @@ constexpr std::array<int, 9> CellDY{0, 1, 1, 1, 0, -1, -1, -1, 0};
 // Territory cell t is classifier cell TerritoryToKlassi[t] (for the symmetry table).
 constexpr std::array<int, 9> TerritoryToKlassi{4, 2, 1, 0, 3, 6, 7, 8, 5};
 
+constexpr const char* TerritoryRecordFile = "dectrain.dat";
 constexpr int RecordTypeComparison = 1;
 constexpr int RecordTypeAbsolute = 2;
 
@@ -73,6 +76,28 @@ bool ReadPoint(const std::string& text, TPoint& p) {
 }  // namespace
 
 const std::array<TTerritoryRange, TerritoryInputs> TerritoryRanges = MakeRanges();
+
+std::vector<uint8_t> LoadTerritoryRecords() {
+    const auto path = DataFilePath(TerritoryRecordFile);
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return {};
+    return ReadFileBytes(path);
+}
+
+void SaveTerritoryRecords(const std::vector<uint8_t>& records) {
+    WriteFileAtomically(DataFilePath(TerritoryRecordFile, true), records);
+}
+
+TTerritoryRecordCounts CountTerritoryRecords(const std::vector<uint8_t>& records) {
+    TTerritoryRecordCounts counts;
+    for (size_t at = 0; at + TerritoryRecordSize <= records.size(); at += TerritoryRecordSize) {
+        int16_t type = 0;
+        std::memcpy(&type, records.data() + at, 2);
+        counts.Comparisons += type == RecordTypeComparison;
+        counts.Absolutes += type == RecordTypeAbsolute;
+    }
+    return counts;
+}
 
 TTerritoryRecord TerritoryInputRecord(const TEngine& engine, const TBoard& scoreField, int x,
                                       int y) {

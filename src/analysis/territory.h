@@ -43,6 +43,15 @@ void SetTerritoryInputs(TFeedFwd4& net, const TTerritoryRecord& r);
 // Class of a network output: round(o*60) - 10; the target of class k is (k + 10)/60.
 [[nodiscard]] int TerritoryClass(double output);
 
+// The territory training file "dectrain.dat" of the data folder; a missing file gives no records.
+[[nodiscard]] std::vector<uint8_t> LoadTerritoryRecords();
+void SaveTerritoryRecords(const std::vector<uint8_t>& records);
+struct TTerritoryRecordCounts {
+    int Comparisons = 0, Absolutes = 0;
+};
+// The number of records of each kind (the dialog's status bar).
+[[nodiscard]] TTerritoryRecordCounts CountTerritoryRecords(const std::vector<uint8_t>& records);
+
 class TTerritoryEvaluator {
   public:
     explicit TTerritoryEvaluator(TEngine& engine) : m_engine(engine) {}

@@ -6,6 +6,8 @@
 #include <fstream>
 
 #include "analysis/datafiles.h"
+#include "analysis/klassi.h"
+#include "analysis/territory.h"
 #include "game/engine.h"
 
 namespace obrin {
@@ -68,6 +70,28 @@ TEST_F(EngineNetworks, ADamagedWeightFileKeepsTheFreshNetworkAndIsReported) {
     EXPECT_EQ(engine.KlassiNet->InputCount(), 50);
     EXPECT_NE(host.Message.find("net.dat"), std::string::npos);
     EXPECT_NE(host.Message.find("offset 256"), std::string::npos) << host.Message;
+}
+
+TEST_F(EngineNetworks, TrainingFilesOfTheDialogs) {
+    MessageHost host;
+    TEngine engine(host);
+    EXPECT_TRUE(LoadTerritoryRecords().empty()) << "a missing dectrain.dat gives no records";
+    std::vector<uint8_t> records;
+    ASSERT_TRUE(engine.Territory.AppendAbsolute(records, "D4", "12"));
+    ASSERT_TRUE(engine.Territory.AppendComparison(records, "D4", "E5"));
+    ASSERT_TRUE(engine.Territory.AppendComparison(records, "D4", "E6"));
+    SaveTerritoryRecords(records);
+    EXPECT_EQ(LoadTerritoryRecords(), records);
+    const auto counts = CountTerritoryRecords(records);
+    EXPECT_EQ(counts.Comparisons, 2);
+    EXPECT_EQ(counts.Absolutes, 1);
+
+    EXPECT_FALSE(LoadKlassiSamples(engine));
+    AcceptVector(engine, 3, 3, {});
+    SaveKlassiSamples(engine);
+    TEngine other(host);
+    EXPECT_TRUE(LoadKlassiSamples(other));
+    EXPECT_EQ(SampleCountText(other), "8 Trainingsmuster)");
 }
 
 }  // namespace
