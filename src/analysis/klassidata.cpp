@@ -130,11 +130,12 @@ std::vector<TTeacherGame> ParseTeacherGames(const std::string& text, const std::
             if (!(in >> verdict->MoveNumber) || verdict->MoveNumber < 0 ||
                 verdict->MoveNumber > static_cast<int>(game->Moves.size()))
                 Fail(file, lineNo, "bad move number");
-        } else if (key == "dead" || key == "seki" || key == "dragon") {
+        } else if (key == "dead" || key == "seki" || key == "critical" || key == "dragon") {
             if (!verdict) Fail(file, lineNo, "\"position\" expected");
             auto points = ParseVertices(in, file, lineNo);
             if (key == "dead") verdict->Dead = std::move(points);
             if (key == "seki") verdict->Seki = std::move(points);
+            if (key == "critical") verdict->Critical = std::move(points);
             if (key == "dragon") verdict->Dragons.push_back(std::move(points));
         } else if (key == "end") {
             verdict = nullptr;
@@ -206,6 +207,8 @@ std::array<TPointLabels, PointCount> LabelPosition(const TTeacherGame& game,
     const TBoard finalBoard = PositionAfter(game, static_cast<int>(game.Moves.size()));
     TBoard dead{};
     for (const TPoint p : verdict.Dead) dead[PointIndex(p.X, p.Y)] = 1;
+    TBoard critical{};
+    for (const TPoint p : verdict.Critical) critical[PointIndex(p.X, p.Y)] = 1;
 
     // Who plays first on each empty point in the rest of the game, and whether that stone lives.
     TBoard firstMover{};
@@ -275,7 +278,8 @@ std::array<TPointLabels, PointCount> LabelPosition(const TTeacherGame& game,
                     l[7 + side] = IsShimariPoint(p, stones[0]);
             }
             l[9 + side] = answerColour == c && answer == p;
-            l[11 + side] = v == c && !dead[i];
+            // A critical stone lives or dies by who moves first: neither sure nor lost.
+            l[11 + side] = v == c && critical[i] ? 0.5 : v == c && !dead[i];
             l[13 + side] = IsEye(b, p, c);
             bool shared = false;
             if (v == c) {

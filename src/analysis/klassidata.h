@@ -18,6 +18,7 @@ struct TTeacherVerdict {
     int MoveNumber = 0;  // the position after this many moves
     bool Final = false;
     std::vector<TPoint> Dead, Seki;
+    std::vector<TPoint> Critical;  // from dragon_status: the side to move decides their fate
     std::vector<std::vector<TPoint>> Dragons;
 };
 

@@ -11,12 +11,17 @@
 namespace obrin {
 namespace {
 
-enum class TPointKind { Empty, Stone, DeadStone };
+// Training draws its samples per kind, so that rare kinds are not drowned by common ones.
+enum TPointKind { EmptyPoint, LivingStone, DeadStone, RareEmptyPoint, KindCount };
 
 TPointKind KindOf(const TTestData& s) {
-    if (s.GetOutput(0) < 0.5) return TPointKind::Empty;
+    if (s.GetOutput(0) < 0.5) {
+        for (int k = 2; k <= 16; ++k)
+            if (k != 11 && k != 12 && s.GetOutput(k) == 1.0) return RareEmptyPoint;
+        return EmptyPoint;
+    }
     const bool black = s.GetOutput(1) > 0.5;
-    return s.GetOutput(black ? 11 : 12) > 0.5 ? TPointKind::Stone : TPointKind::DeadStone;
+    return s.GetOutput(black ? 11 : 12) == 0.0 ? DeadStone : LivingStone;
 }
 
 void CopyCurrent(const TTestData& from, TTestData& to) {
@@ -95,11 +100,13 @@ TTestData SelectSamples(TTestData& all, int count, uint32_t seed) {
 }
 
 double TrainKlassiNet(TFeedFwd3& net, TTestData& samples, const TTrainOptions& o) {
-    std::vector<int> byKind[3];
+    std::vector<int> byKind[KindCount];
     for (int k = 0; k < samples.GetSampleCount(); ++k) {
         samples.GetSample(k);
-        byKind[static_cast<int>(KindOf(samples))].push_back(k);
+        byKind[KindOf(samples)].push_back(k);
     }
+    const double shares[KindCount] = {1.0 - o.DeadShare - o.StoneShare - o.RareShare, o.StoneShare, o.DeadShare,
+                                      o.RareShare};
     std::mt19937 rng(o.Seed);
     std::uniform_real_distribution<double> uniform(0.0, 1.0);
     const double rate = net.LearningRate();
@@ -107,9 +114,10 @@ double TrainKlassiNet(TFeedFwd3& net, TTestData& samples, const TTrainOptions& o
     int64_t recent = 0;
     for (int64_t step = 0; step < o.Steps; ++step) {
         if (step == o.Steps * 2 / 3) net.SetLearningRate(rate / 4);
-        const double r = uniform(rng);
-        int kind = r < o.DeadShare ? 2 : r < o.DeadShare + o.StoneShare ? 1 : 0;
-        if (byKind[kind].empty()) kind = byKind[1].empty() ? 0 : 1;
+        double r = uniform(rng);
+        int kind = 0;
+        while (kind < KindCount - 1 && r >= shares[kind]) r -= shares[kind++];
+        if (byKind[kind].empty()) kind = byKind[LivingStone].empty() ? EmptyPoint : LivingStone;
         if (byKind[kind].empty()) break;
         samples.GetSample(byKind[kind][rng() % byKind[kind].size()]);
         TKlassiFeatures f{};
@@ -163,6 +171,7 @@ TSureStoneCheck CheckSureStones(const std::vector<TTeacherGame>& games, const TF
     TEngine engine(host);
     *engine.KlassiNet = net;
     TSureStoneCheck check;
+    std::vector<std::pair<double, bool>> scored;
     for (const TTeacherGame& game : games)
         for (const TTeacherVerdict& verdict : game.Verdicts) {
             engine.Fields.Spielfeld = PositionAfter(game, verdict.MoveNumber);
@@ -172,8 +181,9 @@ TSureStoneCheck CheckSureStones(const std::vector<TTeacherGame>& games, const TF
             for (int i = 0; i < PointCount; ++i) {
                 const int v = engine.Fields.Spielfeld[i];
                 if (v == 0) continue;
-                const bool sure =
-                    (v > 0 ? engine.Container->NNSSicher[i] : engine.Container->NNWSicher[i]) > 0;
+                const int value = v > 0 ? engine.Container->NNSSicher[i] : engine.Container->NNWSicher[i];
+                const bool sure = value > 0;
+                scored.push_back({value, !dead[i]});
                 if (dead[i]) {
                     ++check.Dead;
                     check.DeadNotSure += !sure;
@@ -183,6 +193,7 @@ TSureStoneCheck CheckSureStones(const std::vector<TTeacherGame>& games, const TF
                 }
             }
         }
+    check.Auc = Auc(scored);
     return check;
 }
 

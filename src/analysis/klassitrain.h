@@ -31,8 +31,10 @@ void AddGameSamples(const std::vector<TTeacherGame>& games, TTestData& samples);
 struct TTrainOptions {
     int64_t Steps = 2000000;
     uint32_t Seed = 1;
-    double DeadShare = 0.25;   // share of training steps on stones the teacher calls dead
-    double StoneShare = 0.35;  // share on other stones; the rest on empty points
+    double DeadShare = 0.3;   // share of training steps on stones the teacher calls dead
+    double StoneShare = 0.3;  // share on other stones
+    double RareShare = 0.1;   // share on empty points with a rare label (eyes, answers, ...)
+                              // the rest on other empty points
 };
 // Trains net with the network's own step on samples drawn per category and turned by a
 // random symmetry; the rate falls to a quarter over the last third. Returns the mean squared
@@ -50,6 +52,7 @@ struct TOutputQuality {
 
 struct TSureStoneCheck {
     int64_t Alive = 0, Dead = 0, AliveSure = 0, DeadNotSure = 0;
+    double Auc = 0;  // how well the sure-stone values rank living above dead stones
     [[nodiscard]] double BalancedAccuracy() const {
         return Alive && Dead ? 0.5 * (double(AliveSure) / Alive + double(DeadNotSure) / Dead) : 0.0;
     }

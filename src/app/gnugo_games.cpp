@@ -95,13 +95,29 @@ std::string Flatten(const std::string& answer) {
     return out;
 }
 
-void WriteVerdicts(TGtpProcess& gnugo, std::ostream& out, int moveNumber, bool final) {
+void WriteVerdicts(TGtpProcess& gnugo, std::ostream& out, int moveNumber, bool final, bool dragonVerdicts) {
     out << (final ? "final " : "position ") << moveNumber << "\n";
-    out << "dead " << Flatten(gnugo.Ask("final_status_list dead")) << "\n";
-    out << "seki " << Flatten(gnugo.Ask("final_status_list seki")) << "\n";
-    std::istringstream dragons(gnugo.Ask("dragon_stones"));
-    for (std::string line; std::getline(dragons, line);)
-        if (!Flatten(line).empty()) out << "dragon " << Flatten(line) << "\n";
+    std::vector<std::string> dragons;
+    std::istringstream lines(gnugo.Ask("dragon_stones"));
+    for (std::string line; std::getline(lines, line);)
+        if (!Flatten(line).empty()) dragons.push_back(Flatten(line));
+    if (final || !dragonVerdicts) {
+        out << "dead " << Flatten(gnugo.Ask("final_status_list dead")) << "\n";
+        out << "seki " << Flatten(gnugo.Ask("final_status_list seki")) << "\n";
+    } else {
+        // One status per dragon: alive, critical, dead or unknown (followed by attack and defence points).
+        std::string dead, critical;
+        for (const auto& stones : dragons) {
+            std::istringstream status(gnugo.Ask("dragon_status " + stones.substr(0, stones.find(' '))));
+            std::string word;
+            status >> word;
+            if (word == "dead") dead += (dead.empty() ? "" : " ") + stones;
+            if (word == "critical") critical += (critical.empty() ? "" : " ") + stones;
+        }
+        out << "dead " << dead << "\n";
+        out << "critical " << critical << "\n";
+    }
+    for (const auto& stones : dragons) out << "dragon " << stones << "\n";
     out << "end\n";
 }
 
@@ -146,7 +162,7 @@ int PlayGnuGoGames(const TGamesOptions& o) {
         int nextSample = o.FirstSample;
         while (passes < 2 && number < o.MaxMoves) {
             if (number == nextSample) {
-                WriteVerdicts(gnugo, verdicts, number, false);
+                WriteVerdicts(gnugo, verdicts, number, false, o.DragonVerdicts);
                 nextSample += o.SampleEvery;
             }
             const std::string answer = Flatten(gnugo.Ask(colour > 0 ? "genmove b" : "genmove w"));
@@ -161,7 +177,7 @@ int PlayGnuGoGames(const TGamesOptions& o) {
             if (!OnBoard(x, y)) throw std::runtime_error("GNU Go played an odd move: " + answer);
             play(x, y);
         }
-        WriteVerdicts(gnugo, verdicts, number, true);
+        WriteVerdicts(gnugo, verdicts, number, true, o.DragonVerdicts);
         out << "game " << g << " level " << o.Level << " seed " << seed << "\n";
         out << "moves " << moves.str() << "\n" << verdicts.str() << "endgame\n";
         out.flush();

@@ -18,6 +18,9 @@ struct TGamesOptions {
     int SampleEvery = 18;   // then every this many moves, and the final position
     int RandomOpening = 4;  // random opening moves (3rd to 6th line) for variety
     int MaxMoves = 400;
+    // Verdicts of sampled positions from dragon_status (fast) instead of final_status_list (which
+    // plays the position out and takes seconds). The final position always uses final_status_list.
+    bool DragonVerdicts = false;
 };
 
 // Plays the games and appends them to OutFile as text records (see positions.h). Returns the

@@ -36,6 +36,7 @@ int RunGames(const Args& args) {
     o.Level = IntOpt(args, "--level", o.Level);
     o.FirstSample = IntOpt(args, "--first-sample", o.FirstSample);
     o.SampleEvery = IntOpt(args, "--sample-every", o.SampleEvery);
+    o.DragonVerdicts = Option(args, "--verdicts", "final") == "dragon";
     if (o.OutFile.empty()) {
         std::cerr << "obrin-cli train games: --out FILE is needed\n";
         return 2;
@@ -44,19 +45,26 @@ int RunGames(const Args& args) {
     return 0;
 }
 
-// The games of the comma-separated files, split into training and held-out games.
-void ReadGames(const Args& args, std::vector<TTeacherGame>& train,
-               std::vector<TTeacherGame>& heldOut) {
+// The games of comma-separated files.
+std::vector<TTeacherGame> GamesOf(const std::string& files) {
+    std::vector<TTeacherGame> games;
+    size_t start = 0;
+    while (start < files.size()) {
+        const size_t comma = std::min(files.find(',', start), files.size());
+        for (auto& g : ReadTeacherGames(files.substr(start, comma - start))) games.push_back(std::move(g));
+        start = comma + 1;
+    }
+    return games;
+}
+
+// The games of --games split into training and held-out games; the games of --extra-games
+// only ever train.
+void ReadGames(const Args& args, std::vector<TTeacherGame>& train, std::vector<TTeacherGame>& heldOut) {
     const std::string files = Option(args, "--games", "");
     if (files.empty()) throw std::runtime_error("--games FILE[,FILE...] is needed");
     const int every = IntOpt(args, "--heldout-every", 5);
-    size_t start = 0;
-    while (start <= files.size()) {
-        const size_t comma = std::min(files.find(',', start), files.size());
-        for (auto& g : ReadTeacherGames(files.substr(start, comma - start)))
-            (IsHeldOut(g, every) ? heldOut : train).push_back(std::move(g));
-        start = comma + 1;
-    }
+    for (auto& g : GamesOf(files)) (IsHeldOut(g, every) ? heldOut : train).push_back(std::move(g));
+    for (auto& g : GamesOf(Option(args, "--extra-games", ""))) train.push_back(std::move(g));
     std::printf("%zu training games, %zu held-out games\n", train.size(), heldOut.size());
 }
 
@@ -89,6 +97,9 @@ int RunNet(const Args& args) {
     TTrainOptions o;
     o.Steps = std::stoll(Option(args, "--steps", std::to_string(o.Steps)));
     o.Seed = static_cast<uint32_t>(IntOpt(args, "--seed", static_cast<int>(o.Seed)));
+    o.DeadShare = std::stod(Option(args, "--dead-share", std::to_string(o.DeadShare)));
+    o.StoneShare = std::stod(Option(args, "--stone-share", std::to_string(o.StoneShare)));
+    o.RareShare = std::stod(Option(args, "--rare-share", std::to_string(o.RareShare)));
     std::mt19937 rng(o.Seed);
     TFeedFwd3 net(KlassiNetSize, KlassiNetSize, KlassiNetSize, 0.2,
                   [&] { return std::uniform_real_distribution<double>(0.0, 1.0)(rng); });
@@ -120,10 +131,10 @@ int RunCheck(const Args& args) {
     std::printf(
         "sure stones against the teacher's life-and-death verdicts on held-out positions:\n"
         "  %lld living stones, %lld called sure; %lld dead stones, %lld called not sure; "
-        "balanced accuracy %.3f\n",
+        "balanced accuracy %.3f, AUC %.3f\n",
         static_cast<long long>(check.Alive), static_cast<long long>(check.AliveSure),
         static_cast<long long>(check.Dead), static_cast<long long>(check.DeadNotSure),
-        check.BalancedAccuracy());
+        check.BalancedAccuracy(), check.Auc);
     return 0;
 }
 
@@ -133,17 +144,18 @@ std::map<std::string, cli::TSubcommand> TrainCommands() {
     return {
         {"games",
          {"train games --out FILE [--games N] [--first K] [--level L] [--first-sample M] "
-          "[--sample-every K] [--gnugo PATH]   GNU Go self-play "
+          "[--sample-every K] [--verdicts final|dragon] [--gnugo PATH]   GNU Go self-play "
           "games with its verdicts (data building only)",
           RunGames}},
         {"samples",
-         {"train samples --games F[,F...] [--heldout-every 5] [--out training-full.dat] "
+         {"train samples --games F[,F...] [--extra-games F[,F...]] [--heldout-every 5] [--out training-full.dat] "
           "[--heldout-out "
           "heldout.dat] [--ship training.dat] [--ship-count 4000]   classifier samples from "
           "teacher games",
           RunSamples}},
         {"net",
-         {"train net [--samples training-full.dat] [--out net.dat] [--steps N] [--seed S]   train "
+         {"train net [--samples training-full.dat] [--out net.dat] [--steps N] [--seed S] [--dead-share D] "
+          "[--stone-share S] [--rare-share R]   train "
           "the "
           "point classifier",
           RunNet}},
