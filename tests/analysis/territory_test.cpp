@@ -17,6 +17,12 @@ class Territory : public ::testing::Test {
     IHost host;
     TEngine engine{host};
     TTerritoryEvaluator& evaluator = engine.Territory;
+    // A narrow territory network keeps the tests quick under the sanitizers; the evaluator only
+    // needs its 80 inputs and one output.
+    void SetUp() override {
+        engine.TerritoryNet =
+            std::make_unique<TFeedFwd4>(80, 24, 16, 1, 0.2, [this] { return engine.Random.Real(); });
+    }
 };
 
 TEST_F(Territory, ClassesOfOutputs) {
