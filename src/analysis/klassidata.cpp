@@ -97,6 +97,22 @@ bool IsEye(const TBoard& b, TPoint p, int c) {
 
 }  // namespace
 
+TBoard Survivors(const TTeacherGame& game, int from) {
+    TBoard b = PositionAfter(game, from);
+    TBoard alive{};
+    for (int i = 0; i < PointCount; ++i) alive[i] = b[i] != 0;
+    int32_t koX = -1, koY = -1;
+    for (size_t m = from; m < game.Moves.size(); ++m) {
+        const TTeacherMove& move = game.Moves[m];
+        if (move.Point == PassPoint) continue;
+        PlayMove(move.Point.X, move.Point.Y, move.Colour, b, koX, koY);
+        for (int i = 0; i < PointCount; ++i)
+            if (b[i] == 0) alive[i] = 0;
+    }
+    for (const TPoint p : game.Verdicts.back().Dead) alive[PointIndex(p.X, p.Y)] = 0;
+    return alive;
+}
+
 std::vector<TTeacherGame> ParseTeacherGames(const std::string& text, const std::string& file) {
     std::vector<TTeacherGame> games;
     std::istringstream lines(text);
@@ -135,7 +151,10 @@ std::vector<TTeacherGame> ParseTeacherGames(const std::string& text, const std::
             auto points = ParseVertices(in, file, lineNo);
             if (key == "dead") verdict->Dead = std::move(points);
             if (key == "seki") verdict->Seki = std::move(points);
-            if (key == "critical") verdict->Critical = std::move(points);
+            if (key == "critical") {
+                verdict->Critical = std::move(points);
+                verdict->FromDragons = true;
+            }
             if (key == "dragon") verdict->Dragons.push_back(std::move(points));
         } else if (key == "end") {
             verdict = nullptr;
@@ -209,6 +228,13 @@ std::array<TPointLabels, PointCount> LabelPosition(const TTeacherGame& game,
     for (const TPoint p : verdict.Dead) dead[PointIndex(p.X, p.Y)] = 1;
     TBoard critical{};
     for (const TPoint p : verdict.Critical) critical[PointIndex(p.X, p.Y)] = 1;
+    if (verdict.FromDragons) {
+        // dragon_status judges the stones without playing on; what happened to them is the better
+        // witness: a stone is sure when it stays on the board to the end and lives there.
+        dead = Survivors(game, verdict.MoveNumber);
+        for (auto& v : dead) v = !v;
+        critical = {};
+    }
 
     // Who plays first on each empty point in the rest of the game, and whether that stone lives.
     TBoard firstMover{};

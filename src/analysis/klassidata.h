@@ -19,6 +19,7 @@ struct TTeacherVerdict {
     bool Final = false;
     std::vector<TPoint> Dead, Seki;
     std::vector<TPoint> Critical;  // from dragon_status: the side to move decides their fate
+    bool FromDragons = false;      // the verdict came from dragon_status, not final_status_list
     std::vector<std::vector<TPoint>> Dragons;
 };
 
@@ -45,6 +46,10 @@ struct TTeacherGame {
 using TPointLabels = std::array<double, KlassiNamedOutputs>;
 [[nodiscard]] std::array<TPointLabels, PointCount> LabelPosition(const TTeacherGame& game,
                                                                  const TTeacherVerdict& verdict);
+
+// 1 at every stone of the position after from moves that stays on the board to the end of the
+// game and is not dead there.
+[[nodiscard]] TBoard Survivors(const TTeacherGame& game, int from);
 
 // Every point's area at the end of the game: +1 or -1 for living stones and the empty regions
 // only they border, 0 for dame (dead stones are removed first).

@@ -75,6 +75,25 @@ TEST(TeacherGames, SamplesCoverEveryPointOfEveryVerdict) {
     EXPECT_EQ(few.GetSampleCount(), 40);
 }
 
+TEST(TeacherGames, WithDragonVerdictsSureStonesAreThoseThatSurvive) {
+    // White's A1 is captured later; K10 lives on; the final verdict calls Q16 dead.
+    const auto games = ParseTeacherGames(
+        "game 7\n"
+        "moves B:B1 W:A1 B:K10 W:Q16 B:A2\n"
+        "position 2\ndead A1\ncritical\nend\n"
+        "final 5\ndead Q16\nseki\nend\nendgame\n",
+        "t.txt");
+    const TBoard survivors = Survivors(games[0], 2);
+    EXPECT_EQ(survivors[PointIndex(1, 0)], 1);
+    EXPECT_EQ(survivors[PointIndex(0, 0)], 0);
+    const auto labels = LabelPosition(games[0], games[0].Verdicts[0]);
+    EXPECT_EQ(labels[PointIndex(1, 0)][11], 1.0);
+    EXPECT_EQ(labels[PointIndex(0, 0)][12], 0.0);
+    const TBoard later = Survivors(games[0], 4);
+    EXPECT_EQ(later[PointIndex(9, 9)], 1);
+    EXPECT_EQ(later[PointIndex(15, 15)], 0) << "dead at the end";
+}
+
 TEST(TeacherGames, BadFilesNameTheLine) {
     auto fails = [](const std::string& text, const std::string& expected) {
         try {
