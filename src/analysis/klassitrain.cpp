@@ -101,10 +101,22 @@ TTestData SelectSamples(TTestData& all, int count, uint32_t seed) {
 
 double TrainKlassiNet(TFeedFwd3& net, TTestData& samples, const TTrainOptions& o) {
     std::vector<int> byKind[KindCount];
+    // The rare share goes to each rare label's positives in equal parts.
+    std::vector<std::vector<int>> rarePositives;
+    std::vector<int> rareOutputs;
+    for (int k = 2; k <= 16; ++k)
+        if (k != 11 && k != 12) rareOutputs.push_back(k);
+    rarePositives.resize(rareOutputs.size());
     for (int k = 0; k < samples.GetSampleCount(); ++k) {
         samples.GetSample(k);
-        byKind[KindOf(samples)].push_back(k);
+        const TPointKind kind = KindOf(samples);
+        byKind[kind == RareEmptyPoint ? EmptyPoint : kind].push_back(k);
+        for (size_t r = 0; r < rareOutputs.size(); ++r)
+            if (samples.GetOutput(rareOutputs[r]) == 1.0) rarePositives[r].push_back(k);
     }
+    rarePositives.erase(std::remove_if(rarePositives.begin(), rarePositives.end(),
+                                       [](const std::vector<int>& v) { return v.empty(); }),
+                        rarePositives.end());
     const double shares[KindCount] = {1.0 - o.DeadShare - o.StoneShare - o.RareShare, o.StoneShare, o.DeadShare,
                                       o.RareShare};
     std::mt19937 rng(o.Seed);
@@ -117,9 +129,11 @@ double TrainKlassiNet(TFeedFwd3& net, TTestData& samples, const TTrainOptions& o
         double r = uniform(rng);
         int kind = 0;
         while (kind < KindCount - 1 && r >= shares[kind]) r -= shares[kind++];
-        if (byKind[kind].empty()) kind = byKind[LivingStone].empty() ? EmptyPoint : LivingStone;
-        if (byKind[kind].empty()) break;
-        samples.GetSample(byKind[kind][rng() % byKind[kind].size()]);
+        const std::vector<int>* pool = &byKind[kind];
+        if (kind == RareEmptyPoint) pool = rarePositives.empty() ? nullptr : &rarePositives[rng() % rarePositives.size()];
+        if (!pool || pool->empty()) pool = byKind[LivingStone].empty() ? &byKind[EmptyPoint] : &byKind[LivingStone];
+        if (pool->empty()) break;
+        samples.GetSample((*pool)[rng() % pool->size()]);
         TKlassiFeatures f{};
         for (int i = 0; i < KlassiInputs; ++i) f[i] = samples.GetInput(i);
         SetKlassiInputs(net, TransformFeatures(f, static_cast<int>(rng() % 8)));
