@@ -117,8 +117,8 @@ double TrainKlassiNet(TFeedFwd3& net, TTestData& samples, const TTrainOptions& o
     rarePositives.erase(std::remove_if(rarePositives.begin(), rarePositives.end(),
                                        [](const std::vector<int>& v) { return v.empty(); }),
                         rarePositives.end());
-    const double shares[KindCount] = {1.0 - o.DeadShare - o.StoneShare - o.RareShare, o.StoneShare, o.DeadShare,
-                                      o.RareShare};
+    const double shares[KindCount] = {1.0 - o.DeadShare - o.StoneShare - o.RareShare, o.StoneShare,
+                                      o.DeadShare, o.RareShare};
     std::mt19937 rng(o.Seed);
     std::uniform_real_distribution<double> uniform(0.0, 1.0);
     const double rate = net.LearningRate();
@@ -130,8 +130,10 @@ double TrainKlassiNet(TFeedFwd3& net, TTestData& samples, const TTrainOptions& o
         int kind = 0;
         while (kind < KindCount - 1 && r >= shares[kind]) r -= shares[kind++];
         const std::vector<int>* pool = &byKind[kind];
-        if (kind == RareEmptyPoint) pool = rarePositives.empty() ? nullptr : &rarePositives[rng() % rarePositives.size()];
-        if (!pool || pool->empty()) pool = byKind[LivingStone].empty() ? &byKind[EmptyPoint] : &byKind[LivingStone];
+        if (kind == RareEmptyPoint)
+            pool = rarePositives.empty() ? nullptr : &rarePositives[rng() % rarePositives.size()];
+        if (!pool || pool->empty())
+            pool = byKind[LivingStone].empty() ? &byKind[EmptyPoint] : &byKind[LivingStone];
         if (pool->empty()) break;
         samples.GetSample((*pool)[rng() % pool->size()]);
         TKlassiFeatures f{};
@@ -195,7 +197,8 @@ TSureStoneCheck CheckSureStones(const std::vector<TTeacherGame>& games, const TF
             for (int i = 0; i < PointCount; ++i) {
                 const int v = engine.Fields.Spielfeld[i];
                 if (v == 0) continue;
-                const int value = v > 0 ? engine.Container->NNSSicher[i] : engine.Container->NNWSicher[i];
+                const int value =
+                    v > 0 ? engine.Container->NNSSicher[i] : engine.Container->NNWSicher[i];
                 const bool sure = value > 0;
                 scored.push_back({value, !dead[i]});
                 if (dead[i]) {

@@ -95,7 +95,8 @@ std::string Flatten(const std::string& answer) {
     return out;
 }
 
-void WriteVerdicts(TGtpProcess& gnugo, std::ostream& out, int moveNumber, bool final, bool dragonVerdicts) {
+void WriteVerdicts(TGtpProcess& gnugo, std::ostream& out, int moveNumber, bool final,
+                   bool dragonVerdicts) {
     out << (final ? "final " : "position ") << moveNumber << "\n";
     std::vector<std::string> dragons;
     std::istringstream lines(gnugo.Ask("dragon_stones"));
@@ -105,10 +106,12 @@ void WriteVerdicts(TGtpProcess& gnugo, std::ostream& out, int moveNumber, bool f
         out << "dead " << Flatten(gnugo.Ask("final_status_list dead")) << "\n";
         out << "seki " << Flatten(gnugo.Ask("final_status_list seki")) << "\n";
     } else {
-        // One status per dragon: alive, critical, dead or unknown (followed by attack and defence points).
+        // One status per dragon: alive, critical, dead or unknown (followed by attack and defence
+        // points).
         std::string dead, critical;
         for (const auto& stones : dragons) {
-            std::istringstream status(gnugo.Ask("dragon_status " + stones.substr(0, stones.find(' '))));
+            std::istringstream status(
+                gnugo.Ask("dragon_status " + stones.substr(0, stones.find(' '))));
             std::string word;
             status >> word;
             if (word == "dead") dead += (dead.empty() ? "" : " ") + stones;

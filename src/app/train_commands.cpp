@@ -51,7 +51,8 @@ std::vector<TTeacherGame> GamesOf(const std::string& files) {
     size_t start = 0;
     while (start < files.size()) {
         const size_t comma = std::min(files.find(',', start), files.size());
-        for (auto& g : ReadTeacherGames(files.substr(start, comma - start))) games.push_back(std::move(g));
+        for (auto& g : ReadTeacherGames(files.substr(start, comma - start)))
+            games.push_back(std::move(g));
         start = comma + 1;
     }
     return games;
@@ -59,7 +60,8 @@ std::vector<TTeacherGame> GamesOf(const std::string& files) {
 
 // The games of --games split into training and held-out games; the games of --extra-games
 // only ever train.
-void ReadGames(const Args& args, std::vector<TTeacherGame>& train, std::vector<TTeacherGame>& heldOut) {
+void ReadGames(const Args& args, std::vector<TTeacherGame>& train,
+               std::vector<TTeacherGame>& heldOut) {
     const std::string files = Option(args, "--games", "");
     if (files.empty()) throw std::runtime_error("--games FILE[,FILE...] is needed");
     const int every = IntOpt(args, "--heldout-every", 5);
@@ -143,26 +145,22 @@ int RunCheck(const Args& args) {
 std::map<std::string, cli::TSubcommand> TrainCommands() {
     return {
         {"games",
-         {"train games --out FILE [--games N] [--first K] [--level L] [--first-sample M] "
-          "[--sample-every K] [--verdicts final|dragon] [--gnugo PATH]   GNU Go self-play "
-          "games with its verdicts (data building only)",
+         {"train games --out FILE [--games N] [--first K] [--level L] [--first-sample M]\n"
+          "      [--sample-every K] [--verdicts final|dragon] [--gnugo PATH]\n"
+          "      GNU Go self-play games with its verdicts (data building only)",
           RunGames}},
         {"samples",
-         {"train samples --games F[,F...] [--extra-games F[,F...]] [--heldout-every 5] [--out training-full.dat] "
-          "[--heldout-out "
-          "heldout.dat] [--ship training.dat] [--ship-count 4000]   classifier samples from "
-          "teacher games",
+         {"train samples --games F[,F...] [--extra-games F[,F...]] [--heldout-every 5]\n"
+          "      [--out training-full.dat] [--heldout-out heldout.dat] [--ship training.dat]\n"
+          "      [--ship-count 4000]   classifier samples from teacher games",
           RunSamples}},
         {"net",
-         {"train net [--samples training-full.dat] [--out net.dat] [--steps N] [--seed S] [--dead-share D] "
-          "[--stone-share S] [--rare-share R]   train "
-          "the "
-          "point classifier",
+         {"train net [--samples training-full.dat] [--out net.dat] [--steps N] [--seed S]\n"
+          "      [--dead-share D] [--stone-share S] [--rare-share R]   train the point classifier",
           RunNet}},
         {"check",
-         {"train check --games F[,F...] [--net net.dat] [--heldout heldout.dat]   held-out quality "
-          "of the "
-          "classifier",
+         {"train check --games F[,F...] [--net net.dat] [--heldout heldout.dat]\n"
+          "      held-out quality of the classifier",
           RunCheck}},
     };
 }

@@ -20,8 +20,8 @@ class Territory : public ::testing::Test {
     // A narrow territory network keeps the tests quick under the sanitizers; the evaluator only
     // needs its 80 inputs and one output.
     void SetUp() override {
-        engine.TerritoryNet =
-            std::make_unique<TFeedFwd4>(80, 24, 16, 1, 0.2, [this] { return engine.Random.Real(); });
+        engine.TerritoryNet = std::make_unique<TFeedFwd4>(80, 24, 16, 1, 0.2,
+                                                          [this] { return engine.Random.Real(); });
     }
 };
 
