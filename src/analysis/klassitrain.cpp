@@ -45,6 +45,17 @@ double Auc(std::vector<std::pair<double, bool>>& scored) {
     return (rankSum - positives * (positives + 1) / 2) / (positives * negatives);
 }
 
+// The sample seen with the colours swapped: board and field strength mirror (both scale
+// symmetrically around 0.5), the paired black and white labels trade places.
+void SwapColours(TKlassiFeatures& f, std::vector<double>& targets) {
+    for (int k = 0; k < 9; ++k) {
+        f[k] = 1.0 - f[k];
+        f[18 + k] = 1.0 - f[18 + k];
+    }
+    targets[1] = 1.0 - targets[1];
+    for (const int black : {2, 4, 7, 9, 11, 13, 15, 17}) std::swap(targets[black], targets[black + 1]);
+}
+
 }  // namespace
 
 void AddGameSamples(const std::vector<TTeacherGame>& games, TTestData& samples) {
@@ -122,6 +133,7 @@ double TrainKlassiNet(TFeedFwd3& net, TTestData& samples, const TTrainOptions& o
     std::mt19937 rng(o.Seed);
     std::uniform_real_distribution<double> uniform(0.0, 1.0);
     const double rate = net.LearningRate();
+    std::vector<double> targets(std::max(net.OutputCount(), KlassiNamedOutputs), 0.5);
     double recentError = 0;
     int64_t recent = 0;
     for (int64_t step = 0; step < o.Steps; ++step) {
@@ -138,8 +150,10 @@ double TrainKlassiNet(TFeedFwd3& net, TTestData& samples, const TTrainOptions& o
         samples.GetSample((*pool)[rng() % pool->size()]);
         TKlassiFeatures f{};
         for (int i = 0; i < KlassiInputs; ++i) f[i] = samples.GetInput(i);
+        for (int k = 0; k < net.OutputCount(); ++k) targets[k] = samples.GetOutput(k);
+        if (rng() % 2) SwapColours(f, targets);
         SetKlassiInputs(net, TransformFeatures(f, static_cast<int>(rng() % 8)));
-        for (int k = 0; k < net.OutputCount(); ++k) net.SetTarget(k, samples.GetOutput(k));
+        for (int k = 0; k < net.OutputCount(); ++k) net.SetTarget(k, targets[k]);
         net.Forward();
         if (step >= o.Steps - 10000) {
             for (int k = 0; k < net.OutputCount(); ++k)
