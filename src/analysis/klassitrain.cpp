@@ -53,7 +53,8 @@ void SwapColours(TKlassiFeatures& f, std::vector<double>& targets) {
         f[18 + k] = 1.0 - f[18 + k];
     }
     targets[1] = 1.0 - targets[1];
-    for (const int black : {2, 4, 7, 9, 11, 13, 15, 17}) std::swap(targets[black], targets[black + 1]);
+    for (const int black : {2, 4, 7, 9, 11, 13, 15, 17})
+        std::swap(targets[black], targets[black + 1]);
 }
 
 }  // namespace

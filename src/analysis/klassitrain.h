@@ -37,8 +37,8 @@ struct TTrainOptions {
                               // the rest on other empty points
 };
 // Trains net with the network's own step on samples drawn per category, turned by a random
-// symmetry and, every other time, seen with the colours swapped; the rate falls to a quarter over the last third. Returns the mean squared
-// error of the last 10000 steps.
+// symmetry and, every other time, seen with the colours swapped; the rate falls to a quarter over
+// the last third. Returns the mean squared error of the last 10000 steps.
 double TrainKlassiNet(TFeedFwd3& net, TTestData& samples, const TTrainOptions& options);
 
 struct TOutputQuality {
