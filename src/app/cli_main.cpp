@@ -11,9 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "app/subcommand.h"
+#include "app/train_commands.h"
 #include "game/engine.h"
 #include "game/randomgames.h"
 #include "gtp/gtp.h"
+#include "analysis/klassi.h"
+#include "board/chains.h"
+#include "gtp/gtp_analysis.h"
 #include "gtp/gtp_records.h"
 #include "gtp/gtp_tactics.h"
 #include "records/sgfcommands.h"
@@ -24,12 +29,8 @@
 
 namespace {
 
-using Args = std::vector<std::string>;
-
-struct TSubcommand {
-    std::string Usage;
-    std::function<int(const Args&)> Run;
-};
+using obrin::cli::Args;
+using obrin::cli::TSubcommand;
 
 // The headless host: nothing to show, no events to process.
 class TQuietHost : public obrin::IHost {};
@@ -69,6 +70,7 @@ int RunGtp(const Args& args) {
     obrin::TGtpEngine gtp(engine);
     obrin::RegisterTacticsCommands(gtp, static_cast<int>(readingMs));
     obrin::RegisterRecordsCommands(gtp);
+    obrin::RegisterAnalysisCommands(gtp);
     gtp.Run(std::cin, std::cout);
     engine.Shutdown();
     obrin::CheckSgfCounters();
@@ -232,6 +234,37 @@ int BenchSgfLong(const Args& args) {
         obrin::BenchSgfLongGame(static_cast<int>(moves), static_cast<int>(runs), std::cout));
 }
 
+// Median milliseconds per call of f over runs runs of calls calls each.
+template <typename F>
+double MedianMs(int runs, int calls, F f) {
+    std::vector<double> ms;
+    for (int r = 0; r < runs; ++r) {
+        const auto start = std::chrono::steady_clock::now();
+        for (int c = 0; c < calls; ++c) f();
+        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / calls);
+    }
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
+}
+
+int BenchAnalysis(const Args& args) {
+    long long runs = 5;
+    IntOption(args, "--runs", runs);
+    TQuietHost host;
+    obrin::TEngine engine(host);
+    std::printf("EvaluateTerritory, empty board: median %.2f ms\n",
+                MedianMs(static_cast<int>(runs), 10, [&] { engine.Territory.EvaluateTerritory(false); }));
+    int32_t koX = -1, koY = -1;
+    for (int i = 0, colour = 1; i < obrin::PointCount; i += 3, colour = -colour) {
+        const int p = (i * 7) % obrin::PointCount;
+        if (obrin::IsLegal(obrin::PointColumn(p), obrin::PointRow(p), colour, koX, koY, engine.Fields.Spielfeld))
+            obrin::PlayMove(obrin::PointColumn(p), obrin::PointRow(p), colour, engine.Fields.Spielfeld, koX, koY);
+    }
+    std::printf("ClassifyBoard, whole board: median %.3f ms\n",
+                MedianMs(static_cast<int>(runs), 200, [&] { obrin::ClassifyBoard(engine); }));
+    return 0;
+}
+
 const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
     static const std::map<std::string, std::map<std::string, TSubcommand>> table = {
         {"gtp", {{"", {"gtp [--reading-ms N]   GTP version 2 on standard input and output", RunGtp}}}},
@@ -249,7 +282,11 @@ const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
             BenchSgf}},
           {"sgf-long",
            {"bench sgf-long [--moves N] [--runs R]   load, replay and save one long game",
-            BenchSgfLong}}}},
+            BenchSgfLong}},
+          {"analysis",
+           {"bench analysis [--runs R]   ClassifyBoard and EvaluateTerritory, median ms per call",
+            BenchAnalysis}}}},
+        {"train", obrin::train::TrainCommands()},
         {"sgf",
          {{"check",
            {"sgf check FILE...   syntax messages and a summary per record file", SgfCheck}},

@@ -12,6 +12,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A network computed a value that is not finite (overflow, NaN weights).
+class EFloatingPoint : public EObrinError {
+public:
+    using EObrinError::EObrinError;
+};
+
 namespace msg {
 inline constexpr const char* PoolBoardLeak = "MemoryManager: CountBoardElement";
 inline constexpr const char* PoolListLeak = "MemoryManager: CountListElement";
@@ -30,6 +36,10 @@ inline constexpr const char* SgfParserActive = " is active!";              // na
 inline constexpr const char* SgfNoParser = " has no valid SgfParser";      // name +
 inline constexpr const char* SgfExpected = "Expected %s but got %s, line %lld, file %s";
 inline constexpr const char* SgfSkippedText = "Skipped text outside the game trees, line %lld, file %s";
+inline constexpr const char* FloatingPointError = "floating-point error in a network";
+inline constexpr const char* KlassiFloatingPoint = "Fliesskommafehler in Klassi";
+inline constexpr const char* FeedForwardException = "FeedForward: an exception has occurred";
+inline constexpr const char* IllegalDataType = "Illegal data type";
 }  // namespace msg
 
 }  // namespace obrin

@@ -1,6 +1,10 @@
 #include "game/engine.h"
 
 #include <chrono>
+#include <filesystem>
+
+#include "analysis/datafiles.h"
+#include "board/errors.h"
 
 namespace obrin {
 
@@ -9,7 +13,42 @@ void TRandom::Randomize() {
     m_gen.seed(static_cast<uint32_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count()));
 }
 
-TEngine::TEngine(IHost& host) : Host(host), Container(std::make_unique<TFieldContainer>()) {}
+namespace {
+
+constexpr const char* KlassiNetFile = "net.dat";
+constexpr const char* TerritoryNetFile = "terrnet.dat";
+
+// Loads a network when its file exists; a damaged file keeps the fresh network and is reported.
+template <typename TNet>
+void LoadIfPresent(TNet& net, const char* name, IHost& host) {
+    const std::filesystem::path path = DataFilePath(name);
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return;
+    try {
+        net.LoadFromFile(path.string());
+    } catch (const EObrinError& e) {
+        host.ShowMessage(e.what());
+    }
+}
+
+}  // namespace
+
+TEngine::TEngine(IHost& host) : Host(host), Container(std::make_unique<TFieldContainer>()) {
+    const TUniformRandom random = [this] { return Random.Real(); };
+    KlassiNet = std::make_unique<TFeedFwd3>(50, 50, 50, 0.2, random);
+    LoadIfPresent(*KlassiNet, KlassiNetFile, Host);
+    KlassiSamples = std::make_unique<TTestData>();
+    KlassiSamples->SetInputCount(27);
+    KlassiSamples->SetOutputCount(50);
+    TerritoryNet = std::make_unique<TFeedFwd4>(80, 320, 320, 1, 0.2, random);
+    LoadIfPresent(*TerritoryNet, TerritoryNetFile, Host);
+    TerritoryNet->SetLearningRate(0.01);
+}
+
+void TEngine::SaveNetworks() const {
+    KlassiNet->SaveToFile(DataFilePath(KlassiNetFile, true).string());
+    TerritoryNet->SaveToFile(DataFilePath(TerritoryNetFile, true).string());
+}
 
 TEngine::~TEngine() = default;
 

@@ -8,6 +8,10 @@
 #include <memory>
 #include <random>
 
+#include "analysis/feedfwd3.h"
+#include "analysis/feedfwd4.h"
+#include "analysis/territory.h"
+#include "analysis/testdata.h"
 #include "board/board.h"
 #include "board/fields.h"
 #include "board/memory.h"
@@ -57,6 +61,10 @@ public:
     // Checked shutdown: raises the pool's leak message when scratch elements were not returned.
     void Shutdown();
 
+    // Writes the classification and territory networks back to "net.dat" and "terrnet.dat"
+    // (the desktop program does this at exit). Throws EObrinError when a file cannot be written.
+    void SaveNetworks() const;
+
     // Draws b as a search's trial position when lookahead animation is on.
     void ShowIntermediate(const TBoard& b) {
         if (Settings.TreppenAnimieren) Host.ShowIntermediate(b);
@@ -71,6 +79,14 @@ public:
     TGameState Game;
     TGameData GameData;  // game information last seen in the record
     TRandom Random;
+    // The networks and samples, created in this order at start-up: the point classifier
+    // (50-50-50, loaded from "net.dat" when present), its training samples (27 inputs, 50
+    // outputs; "training.dat" is loaded by the training dialog), the territory network
+    // (80-320-320-1, loaded from "terrnet.dat" when present, then trained at rate 0.01).
+    std::unique_ptr<TFeedFwd3> KlassiNet;
+    std::unique_ptr<TTestData> KlassiSamples;
+    std::unique_ptr<TFeedFwd4> TerritoryNet;
+    TTerritoryEvaluator Territory{*this};
     IGameRecorder* Recorder = nullptr;  // not owned; null records nothing
     // The computer's choice for +1, (-1, -1) to pass. Unset, the computer passes.
     std::function<TPoint()> ComputerMove;

@@ -1,0 +1,74 @@
+// Where the analysis data files ("net.dat", "training.dat", ...) live, and how they are read and
+// written. A file next to the executable is read first, else the one in the per-user folder
+// ($XDG_CONFIG_HOME/obrin, default ~/.config/obrin); OBRIN_HOME overrides both. Writes go to the
+// executable's folder when it is writable, else to the per-user folder, always through a
+// temporary file renamed over the old one so that a failed write never destroys the old file.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace obrin {
+
+// The path to read the data file name from; for writing, pass forWriting = true.
+[[nodiscard]] std::filesystem::path DataFilePath(const std::string& name, bool forWriting = false);
+
+// The whole file; throws EObrinError naming the file when it cannot be read.
+[[nodiscard]] std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path);
+// Writes bytes to a temporary file beside path and renames it over path.
+void WriteFileAtomically(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
+
+// Little-endian packing of the binary data files (the host is little-endian, checked at build).
+class TByteWriter {
+  public:
+    explicit TByteWriter(std::vector<uint8_t>& out) : m_out(out) {}
+    template <typename T>
+    void Put(T value) {
+        const auto* p = reinterpret_cast<const uint8_t*>(&value);
+        m_out.insert(m_out.end(), p, p + sizeof(T));
+    }
+    void PutDoubles(const std::vector<double>& values) {
+        for (const double v : values) Put(v);
+    }
+
+  private:
+    std::vector<uint8_t>& m_out;
+};
+
+// Reads values from a byte image; every read checks the length first and throws EObrinError
+// naming the file and the offset instead of reading past the end.
+class TByteReader {
+  public:
+    TByteReader(const std::vector<uint8_t>& bytes, std::string fileName, size_t offset = 0)
+        : m_bytes(bytes), m_name(std::move(fileName)), m_pos(offset) {}
+    template <typename T>
+    [[nodiscard]] T Get() {
+        Need(sizeof(T));
+        T value;
+        std::copy_n(m_bytes.data() + m_pos, sizeof(T), reinterpret_cast<uint8_t*>(&value));
+        m_pos += sizeof(T);
+        return value;
+    }
+    void GetDoubles(std::vector<double>& values) {
+        for (double& v : values) v = Get<double>();
+    }
+    void Skip(size_t n) {
+        Need(n);
+        m_pos += n;
+    }
+    // Throws unless n more bytes follow.
+    void Need(size_t n) const;
+    // Throws a "bad value" error for the value that was just read at offset.
+    [[noreturn]] void Fail(const std::string& what, size_t offset) const;
+    [[nodiscard]] size_t Position() const { return m_pos; }
+
+  private:
+    const std::vector<uint8_t>& m_bytes;
+    std::string m_name;
+    size_t m_pos;
+};
+
+}  // namespace obrin

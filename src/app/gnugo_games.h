@@ -1,0 +1,30 @@
+// Building training positions with GNU Go as a teacher: GNU Go plays games against itself and,
+// at sampled moves, gives its life-and-death verdicts and its dragons. Used only by
+// "obrin-cli train games" at data-building time; the program itself never needs GNU Go.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace obrin::train {
+
+struct TGamesOptions {
+    std::string GnuGo = "/usr/games/gnugo";
+    std::string OutFile;
+    int Games = 10;
+    int FirstGame = 0;      // game numbers FirstGame .. FirstGame+Games-1; each seeds its own game
+    int Level = 1;          // GNU Go's strength level
+    int FirstSample = 8;    // the first move number whose position is sampled
+    int SampleEvery = 18;   // then every this many moves, and the final position
+    int RandomOpening = 4;  // random opening moves (3rd to 6th line) for variety
+    int MaxMoves = 400;
+    // Verdicts of sampled positions from dragon_status (fast) instead of final_status_list (which
+    // plays the position out and takes seconds). The final position always uses final_status_list.
+    bool DragonVerdicts = false;
+};
+
+// Plays the games and appends them to OutFile as text records (see positions.h). Returns the
+// number of games written; throws on a GNU Go failure.
+int PlayGnuGoGames(const TGamesOptions& options);
+
+}  // namespace obrin::train

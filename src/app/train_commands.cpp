@@ -1,0 +1,168 @@
+#include "app/train_commands.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+#include <random>
+#include <stdexcept>
+
+#include "analysis/feedfwd3.h"
+#include "analysis/klassitrain.h"
+#include "analysis/testdata.h"
+#include "app/gnugo_games.h"
+#include "game/host.h"
+
+namespace obrin::train {
+namespace {
+
+using cli::Args;
+
+// "--name value" as text; fallback when absent.
+std::string Option(const Args& args, const std::string& name, const std::string& fallback) {
+    for (size_t i = 0; i + 1 < args.size(); ++i)
+        if (args[i] == name) return args[i + 1];
+    return fallback;
+}
+int IntOpt(const Args& args, const std::string& name, int fallback) {
+    return std::stoi(Option(args, name, std::to_string(fallback)));
+}
+
+int RunGames(const Args& args) {
+    TGamesOptions o;
+    o.GnuGo = Option(args, "--gnugo", o.GnuGo);
+    o.OutFile = Option(args, "--out", "");
+    o.Games = IntOpt(args, "--games", o.Games);
+    o.FirstGame = IntOpt(args, "--first", o.FirstGame);
+    o.Level = IntOpt(args, "--level", o.Level);
+    o.FirstSample = IntOpt(args, "--first-sample", o.FirstSample);
+    o.SampleEvery = IntOpt(args, "--sample-every", o.SampleEvery);
+    o.DragonVerdicts = Option(args, "--verdicts", "final") == "dragon";
+    if (o.OutFile.empty()) {
+        std::cerr << "obrin-cli train games: --out FILE is needed\n";
+        return 2;
+    }
+    PlayGnuGoGames(o);
+    return 0;
+}
+
+// The games of comma-separated files.
+std::vector<TTeacherGame> GamesOf(const std::string& files) {
+    std::vector<TTeacherGame> games;
+    size_t start = 0;
+    while (start < files.size()) {
+        const size_t comma = std::min(files.find(',', start), files.size());
+        for (auto& g : ReadTeacherGames(files.substr(start, comma - start)))
+            games.push_back(std::move(g));
+        start = comma + 1;
+    }
+    return games;
+}
+
+// The games of --games split into training and held-out games; the games of --extra-games
+// only ever train.
+void ReadGames(const Args& args, std::vector<TTeacherGame>& train,
+               std::vector<TTeacherGame>& heldOut) {
+    const std::string files = Option(args, "--games", "");
+    if (files.empty()) throw std::runtime_error("--games FILE[,FILE...] is needed");
+    const int every = IntOpt(args, "--heldout-every", 5);
+    for (auto& g : GamesOf(files)) (IsHeldOut(g, every) ? heldOut : train).push_back(std::move(g));
+    for (auto& g : GamesOf(Option(args, "--extra-games", ""))) train.push_back(std::move(g));
+    std::printf("%zu training games, %zu held-out games\n", train.size(), heldOut.size());
+}
+
+TTestData NewSampleSet() {
+    TTestData s;
+    s.SetInputCount(KlassiInputs);
+    s.SetOutputCount(KlassiNetSize);
+    return s;
+}
+
+int RunSamples(const Args& args) {
+    std::vector<TTeacherGame> train, heldOut;
+    ReadGames(args, train, heldOut);
+    TTestData all = NewSampleSet();
+    AddGameSamples(train, all);
+    all.SaveToFile(Option(args, "--out", "training-full.dat"));
+    TTestData held = NewSampleSet();
+    AddGameSamples(heldOut, held);
+    held.SaveToFile(Option(args, "--heldout-out", "heldout.dat"));
+    TTestData shipped = SelectSamples(all, IntOpt(args, "--ship-count", 4000), 7);
+    shipped.SaveToFile(Option(args, "--ship", "training.dat"));
+    std::printf("%d training samples, %d held-out samples, %d shipped samples\n",
+                all.GetSampleCount(), held.GetSampleCount(), shipped.GetSampleCount());
+    return 0;
+}
+
+int RunNet(const Args& args) {
+    TTestData samples;
+    samples.LoadFromFile(Option(args, "--samples", "training-full.dat"));
+    TTrainOptions o;
+    o.Steps = std::stoll(Option(args, "--steps", std::to_string(o.Steps)));
+    o.Seed = static_cast<uint32_t>(IntOpt(args, "--seed", static_cast<int>(o.Seed)));
+    o.DeadShare = std::stod(Option(args, "--dead-share", std::to_string(o.DeadShare)));
+    o.StoneShare = std::stod(Option(args, "--stone-share", std::to_string(o.StoneShare)));
+    o.RareShare = std::stod(Option(args, "--rare-share", std::to_string(o.RareShare)));
+    std::mt19937 rng(o.Seed);
+    TFeedFwd3 net(KlassiNetSize, KlassiNetSize, KlassiNetSize, 0.2,
+                  [&] { return std::uniform_real_distribution<double>(0.0, 1.0)(rng); });
+    const double error = TrainKlassiNet(net, samples, o);
+    net.SaveToFile(Option(args, "--out", "net.dat"));
+    std::printf("%lld steps on %d samples, mean squared error of the last steps %.5f\n",
+                static_cast<long long>(o.Steps), samples.GetSampleCount(), error);
+    return 0;
+}
+
+int RunCheck(const Args& args) {
+    std::vector<TTeacherGame> train, heldOut;
+    ReadGames(args, train, heldOut);
+    IHost host;
+    TFeedFwd3 net(KlassiNetSize, KlassiNetSize, KlassiNetSize, 0.2, [] { return 0.0; });
+    net.LoadFromFile(Option(args, "--net", "net.dat"));
+    TTestData held;
+    held.LoadFromFile(Option(args, "--heldout", "heldout.dat"));
+    const auto quality = MeasureOutputs(net, held);
+    std::printf("held-out quality per named output (%d points):\n", held.GetSampleCount());
+    std::printf("%-3s %9s %9s %8s %6s  %s\n", "out", "positives", "negatives", "bal.acc", "AUC",
+                "label");
+    for (int k = 0; k < KlassiNamedOutputs; ++k)
+        std::printf("%-3d %9lld %9lld %8.3f %6.3f  %s\n", k,
+                    static_cast<long long>(quality[k].Positives),
+                    static_cast<long long>(quality[k].Negatives), quality[k].BalancedAccuracy,
+                    quality[k].Auc, KlassiOutputLabels[k]);
+    const TSureStoneCheck check = CheckSureStones(heldOut, net);
+    std::printf(
+        "sure stones against the teacher's life-and-death verdicts on held-out positions:\n"
+        "  %lld living stones, %lld called sure; %lld dead stones, %lld called not sure; "
+        "balanced accuracy %.3f, AUC %.3f\n",
+        static_cast<long long>(check.Alive), static_cast<long long>(check.AliveSure),
+        static_cast<long long>(check.Dead), static_cast<long long>(check.DeadNotSure),
+        check.BalancedAccuracy(), check.Auc);
+    return 0;
+}
+
+}  // namespace
+
+std::map<std::string, cli::TSubcommand> TrainCommands() {
+    return {
+        {"games",
+         {"train games --out FILE [--games N] [--first K] [--level L] [--first-sample M]\n"
+          "      [--sample-every K] [--verdicts final|dragon] [--gnugo PATH]\n"
+          "      GNU Go self-play games with its verdicts (data building only)",
+          RunGames}},
+        {"samples",
+         {"train samples --games F[,F...] [--extra-games F[,F...]] [--heldout-every 5]\n"
+          "      [--out training-full.dat] [--heldout-out heldout.dat] [--ship training.dat]\n"
+          "      [--ship-count 4000]   classifier samples from teacher games",
+          RunSamples}},
+        {"net",
+         {"train net [--samples training-full.dat] [--out net.dat] [--steps N] [--seed S]\n"
+          "      [--dead-share D] [--stone-share S] [--rare-share R]   train the point classifier",
+          RunNet}},
+        {"check",
+         {"train check --games F[,F...] [--net net.dat] [--heldout heldout.dat]\n"
+          "      held-out quality of the classifier",
+          RunCheck}},
+    };
+}
+
+}  // namespace obrin::train

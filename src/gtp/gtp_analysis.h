@@ -1,0 +1,29 @@
+// GTP commands that show the engine's analysis fields, for GUIs and for checks: obrin_field NAME
+// prints one field as 19 rows of 19 integers (top row first), obrin_fields lists the names, and
+// gogui-analyze_commands offers every field to GoGui as a "dboard" command.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "board/board.h"
+
+namespace obrin {
+
+class TEngine;
+class TGtpEngine;
+
+// Runs the analysis of the current position as far as the engine has it: the point classifier,
+// chain names, liberties, the diagnostic spread and, when asked for (it is the costly part), the
+// territory evaluation.
+void AnalysePosition(TEngine& engine, bool territory);
+// The names obrin_field accepts, in display order.
+[[nodiscard]] std::vector<std::string> AnalysisFieldNames();
+// The field called name as integers (Feldbewertung in thousandths); false for an unknown name.
+[[nodiscard]] bool AnalysisField(const TEngine& engine, const std::string& name, TBoard& field);
+// 19 lines of 19 integers, top row first.
+[[nodiscard]] std::string FieldText(const TBoard& field);
+
+void RegisterAnalysisCommands(TGtpEngine& gtp);
+
+}  // namespace obrin

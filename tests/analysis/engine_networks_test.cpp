@@ -1,0 +1,98 @@
+// The networks of the engine at start-up and exit: files found through OBRIN_HOME.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "analysis/datafiles.h"
+#include "analysis/klassi.h"
+#include "analysis/territory.h"
+#include "game/engine.h"
+
+namespace obrin {
+namespace {
+
+namespace fs = std::filesystem;
+
+class MessageHost : public IHost {
+  public:
+    void ShowMessage(const std::string& text) override { Message = text; }
+    std::string Message;
+};
+
+class EngineNetworks : public ::testing::Test {
+  protected:
+    fs::path dir = fs::temp_directory_path() / ("obrin_home_" + std::to_string(::getpid()));
+    std::string oldHome;
+    void SetUp() override {
+        fs::create_directories(dir);
+        if (const char* h = std::getenv("OBRIN_HOME")) oldHome = h;
+        setenv("OBRIN_HOME", dir.c_str(), 1);
+    }
+    void TearDown() override {
+        if (oldHome.empty())
+            unsetenv("OBRIN_HOME");
+        else
+            setenv("OBRIN_HOME", oldHome.c_str(), 1);
+        fs::remove_all(dir);
+    }
+};
+
+TEST_F(EngineNetworks, StartFreshSaveAndLoadBack) {
+    MessageHost host;
+    TEngine engine(host);
+    EXPECT_EQ(engine.KlassiNet->InputCount(), 50);
+    EXPECT_EQ(engine.KlassiNet->LearningRate(), 0.2);
+    EXPECT_EQ(engine.KlassiSamples->InputCount(), 27);
+    EXPECT_EQ(engine.KlassiSamples->OutputCount(), 50);
+    EXPECT_EQ(engine.TerritoryNet->Hidden2Count(), 320);
+    EXPECT_EQ(engine.TerritoryNet->LearningRate(), 0.01);
+    engine.KlassiNet->WeightIH[7] = 0.125;
+    engine.SaveNetworks();
+    EXPECT_TRUE(fs::exists(dir / "net.dat"));
+    EXPECT_TRUE(fs::exists(dir / "terrnet.dat"));
+    EXPECT_FALSE(fs::exists(dir / "net.dat.tmp"));
+
+    TEngine again(host);
+    EXPECT_EQ(again.KlassiNet->WeightIH[7], 0.125);
+    EXPECT_EQ(again.TerritoryNet->LearningRate(), 0.01) << "the rate is set after loading";
+    EXPECT_EQ(host.Message, "");
+}
+
+TEST_F(EngineNetworks, ADamagedWeightFileKeepsTheFreshNetworkAndIsReported) {
+    std::vector<uint8_t> bytes(262, 0);
+    bytes[256] = 0xff;
+    bytes[257] = 0x7f;  // 32767 inputs
+    WriteFileAtomically(dir / "net.dat", bytes);
+    MessageHost host;
+    TEngine engine(host);
+    EXPECT_EQ(engine.KlassiNet->InputCount(), 50);
+    EXPECT_NE(host.Message.find("net.dat"), std::string::npos);
+    EXPECT_NE(host.Message.find("offset 256"), std::string::npos) << host.Message;
+}
+
+TEST_F(EngineNetworks, TrainingFilesOfTheDialogs) {
+    MessageHost host;
+    TEngine engine(host);
+    EXPECT_TRUE(LoadTerritoryRecords().empty()) << "a missing dectrain.dat gives no records";
+    std::vector<uint8_t> records;
+    ASSERT_TRUE(engine.Territory.AppendAbsolute(records, "D4", "12"));
+    ASSERT_TRUE(engine.Territory.AppendComparison(records, "D4", "E5"));
+    ASSERT_TRUE(engine.Territory.AppendComparison(records, "D4", "E6"));
+    SaveTerritoryRecords(records);
+    EXPECT_EQ(LoadTerritoryRecords(), records);
+    const auto counts = CountTerritoryRecords(records);
+    EXPECT_EQ(counts.Comparisons, 2);
+    EXPECT_EQ(counts.Absolutes, 1);
+
+    EXPECT_FALSE(LoadKlassiSamples(engine));
+    AcceptVector(engine, 3, 3, {});
+    SaveKlassiSamples(engine);
+    TEngine other(host);
+    EXPECT_TRUE(LoadKlassiSamples(other));
+    EXPECT_EQ(SampleCountText(other), "8 Trainingsmuster)");
+}
+
+}  // namespace
+}  // namespace obrin
