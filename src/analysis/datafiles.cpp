@@ -1,7 +1,5 @@
 #include "analysis/datafiles.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
@@ -9,42 +7,17 @@
 #include <system_error>
 
 #include "board/errors.h"
+#include "ui/filelocations.h"
 
 static_assert(std::endian::native == std::endian::little, "the data files are little-endian");
 
 namespace obrin {
 namespace fs = std::filesystem;
-namespace {
-
-fs::path ExecutableDir() {
-    std::error_code ec;
-    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? fs::path() : exe.parent_path();
-}
-
-fs::path UserDir() {
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
-        return fs::path(xdg) / "obrin";
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return fs::path(home) / ".config" / "obrin";
-    return fs::path(".config") / "obrin";
-}
-
-}  // namespace
 
 fs::path DataFilePath(const std::string& name, bool forWriting) {
-    if (const char* home = std::getenv("OBRIN_HOME"); home && *home) return fs::path(home) / name;
-    const fs::path exeDir = ExecutableDir();
-    if (!exeDir.empty()) {
-        std::error_code ec;
-        if (!forWriting && fs::exists(exeDir / name, ec)) return exeDir / name;
-        if (forWriting && access(exeDir.c_str(), W_OK) == 0) return exeDir / name;
-    }
-    if (forWriting) {
-        std::error_code ec;
-        fs::create_directories(UserDir(), ec);
-    }
-    return UserDir() / name;
+    const TFileLocations where = TFileLocations::FromEnvironment();
+    if (forWriting) return where.PathForWrite(name);
+    return where.FindForRead(name).value_or(where.PathForWrite(name));
 }
 
 std::vector<uint8_t> ReadFileBytes(const fs::path& path) {
@@ -57,27 +30,8 @@ std::vector<uint8_t> ReadFileBytes(const fs::path& path) {
 }
 
 void WriteFileAtomically(const fs::path& path, const std::vector<uint8_t>& bytes) {
-    fs::path temp = path;
-    temp += ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) throw EObrinError(temp.string() + ": cannot create the file");
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ec;
-            fs::remove(temp, ec);
-            throw EObrinError(temp.string() + ": write error");
-        }
-    }
-    std::error_code ec;
-    fs::rename(temp, path, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        throw EObrinError(path.string() + ": cannot replace the file");
-    }
+    WriteFileAtomically(path,
+                        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 void TByteReader::Need(size_t n) const {

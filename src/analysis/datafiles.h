@@ -1,8 +1,6 @@
-// Where the analysis data files ("net.dat", "training.dat", ...) live, and how they are read and
-// written. A file next to the executable is read first, else the one in the per-user folder
-// ($XDG_CONFIG_HOME/obrin, default ~/.config/obrin); OBRIN_HOME overrides both. Writes go to the
-// executable's folder when it is writable, else to the per-user folder, always through a
-// temporary file renamed over the old one so that a failed write never destroys the old file.
+// Where the analysis data files ("net.dat", "training.dat", ...) live, by the program-wide rules
+// of ui/filelocations.h, and the little-endian packing of the binary ones. Writes always go
+// through a temporary file renamed over the old one, so a failed write never destroys a file.
 #pragma once
 
 #include <algorithm>
