@@ -226,7 +226,8 @@ TEST(Fields, NeighbourChainsListsEachAdjacentChainOrRegionOnce) {
     EXPECT_EQ(Points(list), (std::vector<TPoint>{{9, 10}, {11, 9}}));
 }
 
-// Long random games, every legality verdict and every position against the reference rules.
+// Long random games against the reference rules: every position, and the legality verdicts of
+// every empty point (of every point on every tenth move) for every other move.
 TEST(Rules, RandomGamesAgreeWithReferenceRules) {
     std::mt19937 rng(12345);
     for (int game = 0; game < 3; ++game) {
@@ -236,12 +237,16 @@ TEST(Rules, RandomGamesAgreeWithReferenceRules) {
         for (int move = 0; move < 400; ++move) {
             std::vector<int> legal;
             const bool checkAll = move % 10 == 0;
+            const bool checkEmpty = move % 2 == 0;
             for (int p = 0; p < PointCount; ++p) {
                 if (!checkAll && b[p] != 0) continue;
                 const bool mine = IsLegal(PointColumn(p), PointRow(p), colour, koX, koY, b);
-                ASSERT_EQ(mine, ReferenceRules::Legal(ref, p, colour, refKo))
-                    << "game " << game << " move " << move << " at " << PointText(PointColumn(p), PointRow(p))
-                    << " colour " << colour << " ko " << koX << "," << koY << "\n" << test::ToDiagram(b);
+                if (checkEmpty) {
+                    ASSERT_EQ(mine, ReferenceRules::Legal(ref, p, colour, refKo))
+                        << "game " << game << " move " << move << " at "
+                        << PointText(PointColumn(p), PointRow(p)) << " colour " << colour << "\n"
+                        << test::ToDiagram(b);
+                }
                 if (mine) legal.push_back(p);
             }
             if (legal.empty()) break;
