@@ -14,6 +14,7 @@
 
 #include "board/board.h"
 #include "game/gameflow.h"
+#include "records/sgfdata.h"
 #include "ui/FormAbout.h"
 #include "ui/FormAddLanguage.h"
 #include "ui/FormBoard.h"
@@ -33,8 +34,14 @@ QString VersionText() {
     return parts.mid(0, 4).join(QLatin1Char('.'));
 }
 
-TFormGoMain::TFormGoMain(TUi& ui, const QStringList& args, QWidget* parent)
-    : QMainWindow(parent), m_ui(ui), m_host(ui) {
+QStringList& TFormGoMain::ShutdownProblems() {
+    static QStringList problems;
+    return problems;
+}
+
+TFormGoMain::TFormGoMain(TUi& ui, TUserInterface& userInterface, const QStringList& args,
+                         QWidget* parent)
+    : QMainWindow(parent), m_ui(ui), m_host(ui), m_userInterface(userInterface) {
     setObjectName(QStringLiteral("FormGoMain"));
     MarkUntranslated(this);  // the caption is built by UpdateCaption
     BuildMenus();
@@ -43,20 +50,19 @@ TFormGoMain::TFormGoMain(TUi& ui, const QStringList& args, QWidget* parent)
     m_interna->menuAction()->setVisible(interna);
     m_interna->menuAction()->setEnabled(interna);
 
-    // The engine, in its fixed order: the fields and their container, the element pool. The
-    // translation table lives in it, so the user-interface object that loads the table follows.
+    // The engine, in its fixed order: the fields and their container, the element pool. It
+    // translates through the table of the user-interface object, which exists already.
     m_engine = std::make_unique<TEngine>(m_host);
-    m_userInterface =
-        std::make_unique<TUserInterface>(*m_engine, TFileLocations::FromEnvironment());
+    m_userInterface.Attach(*m_engine);
     m_ui.Translator.SetFunction([this](const std::string& context, const std::string& word) {
-        return m_userInterface->Translate(context, word);
+        return m_userInterface.Translate(context, word);
     });
-    const TStartupSettings startup = ReadStartupSettings(m_userInterface->Locations());
-    m_engine->LangSup.SetLanguage(startup.Sprache);
+    const TStartupSettings startup = ReadStartupSettings(m_userInterface.Locations());
+    LangSup().SetLanguage(startup.Sprache);
     m_engine->Settings.Sprache = startup.Sprache;
     m_engine->Settings.Partien = startup.Partien;
     try {
-        m_userInterface->ReadSettings();
+        m_userInterface.ReadSettings();
     } catch (const std::exception& e) {
         std::cerr << "obrin: " << e.what() << '\n';  // the defaults stand
     }
@@ -81,23 +87,29 @@ TFormGoMain::TFormGoMain(TUi& ui, const QStringList& args, QWidget* parent)
 }
 
 TFormGoMain::~TFormGoMain() {
-    // The windows go before the engine they show; then the engine objects in reverse order.
+    // The windows go before the engine they show (the control window frees the record); then
+    // the engine objects in reverse order. Whatever was not given back is reported.
     m_host.Attach(nullptr, nullptr, nullptr);
     delete m_area;
     m_area = nullptr;
     try {
         if (SaveSettingsOnExit)
-            WritePartien(m_userInterface->Locations(), m_engine->Settings.Partien);
+            WritePartien(m_userInterface.Locations(), m_engine->Settings.Partien);
     } catch (const std::exception& e) {
         std::cerr << "obrin: " << e.what() << '\n';
     }
     m_ui.Translator.SetFunction(nullptr);
-    m_userInterface.reset();  // saves the translation table
-    try {
-        m_engine->Shutdown();
-    } catch (const std::exception& e) {
-        std::cerr << "obrin: " << e.what() << '\n';
-    }
+    auto check = [](const auto& test) {
+        try {
+            test();
+        } catch (const std::exception& e) {
+            std::cerr << "obrin: " << e.what() << '\n';
+            ShutdownProblems() << QString::fromStdString(e.what());
+        }
+    };
+    check([this] { m_engine->Shutdown(); });
+    check([] { CheckSgfCounters(); });
+    m_userInterface.Detach();
     m_engine.reset();
 }
 
@@ -224,7 +236,7 @@ void TFormGoMain::ApplySettings() {
 }
 
 void TFormGoMain::SetLanguage(const std::string& language) {
-    m_engine->LangSup.SetLanguage(language);
+    LangSup().SetLanguage(language);
     m_engine->Settings.Sprache = language;
     TranslateAll();
 }
@@ -273,17 +285,17 @@ void TFormGoMain::SaveGameAs(QString fileName) {
 
 void TFormGoMain::ParameterCommand() {
     TFormParameter dialog(m_ui, m_engine->Settings, this);
-    dialog.ReadFile = [this] { m_userInterface->ReadSettings(); };
+    dialog.ReadFile = [this] { m_userInterface.ReadSettings(); };
     dialog.WriteFile = [this] {
         try {
-            m_userInterface->WriteSettings();
+            m_userInterface.WriteSettings();
         } catch (const std::exception& e) {
             m_ui.Dialogs.Message(this, QString::fromStdString(e.what()));
         }
     };
     dialog.ListLanguages = [this] {
         std::vector<std::string> languages;
-        m_engine->LangSup.ListLanguages(languages);
+        LangSup().ListLanguages(languages);
         return languages;
     };
     dialog.SetLanguage = [this](const std::string& language) { SetLanguage(language); };
@@ -295,12 +307,12 @@ void TFormGoMain::ParameterCommand() {
 }
 
 void TFormGoMain::AddLanguageCommand() {
-    TFormAddLanguage dialog(m_engine->LangSup, m_ui, this);
+    TFormAddLanguage dialog(LangSup(), m_ui, this);
     m_ui.Dialogs.Exec(&dialog);
 }
 
 void TFormGoMain::SaveWindowPositions() {
-    const TFileLocations& where = m_userInterface->Locations();
+    const TFileLocations& where = m_userInterface.Locations();
     try {
         WriteWindowPosition(where, FormBoardWindow, {m_boardWindow->x(), m_boardWindow->y()});
         WriteWindowPosition(where, FormCursorWindow, {m_controlWindow->x(), m_controlWindow->y()});

@@ -1,6 +1,7 @@
 // The main window: the frame of the program. It owns the engine and its host, builds them in
 // a fixed order when it is created and tears them down in reverse when it goes; its menu
-// reaches every command. The board and the game-control window live inside it.
+// reaches every command. The board and the game-control window live inside it. The
+// user-interface object with the translation table exists before it and outlives it.
 #pragma once
 
 #include <QMainWindow>
@@ -25,11 +26,13 @@ class TFormGoMain : public QMainWindow {
     Q_OBJECT
   public:
     // args are the command-line arguments after the program name; "/qx" first shows "I&nterna".
-    TFormGoMain(TUi& ui, const QStringList& args, QWidget* parent = nullptr);
+    TFormGoMain(TUi& ui, TUserInterface& userInterface, const QStringList& args,
+                QWidget* parent = nullptr);
     ~TFormGoMain() override;
 
     [[nodiscard]] TEngine& Engine() { return *m_engine; }
-    [[nodiscard]] TUserInterface& UserInterface() { return *m_userInterface; }
+    [[nodiscard]] TUserInterface& UserInterface() { return m_userInterface; }
+    [[nodiscard]] TLangSup& LangSup() { return m_userInterface.LangSup(); }
     [[nodiscard]] const QString& CurrentFile() const { return m_currentFile; }
     [[nodiscard]] TGuiHost& Host() { return m_host; }
     [[nodiscard]] TFormBoard& Board() { return *m_board; }
@@ -42,6 +45,8 @@ class TFormGoMain : public QMainWindow {
     void TranslateAll();
     // Puts the board and the control window side by side in the visible area.
     void ArrangeWindows();
+    // The leaks the checks at shutdown found, for the exit status; empty when all was returned.
+    static QStringList& ShutdownProblems();
     // Off for the offscreen tools, which must leave the settings file alone.
     bool SaveSettingsOnExit = true;
 
@@ -78,8 +83,8 @@ class TFormGoMain : public QMainWindow {
 
     TUi& m_ui;
     TGuiHost m_host;
+    TUserInterface& m_userInterface;
     std::unique_ptr<TEngine> m_engine;
-    std::unique_ptr<TUserInterface> m_userInterface;
     QString m_currentFile;  // the game file last loaded
     QMdiArea* m_area = nullptr;
     TFormBoard* m_board = nullptr;

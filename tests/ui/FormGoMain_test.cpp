@@ -20,6 +20,7 @@ class TFormGoMainTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TUi> m_ui;
+    std::unique_ptr<TUserInterface> m_userInterface;  // before the main window, gone after it
     std::unique_ptr<TFormGoMain> m_main;
     QStringList m_questions;
     bool m_answer = true;
@@ -61,7 +62,8 @@ class TFormGoMainTest : public QObject {
             return m_answer;
         };
         m_ui->Dialogs.Exec = [](QDialog*) { return int(QDialog::Accepted); };
-        m_main = std::make_unique<TFormGoMain>(*m_ui, QStringList{});
+        m_userInterface = std::make_unique<TUserInterface>(TFileLocations::FromEnvironment());
+        m_main = std::make_unique<TFormGoMain>(*m_ui, *m_userInterface, QStringList{});
         m_main->SetLanguage("");  // no table here: the designed texts
         m_main->resize(1000, 700);
         m_main->show();
@@ -72,9 +74,10 @@ class TFormGoMainTest : public QObject {
 
     void internaMenuNeedsTheSwitch() {
         QVERIFY(!m_main->InternaMenu()->menuAction()->isVisible());
-        TFormGoMain withSwitch(*m_ui, QStringList{QStringLiteral("/qx")});
+        TUserInterface first(TFileLocations::FromEnvironment()), second(first.Locations());
+        TFormGoMain withSwitch(*m_ui, first, QStringList{QStringLiteral("/qx")});
         QVERIFY(withSwitch.InternaMenu()->menuAction()->isVisible());
-        TFormGoMain upperCase(*m_ui, QStringList{QStringLiteral("/QX")});
+        TFormGoMain upperCase(*m_ui, second, QStringList{QStringLiteral("/QX")});
         QVERIFY(!upperCase.InternaMenu()->menuAction()->isVisible());
     }
 

@@ -183,7 +183,7 @@ TEST_F(SettingsTest, TheUserInterfaceLoadsTranslatesAndSavesTheTable) {
         ui.ReadSettings();
         EXPECT_EQ(ui.Translate("Board", "Eingabe"), "Input");
         EXPECT_EQ(ui.Translate("Main", "Datei"), "???");
-        EXPECT_EQ(engine.LangSup.Context(), "Main");
+        EXPECT_EQ(engine.LangSup->Context(), "Main");
     }
     const std::string saved = test::ReadBytes(Where.Home / "language.dat");
     EXPECT_NE(saved.find("English|Board|Eingabe|Input\r\n"), std::string::npos);
@@ -208,7 +208,7 @@ TEST_F(SettingsTest, ReadingTheSettingsSetsLanguageFontAnimationAndRandomness) {
     TEngine engine(host), fresh(host), seeded(host);
     TUserInterface ui(engine, Where);
     ui.ReadSettings();
-    EXPECT_EQ(engine.LangSup.Language(), "Français");
+    EXPECT_EQ(engine.LangSup->Language(), "Français");
     EXPECT_EQ(ui.FontName(), "Liberation Sans");
     engine.ShowIntermediate(engine.Fields.Spielfeld);
     EXPECT_EQ(host.Shown, 1);
@@ -223,7 +223,7 @@ TEST_F(SettingsTest, ReadingTheSettingsSetsLanguageFontAnimationAndRandomness) {
     TUserInterface other(seeded, Where);
     other.ReadSettings();
     EXPECT_NE(draws(seeded), draws(fresh));
-    EXPECT_EQ(seeded.LangSup.Language(), "English");
+    EXPECT_EQ(seeded.LangSup->Language(), "English");
 }
 
 TEST_F(SettingsTest, AnEmptyObrinHomeStillTranslatesWithTheShippedTable) {
@@ -234,7 +234,7 @@ TEST_F(SettingsTest, AnEmptyObrinHomeStillTranslatesWithTheShippedTable) {
     TEngine engine(host);
     {
         TUserInterface ui(engine, Where);
-        engine.LangSup.SetLanguage("English");
+        engine.LangSup->SetLanguage("English");
         EXPECT_EQ(ui.Translate("Board", "Eingabe"), "Input");
     }
     // The table is saved into OBRIN_HOME, never over the shipped one.
