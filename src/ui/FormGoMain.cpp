@@ -74,6 +74,9 @@ TFormGoMain::TFormGoMain(TUi& ui, TUserInterface& userInterface, const QStringLi
     m_control = new TFormControl(*m_engine, m_ui, *m_board);
     m_controlWindow = AddToolWindow(m_control);
     m_boardWindow = AddToolWindow(m_board);
+    m_area->viewport()->installEventFilter(this);
+    m_boardPosition = ReadWindowPosition(m_userInterface.Locations(), FormBoardWindow);
+    m_controlPosition = ReadWindowPosition(m_userInterface.Locations(), FormCursorWindow);
     m_host.Attach(this, m_board, m_control);
     m_board->OnPassEnabled = [this](bool on) { m_control->BitBtnPassen->setEnabled(on); };
     m_control->OnLoad = [this] { LoadGame(); };
@@ -90,6 +93,7 @@ TFormGoMain::~TFormGoMain() {
     // The windows go before the engine they show (the control window frees the record); then
     // the engine objects in reverse order. Whatever was not given back is reported.
     m_host.Attach(nullptr, nullptr, nullptr);
+    m_area->viewport()->removeEventFilter(this);
     delete m_area;
     m_area = nullptr;
     try {
@@ -197,16 +201,42 @@ void TFormGoMain::showEvent(QShowEvent* e) {
     if (!m_arranged) QTimer::singleShot(0, this, &TFormGoMain::ArrangeWindows);
 }
 
+bool TFormGoMain::eventFilter(QObject* watched, QEvent* e) {
+    // Maximised or restored: the board grows or shrinks with the frame.
+    if (watched == m_area->viewport() && e->type() == QEvent::Resize && m_arranged)
+        ArrangeWindows();
+    return QMainWindow::eventFilter(watched, e);
+}
+
 void TFormGoMain::ArrangeWindows() {
-    m_arranged = true;
+    constexpr int kMargin = 6;
+    constexpr int kMinBoard = 300;
+    constexpr int kMinControl = 330;
+    constexpr int kMaxControl = 720;
     const QSize area = m_area->viewport()->size();
-    const int margin = 6;
-    const int height = std::max(300, area.height() - 2 * margin);
-    const int controlWidth = std::clamp(area.width() - (area.height() - 24) - 3 * margin, 330, 560);
-    const int boardWidth =
-        std::max(300, std::min(height - 24, area.width() - controlWidth - 3 * margin));
-    m_boardWindow->setGeometry(margin, margin, boardWidth, height);
-    m_controlWindow->setGeometry(margin * 2 + boardWidth, margin, controlWidth, height);
+    // Where the windows stand: the settings' places the first time, the user's later. A place
+    // off the area (a nonsense value, a smaller screen) is pulled back into it.
+    const QPoint boardAt =
+        m_arranged ? m_boardWindow->pos() : QPoint(m_boardPosition.Left, m_boardPosition.Top);
+    const QPoint controlAt =
+        m_arranged ? m_controlWindow->pos() : QPoint(m_controlPosition.Left, m_controlPosition.Top);
+    m_arranged = true;
+    const int left = std::clamp(boardAt.x(), 0, std::max(0, area.width() / 3));
+    const int top = std::clamp(boardAt.y(), 0, std::max(0, area.height() / 3));
+    const int height = std::max(kMinBoard, area.height() - top - kMargin);
+    // The board window is the board and its status line: as wide as it is high without them.
+    const int frame = m_boardWindow->height() - m_board->View()->height();
+    const int statusAndTitle = std::clamp(frame, 24, 80);
+    const int boardWidth = std::max(
+        kMinBoard,
+        std::min(height - statusAndTitle, area.width() - left - kMinControl - 2 * kMargin));
+    m_boardWindow->setGeometry(left, top, boardWidth, height);
+    const int controlLeft = left + boardWidth + kMargin;
+    const int controlTop = std::clamp(controlAt.y(), 0, std::max(0, area.height() / 3));
+    const int controlWidth =
+        std::clamp(area.width() - controlLeft - kMargin, kMinControl, kMaxControl);
+    m_controlWindow->setGeometry(controlLeft, controlTop, controlWidth,
+                                 std::max(kMinBoard, area.height() - controlTop - kMargin));
     m_boardWindow->show();
     m_controlWindow->show();
 }

@@ -43,8 +43,12 @@ class TFormGoMain : public QMainWindow {
     void UpdateCaption();
     // Retranslates the main window and every window it holds.
     void TranslateAll();
-    // Puts the board and the control window side by side in the visible area.
+    // Puts the board and the control window side by side in the visible area: each where it
+    // stands (at first where the settings keep it), the board as large as the height allows,
+    // the control window in the rest of the width. Runs again whenever the area is resized.
     void ArrangeWindows();
+    [[nodiscard]] QMdiSubWindow* BoardWindow() const { return m_boardWindow; }
+    [[nodiscard]] QMdiSubWindow* ControlWindow() const { return m_controlWindow; }
     // The leaks the checks at shutdown found, for the exit status; empty when all was returned.
     static QStringList& ShutdownProblems();
     // Off for the offscreen tools, which must leave the settings file alone.
@@ -71,6 +75,7 @@ class TFormGoMain : public QMainWindow {
   protected:
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
     void BuildMenus();
@@ -99,6 +104,9 @@ class TFormGoMain : public QMainWindow {
     bool m_inCommand = false;  // a game or the handicap placement is running
     bool m_closeAfterGame = false;
     bool m_arranged = false;
+    // Where the settings keep the two windows; used for the first arrangement.
+    TWindowPosition m_boardPosition = FormBoardWindow.Default;
+    TWindowPosition m_controlPosition = FormCursorWindow.Default;
 };
 
 // The version text of the caption: four numbers joined by ".".

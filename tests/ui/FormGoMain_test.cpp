@@ -2,12 +2,14 @@
 #include "ui/FormGoMain.h"
 
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <deque>
+#include <filesystem>
 
 #include "game/FormStart.h"
 #include "support/gui_test.h"
@@ -79,6 +81,36 @@ class TFormGoMainTest : public QObject {
         QVERIFY(withSwitch.InternaMenu()->menuAction()->isVisible());
         TFormGoMain upperCase(*m_ui, second, QStringList{QStringLiteral("/QX")});
         QVERIFY(!upperCase.InternaMenu()->menuAction()->isVisible());
+    }
+
+    void windowsStandWhereTheSettingsSayAndTheBoardGrowsWithTheFrame() {
+        m_main.reset();
+        const TFileLocations where = m_userInterface->Locations();
+        WriteWindowPosition(where, FormBoardWindow, {40, 50});
+        WriteWindowPosition(where, FormCursorWindow, {900, -20});  // nonsense: pulled back
+        {
+            TFormGoMain main(*m_ui, *m_userInterface, {});
+            main.resize(1000, 700);
+            main.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&main));
+            main.ArrangeWindows();
+            QCOMPARE(main.BoardWindow()->pos(), QPoint(40, 50));
+            QCOMPARE(main.ControlWindow()->y(), 0);
+            QVERIFY(main.ControlWindow()->x() >= main.BoardWindow()->geometry().right());
+            const int small = main.Board().View()->width();
+            main.resize(1600, 1100);  // maximised: the board takes the new room by itself
+            QTRY_VERIFY(main.Board().View()->width() > small + 200);
+            QVERIFY(main.ControlWindow()->geometry().right() <= main.centralWidget()->width());
+            main.BoardWindow()->move(12, 14);
+            QVERIFY(main.close());
+        }
+        QCOMPARE(ReadWindowPosition(where, FormBoardWindow), (TWindowPosition{12, 14}));
+        QCOMPARE(ReadWindowPosition(where, FormCursorWindow).Top, 0);
+        // Nothing was left behind by the engine or the record.
+        QVERIFY2(TFormGoMain::ShutdownProblems().isEmpty(),
+                 qPrintable(TFormGoMain::ShutdownProblems().join(QLatin1Char('\n'))));
+        std::filesystem::remove(where.PathForWrite(SettingsFileName));
+        init();
     }
 
     void captionCarriesTheFourPartVersion() {
