@@ -136,4 +136,9 @@ void TFormStart::Accept() {
     accept();
 }
 
+TFormStart::~TFormStart() {
+    EditSGefangene->disconnect(this);
+    EditWGefangene->disconnect(this);
+}
+
 }  // namespace obrin::gui

@@ -18,6 +18,9 @@ class TFormStart : public QDialog {
     Q_OBJECT
   public:
     TFormStart(TGameState& game, TUi& ui, QWidget* parent = nullptr);
+    // A prisoner field that loses the focus while the dialog goes would reach a half-destroyed
+    // dialog: its connections are cut first.
+    ~TFormStart() override;
 
     // Page 0: human against computer; page 1: two humans.
     void SetPage(int page);

@@ -91,7 +91,9 @@ public:
     // The computer's choice for +1, (-1, -1) to pass. Unset, the computer passes.
     std::function<TPoint()> ComputerMove;
     TSettings Settings;           // the settings of OBRIN.INI
-    TLangSup LangSup{"Deutsch"};  // the translation table, loaded by TUserInterface
+    // The translation table; it belongs to the user-interface object, which outlives the engine
+    // and attaches it. Null when there is none (obrin-cli, most tests).
+    TLangSup* LangSup = nullptr;
 };
 
 }  // namespace obrin

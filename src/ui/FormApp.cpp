@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "board/qxhash.h"
 #include "game/FormStart.h"
 #include "game/gameflow.h"
 #include "records/FormGameData.h"
@@ -21,6 +22,7 @@
 #include "ui/FormParameter.h"
 #include "ui/FormRandomMoves.h"
 #include "ui/FormUi.h"
+#include "ui/usrintfc.h"
 
 namespace obrin::gui {
 
@@ -124,13 +126,13 @@ void ForEachWindow(TUi& ui, TFormGoMain& main,
     {
         TFormParameter parameters(ui, main.Engine().Settings, &main);
         std::vector<std::string> languages;
-        main.Engine().LangSup.ListLanguages(languages);
+        main.LangSup().ListLanguages(languages);
         parameters.ListLanguages = [languages] { return languages; };
         parameters.ReadSettings();
         visit(QStringLiteral("parameters"), &parameters);
     }
     {
-        TFormAddLanguage addLanguage(main.Engine().LangSup, ui, &main);
+        TFormAddLanguage addLanguage(main.LangSup(), ui, &main);
         addLanguage.Fill();
         visit(QStringLiteral("add-language"), &addLanguage);
     }
@@ -166,9 +168,11 @@ bool WriteScreenshots(TUi& ui, TFormGoMain& main, const QString& dir) {
     return ok;
 }
 
-int RunObrin(QApplication& app, const QStringList& args) {
-    QApplication::setApplicationName(QStringLiteral("OBRIN"));
-    TUi ui;
+namespace {
+
+// The program between the user-interface object and the end: the main window and what it runs.
+int RunMainWindow(QApplication& app, TUi& ui, TUserInterface& userInterface,
+                  const QStringList& args) {
     const int shot = args.indexOf(QStringLiteral("--screenshot"));
     const bool check = args.contains(QStringLiteral("--check-translations"));
 
@@ -179,10 +183,10 @@ int RunObrin(QApplication& app, const QStringList& args) {
         ui.Dialogs.Exec = [](QDialog*) { return int(QDialog::Rejected); };
     }
 
-    TFormGoMain main(ui, args);
+    TFormGoMain main(ui, userInterface, args);
     // The tools look, they do not add untranslated words to the table.
     if (shot >= 0 || check) {
-        main.Engine().LangSup.SetReadOnly(true);
+        main.LangSup().SetReadOnly(true);
         main.SaveSettingsOnExit = false;
     }
     std::set<std::string> missing;
@@ -210,7 +214,7 @@ int RunObrin(QApplication& app, const QStringList& args) {
             const QString language = args[args.indexOf(QStringLiteral("--check-translations")) + 1];
             if (!language.startsWith(QStringLiteral("-"))) main.SetLanguage(language.toStdString());
         }
-        main.Engine().LangSup.SetReadOnly(true);
+        main.LangSup().SetReadOnly(true);
         main.TranslateAll();
         ForEachWindow(ui, main, [](const QString&, QWidget*) {});
         for (const auto& [context, word] : RuntimeTexts())
@@ -220,6 +224,28 @@ int RunObrin(QApplication& app, const QStringList& args) {
     }
     main.showMaximized();
     return app.exec();
+}
+
+}  // namespace
+
+int RunObrin(QApplication& app, const QStringList& args) {
+    int status = 0;
+    {
+        // The user-interface object and its translation table come first and go last; its
+        // destruction saves the table.
+        TUserInterface userInterface(TFileLocations::FromEnvironment());
+        QApplication::setApplicationName(QStringLiteral("OBRIN"));
+        TUi ui;
+        status = RunMainWindow(app, ui, userInterface, args);
+    }
+    // Every table and record has been freed by now: what is left is a leak.
+    try {
+        TQXHashTable::CheckBalanced();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "obrin: %s\n", e.what());
+        TFormGoMain::ShutdownProblems() << QString::fromStdString(e.what());
+    }
+    return TFormGoMain::ShutdownProblems().isEmpty() || status != 0 ? status : 3;
 }
 
 }  // namespace obrin::gui

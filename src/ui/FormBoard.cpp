@@ -62,6 +62,16 @@ void TBoardView::SetHover(TPoint p) {
     update();
 }
 
+void TBoardView::ShowBoard(const TBoard& board) {
+    m_trial = board;
+    repaint();
+}
+
+void TBoardView::ShowModel() {
+    m_trial.reset();
+    update();
+}
+
 void TBoardView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
@@ -133,7 +143,7 @@ void TBoardView::DrawCoordinates(QPainter& p, const TBoardGeometry& g) const {
 }
 
 void TBoardView::DrawStones(QPainter& p, const TBoardGeometry& g) const {
-    const TBoard& b = m_engine.Fields.Spielfeld;
+    const TBoard& b = Shown();
     const bool swapped = m_engine.Game.ComputerWeiss;
     const double r = g.Spacing * 0.48;
     for (int y = 0; y < BoardSize; ++y)
@@ -162,7 +172,7 @@ void TBoardView::DrawStones(QPainter& p, const TBoardGeometry& g) const {
 }
 
 void TBoardView::DrawMarks(QPainter& p, const TBoardGeometry& g) const {
-    const TBoard& b = m_engine.Fields.Spielfeld;
+    const TBoard& b = Shown();
     const TGameState& game = m_engine.Game;
     const bool swapped = game.ComputerWeiss;
     // The mark's colour contrasts with the stone under it.
@@ -252,7 +262,11 @@ void TFormBoard::SetState(TBoardState s) {
 }
 
 void TFormBoard::Redraw() {
-    m_view->update();
+    m_view->ShowModel();
+}
+
+void TFormBoard::ShowIntermediate(const TBoard& board) {
+    m_view->ShowBoard(board);
 }
 
 bool TFormBoard::WaitForMove(int& column, int& row, int colour) {

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "board/board.h"
 #include "game/engine.h"
@@ -42,6 +43,10 @@ class TBoardView : public QWidget {
         update();
     }
     void SetHover(TPoint p);
+    // Draws board instead of Spielfeld until ShowModel: a search's trial position.
+    void ShowBoard(const TBoard& board);
+    void ShowModel();
+    [[nodiscard]] bool ShowsTrialBoard() const { return m_trial.has_value(); }
     [[nodiscard]] TBoardGeometry Geometry() const { return TBoardGeometry::For(width(), height()); }
     [[nodiscard]] QSize sizeHint() const override { return {420, 420}; }
 
@@ -61,9 +66,14 @@ class TBoardView : public QWidget {
     void DrawStones(QPainter& p, const TBoardGeometry& g) const;
     void DrawMarks(QPainter& p, const TBoardGeometry& g) const;
 
+    [[nodiscard]] const TBoard& Shown() const {
+        return m_trial ? *m_trial : m_engine.Fields.Spielfeld;
+    }
+
     TEngine& m_engine;
     QColor m_colour;
     TPoint m_hover{-1, -1};
+    std::optional<TBoard> m_trial;  // a copy: the searches' boards are borrowed and short-lived
 };
 
 class TFormBoard : public QWidget {
@@ -77,7 +87,11 @@ class TFormBoard : public QWidget {
     [[nodiscard]] bool WaitForMove(int& column, int& row, int colour);
     // True when the board is empty or the user agrees to clear it.
     [[nodiscard]] bool ConfirmClear();
+    // Draws the board model afresh (and ends the display of a trial position).
     void Redraw();
+    // Draws board, a trial position of a search, at once: the searches do not return to the
+    // event loop while they read.
+    void ShowIntermediate(const TBoard& board);
     void Translate();
     void SetBoardColour(const QColor& c) { m_view->SetBoardColour(c); }
 

@@ -496,6 +496,64 @@ void TFormControl::SelectNext() {
     if (below.isValid()) SgfTreeView->setCurrentIndex(below);
 }
 
+namespace {
+
+// The node item before or after child among its siblings, skipping variation items: the main
+// line goes on after a variation item in the same parent.
+TSgfTreeItem* NodeSibling(TSgfTreeItem* item, int step) {
+    TSgfTreeItem* parent = item->Parent();
+    if (parent == nullptr) return nullptr;
+    const auto& siblings = parent->Children();
+    int i = 0;
+    while (siblings[i].get() != item) ++i;
+    for (i += step; i >= 0 && i < static_cast<int>(siblings.size()); i += step)
+        if (siblings[i]->IsNodeItem()) return siblings[i].get();
+    return nullptr;
+}
+
+TSgfTreeItem* FirstNodeChild(const TSgfTreeItem* item) {
+    for (const auto& child : item->Children())
+        if (child->IsNodeItem()) return child.get();
+    return nullptr;
+}
+
+}  // namespace
+
+TSgfTreeItem* TFormControl::MoveBefore(TSgfTreeItem* item) {
+    // Up through the variation items to the node the line left the level at; the game item
+    // (the empty board) before the first move.
+    for (TSgfTreeItem* at = item; at->Parent() != nullptr; at = at->Parent()) {
+        if (TSgfTreeItem* before = NodeSibling(at, -1)) return before;
+        if (at->Parent()->Parent() == nullptr) return at->Parent();
+    }
+    return nullptr;
+}
+
+TSgfTreeItem* TFormControl::MoveAfter(TSgfTreeItem* item) {
+    if (!item->IsNodeItem()) {
+        // A game or variation item: its line starts with its first node.
+        m_tree->Expand(item);
+        return FirstNodeChild(item);
+    }
+    return NodeSibling(item, +1);
+}
+
+void TFormControl::StepBack() {
+    TSgfTreeItem* item = Selected();
+    if (item == nullptr) return;
+    if (TSgfTreeItem* before = MoveBefore(item)) SelectItem(before);
+}
+
+void TFormControl::StepForward() {
+    TSgfTreeItem* item = Selected();
+    if (item == nullptr) return;
+    if (TSgfTreeItem* after = MoveAfter(item)) SelectItem(after);
+}
+
+void TFormControl::SelectItem(TSgfTreeItem* item) {
+    if (QTreeWidgetItem* w = SgfTreeView->WidgetItem(item)) SgfTreeView->setCurrentItem(w);
+}
+
 void TFormControl::keyPressEvent(QKeyEvent* e) {
     // Up and down anywhere in the window step through the record.
     if (e->key() == Qt::Key_Up || e->key() == Qt::Key_Down) {
@@ -518,11 +576,11 @@ bool TFormControl::eventFilter(QObject* watched, QEvent* e) {
                 SgfTreeView->setExpanded(current, !SgfTreeView->isExpanded(current));
             return true;
         case Qt::Key_Left:
-            SelectPrevious();
-            return true;  // one move back
+            StepBack();
+            return true;
         case Qt::Key_Right:
-            SelectNext();
-            return true;  // one move forward
+            StepForward();
+            return true;
         case Qt::Key_Home:
             SelectFirst();
             return true;

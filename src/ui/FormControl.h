@@ -82,6 +82,10 @@ class TFormControl : public QWidget {
     void SelectPrevious();
     void SelectNext();
     void SelectLast();
+    // Along the line of play, as the arrow keys left and right: the move before the selected
+    // one (the game item before the first move) and the next move of the same line.
+    void StepBack();
+    void StepForward();
 
     // The main window's file commands behind the load and save buttons.
     std::function<void()> OnLoad, OnSave, OnSaveAs;
@@ -130,6 +134,9 @@ class TFormControl : public QWidget {
     QWidget* BuildEditBar();
     QWidget* BuildGameBar();
     void Stop();
+    void SelectItem(TSgfTreeItem* item);
+    [[nodiscard]] TSgfTreeItem* MoveBefore(TSgfTreeItem* item);
+    [[nodiscard]] TSgfTreeItem* MoveAfter(TSgfTreeItem* item);
     [[nodiscard]] TSgfTreeItem* Selected() const { return m_tree->Selected(); }
     // Runs a change of the record with replay switched off, then shows the panes.
     template <typename F>

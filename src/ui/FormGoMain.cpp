@@ -14,6 +14,7 @@
 
 #include "board/board.h"
 #include "game/gameflow.h"
+#include "records/sgfdata.h"
 #include "ui/FormAbout.h"
 #include "ui/FormAddLanguage.h"
 #include "ui/FormBoard.h"
@@ -33,8 +34,14 @@ QString VersionText() {
     return parts.mid(0, 4).join(QLatin1Char('.'));
 }
 
-TFormGoMain::TFormGoMain(TUi& ui, const QStringList& args, QWidget* parent)
-    : QMainWindow(parent), m_ui(ui), m_host(ui) {
+QStringList& TFormGoMain::ShutdownProblems() {
+    static QStringList problems;
+    return problems;
+}
+
+TFormGoMain::TFormGoMain(TUi& ui, TUserInterface& userInterface, const QStringList& args,
+                         QWidget* parent)
+    : QMainWindow(parent), m_ui(ui), m_host(ui), m_userInterface(userInterface) {
     setObjectName(QStringLiteral("FormGoMain"));
     MarkUntranslated(this);  // the caption is built by UpdateCaption
     BuildMenus();
@@ -43,20 +50,19 @@ TFormGoMain::TFormGoMain(TUi& ui, const QStringList& args, QWidget* parent)
     m_interna->menuAction()->setVisible(interna);
     m_interna->menuAction()->setEnabled(interna);
 
-    // The engine, in its fixed order: the fields and their container, the element pool. The
-    // translation table lives in it, so the user-interface object that loads the table follows.
+    // The engine, in its fixed order: the fields and their container, the element pool. It
+    // translates through the table of the user-interface object, which exists already.
     m_engine = std::make_unique<TEngine>(m_host);
-    m_userInterface =
-        std::make_unique<TUserInterface>(*m_engine, TFileLocations::FromEnvironment());
+    m_userInterface.Attach(*m_engine);
     m_ui.Translator.SetFunction([this](const std::string& context, const std::string& word) {
-        return m_userInterface->Translate(context, word);
+        return m_userInterface.Translate(context, word);
     });
-    const TStartupSettings startup = ReadStartupSettings(m_userInterface->Locations());
-    m_engine->LangSup.SetLanguage(startup.Sprache);
+    const TStartupSettings startup = ReadStartupSettings(m_userInterface.Locations());
+    LangSup().SetLanguage(startup.Sprache);
     m_engine->Settings.Sprache = startup.Sprache;
     m_engine->Settings.Partien = startup.Partien;
     try {
-        m_userInterface->ReadSettings();
+        m_userInterface.ReadSettings();
     } catch (const std::exception& e) {
         std::cerr << "obrin: " << e.what() << '\n';  // the defaults stand
     }
@@ -68,6 +74,9 @@ TFormGoMain::TFormGoMain(TUi& ui, const QStringList& args, QWidget* parent)
     m_control = new TFormControl(*m_engine, m_ui, *m_board);
     m_controlWindow = AddToolWindow(m_control);
     m_boardWindow = AddToolWindow(m_board);
+    m_area->viewport()->installEventFilter(this);
+    m_boardPosition = ReadWindowPosition(m_userInterface.Locations(), FormBoardWindow);
+    m_controlPosition = ReadWindowPosition(m_userInterface.Locations(), FormCursorWindow);
     m_host.Attach(this, m_board, m_control);
     m_board->OnPassEnabled = [this](bool on) { m_control->BitBtnPassen->setEnabled(on); };
     m_control->OnLoad = [this] { LoadGame(); };
@@ -81,23 +90,30 @@ TFormGoMain::TFormGoMain(TUi& ui, const QStringList& args, QWidget* parent)
 }
 
 TFormGoMain::~TFormGoMain() {
-    // The windows go before the engine they show; then the engine objects in reverse order.
+    // The windows go before the engine they show (the control window frees the record); then
+    // the engine objects in reverse order. Whatever was not given back is reported.
     m_host.Attach(nullptr, nullptr, nullptr);
+    m_area->viewport()->removeEventFilter(this);
     delete m_area;
     m_area = nullptr;
     try {
         if (SaveSettingsOnExit)
-            WritePartien(m_userInterface->Locations(), m_engine->Settings.Partien);
+            WritePartien(m_userInterface.Locations(), m_engine->Settings.Partien);
     } catch (const std::exception& e) {
         std::cerr << "obrin: " << e.what() << '\n';
     }
     m_ui.Translator.SetFunction(nullptr);
-    m_userInterface.reset();  // saves the translation table
-    try {
-        m_engine->Shutdown();
-    } catch (const std::exception& e) {
-        std::cerr << "obrin: " << e.what() << '\n';
-    }
+    auto check = [](const auto& test) {
+        try {
+            test();
+        } catch (const std::exception& e) {
+            std::cerr << "obrin: " << e.what() << '\n';
+            ShutdownProblems() << QString::fromStdString(e.what());
+        }
+    };
+    check([this] { m_engine->Shutdown(); });
+    check([] { CheckSgfCounters(); });
+    m_userInterface.Detach();
     m_engine.reset();
 }
 
@@ -185,16 +201,42 @@ void TFormGoMain::showEvent(QShowEvent* e) {
     if (!m_arranged) QTimer::singleShot(0, this, &TFormGoMain::ArrangeWindows);
 }
 
+bool TFormGoMain::eventFilter(QObject* watched, QEvent* e) {
+    // Maximised or restored: the board grows or shrinks with the frame.
+    if (watched == m_area->viewport() && e->type() == QEvent::Resize && m_arranged)
+        ArrangeWindows();
+    return QMainWindow::eventFilter(watched, e);
+}
+
 void TFormGoMain::ArrangeWindows() {
-    m_arranged = true;
+    constexpr int kMargin = 6;
+    constexpr int kMinBoard = 300;
+    constexpr int kMinControl = 330;
+    constexpr int kMaxControl = 720;
     const QSize area = m_area->viewport()->size();
-    const int margin = 6;
-    const int height = std::max(300, area.height() - 2 * margin);
-    const int controlWidth = std::clamp(area.width() - (area.height() - 24) - 3 * margin, 330, 560);
-    const int boardWidth =
-        std::max(300, std::min(height - 24, area.width() - controlWidth - 3 * margin));
-    m_boardWindow->setGeometry(margin, margin, boardWidth, height);
-    m_controlWindow->setGeometry(margin * 2 + boardWidth, margin, controlWidth, height);
+    // Where the windows stand: the settings' places the first time, the user's later. A place
+    // off the area (a nonsense value, a smaller screen) is pulled back into it.
+    const QPoint boardAt =
+        m_arranged ? m_boardWindow->pos() : QPoint(m_boardPosition.Left, m_boardPosition.Top);
+    const QPoint controlAt =
+        m_arranged ? m_controlWindow->pos() : QPoint(m_controlPosition.Left, m_controlPosition.Top);
+    m_arranged = true;
+    const int left = std::clamp(boardAt.x(), 0, std::max(0, area.width() / 3));
+    const int top = std::clamp(boardAt.y(), 0, std::max(0, area.height() / 3));
+    const int height = std::max(kMinBoard, area.height() - top - kMargin);
+    // The board window is the board and its status line: as wide as it is high without them.
+    const int frame = m_boardWindow->height() - m_board->View()->height();
+    const int statusAndTitle = std::clamp(frame, 24, 80);
+    const int boardWidth = std::max(
+        kMinBoard,
+        std::min(height - statusAndTitle, area.width() - left - kMinControl - 2 * kMargin));
+    m_boardWindow->setGeometry(left, top, boardWidth, height);
+    const int controlLeft = left + boardWidth + kMargin;
+    const int controlTop = std::clamp(controlAt.y(), 0, std::max(0, area.height() / 3));
+    const int controlWidth =
+        std::clamp(area.width() - controlLeft - kMargin, kMinControl, kMaxControl);
+    m_controlWindow->setGeometry(controlLeft, controlTop, controlWidth,
+                                 std::max(kMinBoard, area.height() - controlTop - kMargin));
     m_boardWindow->show();
     m_controlWindow->show();
 }
@@ -224,7 +266,7 @@ void TFormGoMain::ApplySettings() {
 }
 
 void TFormGoMain::SetLanguage(const std::string& language) {
-    m_engine->LangSup.SetLanguage(language);
+    LangSup().SetLanguage(language);
     m_engine->Settings.Sprache = language;
     TranslateAll();
 }
@@ -273,17 +315,17 @@ void TFormGoMain::SaveGameAs(QString fileName) {
 
 void TFormGoMain::ParameterCommand() {
     TFormParameter dialog(m_ui, m_engine->Settings, this);
-    dialog.ReadFile = [this] { m_userInterface->ReadSettings(); };
+    dialog.ReadFile = [this] { m_userInterface.ReadSettings(); };
     dialog.WriteFile = [this] {
         try {
-            m_userInterface->WriteSettings();
+            m_userInterface.WriteSettings();
         } catch (const std::exception& e) {
             m_ui.Dialogs.Message(this, QString::fromStdString(e.what()));
         }
     };
     dialog.ListLanguages = [this] {
         std::vector<std::string> languages;
-        m_engine->LangSup.ListLanguages(languages);
+        LangSup().ListLanguages(languages);
         return languages;
     };
     dialog.SetLanguage = [this](const std::string& language) { SetLanguage(language); };
@@ -295,12 +337,12 @@ void TFormGoMain::ParameterCommand() {
 }
 
 void TFormGoMain::AddLanguageCommand() {
-    TFormAddLanguage dialog(m_engine->LangSup, m_ui, this);
+    TFormAddLanguage dialog(LangSup(), m_ui, this);
     m_ui.Dialogs.Exec(&dialog);
 }
 
 void TFormGoMain::SaveWindowPositions() {
-    const TFileLocations& where = m_userInterface->Locations();
+    const TFileLocations& where = m_userInterface.Locations();
     try {
         WriteWindowPosition(where, FormBoardWindow, {m_boardWindow->x(), m_boardWindow->y()});
         WriteWindowPosition(where, FormCursorWindow, {m_controlWindow->x(), m_controlWindow->y()});

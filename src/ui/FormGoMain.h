@@ -1,6 +1,7 @@
 // The main window: the frame of the program. It owns the engine and its host, builds them in
 // a fixed order when it is created and tears them down in reverse when it goes; its menu
-// reaches every command. The board and the game-control window live inside it.
+// reaches every command. The board and the game-control window live inside it. The
+// user-interface object with the translation table exists before it and outlives it.
 #pragma once
 
 #include <QMainWindow>
@@ -25,11 +26,13 @@ class TFormGoMain : public QMainWindow {
     Q_OBJECT
   public:
     // args are the command-line arguments after the program name; "/qx" first shows "I&nterna".
-    TFormGoMain(TUi& ui, const QStringList& args, QWidget* parent = nullptr);
+    TFormGoMain(TUi& ui, TUserInterface& userInterface, const QStringList& args,
+                QWidget* parent = nullptr);
     ~TFormGoMain() override;
 
     [[nodiscard]] TEngine& Engine() { return *m_engine; }
-    [[nodiscard]] TUserInterface& UserInterface() { return *m_userInterface; }
+    [[nodiscard]] TUserInterface& UserInterface() { return m_userInterface; }
+    [[nodiscard]] TLangSup& LangSup() { return m_userInterface.LangSup(); }
     [[nodiscard]] const QString& CurrentFile() const { return m_currentFile; }
     [[nodiscard]] TGuiHost& Host() { return m_host; }
     [[nodiscard]] TFormBoard& Board() { return *m_board; }
@@ -40,8 +43,14 @@ class TFormGoMain : public QMainWindow {
     void UpdateCaption();
     // Retranslates the main window and every window it holds.
     void TranslateAll();
-    // Puts the board and the control window side by side in the visible area.
+    // Puts the board and the control window side by side in the visible area: each where it
+    // stands (at first where the settings keep it), the board as large as the height allows,
+    // the control window in the rest of the width. Runs again whenever the area is resized.
     void ArrangeWindows();
+    [[nodiscard]] QMdiSubWindow* BoardWindow() const { return m_boardWindow; }
+    [[nodiscard]] QMdiSubWindow* ControlWindow() const { return m_controlWindow; }
+    // The leaks the checks at shutdown found, for the exit status; empty when all was returned.
+    static QStringList& ShutdownProblems();
     // Off for the offscreen tools, which must leave the settings file alone.
     bool SaveSettingsOnExit = true;
 
@@ -66,6 +75,7 @@ class TFormGoMain : public QMainWindow {
   protected:
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
     void BuildMenus();
@@ -78,8 +88,8 @@ class TFormGoMain : public QMainWindow {
 
     TUi& m_ui;
     TGuiHost m_host;
+    TUserInterface& m_userInterface;
     std::unique_ptr<TEngine> m_engine;
-    std::unique_ptr<TUserInterface> m_userInterface;
     QString m_currentFile;  // the game file last loaded
     QMdiArea* m_area = nullptr;
     TFormBoard* m_board = nullptr;
@@ -94,6 +104,9 @@ class TFormGoMain : public QMainWindow {
     bool m_inCommand = false;  // a game or the handicap placement is running
     bool m_closeAfterGame = false;
     bool m_arranged = false;
+    // Where the settings keep the two windows; used for the first arrangement.
+    TWindowPosition m_boardPosition = FormBoardWindow.Default;
+    TWindowPosition m_controlPosition = FormCursorWindow.Default;
 };
 
 // The version text of the caption: four numbers joined by ".".

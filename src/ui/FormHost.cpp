@@ -48,8 +48,8 @@ void TGuiHost::Redraw() {
     if (m_board != nullptr) m_board->Redraw();
 }
 
-void TGuiHost::ShowIntermediate(const TBoard&) {
-    Redraw();
+void TGuiHost::ShowIntermediate(const TBoard& board) {
+    if (m_board != nullptr) m_board->ShowIntermediate(board);
     ProcessEvents();
 }
 

@@ -58,8 +58,14 @@ TFileLocations TFileLocations::FromEnvironment() {
 
 std::optional<fs::path> TFileLocations::FindForRead(std::string_view name) const {
     if (!Home.empty()) {
-        const fs::path file = Home / name;
-        return Exists(file) ? std::optional(file) : std::nullopt;
+        // OBRIN_HOME holds what was written; the files shipped with the program (the
+        // translation table) are still found beside it until a copy has been saved.
+        for (const fs::path& dir : {Home, ProgramDir}) {
+            if (dir.empty()) continue;
+            const fs::path file = dir / name;
+            if (Exists(file)) return file;
+        }
+        return std::nullopt;
     }
     // The folder we write to comes first, so that what was saved is what is read back.
     const bool programFirst = ProgramDirWritable;

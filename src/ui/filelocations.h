@@ -4,7 +4,8 @@
 // ($XDG_CONFIG_HOME/obrin, default ~/.config/obrin). When the program's folder is writable the
 // program keeps its files there; when it is not (an installed program), it writes to the per-user
 // folder, and a copy found there is read before the one shipped next to the executable. Either
-// way the file written is the one read next time. OBRIN_HOME, when set, replaces both folders.
+// way the file written is the one read next time. OBRIN_HOME, when set, replaces the per-user
+// folder and is where everything is written; a file not (yet) there is read next to the program.
 #pragma once
 
 #include <filesystem>

@@ -9,7 +9,11 @@
 namespace obrin {
 
 TUserInterface::TUserInterface(TEngine& engine, TFileLocations where)
-    : m_engine(engine), m_where(std::move(where)) {
+    : TUserInterface(std::move(where)) {
+    Attach(engine);
+}
+
+TUserInterface::TUserInterface(TFileLocations where) : m_where(std::move(where)) {
     TLangSup& table = LangSup();
     table.SetBaseLanguage(BaseLanguageName);
     if (const auto file = m_where.FindForRead(LanguageFileName)) {
@@ -24,6 +28,7 @@ TUserInterface::TUserInterface(TEngine& engine, TFileLocations where)
 }
 
 TUserInterface::~TUserInterface() {
+    Detach();
     if (m_closed) return;
     try {
         Close();
@@ -39,8 +44,19 @@ void TUserInterface::Close() {
     LangSup().SaveToFile(m_where.PathForWrite(LanguageFileName));
 }
 
+void TUserInterface::Attach(TEngine& engine) {
+    Detach();
+    m_engine = &engine;
+    engine.LangSup = &m_table;
+}
+
+void TUserInterface::Detach() {
+    if (m_engine != nullptr && m_engine->LangSup == &m_table) m_engine->LangSup = nullptr;
+    m_engine = nullptr;
+}
+
 TLangSup& TUserInterface::LangSup() {
-    return m_engine.LangSup;
+    return m_table;
 }
 
 void TUserInterface::SelectContext(const std::string& context) {
@@ -58,16 +74,17 @@ void TUserInterface::TranslateComponent(const std::string& context, ITranslatabl
 }
 
 void TUserInterface::ReadSettings() {
-    TSettings& settings = m_engine.Settings;
+    if (m_engine == nullptr) return;
+    TSettings& settings = m_engine->Settings;
     m_settingsProblems.clear();
     settings = ReadSettingsFile(m_where, &m_settingsProblems);
     LangSup().SetLanguage(settings.Sprache);
     SetFontName(settings.Font);
-    if (settings.Zufall) m_engine.Random.Randomize();
+    if (settings.Zufall) m_engine->Random.Randomize();
 }
 
 void TUserInterface::WriteSettings() const {
-    WriteSettingsFile(m_engine.Settings, m_where);
+    if (m_engine != nullptr) WriteSettingsFile(m_engine->Settings, m_where);
 }
 
 }  // namespace obrin

@@ -19,16 +19,23 @@ inline constexpr const char* BaseLanguageName = "Deutsch";
 inline constexpr const char* DefaultLanguageName = "English";
 
 // Invariant: the table is saved at most once, and never when it could not be read (so a file
-// that could not be read is never replaced by an empty table).
+// that could not be read is never replaced by an empty table). The settings go to and come from
+// the attached engine; without one ReadSettings and WriteSettings do nothing.
 class TUserInterface {
   public:
-    // Loads "language.dat" into the engine's translation table and sets the base language
-    // "Deutsch". A file that cannot be read leaves the table empty and its error in LoadError.
+    // Loads "language.dat" into its translation table and sets the base language "Deutsch".
+    // A file that cannot be read leaves the table empty and its error in LoadError.
+    explicit TUserInterface(TFileLocations where);
+    // The same, attached to engine at once.
     TUserInterface(TEngine& engine, TFileLocations where);
     TUserInterface(const TUserInterface&) = delete;
     TUserInterface& operator=(const TUserInterface&) = delete;
     // Saves the table unless Close did; a failure is written to standard error.
     ~TUserInterface();
+
+    // Hands the table to engine and keeps its settings from now on; the engine goes first.
+    void Attach(TEngine& engine);
+    void Detach();
 
     // Saves the table to "language.dat". Raises EObrinError naming the file on failure.
     void Close();
@@ -60,7 +67,8 @@ class TUserInterface {
     }
 
   private:
-    TEngine& m_engine;
+    TLangSup m_table{"Deutsch"};
+    TEngine* m_engine = nullptr;
     TFileLocations m_where;
     std::string m_fontName = "Arial";
     std::string m_loadError;

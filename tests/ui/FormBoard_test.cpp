@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "support/gui_test.h"
+#include "ui/FormHost.h"
 
 namespace obrin::gui {
 
@@ -106,6 +107,47 @@ class TFormBoardTest : public QObject {
         int x = 0, y = 0;
         QVERIFY(!m_board->WaitForMove(x, y, 1));
         QCOMPARE(m_board->StateText(), QStringLiteral("Gesperrt"));
+    }
+
+    // How dark the picture is at a point: a black stone is dark, the wooden board is not.
+    int Lightness(int x, int y) {
+        const QImage picture = m_board->View()->grab().toImage();
+        const int beside = int(m_board->View()->Geometry().Spacing / 4);  // off the grid lines
+        const QPoint at = (Pixel(x, y) + QPoint(beside, beside)) * picture.devicePixelRatio();
+        return picture.pixelColor(at).lightness();
+    }
+
+    void trialPositionsAreDrawnWhenAnimationIsOnUntilTheNextRedraw() {
+        TGuiHost host(*m_ui);
+        host.Attach(nullptr, m_board.get(), nullptr);
+        TEngine engine(host);
+        TBoard trial{};
+        SetPoint(trial, 16, 2, 1);
+        engine.ShowIntermediate(trial);  // animation off: the board stays as it is
+        QVERIFY(!m_board->View()->ShowsTrialBoard());
+        QVERIFY(Lightness(16, 2) > 100);
+        engine.Settings.TreppenAnimieren = true;
+        engine.ShowIntermediate(trial);
+        QVERIFY(Lightness(16, 2) < 60);
+        QVERIFY(BoardIsEmpty(m_engine->Fields.Spielfeld));  // drawn, not played
+        m_board->Redraw();
+        QVERIFY(!m_board->View()->ShowsTrialBoard());
+        QVERIFY(Lightness(16, 2) > 100);
+    }
+
+    void cornerClicksReachTheCornerPoints() {
+        m_board->SetState(bsInput);
+        const TBoardGeometry g = m_board->View()->Geometry();
+        const int off = int(g.Spacing * 0.45);
+        QTest::mouseClick(m_board->View(), Qt::LeftButton, {}, Pixel(0, 0) + QPoint(-off, off));
+        QTest::mouseClick(m_board->View(), Qt::RightButton, {}, Pixel(18, 18) + QPoint(off, -off));
+        QCOMPARE(GetPoint(m_engine->Fields.Spielfeld, 0, 0), 1);
+        QCOMPARE(GetPoint(m_engine->Fields.Spielfeld, 18, 18), -1);
+        const TBoard before = m_engine->Fields.Spielfeld;
+        const int far = int(g.Spacing * 0.6);
+        QTest::mouseClick(m_board->View(), Qt::LeftButton, {}, Pixel(18, 0) + QPoint(far, 0));
+        QTest::mouseClick(m_board->View(), Qt::LeftButton, {}, Pixel(0, 18) + QPoint(0, -far));
+        QVERIFY(m_engine->Fields.Spielfeld == before);
     }
 
     void statusLineNamesThePointUnderTheMouse() {

@@ -120,6 +120,49 @@ class TFormControlTest : public QObject {
         QVERIFY(BoardIsEmpty(m_engine->Fields.Spielfeld));
     }
 
+    void leftAndRightStepAlongTheLineOfPlay() {
+        QVERIFY(m_control->LoadFile(
+            Write("keys.sgf", "(;FF[4]GN[Keys];B[pd];W[dp](;B[pp];W[dd])(;B[dc];W[cc]))")));
+        TSgfTreeItem* game = Tree().Items()[0].get();
+        TSgfTreeItem* variation = Child(game, 3);
+        QCOMPARE(Labels(game), (QStringList{"Information", "1", "2", "V", "3", "4"}));
+        auto key = [this](Qt::Key k) { QTest::keyClick(m_control->SgfTreeView, k); };
+        Click(Child(game, 2));
+        key(Qt::Key_Right);  // over the variation item to the main line's next move
+        QCOMPARE(Tree().Selected(), Child(game, 4));
+        QCOMPARE(Stone("pp"), 1);
+        key(Qt::Key_Right);
+        key(Qt::Key_Right);  // the end of the line: nothing further
+        QCOMPARE(Tree().Selected(), Child(game, 5));
+        QCOMPARE(Stone("dd"), -1);
+        key(Qt::Key_Left);
+        key(Qt::Key_Left);  // back over the variation item as well
+        QCOMPARE(Tree().Selected(), Child(game, 2));
+        QCOMPARE(Stone("pp"), 0);
+        QCOMPARE(Stone("dp"), -1);
+        // Inside a variation: back leaves it at the move it branches from, forward stays in it.
+        Click(Child(variation, 0));
+        QCOMPARE(Stone("dc"), 1);
+        key(Qt::Key_Right);
+        QCOMPARE(Tree().Selected(), Child(variation, 1));
+        QCOMPARE(Stone("cc"), -1);
+        key(Qt::Key_Left);
+        key(Qt::Key_Left);
+        QCOMPARE(Tree().Selected(), Child(game, 2));
+        QCOMPARE(Stone("dc"), 0);
+        // Before the first move lies the empty board of the game item; from there right starts.
+        key(Qt::Key_Left);
+        key(Qt::Key_Left);
+        key(Qt::Key_Left);
+        QCOMPARE(Tree().Selected(), game);
+        QVERIFY(BoardIsEmpty(m_engine->Fields.Spielfeld));
+        key(Qt::Key_Right);
+        QCOMPARE(Tree().Selected(), Child(game, 0));
+        key(Qt::Key_End);  // Home and End still go to the first and last item shown
+        key(Qt::Key_Home);
+        QCOMPARE(Tree().Selected(), game);
+    }
+
     void storingACommentDoesNotReplay() {
         QVERIFY(m_control->LoadFile(Write("c.sgf", "(;B[aa];W[bb])")));
         TSgfTreeItem* second = Child(Tree().Items()[0].get(), 1);

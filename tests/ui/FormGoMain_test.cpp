@@ -2,12 +2,14 @@
 #include "ui/FormGoMain.h"
 
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <deque>
+#include <filesystem>
 
 #include "game/FormStart.h"
 #include "support/gui_test.h"
@@ -20,6 +22,7 @@ class TFormGoMainTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TUi> m_ui;
+    std::unique_ptr<TUserInterface> m_userInterface;  // before the main window, gone after it
     std::unique_ptr<TFormGoMain> m_main;
     QStringList m_questions;
     bool m_answer = true;
@@ -61,7 +64,8 @@ class TFormGoMainTest : public QObject {
             return m_answer;
         };
         m_ui->Dialogs.Exec = [](QDialog*) { return int(QDialog::Accepted); };
-        m_main = std::make_unique<TFormGoMain>(*m_ui, QStringList{});
+        m_userInterface = std::make_unique<TUserInterface>(TFileLocations::FromEnvironment());
+        m_main = std::make_unique<TFormGoMain>(*m_ui, *m_userInterface, QStringList{});
         m_main->SetLanguage("");  // no table here: the designed texts
         m_main->resize(1000, 700);
         m_main->show();
@@ -72,10 +76,41 @@ class TFormGoMainTest : public QObject {
 
     void internaMenuNeedsTheSwitch() {
         QVERIFY(!m_main->InternaMenu()->menuAction()->isVisible());
-        TFormGoMain withSwitch(*m_ui, QStringList{QStringLiteral("/qx")});
+        TUserInterface first(TFileLocations::FromEnvironment()), second(first.Locations());
+        TFormGoMain withSwitch(*m_ui, first, QStringList{QStringLiteral("/qx")});
         QVERIFY(withSwitch.InternaMenu()->menuAction()->isVisible());
-        TFormGoMain upperCase(*m_ui, QStringList{QStringLiteral("/QX")});
+        TFormGoMain upperCase(*m_ui, second, QStringList{QStringLiteral("/QX")});
         QVERIFY(!upperCase.InternaMenu()->menuAction()->isVisible());
+    }
+
+    void windowsStandWhereTheSettingsSayAndTheBoardGrowsWithTheFrame() {
+        m_main.reset();
+        const TFileLocations where = m_userInterface->Locations();
+        WriteWindowPosition(where, FormBoardWindow, {40, 50});
+        WriteWindowPosition(where, FormCursorWindow, {900, -20});  // nonsense: pulled back
+        {
+            TFormGoMain main(*m_ui, *m_userInterface, {});
+            main.resize(1000, 700);
+            main.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&main));
+            main.ArrangeWindows();
+            QCOMPARE(main.BoardWindow()->pos(), QPoint(40, 50));
+            QCOMPARE(main.ControlWindow()->y(), 0);
+            QVERIFY(main.ControlWindow()->x() >= main.BoardWindow()->geometry().right());
+            const int small = main.Board().View()->width();
+            main.resize(1600, 1100);  // maximised: the board takes the new room by itself
+            QTRY_VERIFY(main.Board().View()->width() > small + 200);
+            QVERIFY(main.ControlWindow()->geometry().right() <= main.centralWidget()->width());
+            main.BoardWindow()->move(12, 14);
+            QVERIFY(main.close());
+        }
+        QCOMPARE(ReadWindowPosition(where, FormBoardWindow), (TWindowPosition{12, 14}));
+        QCOMPARE(ReadWindowPosition(where, FormCursorWindow).Top, 0);
+        // Nothing was left behind by the engine or the record.
+        QVERIFY2(TFormGoMain::ShutdownProblems().isEmpty(),
+                 qPrintable(TFormGoMain::ShutdownProblems().join(QLatin1Char('\n'))));
+        std::filesystem::remove(where.PathForWrite(SettingsFileName));
+        init();
     }
 
     void captionCarriesTheFourPartVersion() {

@@ -120,10 +120,19 @@ TEST_F(SettingsTest, FilesLiveNextToTheProgramOrInTheUserFolderOrInObrinHome) {
     EXPECT_EQ(ReadWindowPosition(Where, FormBoardWindow), (TWindowPosition{1, 2}));
     EXPECT_TRUE(std::filesystem::exists(Where.UserDir / "OBRIN.INI"));
 
-    // OBRIN_HOME replaces both folders.
+    // OBRIN_HOME replaces the user folder and takes every write; what it does not hold yet is
+    // read next to the program, so the shipped files are found with an empty OBRIN_HOME.
     Where.Home = Dir / "home";
-    EXPECT_EQ(ReadSettingsFile(Where).Denkzeit, 1);
+    EXPECT_EQ(ReadSettingsFile(Where).Denkzeit, 3);
+    test::WriteBytes(Where.ProgramDir / "language.dat", "English|Board|Eingabe|Input\r\n");
+    EXPECT_EQ(Where.FindForRead("language.dat"), Where.ProgramDir / "language.dat");
     EXPECT_EQ(Where.PathForWrite("language.dat"), Dir / "home" / "language.dat");
+    WriteWindowPosition(Where, FormBoardWindow, {7, 8});
+    EXPECT_EQ(ReadWindowPosition(Where, FormBoardWindow), (TWindowPosition{7, 8}));
+    EXPECT_EQ(ReadSettingsFile(Where).Denkzeit, 3);  // the copy in OBRIN_HOME took the values
+    EXPECT_TRUE(std::filesystem::exists(Dir / "home" / "OBRIN.INI"));
+    Where.ProgramDir.clear();
+    EXPECT_FALSE(Where.FindForRead("language.dat"));
 }
 
 // Sets an environment variable for one scope and puts the old value back.
@@ -174,7 +183,7 @@ TEST_F(SettingsTest, TheUserInterfaceLoadsTranslatesAndSavesTheTable) {
         ui.ReadSettings();
         EXPECT_EQ(ui.Translate("Board", "Eingabe"), "Input");
         EXPECT_EQ(ui.Translate("Main", "Datei"), "???");
-        EXPECT_EQ(engine.LangSup.Context(), "Main");
+        EXPECT_EQ(engine.LangSup->Context(), "Main");
     }
     const std::string saved = test::ReadBytes(Where.Home / "language.dat");
     EXPECT_NE(saved.find("English|Board|Eingabe|Input\r\n"), std::string::npos);
@@ -199,7 +208,7 @@ TEST_F(SettingsTest, ReadingTheSettingsSetsLanguageFontAnimationAndRandomness) {
     TEngine engine(host), fresh(host), seeded(host);
     TUserInterface ui(engine, Where);
     ui.ReadSettings();
-    EXPECT_EQ(engine.LangSup.Language(), "Français");
+    EXPECT_EQ(engine.LangSup->Language(), "Français");
     EXPECT_EQ(ui.FontName(), "Liberation Sans");
     engine.ShowIntermediate(engine.Fields.Spielfeld);
     EXPECT_EQ(host.Shown, 1);
@@ -214,7 +223,24 @@ TEST_F(SettingsTest, ReadingTheSettingsSetsLanguageFontAnimationAndRandomness) {
     TUserInterface other(seeded, Where);
     other.ReadSettings();
     EXPECT_NE(draws(seeded), draws(fresh));
-    EXPECT_EQ(seeded.LangSup.Language(), "English");
+    EXPECT_EQ(seeded.LangSup->Language(), "English");
+}
+
+TEST_F(SettingsTest, AnEmptyObrinHomeStillTranslatesWithTheShippedTable) {
+    test::WriteBytes(Where.ProgramDir / "language.dat", "English|Board|Eingabe|Input\r\n");
+    Where.Home = Dir / "home";
+    std::filesystem::create_directories(Where.Home);
+    QuietHost host;
+    TEngine engine(host);
+    {
+        TUserInterface ui(engine, Where);
+        engine.LangSup->SetLanguage("English");
+        EXPECT_EQ(ui.Translate("Board", "Eingabe"), "Input");
+    }
+    // The table is saved into OBRIN_HOME, never over the shipped one.
+    EXPECT_TRUE(std::filesystem::exists(Where.Home / "language.dat"));
+    EXPECT_EQ(test::ReadBytes(Where.ProgramDir / "language.dat"),
+              "English|Board|Eingabe|Input\r\n");
 }
 
 }  // namespace
