@@ -183,6 +183,7 @@ QWidget* TFormControl::BuildRecordBar() {
     connect(BitBtnSaveAs, &QToolButton::clicked, this, [this] {
         if (OnSaveAs) OnSaveAs();
     });
+    connect(BitBtnInfo, &QToolButton::clicked, this, &TFormControl::ShowGameInfo);
     connect(ButtonFirst, &QToolButton::clicked, this, &TFormControl::SelectFirst);
     connect(ButtonPrev, &QToolButton::clicked, this, &TFormControl::SelectPrevious);
     connect(ButtonNext, &QToolButton::clicked, this, &TFormControl::SelectNext);
@@ -462,8 +463,9 @@ void TFormControl::AddNodeAtEnd() {
 
 void TFormControl::ShowGameInfo() {
     TFormGameData dialog(m_engine.GameData, *m_tree, m_ui, this);
-    m_ui.Dialogs.Exec(&dialog);
-    ShowPanes();
+    // Only "OK" changes the record; a cancelled dialog leaves the panes, and a comment being
+    // typed there, as they are.
+    if (m_ui.Dialogs.Exec(&dialog) == QDialog::Accepted) ShowPanes();
 }
 
 void TFormControl::SelectFirst() {

@@ -28,18 +28,18 @@ TFormRandomMoves::TFormRandomMoves(TUi& ui, QWidget* parent) : QDialog(parent), 
     sbFarbe = new QScrollBar(Qt::Horizontal, colour);
     sbFarbe->setRange(0, 100);
     sbFarbe->setValue(50);
-    m_black = new QLabel(colour);
-    m_white = new QLabel(colour);
-    MarkUntranslated(m_black);
-    MarkUntranslated(m_white);
-    m_white->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    LabelSchwarz = new QLabel(colour);
+    LabelWeiss = new QLabel(colour);
+    MarkUntranslated(LabelSchwarz);
+    MarkUntranslated(LabelWeiss);
+    LabelWeiss->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     grid->addWidget(new QLabel(QStringLiteral("Schwarz"), colour), 0, 0);
     auto* whiteName = new QLabel(QStringLiteral("Weiß"), colour);
     whiteName->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     grid->addWidget(whiteName, 0, 2);
-    grid->addWidget(m_black, 1, 0);
+    grid->addWidget(LabelSchwarz, 1, 0);
     grid->addWidget(sbFarbe, 1, 1);
-    grid->addWidget(m_white, 1, 2);
+    grid->addWidget(LabelWeiss, 1, 2);
     grid->setColumnStretch(1, 1);
     layout->addWidget(colour);
 
@@ -48,12 +48,12 @@ TFormRandomMoves::TFormRandomMoves(TUi& ui, QWidget* parent) : QDialog(parent), 
     sbVersuche = new QScrollBar(Qt::Horizontal, tries);
     sbVersuche->setRange(0, 1000);
     sbVersuche->setValue(100);
-    m_tries = new QLabel(tries);
-    MarkUntranslated(m_tries);
-    m_tries->setMinimumWidth(40);
-    m_tries->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    LabelVersuche = new QLabel(tries);
+    MarkUntranslated(LabelVersuche);
+    LabelVersuche->setMinimumWidth(40);
+    LabelVersuche->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     triesLayout->addWidget(sbVersuche, 0, 0);
-    triesLayout->addWidget(m_tries, 0, 1);
+    triesLayout->addWidget(LabelVersuche, 0, 1);
     triesLayout->setColumnStretch(0, 1);
     layout->addWidget(tries);
 
@@ -70,9 +70,9 @@ void TFormRandomMoves::Translate() {
 }
 
 void TFormRandomMoves::ShowValues() {
-    m_black->setText(QString::number(100 - sbFarbe->value()) + QStringLiteral(" %"));
-    m_white->setText(QString::number(sbFarbe->value()) + QStringLiteral(" %"));
-    m_tries->setText(QString::number(sbVersuche->value()));
+    LabelSchwarz->setText(QString::number(100 - sbFarbe->value()) + QStringLiteral(" %"));
+    LabelWeiss->setText(QString::number(sbFarbe->value()) + QStringLiteral(" %"));
+    LabelVersuche->setText(QString::number(sbVersuche->value()));
 }
 
 TRandomMovesOptions TFormRandomMoves::Options() const {

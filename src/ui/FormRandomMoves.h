@@ -24,14 +24,15 @@ class TFormRandomMoves : public QDialog {
     QCheckBox* cbLeeren;
     QScrollBar* sbFarbe;
     QScrollBar* sbVersuche;
+    // The values beside the scroll bars: Black's and White's share in percent, the tries.
+    QLabel* LabelSchwarz;
+    QLabel* LabelWeiss;
+    QLabel* LabelVersuche;
 
   private:
     void ShowValues();
 
     TUi& m_ui;
-    QLabel* m_black;
-    QLabel* m_white;
-    QLabel* m_tries;
 };
 
 }  // namespace obrin::gui

@@ -2,9 +2,11 @@
 // comments, game information, saving, and what damaged files do.
 #include "ui/FormControl.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -199,6 +201,38 @@ class TFormControlTest : public QObject {
         QVERIFY(pbAt > commentAt);
         QCOMPARE(Tree().GetPropertyValue(Child(game, 0), "PB"), std::string("New"));
         QCOMPARE(Tree().Selected(), Child(game, 1));  // selected again
+    }
+
+    void gameInformationTodayFillsTheDateAndCancelWritesNothing() {
+        QVERIFY(m_control->LoadFile(Write("t.sgf", "(;PB[Old]DT[1999-01-02];B[aa])")));
+        const TSgfTreeItem* game = Tree().Items()[0].get();
+        Click(Child(game, 1));
+        const std::string before = Tree().SaveToString();
+        QString shownDate;
+        m_ui->Dialogs.Exec = [&](QDialog* d) {
+            auto* dialog = qobject_cast<TFormGameData*>(d);
+            d->show();
+            for (QPushButton* b : d->findChildren<QPushButton*>())
+                if (b->text() == QStringLiteral("Heute")) b->click();
+            shownDate = dialog->Edit(QStringLiteral("DT"))->text();
+            QLineEdit* black = dialog->Edit(QStringLiteral("PB"));
+            black->setFocus();
+            black->setText(QStringLiteral("New"));
+            dialog->Comment()->setPlainText(QStringLiteral("changed"));
+            QTest::keyClick(black, Qt::Key_Escape);  // the dialog's cancel
+            return d->result();
+        };
+        m_control->MemoComments->setPlainText(QStringLiteral("typed, not stored yet"));
+        const QDate day = QDate::currentDate();
+        m_control->BitBtnInfo->click();
+        QVERIFY(shownDate == day.toString(QStringLiteral("yyyy-MM-dd")) ||
+                shownDate == QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+        QCOMPARE(Tree().SaveToString(), before);
+        QCOMPARE(m_engine->GameData.PB, std::string("Old"));
+        QCOMPARE(m_engine->GameData.DT, std::string("1999-01-02"));
+        QCOMPARE(Tree().Selected(), Child(game, 1));
+        QCOMPARE(m_control->MemoComments->toPlainText(), QStringLiteral("typed, not stored yet"));
+        QVERIFY(m_control->ButtonMemoStore->isEnabled());
     }
 
     void savedRecordReadsBackTheSame() {

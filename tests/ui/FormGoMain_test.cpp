@@ -1,11 +1,13 @@
 // The main window's commands and a game between two humans played through the windows.
 #include "ui/FormGoMain.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <deque>
@@ -15,6 +17,7 @@
 #include "support/gui_test.h"
 #include "ui/FormBoard.h"
 #include "ui/FormControl.h"
+#include "ui/FormRandomMoves.h"
 
 namespace obrin::gui {
 
@@ -26,6 +29,26 @@ class TFormGoMainTest : public QObject {
     std::unique_ptr<TFormGoMain> m_main;
     QStringList m_questions;
     bool m_answer = true;
+    QStringList m_dialogs;                // the captions of the dialogs shown
+    std::function<int(QDialog*)> m_exec;  // answers them; OK when not set
+
+    // Presses the button with the given designed text, as a click of the user does.
+    static void Press(QWidget* window, const char* text) {
+        for (QPushButton* b : window->findChildren<QPushButton*>())
+            if (b->text() == QString::fromUtf8(text)) return b->click();
+        QFAIL(qPrintable(QStringLiteral("no button ") + QString::fromUtf8(text)));
+    }
+    static int Answer(QDialog* d, const char* button) {
+        Press(d, button);
+        return d->result();
+    }
+    [[nodiscard]] int Stones(int colour) const {
+        int n = 0;
+        for (int x = 0; x < BoardSize; ++x)
+            for (int y = 0; y < BoardSize; ++y)
+                n += GetPoint(m_main->Engine().Fields.Spielfeld, x, y) == colour ? 1 : 0;
+        return n;
+    }
 
     void Click(int x, int y) {
         TBoardView* view = m_main->Board().View();
@@ -63,7 +86,12 @@ class TFormGoMainTest : public QObject {
             m_questions << q;
             return m_answer;
         };
-        m_ui->Dialogs.Exec = [](QDialog*) { return int(QDialog::Accepted); };
+        m_dialogs.clear();
+        m_exec = nullptr;
+        m_ui->Dialogs.Exec = [this](QDialog* d) {
+            m_dialogs << d->windowTitle();
+            return m_exec ? m_exec(d) : int(QDialog::Accepted);
+        };
         m_userInterface = std::make_unique<TUserInterface>(TFileLocations::FromEnvironment());
         m_main = std::make_unique<TFormGoMain>(*m_ui, *m_userInterface, QStringList{});
         m_main->SetLanguage("");  // no table here: the designed texts
@@ -173,6 +201,105 @@ class TFormGoMainTest : public QObject {
         QCOMPARE(m_main->Control().LabelSGefangene->text(), QStringLiteral("1"));
     }
 
+    void stopAsksDuringAGameAndPlayGoesOnWhenRefused() {
+        m_main->Host().StartDialog = [](int, TGameState& g) {
+            g.SchwarzBeginnt = true;
+            return true;
+        };
+        TFormControl& control = m_main->Control();
+        const char* answer = "&Nein";
+        m_exec = [&](QDialog* d) {
+            d->findChild<QCheckBox*>()->setChecked(true);  // "Stellung bewerten"
+            return Answer(d, answer);
+        };
+        QList<bool> stopped;
+        control.OnStopped = [&](bool score) { stopped << score; };
+        TBoardState afterNo = bsLocked;
+        Script({
+            [&] { Click(3, 3); },  // Black D4
+            [&] { control.BitBtnStop->click(); },
+            [&] { afterNo = m_main->Board().GetState(); },
+            [&] { Click(15, 15); },  // the game went on: White Q16
+            [&] { answer = "&Ja"; },
+            [&] { control.BitBtnStop->click(); },
+        });
+        m_main->PlayHumanHuman();
+        QCOMPARE(m_dialogs, QStringList(2, QStringLiteral("Beenden einer Partie")));
+        QCOMPARE(afterNo, bsMenschMensch);
+        QCOMPARE(At("D4"), 1);
+        QCOMPARE(At("Q16"), -1);
+        QCOMPARE(stopped, QList<bool>{true});  // only the "yes" stopped, with the score asked
+        QCOMPARE(m_main->Board().GetState(), bsLocked);
+        QCOMPARE(control.Layout(), TControlLayout::Editing);
+        control.OnStopped = nullptr;
+    }
+
+    void randomMovesLabelsShowBothShares() {
+        TFormRandomMoves d(*m_ui);
+        QCOMPARE(d.sbFarbe->value(), 50);
+        QCOMPARE(d.sbVersuche->value(), 100);
+        QCOMPARE(d.LabelSchwarz->text(), QStringLiteral("50 %"));
+        QCOMPARE(d.LabelWeiss->text(), QStringLiteral("50 %"));
+        QCOMPARE(d.LabelVersuche->text(), QStringLiteral("100"));
+        d.sbFarbe->triggerAction(QAbstractSlider::SliderToMinimum);
+        QCOMPARE(d.LabelSchwarz->text(), QStringLiteral("100 %"));
+        QCOMPARE(d.LabelWeiss->text(), QStringLiteral("0 %"));
+        d.sbFarbe->setValue(30);
+        d.sbVersuche->triggerAction(QAbstractSlider::SliderToMaximum);
+        QCOMPARE(d.LabelSchwarz->text(), QStringLiteral("70 %"));
+        QCOMPARE(d.LabelWeiss->text(), QStringLiteral("30 %"));
+        QCOMPARE(d.LabelVersuche->text(), QStringLiteral("1000"));
+        // The values are data: a language leaves them alone.
+        m_ui->Translator.SetFunction(
+            [](const std::string&, const std::string& word) { return "<" + word + ">"; });
+        d.Translate();
+        QCOMPARE(d.LabelSchwarz->text(), QStringLiteral("70 %"));
+        QCOMPARE(d.windowTitle(), QStringLiteral("<Zufallszüge>"));
+    }
+
+    void randomMovesOkPlaysTheChosenMovesAndClearsFirstWhenTicked() {
+        TEngine& e = m_main->Engine();
+        SetPoint(e.Fields.Spielfeld, 9, 9, 1);
+        e.Game.GefangeneWeiss = 4;
+        auto choose = [this](bool clear, int white, int tries) {
+            m_exec = [=](QDialog* d) {
+                auto* r = qobject_cast<TFormRandomMoves*>(d);
+                r->cbLeeren->setChecked(clear);
+                r->sbFarbe->setValue(white);
+                r->sbVersuche->setValue(tries);
+                return Answer(d, "&OK");
+            };
+        };
+        // "Abbruch" plays nothing.
+        m_exec = [](QDialog* d) { return Answer(d, "&Abbruch"); };
+        m_main->RandomMovesCommand();
+        QCOMPARE(m_dialogs, QStringList{QStringLiteral("Zufallszüge")});
+        QCOMPARE(Stones(1) + Stones(-1), 1);
+        // All White, onto the board as it stands.
+        e.Random.SetFixedSeed(11);
+        choose(false, 100, 40);
+        m_main->RandomMovesCommand();
+        QCOMPARE(At("K10"), 1);
+        QCOMPARE(Stones(1), 1);
+        QVERIFY(Stones(-1) > 20);
+        QCOMPARE(e.Game.SideToMove, 1);
+        // Cleared first, then even odds: the very position a fresh engine with the same seed
+        // plays on an empty board, prisoners counted from nought.
+        e.Random.SetFixedSeed(12345);
+        choose(true, 50, 300);
+        m_main->RandomMovesCommand();
+        IHost quiet;
+        TEngine fresh(quiet);
+        fresh.Random.SetFixedSeed(12345);
+        RandomMoves(fresh, {false, 50, 300});
+        QVERIFY(Stones(1) > 20 && Stones(-1) > 20);
+        QVERIFY(e.Fields.Spielfeld == fresh.Fields.Spielfeld);
+        QCOMPARE(e.Game.GefangeneSchwarz, fresh.Game.GefangeneSchwarz);
+        QCOMPARE(e.Game.GefangeneWeiss, fresh.Game.GefangeneWeiss);
+        QCOMPARE(m_main->Control().LabelWGefangene->text(),
+                 QString::number(fresh.Game.GefangeneWeiss));
+    }
+
     void cancellingTheStartDialogStartsNoGame() {
         m_main->Host().StartDialog = [](int, TGameState&) { return false; };
         m_main->PlayHumanHuman();
@@ -203,9 +330,12 @@ class TFormGoMainTest : public QObject {
         QCOMPARE(At("T1"), 1);
         m_main->SwapCommand();
         QCOMPARE(At("T1"), -1);
-        // Stopping position entry asks nothing.
+        // Stopping position entry asks nothing (a "no" would leave the board in entry).
+        m_exec = [](QDialog*) { return int(QDialog::Rejected); };
         m_main->Control().BitBtnStop->click();
         QVERIFY(m_questions.isEmpty());
+        QVERIFY(m_dialogs.isEmpty());
+        QCOMPARE(m_main->Control().Layout(), TControlLayout::Editing);
         QCOMPARE(m_main->Board().GetState(), bsLocked);
         e.Game.GefangeneWeiss = 3;
         m_main->ClearBoardCommand();
@@ -218,11 +348,7 @@ class TFormGoMainTest : public QObject {
         g.GefangeneSchwarz = 2;
         TFormStart d(g, *m_ui);
         d.show();
-        const auto buttons = d.findChildren<QPushButton*>();
-        auto press = [&](const char* text) {
-            for (QPushButton* b : buttons)
-                if (b->text() == QString::fromUtf8(text)) b->click();
-        };
+        auto press = [&](const char* text) { Press(&d, text); };
         press("Standard-&Komi");
         QCOMPARE(d.EditSGefangene->text(), QStringLiteral("0"));
         QCOMPARE(d.EditWGefangene->text(), QStringLiteral("5.5"));
