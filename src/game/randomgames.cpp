@@ -46,17 +46,32 @@ public:
     [[nodiscard]] int At(int k) const { return m_points[k]; }
     void Swap(int i, int j) { std::swap(m_points[i], m_points[j]); }
     void RemoveAt(int k) { m_points[k] = m_points[--m_count]; }
+    void Add(int p) { m_points[m_count++] = p; }
+    // Is p among the points from position `from` on?
+    [[nodiscard]] bool Contains(int p, int from) const {
+        for (int k = from; k < m_count; ++k)
+            if (m_points[k] == p) return true;
+        return false;
+    }
 
 private:
     int m_points[PointCount];
     int m_count = 0;
 };
 
-// Did the move at (x, y) take stones? Only a neighbour that changed can tell.
-bool HasCaptured(const TBoard& b, int x, int y, const int32_t (&neighbourValues)[4]) {
-    for (int d = 0; d < 4; ++d)
-        if (GetPoint(b, x + NeighbourDX[d], y + NeighbourDY[d]) != neighbourValues[d]) return true;
-    return false;
+// Adds the points of the stones the move at (x, y) took. A captured chain had no liberty but the
+// move's point, so on the new board each one is an empty region of its own.
+void AddCapturedPoints(const TBoard& b, int x, int y, const int32_t (&neighbourValues)[4],
+                       TEmptyPoints& empties) {
+    const int before = empties.Count();
+    TPointList region;
+    for (int d = 0; d < 4; ++d) {
+        const int nx = x + NeighbourDX[d], ny = y + NeighbourDY[d];
+        if (neighbourValues[d] == 0 || GetPoint(b, nx, ny) != 0) continue;
+        if (empties.Contains(PointIndex(nx, ny), before)) continue;  // two sides of one chain
+        GetChain(nx, ny, b, region);
+        for (const TPoint& q : region) empties.Add(PointIndex(q.X, q.Y));
+    }
 }
 
 }  // namespace
@@ -84,7 +99,7 @@ TRandomGameStats PlayRandomGames(int games, uint32_t seed, void (*onMove)(const 
                                                         GetPoint(b, x, y - 1), GetPoint(b, x - 1, y)};
                     PlayMove(x, y, colour, b, koX, koY);
                     empties.RemoveAt(k);
-                    if (HasCaptured(b, x, y, neighbourValues)) empties.Rebuild(b);
+                    AddCapturedPoints(b, x, y, neighbourValues, empties);
                     played = true;
                 } else {
                     empties.Swap(k, --untried);
