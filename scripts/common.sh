@@ -8,7 +8,7 @@ JOBS="${OBRIN_JOBS:-$(nproc)}"
 OBRIN_PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libgl-dev xvfb xauth
+  qt6-base-dev libgl-dev fonts-dejavu-core xvfb xauth
 )
 
 ensure_packages() {
