@@ -30,8 +30,8 @@ std::vector<uint8_t> ReadFileBytes(const fs::path& path) {
 }
 
 void WriteFileAtomically(const fs::path& path, const std::vector<uint8_t>& bytes) {
-    WriteFileAtomically(path,
-                        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    WriteFileAtomically(
+        path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 void TByteReader::Need(size_t n) const {

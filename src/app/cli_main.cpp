@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "analysis/klassi.h"
 #include "app/subcommand.h"
 #include "app/train_commands.h"
+#include "board/chains.h"
 #include "game/engine.h"
 #include "game/randomgames.h"
 #include "gtp/gtp.h"
-#include "analysis/klassi.h"
-#include "board/chains.h"
 #include "gtp/gtp_analysis.h"
 #include "gtp/gtp_records.h"
 #include "gtp/gtp_tactics.h"
@@ -166,12 +166,16 @@ int BenchBoard(const Args& args) {
     std::vector<double> rates;
     for (long long r = 0; r < runs; ++r) {
         const auto start = std::chrono::steady_clock::now();
-        const auto stats = obrin::PlayRandomGames(static_cast<int>(games), static_cast<uint32_t>(seed + r));
-        const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const auto stats =
+            obrin::PlayRandomGames(static_cast<int>(games), static_cast<uint32_t>(seed + r));
+        const double secs =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         rates.push_back(stats.Moves / secs);
-        std::printf("run %lld: %lld games, %lld legal moves, %lld legality tests, %.3f s, %.0f legal moves/s\n",
-                    r + 1, static_cast<long long>(stats.Games), static_cast<long long>(stats.Moves),
-                    static_cast<long long>(stats.LegalityTests), secs, stats.Moves / secs);
+        std::printf(
+            "run %lld: %lld games, %lld legal moves, %lld legality tests, %.3f s, %.0f legal "
+            "moves/s\n",
+            r + 1, static_cast<long long>(stats.Games), static_cast<long long>(stats.Moves),
+            static_cast<long long>(stats.LegalityTests), secs, stats.Moves / secs);
     }
     std::sort(rates.begin(), rates.end());
     std::printf("median: %.0f legal moves per second\n", rates[rates.size() / 2]);
@@ -241,7 +245,10 @@ double MedianMs(int runs, int calls, F f) {
     for (int r = 0; r < runs; ++r) {
         const auto start = std::chrono::steady_clock::now();
         for (int c = 0; c < calls; ++c) f();
-        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / calls);
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count() /
+            calls);
     }
     std::sort(ms.begin(), ms.end());
     return ms[ms.size() / 2];
@@ -252,13 +259,16 @@ int BenchAnalysis(const Args& args) {
     IntOption(args, "--runs", runs);
     TQuietHost host;
     obrin::TEngine engine(host);
-    std::printf("EvaluateTerritory, empty board: median %.2f ms\n",
-                MedianMs(static_cast<int>(runs), 10, [&] { engine.Territory.EvaluateTerritory(false); }));
+    std::printf(
+        "EvaluateTerritory, empty board: median %.2f ms\n",
+        MedianMs(static_cast<int>(runs), 10, [&] { engine.Territory.EvaluateTerritory(false); }));
     int32_t koX = -1, koY = -1;
     for (int i = 0, colour = 1; i < obrin::PointCount; i += 3, colour = -colour) {
         const int p = (i * 7) % obrin::PointCount;
-        if (obrin::IsLegal(obrin::PointColumn(p), obrin::PointRow(p), colour, koX, koY, engine.Fields.Spielfeld))
-            obrin::PlayMove(obrin::PointColumn(p), obrin::PointRow(p), colour, engine.Fields.Spielfeld, koX, koY);
+        if (obrin::IsLegal(obrin::PointColumn(p), obrin::PointRow(p), colour, koX, koY,
+                           engine.Fields.Spielfeld))
+            obrin::PlayMove(obrin::PointColumn(p), obrin::PointRow(p), colour,
+                            engine.Fields.Spielfeld, koX, koY);
     }
     std::printf("ClassifyBoard, whole board: median %.3f ms\n",
                 MedianMs(static_cast<int>(runs), 200, [&] { obrin::ClassifyBoard(engine); }));
@@ -267,7 +277,8 @@ int BenchAnalysis(const Args& args) {
 
 const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
     static const std::map<std::string, std::map<std::string, TSubcommand>> table = {
-        {"gtp", {{"", {"gtp [--reading-ms N]   GTP version 2 on standard input and output", RunGtp}}}},
+        {"gtp",
+         {{"", {"gtp [--reading-ms N]   GTP version 2 on standard input and output", RunGtp}}}},
         {"bench",
          {{"board",
            {"bench board [--games N] [--seed S] [--runs R]   random legal games per second",

@@ -33,13 +33,17 @@ int RowOfText(std::string_view text) {
     return value - 1;
 }
 
-void ClearBoard(TBoard& b) { b.fill(0); }
+void ClearBoard(TBoard& b) {
+    b.fill(0);
+}
 
 bool BoardIsEmpty(const TBoard& b) {
     return std::all_of(b.begin(), b.end(), [](int32_t v) { return v == 0; });
 }
 
-int GetPoint(const TBoard& b, int x, int y) { return OnBoard(x, y) ? b[PointIndex(x, y)] : 0; }
+int GetPoint(const TBoard& b, int x, int y) {
+    return OnBoard(x, y) ? b[PointIndex(x, y)] : 0;
+}
 
 void SetPoint(TBoard& b, int x, int y, int value) {
     if (OnBoard(x, y)) b[PointIndex(x, y)] = value;
@@ -52,7 +56,8 @@ void NegateBoard(TBoard& b) {
 void RotateBoard(TBoard& b) {
     const TBoard old = b;
     for (int y = 0; y < BoardSize; ++y)
-        for (int x = 0; x < BoardSize; ++x) b[PointIndex(BoardSize - 1 - y, x)] = old[PointIndex(x, y)];
+        for (int x = 0; x < BoardSize; ++x)
+            b[PointIndex(BoardSize - 1 - y, x)] = old[PointIndex(x, y)];
 }
 
 TNeighbourhoodCount CountNeighbourhood(const TBoard& b, int x, int y) {
@@ -113,7 +118,9 @@ void SpreadOneSide(int sign, const TBoard& source, TBoard& acc, int rounds) {
     }
 }
 
-int Sign(int v) { return (v > 0) - (v < 0); }
+int Sign(int v) {
+    return (v > 0) - (v < 0);
+}
 
 }  // namespace
 
@@ -133,7 +140,8 @@ void SpreadColour(int colour, const TBoard& source, TBoard& result, int rounds) 
             const int x = PointColumn(p), y = PointRow(p);
             for (int d = 0; d < 4; ++d) {
                 const int nx = x + NeighbourDX[d], ny = y + NeighbourDY[d];
-                if (OnBoard(nx, ny) && source[PointIndex(nx, ny)] == 0) b[PointIndex(nx, ny)] += colour;
+                if (OnBoard(nx, ny) && source[PointIndex(nx, ny)] == 0)
+                    b[PointIndex(nx, ny)] += colour;
             }
         }
         a = b;
@@ -145,7 +153,8 @@ TBoard MakeMinAbstand() {
     TBoard m{};
     for (int y = 0; y < BoardSize; ++y)
         for (int x = 0; x < BoardSize; ++x)
-            m[PointIndex(x, y)] = std::min(std::min(x, BoardSize - 1 - x), std::min(y, BoardSize - 1 - y));
+            m[PointIndex(x, y)] =
+                std::min(std::min(x, BoardSize - 1 - x), std::min(y, BoardSize - 1 - y));
     return m;
 }
 

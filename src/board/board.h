@@ -36,17 +36,31 @@ struct TPointList {
     [[nodiscard]] TPoint& operator[](int i) { return Items[i]; }
 };
 
-inline void ListClear(TPointList& list) { list = TPointList{}; }
-inline void ListPush(TPointList& list, int x, int y) { list.Items[list.Count++] = TPoint{x, y}; }
-inline TPoint ListPop(TPointList& list) { return list.Items[--list.Count]; }
-[[nodiscard]] inline bool ListIsEmpty(const TPointList& list) { return list.Count == 0; }
+inline void ListClear(TPointList& list) {
+    list = TPointList{};
+}
+inline void ListPush(TPointList& list, int x, int y) {
+    list.Items[list.Count++] = TPoint{x, y};
+}
+inline TPoint ListPop(TPointList& list) {
+    return list.Items[--list.Count];
+}
+[[nodiscard]] inline bool ListIsEmpty(const TPointList& list) {
+    return list.Count == 0;
+}
 
 [[nodiscard]] constexpr bool OnBoard(int x, int y) {
     return x >= 0 && x < BoardSize && y >= 0 && y < BoardSize;
 }
-[[nodiscard]] constexpr int PointIndex(int x, int y) { return y * BoardSize + x; }
-[[nodiscard]] constexpr int PointColumn(int i) { return i % BoardSize; }
-[[nodiscard]] constexpr int PointRow(int i) { return i / BoardSize; }
+[[nodiscard]] constexpr int PointIndex(int x, int y) {
+    return y * BoardSize + x;
+}
+[[nodiscard]] constexpr int PointColumn(int i) {
+    return i % BoardSize;
+}
+[[nodiscard]] constexpr int PointRow(int i) {
+    return i / BoardSize;
+}
 
 // The four orthogonal neighbours, always in this order: up, right, down, left. Chain and
 // liberty lists, and which capture is found first, depend on it.
@@ -67,8 +81,12 @@ void ClearBoard(TBoard& b);
 [[nodiscard]] bool BoardIsEmpty(const TBoard& b);
 [[nodiscard]] int GetPoint(const TBoard& b, int x, int y);
 void SetPoint(TBoard& b, int x, int y, int value);
-inline void SetAtIndex(TBoard& b, int i, int value) { b[i] = value; }
-inline void AddAtIndex(TBoard& b, int i, int delta) { b[i] += delta; }
+inline void SetAtIndex(TBoard& b, int i, int value) {
+    b[i] = value;
+}
+inline void AddAtIndex(TBoard& b, int i, int delta) {
+    b[i] += delta;
+}
 void NegateBoard(TBoard& b);
 // Turns the position by 90 degrees: the new value at (18 - y, x) is the old value at (x, y).
 void RotateBoard(TBoard& b);

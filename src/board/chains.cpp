@@ -17,7 +17,8 @@ struct TNeighbourTable {
             const int x = PointColumn(p), y = PointRow(p);
             for (int d = 0; d < 4; ++d) {
                 const int nx = x + NeighbourDX[d], ny = y + NeighbourDY[d];
-                if (OnBoard(nx, ny)) Index[p][Count[p]++] = static_cast<int16_t>(PointIndex(nx, ny));
+                if (OnBoard(nx, ny))
+                    Index[p][Count[p]++] = static_cast<int16_t>(PointIndex(nx, ny));
             }
         }
     }
@@ -27,7 +28,7 @@ const TNeighbourTable kNeighbours;
 
 // A private mark board that is cleared by moving to a new stamp instead of zeroing 361 values.
 class TMarkBoard {
-public:
+  public:
     void Begin() {
         if (++m_stamp == 0) {
             m_marks.fill(0);
@@ -37,7 +38,7 @@ public:
     [[nodiscard]] bool IsMarked(int p) const { return m_marks[p] == m_stamp; }
     void Mark(int p) { m_marks[p] = m_stamp; }
 
-private:
+  private:
     std::array<uint32_t, PointCount> m_marks{};
     uint32_t m_stamp = 0;
 };
@@ -46,7 +47,9 @@ private:
 thread_local TMarkBoard tChainMarks;
 thread_local TMarkBoard tLibertyMarks;
 
-TPoint PointOf(int p) { return TPoint{PointColumn(p), PointRow(p)}; }
+TPoint PointOf(int p) {
+    return TPoint{PointColumn(p), PointRow(p)};
+}
 
 // Flood fill from start over equal values; writes point indices in list order, returns count.
 int ChainIndices(int start, const TBoard& b, int16_t* out) {
@@ -75,7 +78,7 @@ int ChainIndices(int start, const TBoard& b, int16_t* out) {
 // move has reached a chain already known to have a liberty (a chain found without one is either
 // removed or ends the legality test), so it stops there instead of flooding that chain again.
 class TLibertyProbe {
-public:
+  public:
     void BeginMove() {
         if (m_stamp > std::numeric_limits<uint32_t>::max() - 8) {
             m_marks.fill(0);
@@ -105,7 +108,7 @@ public:
         return false;
     }
 
-private:
+  private:
     std::array<uint32_t, PointCount> m_marks{};
     uint32_t m_stamp = 0;
     uint32_t m_moveBase = 1;

@@ -8,13 +8,13 @@
 namespace obrin {
 
 class EObrinError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // A network computed a value that is not finite (overflow, NaN weights).
 class EFloatingPoint : public EObrinError {
-public:
+  public:
     using EObrinError::EObrinError;
 };
 
@@ -31,11 +31,12 @@ inline constexpr const char* DebuggerIsNil = "Debugger is nil";
 inline constexpr const char* SgfDataLeak = "countSgfData <> 0";
 inline constexpr const char* SgfListLeak = "countSgfMultiPurposeList <> 0";
 inline constexpr const char* SgfConsistency = "Consistency violation SGF";  // + code
-inline constexpr const char* SgfUnhandled = "Unhandled ";                  // + kind name
-inline constexpr const char* SgfParserActive = " is active!";              // name +
-inline constexpr const char* SgfNoParser = " has no valid SgfParser";      // name +
+inline constexpr const char* SgfUnhandled = "Unhandled ";                   // + kind name
+inline constexpr const char* SgfParserActive = " is active!";               // name +
+inline constexpr const char* SgfNoParser = " has no valid SgfParser";       // name +
 inline constexpr const char* SgfExpected = "Expected %s but got %s, line %lld, file %s";
-inline constexpr const char* SgfSkippedText = "Skipped text outside the game trees, line %lld, file %s";
+inline constexpr const char* SgfSkippedText =
+    "Skipped text outside the game trees, line %lld, file %s";
 inline constexpr const char* FloatingPointError = "floating-point error in a network";
 inline constexpr const char* KlassiFloatingPoint = "Fliesskommafehler in Klassi";
 inline constexpr const char* FeedForwardException = "FeedForward: an exception has occurred";

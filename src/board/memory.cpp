@@ -4,7 +4,9 @@
 
 namespace obrin {
 
-TMemoryManager::~TMemoryManager() { FreePooled(); }
+TMemoryManager::~TMemoryManager() {
+    FreePooled();
+}
 
 TBoardElement* TMemoryManager::GetBoardElement() {
     if (m_freeBoards == nullptr) {

@@ -21,7 +21,7 @@ struct TListElement {
 };
 
 class TMemoryManager {
-public:
+  public:
     TMemoryManager() = default;
     TMemoryManager(const TMemoryManager&) = delete;
     TMemoryManager& operator=(const TMemoryManager&) = delete;
@@ -41,7 +41,7 @@ public:
     [[nodiscard]] int32_t CountListElement() const { return m_countList; }
     [[nodiscard]] int32_t CountFightElement() const { return m_countFight; }
 
-private:
+  private:
     void FreePooled();
 
     TBoardElement* m_freeBoards = nullptr;
@@ -53,7 +53,7 @@ private:
 
 // Borrows a board element for one scope and gives it back on every path out of it.
 class TPooledBoard {
-public:
+  public:
     explicit TPooledBoard(TMemoryManager& pool) : m_pool(pool), m_element(pool.GetBoardElement()) {}
     ~TPooledBoard() { m_pool.PutBoardElement(m_element); }
     TPooledBoard(const TPooledBoard&) = delete;
@@ -61,14 +61,14 @@ public:
     TBoard& operator*() { return m_element->Board; }
     TBoard* operator->() { return &m_element->Board; }
 
-private:
+  private:
     TMemoryManager& m_pool;
     TBoardElement* m_element;
 };
 
 // Borrows a list element for one scope.
 class TPooledList {
-public:
+  public:
     explicit TPooledList(TMemoryManager& pool) : m_pool(pool), m_element(pool.GetListElement()) {}
     ~TPooledList() { m_pool.PutListElement(m_element); }
     TPooledList(const TPooledList&) = delete;
@@ -76,7 +76,7 @@ public:
     TPointList& operator*() { return m_element->List; }
     TPointList* operator->() { return &m_element->List; }
 
-private:
+  private:
     TMemoryManager& m_pool;
     TListElement* m_element;
 };

@@ -10,7 +10,8 @@ namespace obrin {
 
 void TRandom::Randomize() {
     if (m_fixed) return;
-    m_gen.seed(static_cast<uint32_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count()));
+    m_gen.seed(static_cast<uint32_t>(
+        std::chrono::high_resolution_clock::now().time_since_epoch().count()));
 }
 
 namespace {
@@ -52,6 +53,8 @@ void TEngine::SaveNetworks() const {
 
 TEngine::~TEngine() = default;
 
-void TEngine::Shutdown() { Pool.Destroy(); }
+void TEngine::Shutdown() {
+    Pool.Destroy();
+}
 
 }  // namespace obrin

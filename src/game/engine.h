@@ -26,7 +26,7 @@ namespace obrin {
 
 // Where executed moves are recorded (the record tree implements it).
 class IGameRecorder {
-public:
+  public:
     virtual ~IGameRecorder() = default;
     virtual void RecordMove(int x, int y, int colour) = 0;
 };
@@ -34,7 +34,7 @@ public:
 // The program's random generator: clock-seeded unless a fixed seed was given, so that tests
 // and benchmarks can repeat a run.
 class TRandom {
-public:
+  public:
     void SetFixedSeed(uint32_t seed) {
         m_fixed = true;
         m_gen.seed(seed);
@@ -46,13 +46,13 @@ public:
     // Uniform in 0 .. n-1.
     [[nodiscard]] int Int(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_gen); }
 
-private:
+  private:
     std::mt19937 m_gen{5489u};
     bool m_fixed = false;
 };
 
 class TEngine {
-public:
+  public:
     explicit TEngine(IHost& host);
     TEngine(const TEngine&) = delete;
     TEngine& operator=(const TEngine&) = delete;
@@ -71,7 +71,7 @@ public:
     }
 
     IHost& Host;
-    TBoardFields Fields;                        // Spielfeld, Namensfeld, ..., KoX, KoY
+    TBoardFields Fields;                         // Spielfeld, Namensfeld, ..., KoX, KoY
     std::unique_ptr<TFieldContainer> Container;  // the fifteen analysis arrays
     TMemoryManager Pool;                         // scratch boards and lists
     TTreppe Treppe;                              // the ladder reader's frame stack
@@ -90,7 +90,7 @@ public:
     IGameRecorder* Recorder = nullptr;  // not owned; null records nothing
     // The computer's choice for +1, (-1, -1) to pass. Unset, the computer passes.
     std::function<TPoint()> ComputerMove;
-    TSettings Settings;           // the settings of OBRIN.INI
+    TSettings Settings;  // the settings of OBRIN.INI
     // The translation table; it belongs to the user-interface object, which outlives the engine
     // and attaches it. Null when there is none (obrin-cli, most tests).
     TLangSup* LangSup = nullptr;

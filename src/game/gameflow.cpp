@@ -52,7 +52,9 @@ std::vector<TPoint> ParsePointTexts(std::string_view texts) {
     return points;
 }
 
-bool Stopped(TEngine& engine) { return engine.Host.IsLocked() || engine.Host.Terminating(); }
+bool Stopped(TEngine& engine) {
+    return engine.Host.IsLocked() || engine.Host.Terminating();
+}
 
 // The computer's turn for +1: its move or pass is executed and marked. Returns true on a pass.
 bool ComputerTurn(TEngine& engine) {
@@ -78,11 +80,19 @@ std::vector<TPoint> HandicapPoints(int n) {
     if (n >= 2 && n <= 9) return ParsePointTexts(kHandicapRows[n - 2]);
     std::vector<TPoint> points;
     switch (n) {
-        case 16: return ParsePointTexts(kSixteen);
-        case 17: points = ParsePointTexts(kSixteen); break;
-        case 19: points = ParsePointTexts(kSixteen); break;
-        case 21: points = ParsePointTexts(kSixteen); break;
-        default: return {};
+        case 16:
+            return ParsePointTexts(kSixteen);
+        case 17:
+            points = ParsePointTexts(kSixteen);
+            break;
+        case 19:
+            points = ParsePointTexts(kSixteen);
+            break;
+        case 21:
+            points = ParsePointTexts(kSixteen);
+            break;
+        default:
+            return {};
     }
     const std::string_view extra = n == 17 ? "K10" : n == 19 ? "G10 K10 N10" : "G10 K10 N10 K7 K13";
     for (const TPoint& p : ParsePointTexts(extra)) points.push_back(p);
@@ -117,7 +127,8 @@ void RandomMoves(TEngine& engine, const TRandomMovesOptions& options) {
         g.SideToMove = engine.Random.Real() > whiteShare ? 1 : -1;
         const int x = engine.Random.Int(BoardSize);
         const int y = engine.Random.Int(BoardSize);
-        if (IsLegal(x, y, g.SideToMove, f.KoX, f.KoY, f.Spielfeld)) ExecuteMove(engine, x, y, g.SideToMove);
+        if (IsLegal(x, y, g.SideToMove, f.KoX, f.KoY, f.Spielfeld))
+            ExecuteMove(engine, x, y, g.SideToMove);
     }
     g.SideToMove = 1;
 }
@@ -150,7 +161,8 @@ void RankField(TBoard& field) {
     TBoard sorted = field;
     std::sort(sorted.begin(), sorted.end());
     const auto last = std::unique(sorted.begin(), sorted.end());
-    for (auto& v : field) v = static_cast<int32_t>(std::lower_bound(sorted.begin(), last, v) - sorted.begin());
+    for (auto& v : field)
+        v = static_cast<int32_t>(std::lower_bound(sorted.begin(), last, v) - sorted.begin());
 }
 
 void PlayHumanVsHuman(TEngine& engine) {

@@ -23,7 +23,7 @@ void PlaceHandicap(TEngine& engine, int n);
 
 // The options of the "Zufallszüge" dialog.
 struct TRandomMovesOptions {
-    bool SpielfeldLeeren = false;  // clear the board first
+    bool SpielfeldLeeren = false;     // clear the board first
     int Farbwahrscheinlichkeit = 50;  // P, 0 .. 100: chance in percent of a White (-1) move
     int ZugVersuche = 100;            // T, 0 .. 1000: number of tries
 };

@@ -14,7 +14,7 @@ namespace obrin {
 struct TGameState;
 
 class IHost {
-public:
+  public:
     virtual ~IHost() = default;
 
     // Let the user interface handle pending events from inside a running command.

@@ -11,7 +11,7 @@ constexpr int kMaxMovesPerGame = 1000;
 
 // A small, fast generator (xorshift64*), so the benchmark measures the board and not the dice.
 class TFastRandom {
-public:
+  public:
     explicit TFastRandom(uint64_t seed) : m_state(seed * 0x9E3779B97F4A7C15ull + 1) {}
     // Uniform enough in 0 .. n-1 for picking moves.
     int Below(int n) {
@@ -22,7 +22,7 @@ public:
         return static_cast<int>((r * static_cast<uint64_t>(n)) >> 32);
     }
 
-private:
+  private:
     uint64_t m_state;
 };
 
@@ -36,7 +36,7 @@ bool IsOwnEye(const TBoard& b, int x, int y, int colour) {
 
 // The empty points of a game, kept up to date move by move; rebuilt only after captures.
 class TEmptyPoints {
-public:
+  public:
     void Rebuild(const TBoard& b) {
         m_count = 0;
         for (int p = 0; p < PointCount; ++p)
@@ -54,7 +54,7 @@ public:
         return false;
     }
 
-private:
+  private:
     int m_points[PointCount];
     int m_count = 0;
 };
@@ -95,8 +95,9 @@ TRandomGameStats PlayRandomGames(int games, uint32_t seed, void (*onMove)(const 
                 const int x = PointColumn(p), y = PointRow(p);
                 ++stats.LegalityTests;
                 if (!IsOwnEye(b, x, y, colour) && IsLegal(x, y, colour, koX, koY, b)) {
-                    const int32_t neighbourValues[4] = {GetPoint(b, x, y + 1), GetPoint(b, x + 1, y),
-                                                        GetPoint(b, x, y - 1), GetPoint(b, x - 1, y)};
+                    const int32_t neighbourValues[4] = {
+                        GetPoint(b, x, y + 1), GetPoint(b, x + 1, y), GetPoint(b, x, y - 1),
+                        GetPoint(b, x - 1, y)};
                     PlayMove(x, y, colour, b, koX, koY);
                     empties.RemoveAt(k);
                     AddCapturedPoints(b, x, y, neighbourValues, empties);

@@ -53,7 +53,9 @@ bool ParseReal(const std::string& text, double& value) {
     return end == text.c_str() + text.size() && std::isfinite(value);
 }
 
-TGtpReply SyntaxError() { return TGtpReply::Failure("syntax error"); }
+TGtpReply SyntaxError() {
+    return TGtpReply::Failure("syntax error");
+}
 
 }  // namespace
 
@@ -81,14 +83,17 @@ bool TGtpEngine::ParseVertex(const std::string& text, TPoint& point) {
     if (text.size() < 2 || text.size() > 3) return false;
     const int x = ColumnOfText(text);
     int row = 0;
-    if (x < 0 || !std::isdigit(static_cast<unsigned char>(text[1])) || !ParseInt(text.substr(1), row))
+    if (x < 0 || !std::isdigit(static_cast<unsigned char>(text[1])) ||
+        !ParseInt(text.substr(1), row))
         return false;
     if (!OnBoard(x, row - 1)) return false;
     point = TPoint{x, row - 1};
     return true;
 }
 
-std::string TGtpEngine::VertexText(TPoint p) { return OnBoard(p.X, p.Y) ? PointText(p.X, p.Y) : "pass"; }
+std::string TGtpEngine::VertexText(TPoint p) {
+    return OnBoard(p.X, p.Y) ? PointText(p.X, p.Y) : "pass";
+}
 
 void TGtpEngine::NewGame() {
     TBoardFields& f = m_engine.Fields;
@@ -102,7 +107,8 @@ void TGtpEngine::NewGame() {
     m_startCapturesBlack = m_startCapturesWhite = 0.0;
 }
 
-void TGtpEngine::SetUpPosition(TBoard position, TPoint ko, double capturesBlack, double capturesWhite) {
+void TGtpEngine::SetUpPosition(TBoard position, TPoint ko, double capturesBlack,
+                               double capturesWhite) {
     NewGame();
     for (int p = 0; p < PointCount; ++p)
         if (position[p] != 0) m_setup.push_back({{PointColumn(p), PointRow(p)}, position[p]});
@@ -127,7 +133,8 @@ void TGtpEngine::ReplayRemembered() {
     m_startKo = ko;
     m_startCapturesBlack = black;
     m_startCapturesWhite = white;
-    for (const auto& s : m_setup) SetPoint(m_engine.Fields.Spielfeld, s.Point.X, s.Point.Y, s.Colour);
+    for (const auto& s : m_setup)
+        SetPoint(m_engine.Fields.Spielfeld, s.Point.X, s.Point.Y, s.Colour);
     m_engine.Fields.KoX = ko.X;
     m_engine.Fields.KoY = ko.Y;
     m_engine.Game.GefangeneSchwarz += black;
@@ -233,7 +240,8 @@ TGtpReply TGtpEngine::Play(const TGtpArgs& a) {
     const int colour = a.size() == 2 ? ParseColour(a[0]) : 0;
     if (colour == 0 || !ParseVertex(a[1], p)) return SyntaxError();
     TBoardFields& f = m_engine.Fields;
-    if (!IsLegal(p.X, p.Y, colour, f.KoX, f.KoY, f.Spielfeld)) return TGtpReply::Failure("illegal move");
+    if (!IsLegal(p.X, p.Y, colour, f.KoX, f.KoY, f.Spielfeld))
+        return TGtpReply::Failure("illegal move");
     PlayAndRemember(p, colour);
     return TGtpReply::Success();
 }
@@ -271,7 +279,8 @@ TGtpReply TGtpEngine::ShowBoard() const {
         if (y == BoardSize - 1)
             out << "     Black (X) has captured " << m_engine.Game.GefangeneSchwarz << " stones";
         if (y == BoardSize - 2)
-            out << "     White (O) has captured " << m_engine.Game.GefangeneWeiss - m_komi << " stones";
+            out << "     White (O) has captured " << m_engine.Game.GefangeneWeiss - m_komi
+                << " stones";
         out << "\n";
     }
     out << header;
@@ -283,8 +292,7 @@ TGtpReply TGtpEngine::ListStones(const TGtpArgs& a) const {
     if (colour == 0) return SyntaxError();
     std::string text;
     for (int p = 0; p < PointCount; ++p)
-        if (m_engine.Fields.Spielfeld[p] == colour)
-        {
+        if (m_engine.Fields.Spielfeld[p] == colour) {
             if (!text.empty()) text += ' ';
             text += PointText(PointColumn(p), PointRow(p));
         }

@@ -26,7 +26,7 @@ using TGtpArgs = std::vector<std::string>;
 using TGtpHandler = std::function<TGtpReply(const TGtpArgs&)>;
 
 class TGtpEngine {
-public:
+  public:
     explicit TGtpEngine(TEngine& engine);
 
     void Register(const std::string& name, TGtpHandler handler);
@@ -65,8 +65,7 @@ public:
     [[nodiscard]] const std::vector<TRememberedMove>& Setup() const { return m_setup; }
     [[nodiscard]] const std::vector<TRememberedMove>& Moves() const { return m_moves; }
 
-private:
-
+  private:
     void RegisterCoreCommands();
     TGtpReply Play(const TGtpArgs& args);
     TGtpReply FixedHandicap(const TGtpArgs& args);
@@ -78,7 +77,7 @@ private:
     std::map<std::string, TGtpHandler> m_commands;
     std::vector<TRememberedMove> m_setup;  // handicap stones
     std::vector<TRememberedMove> m_moves;  // moves since clear_board
-    TPoint m_startKo = PassPoint;           // ko point and prisoners of a set-up position
+    TPoint m_startKo = PassPoint;          // ko point and prisoners of a set-up position
     double m_startCapturesBlack = 0.0, m_startCapturesWhite = 0.0;
     double m_komi = 0.0;
     bool m_quit = false;

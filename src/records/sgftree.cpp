@@ -95,8 +95,8 @@ TSgfTreeItem* TSgfTreeModel::InsertItemBefore(TSgfTreeItem* before, std::string 
     if (before == nullptr) return nullptr;
     TSgfTreeItem* parent = before->Parent();
     auto& list = ChildList(parent);
-    const auto at =
-        std::find_if(list.begin(), list.end(), [before](const auto& p) { return p.get() == before; });
+    const auto at = std::find_if(list.begin(), list.end(),
+                                 [before](const auto& p) { return p.get() == before; });
     TSgfTreeItem* item =
         list.insert(at, std::make_unique<TSgfTreeItem>(std::move(label), nullptr, parent))->get();
     if (Listener != nullptr) Listener->ItemInserted(item);

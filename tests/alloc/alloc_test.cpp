@@ -19,10 +19,16 @@ void* operator new(std::size_t size) {
     if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
-long obrin::test::AllocationCount() { return gAllocations.load(); }
+long obrin::test::AllocationCount() {
+    return gAllocations.load();
+}
 
 namespace obrin {
 namespace {

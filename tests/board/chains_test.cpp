@@ -12,12 +12,14 @@
 namespace obrin {
 namespace {
 
-std::vector<TPoint> Points(const TPointList& list) { return {list.begin(), list.end()}; }
+std::vector<TPoint> Points(const TPointList& list) {
+    return {list.begin(), list.end()};
+}
 
 // An independent, deliberately plain rules implementation (recursive flood fill over sets) to
 // check the board core against.
 class ReferenceRules {
-public:
+  public:
     static std::set<int> Chain(const TBoard& b, int p) {
         std::set<int> chain;
         Grow(b, p, b[p], chain);
@@ -38,7 +40,8 @@ public:
             if (b[n] == -colour && Liberties(b, n).empty())
                 for (int q : Chain(b, n)) captured.insert(q);
         for (int q : captured) b[q] = 0;
-        const bool ko = captured.size() == 1 && Chain(b, p).size() == 1 && Liberties(b, p).size() == 1;
+        const bool ko =
+            captured.size() == 1 && Chain(b, p).size() == 1 && Liberties(b, p).size() == 1;
         return ko ? *captured.begin() : -1;
     }
     static bool Legal(const TBoard& b, int p, int colour, int ko) {
@@ -48,7 +51,7 @@ public:
         return !Liberties(copy, p).empty();
     }
 
-private:
+  private:
     static std::vector<int> Neighbours(int p) {
         std::vector<int> n;
         const int x = PointColumn(p), y = PointRow(p);
@@ -119,7 +122,7 @@ TEST(Legality, SuicideIsIllegalUnlessItCaptures) {
     EXPECT_EQ(b, test::FromDiagram(R"(
         . O . X
         O . X O
-        . . . X)"));  // the test leaves the board as it was
+        . . . X)"));                             // the test leaves the board as it was
 }
 
 TEST(Legality, KoPointIsRefusedWhateverTheColour) {
@@ -140,7 +143,7 @@ TEST(Moves, CaptureOfALoneStoneInAKoSetsTheKoPoint) {
     EXPECT_EQ(koX, 1);
     EXPECT_EQ(koY, 17);
     EXPECT_FALSE(IsLegal(1, 17, -1, koX, koY, b));  // the immediate retake
-    PlayMove(10, 10, -1, b, koX, koY);               // a move elsewhere clears it
+    PlayMove(10, 10, -1, b, koX, koY);              // a move elsewhere clears it
     EXPECT_EQ(koX, -1);
     PlayMove(10, 11, 1, b, koX, koY);
     EXPECT_TRUE(IsLegal(1, 17, -1, koX, koY, b));
@@ -194,7 +197,8 @@ TEST(Fields, NamensfeldNamesEachChainByItsLowestIndex) {
         . X X O)");
     ComputeNamensfeld(f);
     const int name = PointIndex(1, 16);  // lowest index of the X chain
-    for (const TPoint p : {TPoint{0, 18}, TPoint{1, 18}, TPoint{1, 17}, TPoint{1, 16}, TPoint{2, 16}})
+    for (const TPoint p :
+         {TPoint{0, 18}, TPoint{1, 18}, TPoint{1, 17}, TPoint{1, 16}, TPoint{2, 16}})
         EXPECT_EQ(f.Namensfeld[PointIndex(p.X, p.Y)], name);
     EXPECT_EQ(f.Namensfeld[PointIndex(3, 18)], PointIndex(3, 16));
     EXPECT_EQ(f.Namensfeld[PointIndex(2, 18)], PointIndex(2, 18));  // empty: its own index

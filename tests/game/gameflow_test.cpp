@@ -16,7 +16,7 @@ namespace {
 // A host that plays a script: each WaitForMove takes the next scripted answer; an exhausted
 // script locks the board, as the stop button does.
 class ScriptedHost : public IHost {
-public:
+  public:
     struct Answer {
         int X, Y;
         bool Stop = false;
@@ -60,7 +60,7 @@ public:
 };
 
 class RecordingRecorder : public IGameRecorder {
-public:
+  public:
     struct Move {
         int X, Y, Colour;
     };
@@ -69,7 +69,7 @@ public:
 };
 
 class GameFlow : public ::testing::Test {
-protected:
+  protected:
     ScriptedHost host;
     TEngine engine{host};
     RecordingRecorder recorder;

@@ -10,7 +10,7 @@ namespace obrin {
 namespace {
 
 class Gtp : public ::testing::Test {
-protected:
+  protected:
     IHost host;
     TEngine engine{host};
     TGtpEngine gtp{engine};

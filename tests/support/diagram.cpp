@@ -23,7 +23,8 @@ TBoard FromDiagram(const std::string& diagram) {
         for (size_t x = 0; x < rows[r].size(); ++x) {
             const char c = rows[r][x];
             const int v = c == 'X' ? 1 : c == 'O' ? -1 : 0;
-            if (v == 0 && c != '.' && c != '+') throw std::invalid_argument("bad diagram character");
+            if (v == 0 && c != '.' && c != '+')
+                throw std::invalid_argument("bad diagram character");
             b[PointIndex(static_cast<int>(x), y)] = v;
         }
     }
