@@ -4,48 +4,14 @@
 #include <cstdint>
 #include <limits>
 
+#include "board/neighbours.h"
+
 namespace obrin {
 namespace {
 
-// On-board neighbours of every point, in the fixed order up, right, down, left.
-struct TNeighbourTable {
-    std::array<std::array<int16_t, 4>, PointCount> Index{};
-    std::array<uint8_t, PointCount> Count{};
-
-    TNeighbourTable() {
-        for (int p = 0; p < PointCount; ++p) {
-            const int x = PointColumn(p), y = PointRow(p);
-            for (int d = 0; d < 4; ++d) {
-                const int nx = x + NeighbourDX[d], ny = y + NeighbourDY[d];
-                if (OnBoard(nx, ny))
-                    Index[p][Count[p]++] = static_cast<int16_t>(PointIndex(nx, ny));
-            }
-        }
-    }
-};
-
-const TNeighbourTable kNeighbours;
-
-// A private mark board that is cleared by moving to a new stamp instead of zeroing 361 values.
-class TMarkBoard {
-  public:
-    void Begin() {
-        if (++m_stamp == 0) {
-            m_marks.fill(0);
-            m_stamp = 1;
-        }
-    }
-    [[nodiscard]] bool IsMarked(int p) const { return m_marks[p] == m_stamp; }
-    void Mark(int p) { m_marks[p] = m_stamp; }
-
-  private:
-    std::array<uint32_t, PointCount> m_marks{};
-    uint32_t m_stamp = 0;
-};
-
 // Separate boards so that a caller's marks survive the operations it calls.
-thread_local TMarkBoard tChainMarks;
-thread_local TMarkBoard tLibertyMarks;
+thread_local TStampMarks tChainMarks;
+thread_local TStampMarks tLibertyMarks;
 
 TPoint PointOf(int p) {
     return TPoint{PointColumn(p), PointRow(p)};
@@ -62,8 +28,8 @@ int ChainIndices(int start, const TBoard& b, int16_t* out) {
     while (sp > 0) {
         const int p = stack[--sp];
         out[count++] = static_cast<int16_t>(p);
-        for (int k = 0; k < kNeighbours.Count[p]; ++k) {
-            const int q = kNeighbours.Index[p][k];
+        for (int k = 0; k < Neighbours.Count[p]; ++k) {
+            const int q = Neighbours.Index[p][k];
             if (!tChainMarks.IsMarked(q) && b[q] == value) {
                 tChainMarks.Mark(q);
                 stack[sp++] = static_cast<int16_t>(q);
@@ -96,8 +62,8 @@ class TLibertyProbe {
         m_marks[start] = own;
         while (sp > 0) {
             const int p = stack[--sp];
-            for (int k = 0; k < kNeighbours.Count[p]; ++k) {
-                const int q = kNeighbours.Index[p][k];
+            for (int k = 0; k < Neighbours.Count[p]; ++k) {
+                const int q = Neighbours.Index[p][k];
                 if (b[q] == 0) return true;
                 if (b[q] != value || m_marks[q] == own) continue;
                 if (m_marks[q] >= m_moveBase) return true;
@@ -118,13 +84,13 @@ thread_local TLibertyProbe tProbe;
 
 int EmptyNeighbourCount(int p, const TBoard& b) {
     int n = 0;
-    for (int k = 0; k < kNeighbours.Count[p]; ++k) n += b[kNeighbours.Index[p][k]] == 0;
+    for (int k = 0; k < Neighbours.Count[p]; ++k) n += b[Neighbours.Index[p][k]] == 0;
     return n;
 }
 
 bool HasFriendlyNeighbour(int p, int colour, const TBoard& b) {
-    for (int k = 0; k < kNeighbours.Count[p]; ++k)
-        if (b[kNeighbours.Index[p][k]] == colour) return true;
+    for (int k = 0; k < Neighbours.Count[p]; ++k)
+        if (b[Neighbours.Index[p][k]] == colour) return true;
     return false;
 }
 
@@ -145,8 +111,8 @@ int GetLiberties(int x, int y, const TBoard& b, TPointList& list) {
     list.Count = 0;
     for (int i = n - 1; i >= 0; --i) {
         const int p = chain[i];
-        for (int k = 0; k < kNeighbours.Count[p]; ++k) {
-            const int q = kNeighbours.Index[p][k];
+        for (int k = 0; k < Neighbours.Count[p]; ++k) {
+            const int q = Neighbours.Index[p][k];
             if (b[q] == 0 && !tLibertyMarks.IsMarked(q)) {
                 tLibertyMarks.Mark(q);
                 list.Items[list.Count++] = PointOf(q);
@@ -167,8 +133,8 @@ bool IsLegal(int x, int y, int colour, int koX, int koY, TBoard& b) {
     b[p] = colour;
     tProbe.BeginMove();
     bool legal = tProbe.HasLiberty(p, b);
-    for (int k = 0; !legal && k < kNeighbours.Count[p]; ++k) {
-        const int q = kNeighbours.Index[p][k];
+    for (int k = 0; !legal && k < Neighbours.Count[p]; ++k) {
+        const int q = Neighbours.Index[p][k];
         legal = b[q] == -colour && !tProbe.HasLiberty(q, b);
     }
     b[p] = 0;
@@ -185,8 +151,8 @@ void PlayMove(int x, int y, int colour, TBoard& b, int32_t& koX, int32_t& koY) {
     b[p] = colour;
     int singleCaptures = 0, capturedStones = 0;
     tProbe.BeginMove();
-    for (int k = 0; k < kNeighbours.Count[p]; ++k) {
-        const int q = kNeighbours.Index[p][k];
+    for (int k = 0; k < Neighbours.Count[p]; ++k) {
+        const int q = Neighbours.Index[p][k];
         if (b[q] != -colour || tProbe.HasLiberty(q, b)) continue;
         int16_t chain[PointCount];
         const int n = ChainIndices(q, b, chain);

@@ -13,7 +13,6 @@ namespace obrin {
 
 using reading::IsLegalOn;
 using reading::LibertiesUpTo;
-using reading::Neighbours;
 
 namespace {
 

@@ -11,7 +11,6 @@ namespace obrin {
 
 using reading::IsLegalOn;
 using reading::LibertiesUpTo;
-using reading::Neighbours;
 using reading::SoleLiberty;
 
 namespace {

@@ -5,39 +5,10 @@
 namespace obrin::reading {
 namespace {
 
-// A mark board cleared by moving to a new stamp instead of zeroing 361 values.
-class TStampMarks {
-  public:
-    void Begin() {
-        if (++m_stamp == 0) {
-            m_marks.fill(0);
-            m_stamp = 1;
-        }
-    }
-    [[nodiscard]] bool IsMarked(int p) const { return m_marks[p] == m_stamp; }
-    void Mark(int p) { m_marks[p] = m_stamp; }
-
-  private:
-    std::array<uint32_t, PointCount> m_marks{};
-    uint32_t m_stamp = 0;
-};
-
 thread_local TStampMarks tChainMarks;
 thread_local TStampMarks tLibertyMarks;
 
 }  // namespace
-
-TNeighbourTable::TNeighbourTable() {
-    for (int p = 0; p < PointCount; ++p) {
-        const int x = PointColumn(p), y = PointRow(p);
-        for (int d = 0; d < 4; ++d) {
-            const int nx = x + NeighbourDX[d], ny = y + NeighbourDY[d];
-            if (OnBoard(nx, ny)) Index[p][Count[p]++] = static_cast<int16_t>(PointIndex(nx, ny));
-        }
-    }
-}
-
-const TNeighbourTable Neighbours;
 
 int LibertiesUpTo(const TBoard& b, int p, int limit, int16_t* found) {
     tChainMarks.Begin();

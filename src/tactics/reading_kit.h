@@ -1,5 +1,5 @@
 // Small, allocation-free board helpers shared by the ladder reader and the capture search: a
-// neighbour table, a legality test that leaves a const board alone, and liberty counts that stop
+// legality test that leaves a const board alone, and liberty counts that stop
 // as soon as the answer is known. They give exactly the answers of the board core's IsLegal and
 // GetLiberties; they only do less work to get there.
 #pragma once
@@ -8,16 +8,9 @@
 #include <cstdint>
 
 #include "board/board.h"
+#include "board/neighbours.h"
 
 namespace obrin::reading {
-
-// On-board orthogonal neighbours of every point in the usual order (up, right, down, left).
-struct TNeighbourTable {
-    std::array<std::array<int16_t, 4>, PointCount> Index{};
-    std::array<uint8_t, PointCount> Count{};
-    TNeighbourTable();
-};
-extern const TNeighbourTable Neighbours;
 
 // May colour play at (x, y)? The same answer as IsLegal, read off the board without placing the
 // stone: an empty neighbour, a friendly chain with another liberty, or a capture makes it legal.
