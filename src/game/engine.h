@@ -17,6 +17,7 @@
 #include "board/memory.h"
 #include "game/gamestate.h"
 #include "game/host.h"
+#include "patterns/muster.h"
 #include "records/gamedt.h"
 #include "tactics/treppe.h"
 #include "ui/langsup.h"
@@ -74,7 +75,8 @@ class TEngine {
     TBoardFields Fields;                         // Spielfeld, Namensfeld, ..., KoX, KoY
     std::unique_ptr<TFieldContainer> Container;  // the fifteen analysis arrays
     TMemoryManager Pool;                         // scratch boards and lists
-    TTreppe Treppe;                              // the ladder reader's frame stack
+    TPatterns Patterns;        // the pattern library "muster.txt", its handlers and last firings
+    TTreppe Treppe;            // the ladder reader's frame stack
     int64_t ReadingNodes = 0;  // trial moves played by the tactical searches (benchmarks read it)
     TGameState Game;
     TGameData GameData;  // game information last seen in the record

@@ -1,0 +1,186 @@
+#include "patterns/handlers.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#include "patterns/muster.h"
+
+namespace obrin {
+
+namespace {
+
+struct TPrefixInfo {
+    const char* Text;
+    int Expected;
+};
+constexpr std::array<TPrefixInfo, AssocPrefixCount> PrefixInfo{{
+    {"KETTE-RETTEN ", 61},
+    {"KETTE-FANGEN ", 40},
+    {"KETTE-EINSCHLIESSEN ", 25},
+    {"ANBINDEN ", 33},
+    {"ABSCHNEIDEN ", 26},
+    {"FORMZUG ", 53},
+    {"FLUCHTZUG ", 2},
+    {"TREPPE-VERHINDERN ", 2},
+}};
+
+// The numbers with a handler, as ranges.
+constexpr std::pair<int, int> HandlerRanges[] = {
+    {2, 3},     {5, 6},     {10, 11},   {13, 16},   {19, 19},   {21, 23},   {26, 26},   {28, 32},
+    {35, 35},   {37, 38},   {41, 41},   {43, 43},   {46, 46},   {51, 51},   {59, 60},   {68, 68},
+    {70, 72},   {83, 83},   {87, 87},   {91, 92},   {97, 111},  {113, 141}, {144, 147}, {149, 151},
+    {153, 156}, {158, 158}, {167, 168}, {176, 177}, {179, 185}, {190, 195}, {198, 198}, {200, 224},
+    {226, 227}, {229, 234}, {236, 237}, {239, 240}, {245, 245}, {248, 253}, {256, 257}, {260, 260},
+    {262, 276}, {278, 280}, {283, 283}, {286, 291}, {296, 297}, {300, 300}, {303, 303}, {306, 308},
+    {313, 313}, {318, 319}, {322, 322}, {329, 330}, {332, 363},
+};
+
+using K = TActionKind;
+using P = TAssocPrefix;
+using G = TActionGuard;
+
+constexpr TPatternAction Assoc(int n, P prefix, int chainCell, int moveCell) {
+    return {static_cast<int16_t>(n), K::Associate, prefix, static_cast<int8_t>(chainCell),
+            static_cast<int8_t>(moveCell)};
+}
+constexpr TPatternAction AssocIf(int n, P prefix, int chainCell, int moveCell, G guard, int g1 = 0,
+                                 int g2 = 0) {
+    return {static_cast<int16_t>(n),
+            K::Associate,
+            prefix,
+            static_cast<int8_t>(chainCell),
+            static_cast<int8_t>(moveCell),
+            guard,
+            static_cast<int8_t>(g1),
+            static_cast<int8_t>(g2)};
+}
+constexpr TPatternAction Act(int n, K kind, int i, int j) {
+    return {static_cast<int16_t>(n), kind, P::KetteRetten, static_cast<int8_t>(i),
+            static_cast<int8_t>(j)};
+}
+constexpr TPatternAction MarkS(int n, int cell) {
+    return Act(n, K::ConnectPlus, -1, cell);
+}
+constexpr TPatternAction MarkW(int n, int cell) {
+    return Act(n, K::ConnectMinus, -1, cell);
+}
+
+// One row per action, ordered by pattern number. The shape each number stands for is described
+// above its records in "muster.txt".
+constexpr TPatternAction Actions[] = {
+    Assoc(3, P::KetteRetten, 5, 10),
+    MarkS(5, 0),
+    MarkS(5, 1),
+    MarkS(5, 2),
+    MarkS(5, 3),
+    Assoc(10, P::KetteRetten, 4, 7),
+    Assoc(10, P::Formzug, 4, 1),
+    Act(14, K::Enemies, 0, 1),
+    Assoc(26, P::KetteRetten, 6, 1),
+    Assoc(26, P::KetteFangen, 0, 1),
+    Assoc(30, P::Anbinden, 6, 0),
+    Assoc(30, P::Anbinden, 8, 0),
+    Assoc(30, P::KetteEinschliessen, 7, 0),
+    Act(68, K::ShortRouteByStatus, 2, 5),
+    Assoc(68, P::Anbinden, 2, 0),
+    Assoc(68, P::Anbinden, 2, 3),
+    MarkW(97, 1),
+    MarkW(97, 2),
+    MarkW(97, 8),
+    MarkW(97, 9),
+    MarkW(97, 10),
+    MarkW(97, 11),
+    MarkS(98, 1),
+    MarkS(98, 2),
+    MarkS(98, 8),
+    MarkS(98, 9),
+    MarkS(98, 10),
+    MarkS(98, 11),
+    Act(134, K::ShortRouteIfDead, 0, 2),
+    Act(134, K::SafeByConnection, 0, 2),
+    MarkS(134, 3),
+    Act(135, K::ShortRouteIfDead, 0, 2),
+    Act(135, K::SafeByConnection, 0, 2),
+    MarkW(135, 3),
+    AssocIf(194, P::Abschneiden, 8, 1, G::DifferentChains, 8, 14),
+    AssocIf(194, P::Abschneiden, 14, 1, G::DifferentChains, 8, 14),
+    Act(343, K::EyeCandidate, 1, 0),
+    AssocIf(343, P::Abschneiden, 1, 3, G::DifferentGroups, 1, 4),
+    AssocIf(343, P::Abschneiden, 4, 3, G::DifferentGroups, 1, 4),
+    AssocIf(359, P::TreppeVerhindern, 0, 2, G::NoLadderAfterMoveAtJ),
+    AssocIf(359, P::TreppeVerhindern, 0, 3, G::NoLadderAfterMoveAtJ),
+};
+
+std::vector<int> MakeHandlerNumbers() {
+    std::vector<int> numbers;
+    for (const auto& [first, last] : HandlerRanges)
+        for (int n = first; n <= last; ++n) numbers.push_back(n);
+    return numbers;
+}
+
+// The cells of an action that name a chain, so must hold a stone; -1 for none.
+std::array<int, 3> ChainCells(const TPatternAction& a) {
+    std::array<int, 3> cells{-1, -1, -1};
+    if (a.Kind == K::Associate) cells[0] = a.I;
+    if (a.Guard == G::DifferentChains || a.Guard == G::DifferentGroups) {
+        cells[1] = a.G1;
+        cells[2] = a.G2;
+    }
+    return cells;
+}
+
+// Every cell an action reads.
+std::array<int, 4> ReadCells(const TPatternAction& a) {
+    const bool twoGroups = a.Kind != K::ConnectPlus && a.Kind != K::ConnectMinus;
+    const bool guarded = a.Guard == G::DifferentChains || a.Guard == G::DifferentGroups;
+    return {twoGroups ? a.I : -1, a.J, guarded ? a.G1 : -1, guarded ? a.G2 : -1};
+}
+
+}  // namespace
+
+const char* AssocPrefixText(TAssocPrefix prefix) {
+    return PrefixInfo[static_cast<size_t>(prefix)].Text;
+}
+
+int ExpectedAssociations(TAssocPrefix prefix) {
+    return PrefixInfo[static_cast<size_t>(prefix)].Expected;
+}
+
+const std::vector<int>& HandlerNumbers() {
+    static const std::vector<int> numbers = MakeHandlerNumbers();
+    return numbers;
+}
+
+bool HasHandler(int number) {
+    return std::binary_search(HandlerNumbers().begin(), HandlerNumbers().end(), number);
+}
+
+std::span<const TPatternAction> PatternActions() {
+    return Actions;
+}
+
+std::string CheckRecordAgainstHandler(int number, const std::vector<uint8_t>& cells) {
+    const auto size = static_cast<int>(cells.size());
+    for (const TPatternAction& a : PatternActions()) {
+        if (a.Number != number) continue;
+        for (const int c : ReadCells(a))
+            if (c >= size)
+                return "its handler reads cell " + std::to_string(c) + ", the record has " +
+                       std::to_string(size) + " cells";
+        for (const int c : ChainCells(a))
+            if (c >= 0 && cells[c] != csPlus && cells[c] != csMinus)
+                return "its handler reads a chain at cell " + std::to_string(c) +
+                       ", which holds no stone";
+        if (a.Kind == K::Associate && cells[a.J] != csEmpty)
+            return "its handler suggests a move at cell " + std::to_string(a.J) +
+                   ", which is not empty";
+    }
+    return {};
+}
+
+void RegisterPatternHandlers(TPatterns& patterns) {
+    patterns.RecordCheck = CheckRecordAgainstHandler;
+}
+
+}  // namespace obrin
