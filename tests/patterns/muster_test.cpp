@@ -368,6 +368,53 @@ TEST(PatternShippedLibrary, LoadsWithoutRejections) {
         EXPECT_TRUE(counts[n] == 0 || HasHandler(n)) << "pattern " << n << " has no handler";
 }
 
+// The record a diagram of the library stands for: the diagram's points in spiral order around
+// its anchor (x, o or +), up to the last point that is not "?".
+std::string RecordOfDiagram(const std::vector<std::string>& rows) {
+    std::vector<std::vector<char>> grid;
+    int ax = -1, ay = -1;
+    for (const std::string& row : rows) {
+        grid.emplace_back();
+        for (const char c : row)
+            if (c != ' ') grid.back().push_back(c);
+        for (size_t c = 0; c < grid.back().size(); ++c)
+            if (std::string_view("xo+").find(grid.back()[c]) != std::string_view::npos) {
+                ax = static_cast<int>(c);
+                ay = static_cast<int>(grid.size()) - 1;
+            }
+    }
+    std::string cells;
+    for (int k = 0; k < SpiralCellCount; ++k) {
+        const int r = ay - Spiral().DY[k], c = ax + Spiral().DX[k];
+        const bool inside = r >= 0 && r < static_cast<int>(grid.size()) && c >= 0 &&
+                            c < static_cast<int>(grid[r].size());
+        const char t = inside ? grid[r][c] : '?';
+        cells += t == 'X' ? 'x' : t == 'O' ? 'o' : t == '#' ? 'a' : t == '+' ? '.' : t;
+    }
+    return cells.substr(0, cells.find_last_not_of('?') + 1);
+}
+
+TEST(PatternShippedLibrary, EveryRecordIsTheShapeOfTheDiagramAboveIt) {
+    const char* dataDir = std::getenv("OBRIN_DATA_DIR");
+    if (dataDir == nullptr) GTEST_SKIP() << "OBRIN_DATA_DIR not set";
+    std::istringstream in(test::ReadBytes(std::filesystem::path(dataDir) / PatternFileName));
+    std::vector<std::string> diagram;
+    int line = 0, records = 0;
+    for (std::string text; std::getline(in, text);) {
+        ++line;
+        if (text.rfind("#|", 0) == 0) {
+            diagram.push_back(text.substr(2));
+        } else if (text.find('[') != std::string::npos) {
+            ASSERT_FALSE(diagram.empty()) << "line " << line << ": a record without a diagram";
+            const std::string cells = text.substr(1, text.find(']') - 1);
+            EXPECT_EQ(cells, RecordOfDiagram(diagram)) << "line " << line;
+            diagram.clear();
+            ++records;
+        }
+    }
+    EXPECT_GT(records, 0);
+}
+
 TEST(PatternHandlerTable, NumbersAndAssociationTotalsAreThoseOfTheLibraryDesign) {
     const auto& numbers = HandlerNumbers();
     EXPECT_EQ(numbers.size(), 228u);
