@@ -347,12 +347,19 @@ int BenchPatterns(const Args& args) {
     if (positions.empty()) throw std::runtime_error("no positions to match");
     std::vector<double> perPosition;
     long long firings = 0;
+    std::vector<long long> perNumber(obrin::PatternNumberMax + 1, 0);
     for (const obrin::TBoard& board : positions) {
         engine.Fields.Spielfeld = board;
         perPosition.push_back(
             MedianMs(static_cast<int>(runs), 1, [&] { obrin::MatchPatterns(engine); }));
         firings += static_cast<long long>(engine.Patterns.Firings.size());
+        for (const obrin::TPatternFiring& f : engine.Patterns.Firings) ++perNumber[f.Number];
     }
+    // With --counts: how often each pattern of the library fired, for its authors.
+    if (std::find(args.begin(), args.end(), "--counts") != args.end())
+        for (int n = 1; n <= obrin::PatternNumberMax; ++n)
+            if (engine.Patterns.Tree.RecordsPerNumber()[n] > 0)
+                std::printf("pattern %d: %lld firings\n", n, perNumber[n]);
     std::sort(perPosition.begin(), perPosition.end());
     std::printf(
         "MatchPatterns over %zu %s positions (%zu tree nodes): median %.4f ms per position, "
@@ -386,8 +393,8 @@ const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
            {"bench analysis [--runs R]   ClassifyBoard and EvaluateTerritory, median ms per call",
             BenchAnalysis}},
           {"patterns",
-           {"bench patterns [--games N] [--runs R] [--random N]   MatchPatterns, median ms per "
-            "position from real games (or N random positions)",
+           {"bench patterns [--games N] [--runs R] [--random N] [--counts]   MatchPatterns, median "
+            "ms per position from real games (or N random positions); firings per pattern",
             BenchPatterns}}}},
         {"patterns",
          {{"check",
