@@ -3,7 +3,8 @@
 
 A diagram is a block of comment lines starting with "#|", top row first, one character per
 point separated by blanks:  X O  stones of +1 and -1,  .  empty,  #  off the board,
-?  not part of the pattern, and the anchor as  x  o  or  +  (empty).  The record line that
+?  not part of the pattern, a b c ...  empty points the handler names, and the anchor as  x  o
+or  +  (empty).  The record line that
 follows ("[...] N") gets the cells of the diagram in spiral order; its number is kept.
 
 usage: scripts/muster_sync.py data/muster.txt        (rewrites the file in place)
@@ -27,6 +28,7 @@ def spiral():
 
 
 SYMBOL = {'X': 'x', 'O': 'o', '.': '.', '#': 'a', 'x': 'x', 'o': 'o', '+': '.'}
+SYMBOL.update({letter: '.' for letter in 'abcdefgh'})  # empty points the handler names
 
 
 def record_cells(rows, where):

@@ -389,7 +389,8 @@ std::string RecordOfDiagram(const std::vector<std::string>& rows) {
         const bool inside = r >= 0 && r < static_cast<int>(grid.size()) && c >= 0 &&
                             c < static_cast<int>(grid[r].size());
         const char t = inside ? grid[r][c] : '?';
-        cells += t == 'X' ? 'x' : t == 'O' ? 'o' : t == '#' ? 'a' : t == '+' ? '.' : t;
+        const bool named = t >= 'a' && t <= 'h';  // an empty point the handler names
+        cells += t == 'X' ? 'x' : t == 'O' ? 'o' : t == '#' ? 'a' : t == '+' || named ? '.' : t;
     }
     return cells.substr(0, cells.find_last_not_of('?') + 1);
 }
