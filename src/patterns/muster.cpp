@@ -330,8 +330,9 @@ void LoadPatterns(TEngine& engine) {
         const TPatternLoadReport report =
             LoadPatternFile(engine.Patterns.Tree, file, engine.Patterns.RecordCheck);
         if (report.Rejected == 0) return;
-        std::string text =
-            file.string() + ": " + std::to_string(report.Rejected) + " pattern records rejected";
+        std::string text = file.string() + ": " + std::to_string(report.Rejected) +
+                           (report.Rejected == 1 ? " pattern record" : " pattern records") +
+                           " rejected";
         for (size_t i = 0; i < report.Messages.size() && i < 5; ++i)
             text += "\n" + report.Messages[i];
         engine.Host.ShowMessage(text);

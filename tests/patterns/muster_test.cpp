@@ -11,6 +11,7 @@
 #include <set>
 #include <sstream>
 
+#include "board/errors.h"
 #include "game/engine.h"
 #include "patterns/handlers.h"
 #include "support/diagram.h"
@@ -344,6 +345,20 @@ class PatternStartUp : public ::testing::Test {
             setenv("OBRIN_HOME", oldHome.c_str(), 1);
     }
 };
+
+TEST(PatternLibrary, MissingFileIsAnErrorNamingItAndLeavesTheTreeAlone) {
+    TPatternTree tree;
+    std::istringstream in("[xo] 14\n");
+    ASSERT_EQ(ReadPatterns(tree, in, "lib").Records, 1);
+    try {
+        (void)LoadPatternFile(tree, "/nonexistent/muster.txt");
+        FAIL() << "no error";
+    } catch (const EObrinError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "/nonexistent/muster.txt: cannot open the pattern library");
+    }
+    EXPECT_EQ(tree.RecordsPerNumber()[14], 1);
+}
 
 TEST_F(PatternStartUp, DamagedLibraryIsReportedOnceAndTheGoodRecordsAreUsed) {
     test::WriteBytes(home / PatternFileName, "[xo] 14\n[x.] 999\n[x.\n");
