@@ -23,6 +23,7 @@
 #include "gtp/gtp_analysis.h"
 #include "gtp/gtp_records.h"
 #include "gtp/gtp_tactics.h"
+#include "patterns/handlers.h"
 #include "patterns/muster.h"
 #include "patterns/patterncheck.h"
 #include "records/sgfcommands.h"
@@ -333,17 +334,57 @@ std::vector<obrin::TBoard> RandomPositions(int count, uint32_t seed) {
     return positions;
 }
 
+// How useful the library's suggestions are: over positions of GNU Go's games, seen from the side
+// to move (the engine always plays +1), how often the move GNU Go played is among the points the
+// firing patterns' associations name, and how many points they name. Guards are not applied, so
+// the set is what the patterns propose before the tactics prune it.
+int PatternRecall(const std::string& file, int games) {
+    TQuietHost host;
+    obrin::TEngine engine(host);
+    const auto all = obrin::ReadTeacherGames(file);
+    games = std::min(games, static_cast<int>(all.size()));
+    long long positions = 0, hits = 0, named = 0;
+    for (int g = 0; g < games; ++g)
+        for (int n = 5; n < static_cast<int>(all[g].Moves.size()); n += 5) {
+            const obrin::TTeacherMove& played = all[g].Moves[n];
+            if (!obrin::OnBoard(played.Point.X, played.Point.Y)) continue;
+            engine.Fields.Spielfeld = obrin::PositionAfter(all[g], n);
+            if (played.Colour < 0) obrin::NegateBoard(engine.Fields.Spielfeld);
+            obrin::MatchPatterns(engine);
+            std::vector<bool> point(obrin::PointCount, false);
+            for (const obrin::TPatternFiring& f : engine.Patterns.Firings)
+                for (const obrin::TPatternAction& a : obrin::PatternActions())
+                    if (a.Number == f.Number && a.Kind == obrin::TActionKind::Associate)
+                        if (const int p = obrin::CellPoint(f.Anchor, f.Symmetry, a.J); p >= 0)
+                            point[p] = true;
+            ++positions;
+            named += std::count(point.begin(), point.end(), true);
+            hits += point[obrin::PointIndex(played.Point.X, played.Point.Y)] ? 1 : 0;
+        }
+    std::printf(
+        "over %lld positions of %d games: the move played is among the associated points in "
+        "%.1f%%, %.1f points named per position\n",
+        positions, games, positions ? 100.0 * hits / positions : 0.0,
+        positions ? static_cast<double>(named) / positions : 0.0);
+    return 0;
+}
+
 int BenchPatterns(const Args& args) {
     long long games = 20, runs = 5, random = 0;
     IntOption(args, "--games", games);
     IntOption(args, "--runs", runs);
     IntOption(args, "--random", random);
     runs = std::max(1LL, runs);
+    std::string gamesFile = CheckoutFile("training", "games-final.txt");
+    if (const auto it = std::find(args.begin(), args.end(), "--games-file");
+        it != args.end() && it + 1 != args.end())
+        gamesFile = *(it + 1);
+    if (std::find(args.begin(), args.end(), "--recall") != args.end())
+        return PatternRecall(gamesFile, static_cast<int>(games));
     TQuietHost host;
     obrin::TEngine engine(host);
     const auto positions = random > 0 ? RandomPositions(static_cast<int>(random), 1)
-                                      : GamePositions(CheckoutFile("training", "games-final.txt"),
-                                                      static_cast<int>(games));
+                                      : GamePositions(gamesFile, static_cast<int>(games));
     if (positions.empty()) throw std::runtime_error("no positions to match");
     std::vector<double> perPosition;
     long long firings = 0;
@@ -393,8 +434,10 @@ const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
            {"bench analysis [--runs R]   ClassifyBoard and EvaluateTerritory, median ms per call",
             BenchAnalysis}},
           {"patterns",
-           {"bench patterns [--games N] [--runs R] [--random N] [--counts]   MatchPatterns, median "
-            "ms per position from real games (or N random positions); firings per pattern",
+           {"bench patterns [--games N] [--games-file F] [--runs R] [--random N] [--counts] "
+            "[--recall]   MatchPatterns, median ms per position of GNU Go's games (or N random "
+            "positions); firings per pattern; how often the move played is among the associated "
+            "points",
             BenchPatterns}}}},
         {"patterns",
          {{"check",
