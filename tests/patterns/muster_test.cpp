@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <random>
 #include <set>
 #include <sstream>
@@ -429,6 +430,56 @@ TEST(PatternShippedLibrary, EveryRecordIsTheShapeOfTheDiagramAboveIt) {
         }
     }
     EXPECT_GT(records, 0);
+}
+
+// Every path of the tree that ends in a pattern number, as (number, cells).
+void CollectRecords(const TPatternTree& tree, int32_t node, std::vector<uint8_t>& cells,
+                    std::vector<std::pair<int, std::vector<uint8_t>>>& records) {
+    if (node != 0 && tree.Node(node).PatternNumber != 0)
+        records.emplace_back(tree.Node(node).PatternNumber, cells);
+    for (uint8_t symbol = 0; symbol < 4; ++symbol)
+        if (const int32_t child = tree.Node(node).Child[symbol]; child != 0) {
+            cells.push_back(symbol);
+            CollectRecords(tree, child, cells, records);
+            cells.pop_back();
+        }
+}
+
+// The board that shows a record at anchor under symmetry 0, or nothing when the record's off-board
+// cells and on-board cells cannot both hold there.
+std::optional<TBoard> BoardOfRecord(const std::vector<uint8_t>& cells, int anchor) {
+    TBoard b{};
+    for (size_t k = 0; k < cells.size(); ++k) {
+        const int p = CellPoint(anchor, 0, static_cast<int>(k));
+        if ((p < 0) != (cells[k] == csOff)) return std::nullopt;
+        if (p >= 0) b[p] = cells[k] == csPlus ? 1 : cells[k] == csMinus ? -1 : 0;
+    }
+    return b;
+}
+
+TEST(PatternShippedLibrary, EveryShapeCanStandOnTheBoardAndFiresThere) {
+    const char* dataDir = std::getenv("OBRIN_DATA_DIR");
+    if (dataDir == nullptr) GTEST_SKIP() << "OBRIN_DATA_DIR not set";
+    TPatternTree tree;
+    ASSERT_EQ(LoadPatternFile(tree, std::filesystem::path(dataDir) / PatternFileName).Rejected, 0);
+    std::vector<std::pair<int, std::vector<uint8_t>>> records;
+    std::vector<uint8_t> cells;
+    CollectRecords(tree, 0, cells, records);
+    ASSERT_EQ(records.size(), 228u);
+    for (const auto& [number, shape] : records) {
+        bool fired = false;
+        for (int anchor = 0; anchor < PointCount && !fired; ++anchor) {
+            const auto board = BoardOfRecord(shape, anchor);
+            if (!board) continue;
+            const auto firings = Firings(tree, *board);
+            fired = std::find(firings.begin(), firings.end(),
+                              TPatternFiring{static_cast<int16_t>(number),
+                                             static_cast<int16_t>(anchor), 0}) != firings.end();
+            EXPECT_TRUE(fired) << "pattern " << number << " does not fire on its own shape";
+            fired = true;  // one board per record is enough
+        }
+        EXPECT_TRUE(fired) << "pattern " << number << " cannot stand anywhere on the board";
+    }
 }
 
 TEST(PatternHandlerTable, NumbersAndAssociationTotalsAreThoseOfTheLibraryDesign) {
