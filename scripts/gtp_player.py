@@ -88,7 +88,7 @@ class SimplePlayer:
             return "simple-" + self.style
         if command == "version":
             return "1"
-        if command in ("known_command",):
+        if command == "known_command":
             return "true" if args and args[0] in COMMANDS else "false"
         if command == "list_commands":
             return "\n".join(sorted(COMMANDS))
