@@ -53,7 +53,15 @@ void TEngine::SaveNetworks() const {
 
 TEngine::~TEngine() = default;
 
+TGoalDebugger& TEngine::GoalDebugger() {
+    if (!m_goalDebugger)
+        m_goalDebugger = std::make_unique<TGoalDebugger>(DataFilePath(GoalTraceFileName, true),
+                                                         Settings.ZieleProtokollieren);
+    return *m_goalDebugger;
+}
+
 void TEngine::Shutdown() {
+    RuleManager->Destroy();
     Pool.Destroy();
 }
 

@@ -17,6 +17,8 @@
 #include "board/memory.h"
 #include "game/gamestate.h"
 #include "game/host.h"
+#include "goals/goaldbg.h"
+#include "goals/goals.h"
 #include "records/gamedt.h"
 #include "tactics/treppe.h"
 #include "ui/langsup.h"
@@ -58,8 +60,13 @@ class TEngine {
     TEngine& operator=(const TEngine&) = delete;
     ~TEngine();
 
-    // Checked shutdown: raises the pool's leak message when scratch elements were not returned.
+    // Checked shutdown: raises the pools' leak messages when goal-list nodes or scratch elements
+    // were not returned.
     void Shutdown();
+
+    // The goal-selection trace on "debug.txt", opened at its first use (the first computer
+    // move), so that engines that never think leave no file behind.
+    [[nodiscard]] TGoalDebugger& GoalDebugger();
 
     // Writes the classification and territory networks back to "net.dat" and "terrnet.dat"
     // (the desktop program does this at exit). Throws EObrinError when a file cannot be written.
@@ -87,6 +94,8 @@ class TEngine {
     std::unique_ptr<TTestData> KlassiSamples;
     std::unique_ptr<TFeedFwd4> TerritoryNet;
     TTerritoryEvaluator Territory{*this};
+    // The rule manager: every goal and rule of the move engine.
+    std::unique_ptr<TRuleManager> RuleManager = std::make_unique<TRuleManager>();
     IGameRecorder* Recorder = nullptr;  // not owned; null records nothing
     // The computer's choice for +1, (-1, -1) to pass. Unset, the computer passes.
     std::function<TPoint()> ComputerMove;
@@ -94,6 +103,9 @@ class TEngine {
     // The translation table; it belongs to the user-interface object, which outlives the engine
     // and attaches it. Null when there is none (obrin-cli, most tests).
     TLangSup* LangSup = nullptr;
+
+  private:
+    std::unique_ptr<TGoalDebugger> m_goalDebugger;
 };
 
 }  // namespace obrin
