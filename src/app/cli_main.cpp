@@ -8,6 +8,7 @@
 #include <functional>
 #include <iostream>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@
 #include "records/sgfcommands.h"
 #include "records/sgfdata.h"
 #include "tactics/brute.h"
+#include "tactics/reading.h"
 #include "tactics/tactics_positions.h"
 #include "tactics/treppe.h"
 
@@ -62,11 +64,17 @@ bool ReadingMsOption(const Args& args, const std::string& command, long long& ms
     return false;
 }
 
+// "--deterministic": searches read the virtual clock driven by reading nodes, not wall time.
+bool HasFlag(const Args& args, const std::string& flag) {
+    return std::find(args.begin(), args.end(), flag) != args.end();
+}
+
 int RunGtp(const Args& args) {
     long long readingMs = obrin::DefaultReadingMs;
     if (!ReadingMsOption(args, "gtp", readingMs)) return 2;
     TQuietHost host;
     obrin::TEngine engine(host);
+    engine.SetDeterministicClock(HasFlag(args, "--deterministic"));
     obrin::TGtpEngine gtp(engine);
     obrin::RegisterTacticsCommands(gtp, static_cast<int>(readingMs));
     obrin::RegisterRecordsCommands(gtp);
@@ -98,7 +106,7 @@ std::string AskQuestion(obrin::TEngine& engine, const obrin::TTacticsPosition& p
         const int m = Ladder(engine, x, y, pos.Board, pos.KoX, pos.KoY);
         return m < 0 ? "0" : "1 " + PointText(PointColumn(m), PointRow(m));
     }
-    const uint64_t deadline = engine.Host.TickMs() + static_cast<uint64_t>(readingMs);
+    const uint64_t deadline = engine.NowMs() + static_cast<uint64_t>(readingMs);
     const TFightResult r =
         q.Kind == TTacticsQuestionKind::Attack
             ? Attack(engine, x, y, pos.KoX, pos.KoY, pos.Board, deadline, *moves)
@@ -123,6 +131,7 @@ int BenchTactics(const Args& args) {
     const auto positions = obrin::ReadTacticsPositions(in, file);
     TQuietHost host;
     obrin::TEngine engine(host);
+    engine.SetDeterministicClock(HasFlag(args, "--deterministic"));
     std::printf("%-24s %-14s %-10s %10s %10s %12s\n", "position", "question", "answer", "ms",
                 "nodes", "nodes/s");
     double totalSecs = 0;
@@ -154,6 +163,53 @@ int BenchTactics(const Args& args) {
     std::printf(
         "total: %lld nodes in %.3f s (median of %lld runs per question), %.0f nodes per second\n",
         totalNodes, totalSecs, runs, totalSecs > 0 ? totalNodes / totalSecs : 0.0);
+    engine.Shutdown();
+    return 0;
+}
+
+// Random dense positions through the reader behind GTP attack and defend: a robustness run (no
+// position may crash, exhaust memory or overrun its time) that also reports the spread of times.
+int BenchTacticsRandom(const Args& args) {
+    long long count = 1000, seed = 1, readingMs = 50;
+    IntOption(args, "--count", count);
+    IntOption(args, "--seed", seed);
+    if (!ReadingMsOption(args, "bench tactics-random", readingMs)) return 2;
+    TQuietHost host;
+    obrin::TEngine engine(host);
+    engine.SetDeterministicClock(HasFlag(args, "--deterministic"));
+    std::mt19937 random(static_cast<uint32_t>(seed));
+    std::vector<double> ms;
+    long long results[3] = {0, 0, 0}, ko = 0;
+    const long long nodesBefore = engine.ReadingNodes;
+    for (long long i = 0; i < count; ++i) {
+        const int stones = 60 + static_cast<int>(random() % 191);
+        const obrin::TTacticsPosition pos = obrin::RandomDensePosition(random, stones);
+        for (const auto& q : pos.Questions) {
+            const auto start = std::chrono::steady_clock::now();
+            const uint64_t deadline = engine.NowMs() + static_cast<uint64_t>(readingMs);
+            const bool attack = q.Kind == obrin::TTacticsQuestionKind::Attack;
+            const obrin::TReadingAnswer a =
+                attack ? obrin::ReadAttack(engine, q.Chain.X, q.Chain.Y, pos.KoX, pos.KoY,
+                                           pos.Board, deadline)
+                       : obrin::ReadDefend(engine, q.Chain.X, q.Chain.Y, pos.KoX, pos.KoY,
+                                           pos.Board, deadline);
+            ms.push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                    .count());
+            ++results[a.Result];
+            ko += a.Ko;
+        }
+    }
+    std::sort(ms.begin(), ms.end());
+    std::printf(
+        "%lld positions, %zu questions at %lld ms: %lld success (%lld by ko), %lld failure, "
+        "%lld undecided\n",
+        count, ms.size(), readingMs, results[obrin::FightSuccess], ko, results[obrin::FightFailure],
+        results[obrin::FightUndecided]);
+    if (!ms.empty())
+        std::printf("ms per question: median %.2f, 99th percentile %.2f, max %.2f; %lld nodes\n",
+                    ms[ms.size() / 2], ms[ms.size() * 99 / 100], ms.back(),
+                    static_cast<long long>(engine.ReadingNodes - nodesBefore));
     engine.Shutdown();
     return 0;
 }
@@ -278,15 +334,21 @@ int BenchAnalysis(const Args& args) {
 const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
     static const std::map<std::string, std::map<std::string, TSubcommand>> table = {
         {"gtp",
-         {{"", {"gtp [--reading-ms N]   GTP version 2 on standard input and output", RunGtp}}}},
+         {{"",
+           {"gtp [--reading-ms N] [--deterministic]   GTP version 2 on standard input and output",
+            RunGtp}}}},
         {"bench",
          {{"board",
            {"bench board [--games N] [--seed S] [--runs R]   random legal games per second",
             BenchBoard}},
           {"tactics",
-           {"bench tactics [--positions FILE] [--reading-ms N] [--runs R]   ladder and capture "
-            "search speed",
+           {"bench tactics [--positions FILE] [--reading-ms N] [--runs R] [--deterministic]   "
+            "ladder and capture search speed",
             BenchTactics}},
+          {"tactics-random",
+           {"bench tactics-random [--count N] [--seed S] [--reading-ms N] [--deterministic]   "
+            "attack and defend on random dense positions",
+            BenchTacticsRandom}},
           {"sgf",
            {"bench sgf [--games N] [--runs R] [OUT.sgf]   SGF parsing in MB/s; with OUT, writes "
             "the collection",

@@ -35,7 +35,7 @@ TGtpReply RunFight(TEngine& engine, const TGtpArgs& args, int readingMs, bool at
     TGtpReply error;
     if (!ChainArgument(engine, args, p, error)) return error;
     const TBoardFields& f = engine.Fields;
-    const uint64_t deadline = engine.Host.TickMs() + static_cast<uint64_t>(readingMs);
+    const uint64_t deadline = engine.NowMs() + static_cast<uint64_t>(readingMs);
     const TReadingAnswer a =
         attack ? ReadAttack(engine, p.X, p.Y, f.KoX, f.KoY, f.Spielfeld, deadline)
                : ReadDefend(engine, p.X, p.Y, f.KoX, f.KoY, f.Spielfeld, deadline);

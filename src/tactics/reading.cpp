@@ -139,7 +139,7 @@ class TBoundedReader {
     bool OutOfTime() {
         if (Aborted) return true;
         if (m_nodes++ % kClockInterval == 0)
-            Aborted = m_engine.Host.TickMs() >= m_stopAt || m_engine.Host.IsLocked();
+            Aborted = m_engine.NowMs() >= m_stopAt || m_engine.Host.IsLocked();
         return Aborted;
     }
 
@@ -316,7 +316,7 @@ TReadingAnswer Read(TEngine& engine, bool attack, int x, int y, int koX, int koY
         answer.Result = attack ? FightFailure : FightSuccess;
         return answer;
     }
-    const uint64_t now = engine.Host.TickMs();
+    const uint64_t now = engine.NowMs();
     const uint64_t stopAt = now + (deadline > now ? (deadline - now) * 3 / 4 : 0);
     bool decided = false;
     for (const int depthLimit : kDepthSteps) {

@@ -1,8 +1,10 @@
 #include "tactics/tactics_positions.h"
 
+#include <algorithm>
 #include <istream>
 #include <sstream>
 
+#include "board/chains.h"
 #include "board/errors.h"
 
 namespace obrin {
@@ -99,6 +101,35 @@ class TPositionReader {
 
 std::vector<TTacticsPosition> ReadTacticsPositions(std::istream& in, const std::string& fileName) {
     return TPositionReader(in, fileName).Read();
+}
+
+TTacticsPosition RandomDensePosition(std::mt19937& random, int stones) {
+    TTacticsPosition pos;
+    pos.Name = "random";
+    std::uniform_int_distribution<int> point(0, PointCount - 1);
+    int32_t koX = -1, koY = -1;
+    int onBoard = 0, colour = 1;
+    // Captures take stones off again; the attempt limit ends a board that will not fill.
+    for (int attempt = 0; onBoard < stones && attempt < 20 * PointCount; ++attempt) {
+        const int p = point(random);
+        const int x = PointColumn(p), y = PointRow(p);
+        if (!IsLegal(x, y, colour, koX, koY, pos.Board)) continue;
+        PlayMove(x, y, colour, pos.Board, koX, koY);
+        colour = -colour;
+        onBoard = static_cast<int>(
+            std::count_if(pos.Board.begin(), pos.Board.end(), [](int32_t v) { return v != 0; }));
+    }
+    pos.KoX = koX;
+    pos.KoY = koY;
+    std::vector<int> occupied;
+    for (int p = 0; p < PointCount; ++p)
+        if (pos.Board[p] != 0) occupied.push_back(p);
+    if (occupied.empty()) return pos;
+    const int chain =
+        occupied[std::uniform_int_distribution<size_t>(0, occupied.size() - 1)(random)];
+    const TPoint at{PointColumn(chain), PointRow(chain)};
+    pos.Questions = {{TTacticsQuestionKind::Attack, at}, {TTacticsQuestionKind::Defend, at}};
+    return pos;
 }
 
 const char* QuestionName(TTacticsQuestionKind kind) {

@@ -6,7 +6,9 @@
 //   attack VERTEX | defend VERTEX | ladder VERTEX   a question about the chain at VERTEX
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -33,5 +35,10 @@ struct TTacticsPosition {
                                                                  const std::string& fileName);
 
 [[nodiscard]] const char* QuestionName(TTacticsQuestionKind kind);
+
+// A dense random position for robustness runs: stones of alternating colour on random legal
+// points (captures are taken off) until the board holds about stones stones, then an attack and
+// a defend question about a random chain. Repeatable from the generator's state.
+[[nodiscard]] TTacticsPosition RandomDensePosition(std::mt19937& random, int stones);
 
 }  // namespace obrin
