@@ -96,25 +96,46 @@ std::string DefaultTacticsPositions() {
     return "tactics_positions.txt";
 }
 
-// Asks one question; returns the answer text and counts the trial moves it took.
+std::string MoveText(obrin::TPoint m) {
+    return obrin::OnBoard(m.X, m.Y) ? obrin::PointText(m.X, m.Y) : std::string("PASS");
+}
+
+// Asks one question, of the exhaustive search or (gtpReader) of the reader behind GTP attack and
+// defend; returns the answer in GTP form.
 std::string AskQuestion(obrin::TEngine& engine, const obrin::TTacticsPosition& pos,
-                        const obrin::TTacticsQuestion& q, long long readingMs) {
+                        const obrin::TTacticsQuestion& q, long long readingMs, bool gtpReader) {
     using namespace obrin;
-    TPooledList moves(engine.Pool);
     const int x = q.Chain.X, y = q.Chain.Y;
     if (q.Kind == TTacticsQuestionKind::Ladder) {
         const int m = Ladder(engine, x, y, pos.Board, pos.KoX, pos.KoY);
         return m < 0 ? "0" : "1 " + PointText(PointColumn(m), PointRow(m));
     }
+    const bool attack = q.Kind == TTacticsQuestionKind::Attack;
     const uint64_t deadline = engine.NowMs() + static_cast<uint64_t>(readingMs);
+    if (gtpReader) {
+        const TReadingAnswer a =
+            attack ? ReadAttack(engine, x, y, pos.KoX, pos.KoY, pos.Board, deadline)
+                   : ReadDefend(engine, x, y, pos.KoX, pos.KoY, pos.Board, deadline);
+        if (a.Result != FightSuccess) return a.Result == FightUndecided ? "undecided" : "0";
+        const int code = a.KoKind == TKoResult::KoA ? 2 : a.KoKind == TKoResult::KoB ? 3 : 1;
+        return std::to_string(code) + " " + MoveText(a.Move);
+    }
+    TPooledList moves(engine.Pool);
     const TFightResult r =
-        q.Kind == TTacticsQuestionKind::Attack
-            ? Attack(engine, x, y, pos.KoX, pos.KoY, pos.Board, deadline, *moves)
-            : Defend(engine, x, y, pos.KoX, pos.KoY, pos.Board, deadline, *moves);
+        attack ? Attack(engine, x, y, pos.KoX, pos.KoY, pos.Board, deadline, *moves)
+               : Defend(engine, x, y, pos.KoX, pos.KoY, pos.Board, deadline, *moves);
     if (r == FightUndecided) return "undecided";
     if (r == FightFailure) return "0";
-    const TPoint m = (*moves)[0];
-    return "1 " + (OnBoard(m.X, m.Y) ? PointText(m.X, m.Y) : std::string("PASS"));
+    return "1 " + MoveText((*moves)[0]);
+}
+
+// How an answer compares with the expected one: 2 when it agrees in result and move, 1 when in
+// the result only (success or not, ko or not), 0 otherwise.
+int Agreement(const std::string& answer, const std::string& expected) {
+    if (answer == expected) return 2;
+    const auto code = [](const std::string& a) { return a.empty() || a[0] == 'u' ? '0' : a[0]; };
+    const auto kind = [](char c) { return c == '0' ? 0 : c == '1' ? 1 : 2; };
+    return kind(code(answer)) == kind(code(expected)) ? 1 : 0;
 }
 
 int BenchTactics(const Args& args) {
@@ -132,10 +153,13 @@ int BenchTactics(const Args& args) {
     TQuietHost host;
     obrin::TEngine engine(host);
     engine.SetDeterministicClock(HasFlag(args, "--deterministic"));
-    std::printf("%-24s %-14s %-10s %10s %10s %12s\n", "position", "question", "answer", "ms",
-                "nodes", "nodes/s");
+    const bool gtpReader = HasFlag(args, "--gtp-reader");
+    std::printf("%-24s %-14s %-10s %10s %10s %12s %s\n", "position", "question", "answer", "ms",
+                "nodes", "nodes/s", "expected");
     double totalSecs = 0;
     long long totalNodes = 0;
+    int expectedCount = 0, resultAgrees = 0, moveAgrees = 0;
+    std::vector<double> medians;
     for (const auto& pos : positions)
         for (const auto& q : pos.Questions) {
             std::vector<double> secs;
@@ -144,7 +168,7 @@ int BenchTactics(const Args& args) {
             for (long long r = 0; r < runs; ++r) {
                 const long long before = engine.ReadingNodes;
                 const auto start = std::chrono::steady_clock::now();
-                answer = AskQuestion(engine, pos, q, readingMs);
+                answer = AskQuestion(engine, pos, q, readingMs, gtpReader);
                 secs.push_back(
                     std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
                         .count());
@@ -154,15 +178,32 @@ int BenchTactics(const Args& args) {
             const double median = secs[secs.size() / 2];
             totalSecs += median;
             totalNodes += nodes;
+            medians.push_back(median);
+            std::string verdict;
+            if (!q.Expected.empty()) {
+                const int agreement = Agreement(answer, q.Expected);
+                ++expectedCount;
+                resultAgrees += agreement >= 1;
+                moveAgrees += agreement == 2;
+                verdict = q.Expected + (agreement == 2 ? "" : agreement == 1 ? " (move)" : " MISS");
+            }
             const std::string question = std::string(obrin::QuestionName(q.Kind)) + " " +
                                          obrin::PointText(q.Chain.X, q.Chain.Y);
-            std::printf("%-24s %-14s %-10s %10.3f %10lld %12.0f\n", pos.Name.c_str(),
+            std::printf("%-24s %-14s %-10s %10.3f %10lld %12.0f %s\n", pos.Name.c_str(),
                         question.c_str(), answer.c_str(), median * 1000, nodes,
-                        median > 0 ? nodes / median : 0.0);
+                        median > 0 ? nodes / median : 0.0, verdict.c_str());
         }
     std::printf(
         "total: %lld nodes in %.3f s (median of %lld runs per question), %.0f nodes per second\n",
         totalNodes, totalSecs, runs, totalSecs > 0 ? totalNodes / totalSecs : 0.0);
+    if (!medians.empty()) {
+        std::sort(medians.begin(), medians.end());
+        std::printf("median question: %.3f ms, slowest %.3f ms\n",
+                    medians[medians.size() / 2] * 1000, medians.back() * 1000);
+    }
+    if (expectedCount > 0)
+        std::printf("expected answers: %d of %d agree in the result, %d also in the move\n",
+                    resultAgrees, expectedCount, moveAgrees);
     engine.Shutdown();
     return 0;
 }
@@ -342,8 +383,8 @@ const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
            {"bench board [--games N] [--seed S] [--runs R]   random legal games per second",
             BenchBoard}},
           {"tactics",
-           {"bench tactics [--positions FILE] [--reading-ms N] [--runs R] [--deterministic]   "
-            "ladder and capture search speed",
+           {"bench tactics [--positions FILE] [--reading-ms N] [--runs R] [--deterministic] "
+            "[--gtp-reader]   ladder and capture search speed and answers",
             BenchTactics}},
           {"tactics-random",
            {"bench tactics-random [--count N] [--seed S] [--reading-ms N] [--deterministic]   "

@@ -72,7 +72,7 @@ class TEngine {
     void SetDeterministicClock(bool on) { m_deterministicClock = on; }
     [[nodiscard]] bool DeterministicClock() const { return m_deterministicClock; }
     // Chosen so that one virtual millisecond is about one real millisecond of reading here.
-    static constexpr int64_t NodesPerVirtualMs = 40;
+    static constexpr int64_t NodesPerVirtualMs = 500;
 
     // Draws b as a search's trial position when lookahead animation is on.
     void ShowIntermediate(const TBoard& b) {

@@ -22,8 +22,13 @@ class TPositionReader {
             std::string word, argument, extra;
             if (!(words >> word)) continue;
             words >> argument;
-            if (words >> extra) Fail("unexpected text '" + extra + "'");
-            Handle(word, argument);
+            std::string expected;
+            if (words >> extra) {
+                if (extra != "=") Fail("unexpected text '" + extra + "'");
+                for (std::string w; words >> w;) expected += (expected.empty() ? "" : " ") + w;
+                if (expected.empty()) Fail("'=' needs the expected answer");
+            }
+            Handle(word, argument, expected);
         }
         FinishPosition();
         return std::move(m_positions);
@@ -34,7 +39,7 @@ class TPositionReader {
         throw EObrinError(m_file + ":" + std::to_string(m_line) + ": " + what);
     }
 
-    void Handle(const std::string& word, const std::string& argument) {
+    void Handle(const std::string& word, const std::string& argument, const std::string& expected) {
         if (word == "position") {
             if (argument.empty()) Fail("position needs a name");
             FinishPosition();
@@ -45,6 +50,7 @@ class TPositionReader {
         if (m_positions.empty()) Fail("'position NAME' expected");
         if (argument.empty() && word.find_first_not_of(".XO+") == std::string::npos)
             return AddRow(word);
+        if (!expected.empty() && word == "ko") Fail("unexpected text '='");
         TTacticsPosition& pos = m_positions.back();
         const TPoint p = Vertex(argument);
         if (word == "ko") {
@@ -56,7 +62,7 @@ class TPositionReader {
             const auto kind = word == "attack"   ? TTacticsQuestionKind::Attack
                               : word == "defend" ? TTacticsQuestionKind::Defend
                                                  : TTacticsQuestionKind::Ladder;
-            pos.Questions.push_back({kind, p});
+            pos.Questions.push_back({kind, p, expected});
         } else {
             Fail("unknown line '" + word + "'");
         }
@@ -128,7 +134,8 @@ TTacticsPosition RandomDensePosition(std::mt19937& random, int stones) {
     const int chain =
         occupied[std::uniform_int_distribution<size_t>(0, occupied.size() - 1)(random)];
     const TPoint at{PointColumn(chain), PointRow(chain)};
-    pos.Questions = {{TTacticsQuestionKind::Attack, at}, {TTacticsQuestionKind::Defend, at}};
+    pos.Questions = {{TTacticsQuestionKind::Attack, at, {}},
+                     {TTacticsQuestionKind::Defend, at, {}}};
     return pos;
 }
 

@@ -3,7 +3,8 @@
 //   position NAME       starts a position
 //   19 rows of . X O +  the board, top row first (X = +1, O = -1)
 //   ko VERTEX           the point where the side to move may not play
-//   attack VERTEX | defend VERTEX | ladder VERTEX   a question about the chain at VERTEX
+//   attack VERTEX | defend VERTEX | ladder VERTEX   a question about the chain at VERTEX,
+//       optionally followed by "= ANSWER", the expected answer in GTP form ("0", "1 C10", ...)
 #pragma once
 
 #include <cstdint>
@@ -21,6 +22,7 @@ enum class TTacticsQuestionKind { Attack, Defend, Ladder };
 struct TTacticsQuestion {
     TTacticsQuestionKind Kind = TTacticsQuestionKind::Attack;
     TPoint Chain;
+    std::string Expected;  // the expected GTP answer; empty when the set gives none
 };
 
 struct TTacticsPosition {
