@@ -85,7 +85,8 @@ int RunGtp(const Args& args) {
     return 0;
 }
 
-// The position set ships next to the executable; a source checkout also has it under bench/.
+// The build copies the position set next to the executable; a source checkout also has it under
+// bench/.
 std::string DefaultTacticsPositions() {
     namespace fs = std::filesystem;
     std::error_code ec;
