@@ -72,6 +72,15 @@ class TEngine {
     // (the desktop program does this at exit). Throws EObrinError when a file cannot be written.
     void SaveNetworks() const;
 
+    // The time every search with a deadline reads, in milliseconds. Normally the host's clock; in
+    // deterministic mode a virtual clock that advances one millisecond per NodesPerVirtualMs
+    // reading nodes, so that answers repeat on every machine and under any load.
+    [[nodiscard]] uint64_t NowMs();
+    void SetDeterministicClock(bool on) { m_deterministicClock = on; }
+    [[nodiscard]] bool DeterministicClock() const { return m_deterministicClock; }
+    // Chosen so that one virtual millisecond is about one real millisecond of reading here.
+    static constexpr int64_t NodesPerVirtualMs = 500;
+
     // Draws b as a search's trial position when lookahead animation is on.
     void ShowIntermediate(const TBoard& b) {
         if (Settings.TreppenAnimieren) Host.ShowIntermediate(b);
@@ -106,6 +115,7 @@ class TEngine {
 
   private:
     std::unique_ptr<TGoalDebugger> m_goalDebugger;
+    bool m_deterministicClock = false;
 };
 
 }  // namespace obrin
