@@ -8,6 +8,7 @@
 #include <functional>
 #include <iostream>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,7 @@
 #include "records/sgfcommands.h"
 #include "records/sgfdata.h"
 #include "tactics/brute.h"
+#include "tactics/reading.h"
 #include "tactics/tactics_positions.h"
 #include "tactics/treppe.h"
 
@@ -74,11 +76,17 @@ bool ReadingMsOption(const Args& args, const std::string& command, long long& ms
     return false;
 }
 
+// "--deterministic": searches read the virtual clock driven by reading nodes, not wall time.
+bool HasFlag(const Args& args, const std::string& flag) {
+    return std::find(args.begin(), args.end(), flag) != args.end();
+}
+
 int RunGtp(const Args& args) {
     long long readingMs = obrin::DefaultReadingMs;
     if (!ReadingMsOption(args, "gtp", readingMs)) return 2;
     TGtpHost host;
     obrin::TEngine engine(host);
+    engine.SetDeterministicClock(HasFlag(args, "--deterministic"));
     obrin::TGtpEngine gtp(engine);
     obrin::RegisterTacticsCommands(gtp, static_cast<int>(readingMs));
     obrin::RegisterRecordsCommands(gtp);
@@ -89,7 +97,8 @@ int RunGtp(const Args& args) {
     return 0;
 }
 
-// The position set ships next to the executable; a source checkout also has it under bench/.
+// The build copies the position set next to the executable; a source checkout also has it under
+// bench/.
 std::string DefaultTacticsPositions() {
     namespace fs = std::filesystem;
     std::error_code ec;
@@ -100,25 +109,46 @@ std::string DefaultTacticsPositions() {
     return "tactics_positions.txt";
 }
 
-// Asks one question; returns the answer text and counts the trial moves it took.
+std::string MoveText(obrin::TPoint m) {
+    return obrin::OnBoard(m.X, m.Y) ? obrin::PointText(m.X, m.Y) : std::string("PASS");
+}
+
+// Asks one question, of the exhaustive search or (gtpReader) of the reader behind GTP attack and
+// defend; returns the answer in GTP form.
 std::string AskQuestion(obrin::TEngine& engine, const obrin::TTacticsPosition& pos,
-                        const obrin::TTacticsQuestion& q, long long readingMs) {
+                        const obrin::TTacticsQuestion& q, long long readingMs, bool gtpReader) {
     using namespace obrin;
-    TPooledList moves(engine.Pool);
     const int x = q.Chain.X, y = q.Chain.Y;
     if (q.Kind == TTacticsQuestionKind::Ladder) {
         const int m = Ladder(engine, x, y, pos.Board, pos.KoX, pos.KoY);
         return m < 0 ? "0" : "1 " + PointText(PointColumn(m), PointRow(m));
     }
-    const uint64_t deadline = engine.Host.TickMs() + static_cast<uint64_t>(readingMs);
+    const bool attack = q.Kind == TTacticsQuestionKind::Attack;
+    const uint64_t deadline = engine.NowMs() + static_cast<uint64_t>(readingMs);
+    if (gtpReader) {
+        const TReadingAnswer a =
+            attack ? ReadAttack(engine, x, y, pos.KoX, pos.KoY, pos.Board, deadline)
+                   : ReadDefend(engine, x, y, pos.KoX, pos.KoY, pos.Board, deadline);
+        if (a.Result != FightSuccess) return a.Result == FightUndecided ? "undecided" : "0";
+        const int code = a.KoKind == TKoResult::KoA ? 2 : a.KoKind == TKoResult::KoB ? 3 : 1;
+        return std::to_string(code) + " " + MoveText(a.Move);
+    }
+    TPooledList moves(engine.Pool);
     const TFightResult r =
-        q.Kind == TTacticsQuestionKind::Attack
-            ? Attack(engine, x, y, pos.KoX, pos.KoY, pos.Board, deadline, *moves)
-            : Defend(engine, x, y, pos.KoX, pos.KoY, pos.Board, deadline, *moves);
+        attack ? Attack(engine, x, y, pos.KoX, pos.KoY, pos.Board, deadline, *moves)
+               : Defend(engine, x, y, pos.KoX, pos.KoY, pos.Board, deadline, *moves);
     if (r == FightUndecided) return "undecided";
     if (r == FightFailure) return "0";
-    const TPoint m = (*moves)[0];
-    return "1 " + (OnBoard(m.X, m.Y) ? PointText(m.X, m.Y) : std::string("PASS"));
+    return "1 " + MoveText((*moves)[0]);
+}
+
+// How an answer compares with the expected one: 2 when it agrees in result and move, 1 when in
+// the result only (success or not, ko or not), 0 otherwise.
+int Agreement(const std::string& answer, const std::string& expected) {
+    if (answer == expected) return 2;
+    const auto code = [](const std::string& a) { return a.empty() || a[0] == 'u' ? '0' : a[0]; };
+    const auto kind = [](char c) { return c == '0' ? 0 : c == '1' ? 1 : 2; };
+    return kind(code(answer)) == kind(code(expected)) ? 1 : 0;
 }
 
 int BenchTactics(const Args& args) {
@@ -135,10 +165,14 @@ int BenchTactics(const Args& args) {
     const auto positions = obrin::ReadTacticsPositions(in, file);
     TQuietHost host;
     obrin::TEngine engine(host);
-    std::printf("%-24s %-14s %-10s %10s %10s %12s\n", "position", "question", "answer", "ms",
-                "nodes", "nodes/s");
+    engine.SetDeterministicClock(HasFlag(args, "--deterministic"));
+    const bool gtpReader = HasFlag(args, "--gtp-reader");
+    std::printf("%-24s %-14s %-10s %10s %10s %12s %s\n", "position", "question", "answer", "ms",
+                "nodes", "nodes/s", "expected");
     double totalSecs = 0;
     long long totalNodes = 0;
+    int expectedCount = 0, resultAgrees = 0, moveAgrees = 0;
+    std::vector<double> medians;
     for (const auto& pos : positions)
         for (const auto& q : pos.Questions) {
             std::vector<double> secs;
@@ -147,7 +181,7 @@ int BenchTactics(const Args& args) {
             for (long long r = 0; r < runs; ++r) {
                 const long long before = engine.ReadingNodes;
                 const auto start = std::chrono::steady_clock::now();
-                answer = AskQuestion(engine, pos, q, readingMs);
+                answer = AskQuestion(engine, pos, q, readingMs, gtpReader);
                 secs.push_back(
                     std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
                         .count());
@@ -157,15 +191,79 @@ int BenchTactics(const Args& args) {
             const double median = secs[secs.size() / 2];
             totalSecs += median;
             totalNodes += nodes;
+            medians.push_back(median);
+            std::string verdict;
+            if (!q.Expected.empty()) {
+                const int agreement = Agreement(answer, q.Expected);
+                ++expectedCount;
+                resultAgrees += agreement >= 1;
+                moveAgrees += agreement == 2;
+                verdict = q.Expected + (agreement == 2 ? "" : agreement == 1 ? " (move)" : " MISS");
+            }
             const std::string question = std::string(obrin::QuestionName(q.Kind)) + " " +
                                          obrin::PointText(q.Chain.X, q.Chain.Y);
-            std::printf("%-24s %-14s %-10s %10.3f %10lld %12.0f\n", pos.Name.c_str(),
+            std::printf("%-24s %-14s %-10s %10.3f %10lld %12.0f %s\n", pos.Name.c_str(),
                         question.c_str(), answer.c_str(), median * 1000, nodes,
-                        median > 0 ? nodes / median : 0.0);
+                        median > 0 ? nodes / median : 0.0, verdict.c_str());
         }
     std::printf(
         "total: %lld nodes in %.3f s (median of %lld runs per question), %.0f nodes per second\n",
         totalNodes, totalSecs, runs, totalSecs > 0 ? totalNodes / totalSecs : 0.0);
+    if (!medians.empty()) {
+        std::sort(medians.begin(), medians.end());
+        std::printf("median question: %.3f ms, slowest %.3f ms\n",
+                    medians[medians.size() / 2] * 1000, medians.back() * 1000);
+    }
+    if (expectedCount > 0)
+        std::printf("expected answers: %d of %d agree in the result, %d also in the move\n",
+                    resultAgrees, expectedCount, moveAgrees);
+    engine.Shutdown();
+    return 0;
+}
+
+// Random dense positions through the reader behind GTP attack and defend: a robustness run (no
+// position may crash, exhaust memory or overrun its time) that also reports the spread of times.
+int BenchTacticsRandom(const Args& args) {
+    long long count = 1000, seed = 1, readingMs = 50;
+    IntOption(args, "--count", count);
+    IntOption(args, "--seed", seed);
+    if (!ReadingMsOption(args, "bench tactics-random", readingMs)) return 2;
+    TQuietHost host;
+    obrin::TEngine engine(host);
+    engine.SetDeterministicClock(HasFlag(args, "--deterministic"));
+    std::mt19937 random(static_cast<uint32_t>(seed));
+    std::vector<double> ms;
+    long long results[3] = {0, 0, 0}, ko = 0;
+    const long long nodesBefore = engine.ReadingNodes;
+    for (long long i = 0; i < count; ++i) {
+        const int stones = 60 + static_cast<int>(random() % 191);
+        const obrin::TTacticsPosition pos = obrin::RandomDensePosition(random, stones);
+        for (const auto& q : pos.Questions) {
+            const auto start = std::chrono::steady_clock::now();
+            const uint64_t deadline = engine.NowMs() + static_cast<uint64_t>(readingMs);
+            const bool attack = q.Kind == obrin::TTacticsQuestionKind::Attack;
+            const obrin::TReadingAnswer a =
+                attack ? obrin::ReadAttack(engine, q.Chain.X, q.Chain.Y, pos.KoX, pos.KoY,
+                                           pos.Board, deadline)
+                       : obrin::ReadDefend(engine, q.Chain.X, q.Chain.Y, pos.KoX, pos.KoY,
+                                           pos.Board, deadline);
+            ms.push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                    .count());
+            ++results[a.Result];
+            ko += a.Ko;
+        }
+    }
+    std::sort(ms.begin(), ms.end());
+    std::printf(
+        "%lld positions, %zu questions at %lld ms: %lld success (%lld by ko), %lld failure, "
+        "%lld undecided\n",
+        count, ms.size(), readingMs, results[obrin::FightSuccess], ko, results[obrin::FightFailure],
+        results[obrin::FightUndecided]);
+    if (!ms.empty())
+        std::printf("ms per question: median %.2f, 99th percentile %.2f, max %.2f; %lld nodes\n",
+                    ms[ms.size() / 2], ms[ms.size() * 99 / 100], ms.back(),
+                    static_cast<long long>(engine.ReadingNodes - nodesBefore));
     engine.Shutdown();
     return 0;
 }
@@ -414,15 +512,21 @@ int BenchPatterns(const Args& args) {
 const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
     static const std::map<std::string, std::map<std::string, TSubcommand>> table = {
         {"gtp",
-         {{"", {"gtp [--reading-ms N]   GTP version 2 on standard input and output", RunGtp}}}},
+         {{"",
+           {"gtp [--reading-ms N] [--deterministic]   GTP version 2 on standard input and output",
+            RunGtp}}}},
         {"bench",
          {{"board",
            {"bench board [--games N] [--seed S] [--runs R]   random legal games per second",
             BenchBoard}},
           {"tactics",
-           {"bench tactics [--positions FILE] [--reading-ms N] [--runs R]   ladder and capture "
-            "search speed",
+           {"bench tactics [--positions FILE] [--reading-ms N] [--runs R] [--deterministic] "
+            "[--gtp-reader]   ladder and capture search speed and answers",
             BenchTactics}},
+          {"tactics-random",
+           {"bench tactics-random [--count N] [--seed S] [--reading-ms N] [--deterministic]   "
+            "attack and defend on random dense positions",
+            BenchTacticsRandom}},
           {"sgf",
            {"bench sgf [--games N] [--runs R] [OUT.sgf]   SGF parsing in MB/s; with OUT, writes "
             "the collection",

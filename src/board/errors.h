@@ -27,6 +27,11 @@ inline constexpr const char* HashTablesUnbalanced = "TQXHashTable instances not 
 inline constexpr const char* IllegalFightResult = "Illegal fightresult";
 inline constexpr const char* GameTreeExpected = "GameTree expected";
 inline constexpr const char* DebuggerIsNil = "Debugger is nil";
+// The goal engine.
+inline constexpr const char* Expand = "Expand";
+inline constexpr const char* GoalIsLinkedPrefix = "Goal <";  // + name +
+inline constexpr const char* GoalIsLinkedSuffix = "> is linked";
+inline constexpr const char* GoalListLeak = "RuleManager: CountGoalList";
 // Game records.
 inline constexpr const char* SgfDataLeak = "countSgfData <> 0";
 inline constexpr const char* SgfListLeak = "countSgfMultiPurposeList <> 0";

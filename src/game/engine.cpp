@@ -56,7 +56,22 @@ void TEngine::SaveNetworks() const {
 
 TEngine::~TEngine() = default;
 
+TGoalDebugger& TEngine::GoalDebugger() {
+    if (!m_goalDebugger)
+        m_goalDebugger = std::make_unique<TGoalDebugger>(DataFilePath(GoalTraceFileName, true),
+                                                         Settings.ZieleProtokollieren);
+    return *m_goalDebugger;
+}
+
+uint64_t TEngine::NowMs() {
+    // The virtual clock starts well above zero so that no deadline computed from it wraps.
+    constexpr uint64_t virtualEpoch = 1'000'000;
+    if (!m_deterministicClock) return Host.TickMs();
+    return virtualEpoch + static_cast<uint64_t>(ReadingNodes / NodesPerVirtualMs);
+}
+
 void TEngine::Shutdown() {
+    RuleManager->Destroy();
     Pool.Destroy();
 }
 

@@ -17,6 +17,8 @@
 #include "board/memory.h"
 #include "game/gamestate.h"
 #include "game/host.h"
+#include "goals/goaldbg.h"
+#include "goals/goals.h"
 #include "patterns/muster.h"
 #include "records/gamedt.h"
 #include "tactics/treppe.h"
@@ -59,12 +61,26 @@ class TEngine {
     TEngine& operator=(const TEngine&) = delete;
     ~TEngine();
 
-    // Checked shutdown: raises the pool's leak message when scratch elements were not returned.
+    // Checked shutdown: raises the pools' leak messages when goal-list nodes or scratch elements
+    // were not returned.
     void Shutdown();
+
+    // The goal-selection trace on "debug.txt", opened at its first use (the first computer
+    // move), so that engines that never think leave no file behind.
+    [[nodiscard]] TGoalDebugger& GoalDebugger();
 
     // Writes the classification and territory networks back to "net.dat" and "terrnet.dat"
     // (the desktop program does this at exit). Throws EObrinError when a file cannot be written.
     void SaveNetworks() const;
+
+    // The time every search with a deadline reads, in milliseconds. Normally the host's clock; in
+    // deterministic mode a virtual clock that advances one millisecond per NodesPerVirtualMs
+    // reading nodes, so that answers repeat on every machine and under any load.
+    [[nodiscard]] uint64_t NowMs();
+    void SetDeterministicClock(bool on) { m_deterministicClock = on; }
+    [[nodiscard]] bool DeterministicClock() const { return m_deterministicClock; }
+    // Chosen so that one virtual millisecond is about one real millisecond of reading here.
+    static constexpr int64_t NodesPerVirtualMs = 500;
 
     // Draws b as a search's trial position when lookahead animation is on.
     void ShowIntermediate(const TBoard& b) {
@@ -89,6 +105,8 @@ class TEngine {
     std::unique_ptr<TTestData> KlassiSamples;
     std::unique_ptr<TFeedFwd4> TerritoryNet;
     TTerritoryEvaluator Territory{*this};
+    // The rule manager: every goal and rule of the move engine.
+    std::unique_ptr<TRuleManager> RuleManager = std::make_unique<TRuleManager>();
     IGameRecorder* Recorder = nullptr;  // not owned; null records nothing
     // The computer's choice for +1, (-1, -1) to pass. Unset, the computer passes.
     std::function<TPoint()> ComputerMove;
@@ -96,6 +114,10 @@ class TEngine {
     // The translation table; it belongs to the user-interface object, which outlives the engine
     // and attaches it. Null when there is none (obrin-cli, most tests).
     TLangSup* LangSup = nullptr;
+
+  private:
+    std::unique_ptr<TGoalDebugger> m_goalDebugger;
+    bool m_deterministicClock = false;
 };
 
 }  // namespace obrin

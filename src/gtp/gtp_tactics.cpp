@@ -28,18 +28,25 @@ std::string MoveText(TPoint p) {
     return OnBoard(p.X, p.Y) ? PointText(p.X, p.Y) : "PASS";
 }
 
-// Reads an attack or defence question on the game position and answers "1 MOVE" (also when the
-// success needs a ko) or "0"; an undecided search answers "0" and says so on standard error.
+// The result code of a success as GNU Go's GTP gives it: 1 outright, 2 when the side wins the ko
+// it takes first, 3 when it must find a ko threat first.
+int SuccessCode(TKoResult ko) {
+    return ko == TKoResult::KoA ? 2 : ko == TKoResult::KoB ? 3 : 1;
+}
+
+// Reads an attack or defence question on the game position and answers "CODE MOVE" for a
+// success or "0"; an undecided search answers "0" and says so on standard error.
 TGtpReply RunFight(TEngine& engine, const TGtpArgs& args, int readingMs, bool attack) {
     TPoint p;
     TGtpReply error;
     if (!ChainArgument(engine, args, p, error)) return error;
     const TBoardFields& f = engine.Fields;
-    const uint64_t deadline = engine.Host.TickMs() + static_cast<uint64_t>(readingMs);
+    const uint64_t deadline = engine.NowMs() + static_cast<uint64_t>(readingMs);
     const TReadingAnswer a =
         attack ? ReadAttack(engine, p.X, p.Y, f.KoX, f.KoY, f.Spielfeld, deadline)
                : ReadDefend(engine, p.X, p.Y, f.KoX, f.KoY, f.Spielfeld, deadline);
-    if (a.Result == FightSuccess) return TGtpReply::Success("1 " + MoveText(a.Move));
+    if (a.Result == FightSuccess)
+        return TGtpReply::Success(std::to_string(SuccessCode(a.KoKind)) + " " + MoveText(a.Move));
     if (a.Result == FightUndecided)
         std::cerr << (attack ? "attack " : "defend ") << PointText(p.X, p.Y) << ": undecided after "
                   << readingMs << " ms\n";

@@ -6,6 +6,7 @@
 #include "board/chains.h"
 #include "board/errors.h"
 #include "game/engine.h"
+#include "tactics/position_hash.h"
 #include "tactics/reading_kit.h"
 #include "tactics/treppe.h"
 
@@ -55,7 +56,7 @@ void CheckFightResult(TFightResult r) {
 }
 
 [[nodiscard]] bool TimeIsUp(TEngine& engine, uint64_t deadline) {
-    return engine.Host.TickMs() >= deadline || engine.Host.IsLocked();
+    return engine.NowMs() >= deadline || engine.Host.IsLocked();
 }
 
 // A deadline passed (beyond it, not at it) or a stop makes the result undecided, even after a
@@ -65,7 +66,7 @@ void CheckFightResult(TFightResult r) {
 // millisecond in which the tick counter equals the deadline.)
 [[nodiscard]] TFightResult Settle(TEngine& engine, uint64_t deadline, TFightResult result,
                                   bool incomplete) {
-    if (engine.Host.TickMs() > deadline || engine.Host.IsLocked()) return FightUndecided;
+    if (engine.NowMs() > deadline || engine.Host.IsLocked()) return FightUndecided;
     return result == FightFailure && incomplete ? FightUndecided : result;
 }
 
@@ -271,65 +272,96 @@ void OrderFightMoves(int x, int y, [[maybe_unused]] int mover, int koX, int koY,
 
 namespace {
 
-// One side of the search: tries mover's candidates in order and asks the other side to answer
-// each; a reply of failure from the other side is this side's success. Shared by Attack and
-// Defend, which differ in who moves and in what counts as an immediate success.
-template <bool IsAttack>
-TFightResult Fight(TEngine& engine, int x, int y, int koX, int koY, const TBoard& b,
-                   uint64_t deadline, TPointList& moves) {
-    moves.Count = 0;
-    const int target = PointIndex(x, y);
-    const int colour = b[target];
-    const int mover = IsAttack ? -colour : colour;
-    TFightResult result = FightFailure;
-    if (HasTwoEyes(engine, x, y, koX, koY, b)) {
-        moves.Items[moves.Count++] = PassPoint;
-        // Against two eyes no attack is tried; a defence has nothing left to do.
-        return Settle(engine, deadline, IsAttack ? FightFailure : FightSuccess, false);
+// The alternating search about one chain. Captures let a line go on for as long as stones can be
+// taken and retaken, so the line is bounded twice: by a depth far beyond any real fight, and by
+// the positions already on it (a repetition ends the line). Both end the line undecided, which
+// keeps the recursion, and with it the stack and the borrowed pool elements, within a fixed
+// size whatever the position.
+class TFightSearch {
+  public:
+    // Plies a line may reach; a ladder across the whole board takes about eighty.
+    static constexpr int MaxDepth = 250;
+
+    TFightSearch(TEngine& engine, int x, int y, uint64_t deadline)
+        : m_engine(engine), m_x(x), m_y(y), m_target(PointIndex(x, y)), m_deadline(deadline) {}
+
+    // One side of the fight: tries mover's candidates in order and asks the other side to answer
+    // each; a reply of failure from the other side is this side's success.
+    template <bool IsAttack>
+    TFightResult Fight(int koX, int koY, const TBoard& b, TPointList& moves) {
+        moves.Count = 0;
+        const int colour = b[m_target];
+        const int mover = IsAttack ? -colour : colour;
+        if (HasTwoEyes(m_engine, m_x, m_y, koX, koY, b)) {
+            moves.Items[moves.Count++] = PassPoint;
+            // Against two eyes no attack is tried; a defence has nothing left to do.
+            return Settle(m_engine, m_deadline, IsAttack ? FightFailure : FightSuccess, false);
+        }
+        if (m_depth == 0) m_line[0] = reading::PositionHash(b);
+        TPooledList candidates(m_engine.Pool), replies(m_engine.Pool);
+        TPooledBoard copy(m_engine.Pool);
+        FightMoves(m_engine, m_x, m_y, mover, koX, koY, b, *candidates);
+        TFightResult result = FightFailure;
+        bool incomplete = false;
+        for (int i = 0; i < candidates->Count && result != FightSuccess; ++i) {
+            if (TimeIsUp(m_engine, m_deadline)) {
+                incomplete = true;
+                break;
+            }
+            const TPoint m = (*candidates)[i];
+            if (!IsLegalOn(b, m.X, m.Y, mover, koX, koY)) continue;
+            *copy = b;
+            int32_t kx = koX, ky = koY;
+            PlayMove(m.X, m.Y, mover, *copy, kx, ky);
+            ++m_engine.ReadingNodes;
+            m_engine.ShowIntermediate(*copy);
+            const TFightResult answer =
+                IsAttack && (*copy)[m_target] == 0
+                    ? FightFailure  // captured outright: there is nothing left to defend
+                    : Answer<!IsAttack>(kx, ky, *copy, *replies);
+            if (answer == FightFailure) {
+                result = FightSuccess;
+                moves.Items[moves.Count++] = m;
+            }
+            incomplete = incomplete || answer == FightUndecided;
+        }
+        return Settle(m_engine, m_deadline, result, incomplete);
     }
-    TPooledList candidates(engine.Pool), replies(engine.Pool);
-    TPooledBoard copy(engine.Pool);
-    FightMoves(engine, x, y, mover, koX, koY, b, *candidates);
-    bool incomplete = false;
-    for (int i = 0; i < candidates->Count && result != FightSuccess; ++i) {
-        if (TimeIsUp(engine, deadline)) {
-            incomplete = true;
-            break;
-        }
-        const TPoint m = (*candidates)[i];
-        if (!IsLegalOn(b, m.X, m.Y, mover, koX, koY)) continue;
-        *copy = b;
-        int32_t kx = koX, ky = koY;
-        PlayMove(m.X, m.Y, mover, *copy, kx, ky);
-        ++engine.ReadingNodes;
-        engine.ShowIntermediate(*copy);
-        TFightResult answer;
-        if (IsAttack && (*copy)[target] == 0) {
-            answer = FightFailure;  // captured outright: there is nothing left to defend
-        } else {
-            answer = IsAttack ? Defend(engine, x, y, kx, ky, *copy, deadline, *replies)
-                              : Attack(engine, x, y, kx, ky, *copy, deadline, *replies);
-            CheckFightResult(answer);
-        }
-        if (answer == FightFailure) {
-            result = FightSuccess;
-            moves.Items[moves.Count++] = m;
-        }
-        incomplete = incomplete || answer == FightUndecided;
+
+  private:
+    // The other side's answer to the position after a move, or undecided when the line is as
+    // long as it may get or the position already stood on it.
+    template <bool IsAttack>
+    TFightResult Answer(int koX, int koY, const TBoard& b, TPointList& replies) {
+        if (m_depth + 1 >= MaxDepth) return FightUndecided;
+        const uint64_t hash = reading::PositionHash(b);
+        if (std::find(m_line.begin(), m_line.begin() + m_depth + 1, hash) !=
+            m_line.begin() + m_depth + 1)
+            return FightUndecided;
+        m_line[++m_depth] = hash;
+        const TFightResult answer = Fight<IsAttack>(koX, koY, b, replies);
+        --m_depth;
+        CheckFightResult(answer);
+        return answer;
     }
-    return Settle(engine, deadline, result, incomplete);
-}
+
+    TEngine& m_engine;
+    const int m_x, m_y, m_target;
+    const uint64_t m_deadline;
+    int m_depth = 0;
+    std::array<uint64_t, MaxDepth> m_line{};  // the positions of the line, root first
+};
 
 }  // namespace
 
 TFightResult Attack(TEngine& engine, int x, int y, int koX, int koY, const TBoard& b,
                     uint64_t deadline, TPointList& moves) {
-    return Fight<true>(engine, x, y, koX, koY, b, deadline, moves);
+    return TFightSearch(engine, x, y, deadline).Fight<true>(koX, koY, b, moves);
 }
 
 TFightResult Defend(TEngine& engine, int x, int y, int koX, int koY, const TBoard& b,
                     uint64_t deadline, TPointList& moves) {
-    return Fight<false>(engine, x, y, koX, koY, b, deadline, moves);
+    return TFightSearch(engine, x, y, deadline).Fight<false>(koX, koY, b, moves);
 }
 
 }  // namespace obrin

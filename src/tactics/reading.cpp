@@ -1,9 +1,11 @@
 #include "tactics/reading.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "board/chains.h"
 #include "game/engine.h"
+#include "tactics/position_hash.h"
 #include "tactics/reading_kit.h"
 #include "tactics/treppe.h"
 
@@ -11,32 +13,46 @@ namespace obrin {
 
 using reading::IsLegalOn;
 using reading::LibertiesUpTo;
-using reading::SoleLiberty;
 
 namespace {
 
-// The value of a position for the side to move: lost, won through a ko, won outright.
+// The value of a position for the side to move, best last: lost; won only if the side finds a
+// ko threat first; won through a ko the side takes first; won outright.
 constexpr int Lose = 0;
-constexpr int KoWin = 1;
-constexpr int Win = 2;
+constexpr int KoB = 1;
+constexpr int KoA = 2;
+constexpr int Win = 3;
 
-// The same position seen by the other side.
+// The same position seen by the other side: a ko the one side takes first is a ko the other
+// side must find a threat for.
 int Flip(int value) {
     return Win - value;
 }
 
-// The depths of the passes of the iterative deepening, in plies.
-constexpr int kDepthSteps[] = {6, 10, 14, 20, 28};
-// A chain with this many liberties is safe wherever it stands.
-constexpr int kSafeLiberties = 5;
-// Attacks on a chain with four liberties are read only this many plies deep.
-constexpr int kFourLibertyDepth = 3;
-// How many candidates a node reads: many near the root, few deep down.
-int Width(int depth) {
-    return depth == 0 ? 12 : depth < 3 ? 8 : depth < 7 ? 5 : 3;
+// The bounds of one pass of the iterative deepening. Each pass reads deeper and wider and takes
+// chains with more liberties seriously for longer.
+struct TPassBounds {
+    int Depth;          // plies
+    int SafeLiberties;  // a chain with this many liberties is safe wherever it stands
+    int FourLibDepth;   // attacks on a chain with four liberties are read this many plies
+    int ThreeLibDepth;  // from this ply on a chain with three liberties counts as safe
+    int ExtraWidth;     // candidates read beyond the basic width at every node
+};
+constexpr TPassBounds kPasses[] = {
+    {6, 5, 3, 4, 0},   {10, 5, 4, 7, 1},   {14, 5, 5, 10, 2},
+    {20, 5, 7, 14, 3}, {28, 6, 10, 20, 4}, {40, 6, 14, 30, 6},
+};
+
+// How many candidates a node reads at the least: many near the root, few deep down.
+int BaseWidth(int depth) {
+    return depth == 0 ? 14 : depth < 3 ? 8 : depth < 7 ? 5 : 3;
 }
 // How often the clock is read, in nodes.
 constexpr int kClockInterval = 32;
+// Entries of the transposition table (a power of two).
+constexpr size_t kTableSize = size_t{1} << 15;
+// Set into the hash of positions where the attacker is to move.
+constexpr uint64_t kAttackerToMove = 0x9E3779B97F4A7C15ULL;
 
 TPoint PointAt(int index) {
     return TPoint{PointColumn(index), PointRow(index)};
@@ -63,37 +79,62 @@ struct TCandidate {
     bool OverKo = false;
 };
 
-// The capture and rescue search with bounds: a depth limit, a width that shrinks with depth and
-// a liberty count at which a chain counts as safe. HorizonHit records whether a bound rather
-// than the position decided anything, Aborted whether the clock ran out (the result is then
-// worthless). The target chain is fixed; its colour never changes while it stands.
+// What the table remembers of a position: its value at a given remaining depth in a given pass,
+// whether the value stands whatever the bounds (no bound decided anything below it), and the
+// move that reached it, which the next pass reads first.
+struct TTableEntry {
+    uint64_t Key = 0;
+    int16_t Best = -1;
+    uint8_t Value = 0;
+    uint8_t Remaining = 0;
+    uint8_t Pass = 0;
+    bool Exact = false;
+};
+
+// The capture and rescue search with bounds. Horizons counts the times a bound rather than the
+// position decided something (a node whose count did not change is exact); Aborted says the
+// clock ran out (the result is then worthless). The target chain is fixed; its colour never
+// changes while it stands.
 class TBoundedReader {
   public:
-    TBoundedReader(TEngine& engine, int x, int y, int colour, uint64_t stopAt, int depthLimit)
+    TBoundedReader(TEngine& engine, int x, int y, int colour, uint64_t stopAt)
         : m_engine(engine),
           m_x(x),
           m_y(y),
           m_target(PointIndex(x, y)),
           m_colour(colour),
           m_stopAt(stopAt),
-          m_depthLimit(depthLimit),
-          m_threeLibertyDepth(depthLimit * 2 / 3) {}
+          m_table(kTableSize) {}
 
     bool Aborted = false;
-    bool HorizonHit = false;
+    int64_t Horizons = 0;
+
+    // Starts pass number pass with its bounds; root moves listed in excluded are not read.
+    void BeginPass(int pass, const TPointList* excluded) {
+        m_pass = pass;
+        m_bounds = kPasses[pass];
+        m_excluded = excluded;
+        Horizons = 0;
+    }
 
     // The attacker to move. best receives the move that reaches the value returned.
     int Attack(const TBoard& b, int koX, int koY, int depth, TPoint& best) {
         best = PassPoint;
         if (OutOfTime()) return Lose;
-        int16_t libs[kSafeLiberties + 2];
-        const int n = LibertiesUpTo(b, m_target, kSafeLiberties, libs);
+        int16_t libs[8];
+        const int n = LibertiesUpTo(b, m_target, m_bounds.SafeLiberties, libs);
         if (n == 1) {
             best = PointAt(libs[0]);
-            return IsLegalOn(b, best.X, best.Y, -m_colour, koX, koY) ? Win : KoWin;
+            if (!IsLegalOn(b, best.X, best.Y, -m_colour, koX, koY)) return KoB;
+            TPooledBoard copy(m_engine.Pool);
+            *copy = b;
+            int32_t kx = koX, ky = koY;
+            PlayMove(best.X, best.Y, -m_colour, *copy, kx, ky);
+            return CaptureValue(kx);
         }
-        if (n >= kSafeLiberties || (n == 4 && depth > kFourLibertyDepth)) return Lose;
-        if (n == 3 && depth >= m_threeLibertyDepth) return Horizon(Lose);
+        if (n >= m_bounds.SafeLiberties) return Horizon(Lose);
+        if (n == 4 && depth > m_bounds.FourLibDepth) return Horizon(Lose);
+        if (n == 3 && depth >= m_bounds.ThreeLibDepth) return Horizon(Lose);
         if (n == 2) {
             const int ladder = Ladder(m_engine, m_x, m_y, b, koX, koY);
             if (ladder >= 0) {
@@ -101,45 +142,50 @@ class TBoundedReader {
                 return Win;
             }
         }
-        if (depth >= m_depthLimit) return Horizon(Lose);
+        if (depth >= m_bounds.Depth) return Horizon(Lose);
         TPooledList moves(m_engine.Pool);
-        AttackMoves(b, libs, n, *moves);
-        return Search<true>(b, koX, koY, depth, *moves, n, best);
+        AttackMoves(b, koX, koY, depth, libs, n, *moves);
+        return Node<true>(b, koX, koY, depth, *moves, n, best);
     }
 
     // The defender to move.
     int Defend(const TBoard& b, int koX, int koY, int depth, TPoint& best) {
         best = PassPoint;
         if (OutOfTime()) return Lose;
-        int16_t libs[kSafeLiberties + 2];
-        const int n = LibertiesUpTo(b, m_target, kSafeLiberties, libs);
-        if (n >= kSafeLiberties || (n == 4 && depth > kFourLibertyDepth)) return Win;
-        if (n == 3 && depth >= m_threeLibertyDepth) return Horizon(Win);
+        int16_t libs[8];
+        const int n = LibertiesUpTo(b, m_target, m_bounds.SafeLiberties, libs);
+        if (n >= m_bounds.SafeLiberties) return Horizon(Win);
+        if (n == 4 && depth > m_bounds.FourLibDepth) return Horizon(Win);
+        if (n == 3 && depth >= m_bounds.ThreeLibDepth) return Horizon(Win);
         TPooledList moves(m_engine.Pool);
         if (n == 1)
             RescueCandidates(b, m_x, m_y, -1, -1, *moves);
         else
-            DefenceMoves(b, libs, n, *moves);
-        if (depth >= m_depthLimit) return Horizon(HorizonDefence(b, koX, koY, n, *moves, best));
-        const int value = Search<false>(b, koX, koY, depth, *moves, n, best);
-        if (value != Lose || n == 1) return value;
-        // No move helps; the chain may still stand when the defender plays elsewhere.
+            DefenceMoves(b, koX, koY, depth, libs, n, *moves);
+        if (depth >= m_bounds.Depth) return Horizon(HorizonDefence(b, koX, koY, n, *moves, best));
+        const int value = Node<false>(b, koX, koY, depth, *moves, n, best);
+        if (value == Win || n == 1) return value;
+        // No move wins outright; the chain may still stand when the defender plays elsewhere.
         TPoint ignored;
-        if (Attack(b, -1, -1, depth + 1, ignored) != Lose) return value;
+        const int standing = Flip(Attack(b, -1, -1, depth + 1, ignored));
+        if (standing <= value) return value;
         best = PassPoint;
-        return Win;
+        return standing;
     }
 
   private:
+    // A capture the defender can take back at once is a ko the attacker took first.
+    static int CaptureValue(int koAfter) { return koAfter >= 0 ? KoA : Win; }
+
     int Horizon(int value) {
-        HorizonHit = true;
+        ++Horizons;
         return value;
     }
 
     bool OutOfTime() {
         if (Aborted) return true;
         if (m_nodes++ % kClockInterval == 0)
-            Aborted = m_engine.Host.TickMs() >= m_stopAt || m_engine.Host.IsLocked();
+            Aborted = m_engine.NowMs() >= m_stopAt || m_engine.Host.IsLocked();
         return Aborted;
     }
 
@@ -167,18 +213,30 @@ class TBoundedReader {
         return Lose;
     }
 
+    // The empty points next to the liberties: nets, blocks and hanging connections.
+    static void AddSecondLiberties(const TBoard& b, const int16_t* libs, int n, TPointList& moves) {
+        for (int i = 0; i < n; ++i)
+            for (int k = 0; k < Neighbours.Count[libs[i]]; ++k) {
+                const int q = Neighbours.Index[libs[i]][k];
+                if (b[q] == 0) AddUnique(moves, PointAt(q));
+            }
+    }
+
+    // Near the root the exhaustive search's candidates join in: every legal move next to a chain
+    // as short of liberties as the target, around the whole fight.
+    void AddFightMoves(const TBoard& b, int koX, int koY, int mover, TPointList& moves) {
+        TPooledList fight(m_engine.Pool);
+        FightMoves(m_engine, m_x, m_y, mover, koX, koY, b, *fight);
+        for (const TPoint& m : *fight) AddUnique(moves, m);
+    }
+
     // Where the attacker looks: the liberties, the points next to them when the chain is short
-    // of liberties (nets and blocks), and the rescues of its own chains that the defender could
-    // capture.
-    void AttackMoves(const TBoard& b, const int16_t* libs, int n, TPointList& moves) {
+    // of liberties, and the rescues of its own chains that the defender could capture.
+    void AttackMoves(const TBoard& b, int koX, int koY, int depth, const int16_t* libs, int n,
+                     TPointList& moves) {
         moves.Count = 0;
         for (int i = 0; i < n; ++i) AddUnique(moves, PointAt(libs[i]));
-        if (n <= 3)
-            for (int i = 0; i < n; ++i)
-                for (int k = 0; k < Neighbours.Count[libs[i]]; ++k) {
-                    const int q = Neighbours.Index[libs[i]][k];
-                    if (b[q] == 0) AddUnique(moves, PointAt(q));
-                }
+        if (n <= 3) AddSecondLiberties(b, libs, n, moves);
         TPooledList adjacent(m_engine.Pool), rescues(m_engine.Pool);
         reading::AdjacentPoints(b, m_x, m_y, *adjacent);
         for (const TPoint& a : *adjacent) {
@@ -186,11 +244,14 @@ class TBoundedReader {
             RescueCandidates(b, a.X, a.Y, -1, -1, *rescues);
             for (const TPoint& r : *rescues) AddUnique(moves, r);
         }
+        if (depth < 2) AddFightMoves(b, koX, koY, -m_colour, moves);
     }
 
     // Where the defender looks: moves that gain liberties (captures first), its own liberties,
-    // and the liberties of adjacent attacking chains that are as short of liberties as it is.
-    void DefenceMoves(const TBoard& b, const int16_t* libs, int n, TPointList& moves) {
+    // the liberties of adjacent attacking chains that are about as short of liberties as it is,
+    // and, when it is short itself, the points next to its liberties.
+    void DefenceMoves(const TBoard& b, int koX, int koY, int depth, const int16_t* libs, int n,
+                      TPointList& moves) {
         LibertyGainMoves(b, m_x, m_y, -1, -1, moves);
         for (int i = 0; i < n; ++i) AddUnique(moves, PointAt(libs[i]));
         TPooledList adjacent(m_engine.Pool);
@@ -199,21 +260,27 @@ class TBoundedReader {
             const int p = PointIndex(a.X, a.Y);
             if (b[p] != -m_colour) continue;
             int16_t enemyLibs[4];
-            const int e = LibertiesUpTo(b, p, 2, enemyLibs);
-            if (e > 2 || e > n) continue;
+            const int e = LibertiesUpTo(b, p, 3, enemyLibs);
+            if (e > 3 || e > std::max(n, 2)) continue;
             for (int i = 0; i < e; ++i) AddUnique(moves, PointAt(enemyLibs[i]));
         }
+        if (n <= 2) AddSecondLiberties(b, libs, n, moves);
+        if (depth < 2) AddFightMoves(b, koX, koY, m_colour, moves);
     }
 
-    // Plays each move on a copy, drops the hopeless ones and scores the rest. Returns Win at once
-    // (with best set) when an attacking move captures the chain outright.
+    // Plays each move on a copy, drops the hopeless ones and scores the rest; the move the table
+    // remembers goes first. Returns true at once (with best set) when an attacking move captures
+    // the chain outright.
     template <bool IsAttack>
-    bool Rank(const TBoard& b, int koX, int koY, const TPointList& moves, TCandidate* out,
-              int& count, TPoint& best) {
+    bool Rank(const TBoard& b, int koX, int koY, int depth, const TPointList& moves, int remembered,
+              TCandidate* out, int& count, TPoint& best) {
         const int mover = IsAttack ? -m_colour : m_colour;
         TPooledBoard copy(m_engine.Pool);
         count = 0;
         for (const TPoint& m : moves) {
+            if (depth == 0 && m_excluded != nullptr &&
+                std::find(m_excluded->begin(), m_excluded->end(), m) != m_excluded->end())
+                continue;
             const bool legal = IsLegalOn(b, m.X, m.Y, mover, koX, koY);
             if (!legal && !IsLegalOn(b, m.X, m.Y, mover, -1, -1)) continue;
             *copy = b;
@@ -221,14 +288,14 @@ class TBoundedReader {
             PlayMove(m.X, m.Y, mover, *copy, kx, ky);
             const int p = PointIndex(m.X, m.Y);
             if ((*copy)[m_target] == 0) {
-                if (legal) {
+                if (legal && kx < 0) {
                     best = m;
                     return true;
                 }
-                out[count++] = TCandidate{m, 1000, true};
+                out[count++] = TCandidate{m, 100000, !legal};
                 continue;
             }
-            const int targetLibs = LibertiesUpTo(*copy, m_target, kSafeLiberties + 1);
+            const int targetLibs = LibertiesUpTo(*copy, m_target, 7);
             const int ownLibs = IsAttack ? LibertiesUpTo(*copy, p, 3) : targetLibs;
             const bool captured = Captured(b, *copy, p, -mover);
             int score;
@@ -237,9 +304,10 @@ class TBoundedReader {
                 if (ownLibs == 1 && targetLibs > 1 && !captured) continue;
                 score = -100 * targetLibs + 10 * ownLibs + (captured ? 50 : 0);
             } else {
-                if (targetLibs == 1) continue;
+                if (targetLibs == 1 && !captured) continue;
                 score = 100 * targetLibs + (captured ? 50 : 0) + AtariBonus(*copy, p);
             }
+            if (p == remembered) score += 100000;
             out[count++] = TCandidate{m, score, !legal};
         }
         // Insertion sort, best first, equal scores in generation order (no scratch buffer).
@@ -261,16 +329,52 @@ class TBoundedReader {
         return 0;
     }
 
-    // One node: tries the best-looking candidates and asks the other side to answer each.
+    TTableEntry& Slot(uint64_t key) { return m_table[key & (kTableSize - 1)]; }
+
+    // One node through the table: a value that no bound decided is taken from any pass, one
+    // that a bound decided only from this pass at the same or a greater remaining depth.
+    template <bool IsAttack>
+    int Node(const TBoard& b, int koX, int koY, int depth, const TPointList& moves, int n,
+             TPoint& best) {
+        const uint64_t key = reading::PositionHash(b, koX, koY) ^ (IsAttack ? kAttackerToMove : 0);
+        const int remaining = m_bounds.Depth - depth;
+        TTableEntry& entry = Slot(key);
+        int remembered = -1;
+        if (entry.Key == key && depth > 0) {
+            if (entry.Exact || (entry.Pass == m_pass && entry.Remaining >= remaining)) {
+                best = entry.Best >= 0 ? PointAt(entry.Best) : PassPoint;
+                if (!entry.Exact) ++Horizons;
+                return entry.Value;
+            }
+            remembered = entry.Best;
+        } else if (entry.Key == key) {
+            remembered = entry.Best;
+        }
+        const int64_t horizonsBefore = Horizons;
+        const int value = Search<IsAttack>(b, koX, koY, depth, moves, n, remembered, best);
+        if (Aborted) return value;
+        TTableEntry& slot = Slot(key);
+        slot.Key = key;
+        slot.Best = static_cast<int16_t>(OnBoard(best.X, best.Y) ? PointIndex(best.X, best.Y) : -1);
+        slot.Value = static_cast<uint8_t>(value);
+        slot.Remaining = static_cast<uint8_t>(remaining);
+        slot.Pass = static_cast<uint8_t>(m_pass);
+        slot.Exact = Horizons == horizonsBefore;
+        return value;
+    }
+
+    // Tries the best-looking candidates and asks the other side to answer each.
     template <bool IsAttack>
     int Search(const TBoard& b, int koX, int koY, int depth, const TPointList& moves, int n,
-               TPoint& best) {
+               int remembered, TPoint& best) {
         TCandidate ranked[PointCount];
         int count = 0;
-        if (Rank<IsAttack>(b, koX, koY, moves, ranked, count, best)) return Win;
+        if (Rank<IsAttack>(b, koX, koY, depth, moves, remembered, ranked, count, best)) return Win;
         const int mover = IsAttack ? -m_colour : m_colour;
-        // A chain in atari may only run or capture; elsewhere the width shrinks with depth.
-        const int width = !IsAttack && n == 1 ? count : std::min(count, Width(depth));
+        // A chain in atari may only run or capture; elsewhere the width grows with the pass and
+        // shrinks with depth.
+        const int width =
+            !IsAttack && n == 1 ? count : std::min(count, BaseWidth(depth) + m_bounds.ExtraWidth);
         int value = Lose;
         TPooledBoard copy(m_engine.Pool);
         for (int i = 0; i < width && value < Win && !Aborted; ++i) {
@@ -281,31 +385,140 @@ class TBoundedReader {
             ++m_engine.ReadingNodes;
             TPoint reply;
             int v = (*copy)[m_target] == 0
-                        ? Win
+                        ? CaptureValue(kx)
                         : Flip(IsAttack ? Defend(*copy, kx, ky, depth + 1, reply)
                                         : Attack(*copy, kx, ky, depth + 1, reply));
-            if (c.OverKo) v = std::min(v, KoWin);
+            if (c.OverKo) v = std::min(v, KoB);
             if (v > value) {
                 value = v;
                 best = c.Move;
             }
         }
+        // Moves left unread could have done better than a result short of a win.
+        if (value < Win && width < count) ++Horizons;
         return value;
     }
 
     TEngine& m_engine;
     const int m_x, m_y, m_target, m_colour;
     const uint64_t m_stopAt;
-    const int m_depthLimit;
-    const int m_threeLibertyDepth;
+    std::vector<TTableEntry> m_table;
+    TPassBounds m_bounds = kPasses[0];
+    int m_pass = 0;
+    const TPointList* m_excluded = nullptr;
     int64_t m_nodes = 0;
 };
 
-// Reads the question deeper and deeper until a pass is decided by the position alone, the
-// deepest pass is done or the share of the time for bounded reading is used; then, when not even
-// the first pass finished, leaves the rest of the time to the exhaustive search.
+TKoResult KoKindOf(int value) {
+    return value == KoA ? TKoResult::KoA : value == KoB ? TKoResult::KoB : TKoResult::None;
+}
+
+// How many levels of cross-checking a question gets: its own answer is checked with the other
+// question one level down, and that one checks itself once more.
+constexpr int kCheckLevels = 2;
+
 TReadingAnswer Read(TEngine& engine, bool attack, int x, int y, int koX, int koY, const TBoard& b,
-                    uint64_t deadline) {
+                    uint64_t deadline, int checkLevels);
+
+// Reads the question deeper and deeper until a pass is decided by the position alone, the
+// deepest pass is done or the share of the time for bounded reading is used. Root moves in
+// excluded are left out. decided is false when not even the first pass finished.
+TReadingAnswer Deepen(TEngine& engine, bool attack, int x, int y, int koX, int koY, const TBoard& b,
+                      uint64_t stopAt, const TPointList* excluded, bool& decided) {
+    TReadingAnswer answer;
+    decided = false;
+    TBoundedReader reader(engine, x, y, b[PointIndex(x, y)], stopAt);
+    for (int pass = 0; pass < static_cast<int>(std::size(kPasses)); ++pass) {
+        reader.BeginPass(pass, excluded);
+        TPoint best;
+        const int value =
+            attack ? reader.Attack(b, koX, koY, 0, best) : reader.Defend(b, koX, koY, 0, best);
+        if (reader.Aborted) break;
+        decided = true;
+        answer.Result = value == Lose ? FightFailure : FightSuccess;
+        answer.Move = value == Lose ? PassPoint : best;
+        answer.KoKind = KoKindOf(value);
+        answer.Ko = answer.KoKind != TKoResult::None;
+        if (reader.Horizons == 0) break;
+    }
+    return answer;
+}
+
+// The stone's chain after the owner or the attacker played m, on a copy; false when m is
+// illegal or captures the chain.
+bool PlayOn(const TBoard& b, int x, int y, TPoint m, int colour, int koX, int koY, TBoard& after,
+            int32_t& kx, int32_t& ky) {
+    if (!IsLegalOn(b, m.X, m.Y, colour, koX, koY)) return false;
+    after = b;
+    kx = koX;
+    ky = koY;
+    PlayMove(m.X, m.Y, colour, after, kx, ky);
+    return after[PointIndex(x, y)] != 0;
+}
+
+// An attack that claims a capture with m must survive the defender's reply: when the defence
+// question after m finds a rescue, m does not work.
+bool CaptureHolds(TEngine& engine, int x, int y, TPoint m, int koX, int koY, const TBoard& b,
+                  uint64_t deadline, int checkLevels) {
+    TPooledBoard after(engine.Pool);
+    int32_t kx, ky;
+    if (!PlayOn(b, x, y, m, -b[PointIndex(x, y)], koX, koY, *after, kx, ky)) return true;
+    const TReadingAnswer d = Read(engine, false, x, y, kx, ky, *after, deadline, checkLevels - 1);
+    return !(d.Result == FightSuccess && !d.Ko);
+}
+
+// A chain given up must not be saved by any of the owner's moves around the fight: the first
+// move after which the attack question fails is a defence.
+TPoint RescueAroundTheFight(TEngine& engine, int x, int y, int koX, int koY, const TBoard& b,
+                            uint64_t deadline, int checkLevels) {
+    const int colour = b[PointIndex(x, y)];
+    TPooledList moves(engine.Pool);
+    FightMoves(engine, x, y, colour, koX, koY, b, *moves);
+    TPooledList gains(engine.Pool);
+    LibertyGainMoves(b, x, y, koX, koY, *gains);
+    for (const TPoint& g : *gains) AddUnique(*moves, g);
+    TPooledBoard after(engine.Pool);
+    for (const TPoint& m : *moves) {
+        int32_t kx, ky;
+        if (!PlayOn(b, x, y, m, colour, koX, koY, *after, kx, ky)) continue;
+        const TReadingAnswer a =
+            Read(engine, true, x, y, kx, ky, *after, deadline, checkLevels - 1);
+        if (a.Result == FightFailure) return m;
+        if (engine.NowMs() >= deadline || engine.Host.IsLocked()) break;
+    }
+    return PassPoint;
+}
+
+// Checks an answer of the bounded reading against the other question. A capture is given only
+// with a move that survives the defence question; a refuted move is left out and the attack read
+// again without it. A chain given up is searched for a rescue around the whole fight.
+TReadingAnswer CrossCheck(TEngine& engine, bool attack, int x, int y, int koX, int koY,
+                          const TBoard& b, uint64_t stopAt, uint64_t deadline, int checkLevels,
+                          TReadingAnswer answer) {
+    TPooledList refuted(engine.Pool);
+    while (attack && answer.Result == FightSuccess && OnBoard(answer.Move.X, answer.Move.Y) &&
+           !answer.Ko &&
+           !CaptureHolds(engine, x, y, answer.Move, koX, koY, b, deadline, checkLevels)) {
+        refuted->Items[refuted->Count++] = answer.Move;
+        bool decided = false;
+        answer = Deepen(engine, attack, x, y, koX, koY, b, stopAt, &*refuted, decided);
+        if (!decided) answer.Result = FightUndecided;
+    }
+    if (!attack && answer.Result == FightFailure) {
+        const TPoint rescue =
+            RescueAroundTheFight(engine, x, y, koX, koY, b, deadline, checkLevels);
+        if (OnBoard(rescue.X, rescue.Y)) {
+            answer.Result = FightSuccess;
+            answer.Move = rescue;
+        }
+    }
+    return answer;
+}
+
+// Answers a question: bounded reading, then the cross-checks while checkLevels allow, and, when
+// not even the first pass finished, the exhaustive search with the rest of the time.
+TReadingAnswer Read(TEngine& engine, bool attack, int x, int y, int koX, int koY, const TBoard& b,
+                    uint64_t deadline, int checkLevels) {
     TReadingAnswer answer;
     const int colour = b[PointIndex(x, y)];
     if (colour == 0) {
@@ -316,22 +529,14 @@ TReadingAnswer Read(TEngine& engine, bool attack, int x, int y, int koX, int koY
         answer.Result = attack ? FightFailure : FightSuccess;
         return answer;
     }
-    const uint64_t now = engine.Host.TickMs();
+    const uint64_t now = engine.NowMs();
     const uint64_t stopAt = now + (deadline > now ? (deadline - now) * 3 / 4 : 0);
     bool decided = false;
-    for (const int depthLimit : kDepthSteps) {
-        TBoundedReader reader(engine, x, y, colour, stopAt, depthLimit);
-        TPoint best;
-        int value =
-            attack ? reader.Attack(b, koX, koY, 0, best) : reader.Defend(b, koX, koY, 0, best);
-        if (reader.Aborted) break;
-        decided = true;
-        answer.Result = value == Lose ? FightFailure : FightSuccess;
-        answer.Move = value == Lose ? PassPoint : best;
-        answer.Ko = value == KoWin;
-        if (!reader.HorizonHit) break;
-    }
-    if (decided) return answer;
+    answer = Deepen(engine, attack, x, y, koX, koY, b, stopAt, nullptr, decided);
+    if (decided)
+        return checkLevels > 0 ? CrossCheck(engine, attack, x, y, koX, koY, b, stopAt, deadline,
+                                            checkLevels, answer)
+                               : answer;
     TPooledList moves(engine.Pool);
     answer.Bounded = false;
     answer.Result = attack ? obrin::Attack(engine, x, y, koX, koY, b, deadline, *moves)
@@ -344,12 +549,12 @@ TReadingAnswer Read(TEngine& engine, bool attack, int x, int y, int koX, int koY
 
 TReadingAnswer ReadAttack(TEngine& engine, int x, int y, int koX, int koY, const TBoard& b,
                           uint64_t deadline) {
-    return Read(engine, true, x, y, koX, koY, b, deadline);
+    return Read(engine, true, x, y, koX, koY, b, deadline, kCheckLevels);
 }
 
 TReadingAnswer ReadDefend(TEngine& engine, int x, int y, int koX, int koY, const TBoard& b,
                           uint64_t deadline) {
-    return Read(engine, false, x, y, koX, koY, b, deadline);
+    return Read(engine, false, x, y, koX, koY, b, deadline, kCheckLevels);
 }
 
 }  // namespace obrin

@@ -1,8 +1,10 @@
 #include "tactics/tactics_positions.h"
 
+#include <algorithm>
 #include <istream>
 #include <sstream>
 
+#include "board/chains.h"
 #include "board/errors.h"
 
 namespace obrin {
@@ -20,8 +22,13 @@ class TPositionReader {
             std::string word, argument, extra;
             if (!(words >> word)) continue;
             words >> argument;
-            if (words >> extra) Fail("unexpected text '" + extra + "'");
-            Handle(word, argument);
+            std::string expected;
+            if (words >> extra) {
+                if (extra != "=") Fail("unexpected text '" + extra + "'");
+                for (std::string w; words >> w;) expected += (expected.empty() ? "" : " ") + w;
+                if (expected.empty()) Fail("'=' needs the expected answer");
+            }
+            Handle(word, argument, expected);
         }
         FinishPosition();
         return std::move(m_positions);
@@ -32,7 +39,7 @@ class TPositionReader {
         throw EObrinError(m_file + ":" + std::to_string(m_line) + ": " + what);
     }
 
-    void Handle(const std::string& word, const std::string& argument) {
+    void Handle(const std::string& word, const std::string& argument, const std::string& expected) {
         if (word == "position") {
             if (argument.empty()) Fail("position needs a name");
             FinishPosition();
@@ -43,6 +50,7 @@ class TPositionReader {
         if (m_positions.empty()) Fail("'position NAME' expected");
         if (argument.empty() && word.find_first_not_of(".XO+") == std::string::npos)
             return AddRow(word);
+        if (!expected.empty() && word == "ko") Fail("unexpected text '='");
         TTacticsPosition& pos = m_positions.back();
         const TPoint p = Vertex(argument);
         if (word == "ko") {
@@ -54,7 +62,7 @@ class TPositionReader {
             const auto kind = word == "attack"   ? TTacticsQuestionKind::Attack
                               : word == "defend" ? TTacticsQuestionKind::Defend
                                                  : TTacticsQuestionKind::Ladder;
-            pos.Questions.push_back({kind, p});
+            pos.Questions.push_back({kind, p, expected});
         } else {
             Fail("unknown line '" + word + "'");
         }
@@ -99,6 +107,36 @@ class TPositionReader {
 
 std::vector<TTacticsPosition> ReadTacticsPositions(std::istream& in, const std::string& fileName) {
     return TPositionReader(in, fileName).Read();
+}
+
+TTacticsPosition RandomDensePosition(std::mt19937& random, int stones) {
+    TTacticsPosition pos;
+    pos.Name = "random";
+    std::uniform_int_distribution<int> point(0, PointCount - 1);
+    int32_t koX = -1, koY = -1;
+    int onBoard = 0, colour = 1;
+    // Captures take stones off again; the attempt limit ends a board that will not fill.
+    for (int attempt = 0; onBoard < stones && attempt < 20 * PointCount; ++attempt) {
+        const int p = point(random);
+        const int x = PointColumn(p), y = PointRow(p);
+        if (!IsLegal(x, y, colour, koX, koY, pos.Board)) continue;
+        PlayMove(x, y, colour, pos.Board, koX, koY);
+        colour = -colour;
+        onBoard = static_cast<int>(
+            std::count_if(pos.Board.begin(), pos.Board.end(), [](int32_t v) { return v != 0; }));
+    }
+    pos.KoX = koX;
+    pos.KoY = koY;
+    std::vector<int> occupied;
+    for (int p = 0; p < PointCount; ++p)
+        if (pos.Board[p] != 0) occupied.push_back(p);
+    if (occupied.empty()) return pos;
+    const int chain =
+        occupied[std::uniform_int_distribution<size_t>(0, occupied.size() - 1)(random)];
+    const TPoint at{PointColumn(chain), PointRow(chain)};
+    pos.Questions = {{TTacticsQuestionKind::Attack, at, {}},
+                     {TTacticsQuestionKind::Defend, at, {}}};
+    return pos;
 }
 
 const char* QuestionName(TTacticsQuestionKind kind) {

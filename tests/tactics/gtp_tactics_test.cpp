@@ -41,11 +41,12 @@ TEST_F(GtpTacticsTest, DefendAnswersPassForTwoEyes) {
 }
 
 TEST_F(GtpTacticsTest, KoAndOpenBoardQuestions) {
-    // Black takes the ko at C18; White may not take back at once, but attack still names B18.
+    // Black takes the ko at C18; White may not take back at once: attack names B18 with the code
+    // of a ko that needs a threat first.
     for (const char* m : {"play b B19", "play w C19", "play b A18", "play w D18", "play b B17",
                           "play w C17", "play w B18", "play b C18"})
         ASSERT_EQ(Ask(m), "= \n\n");
-    EXPECT_EQ(Ask("attack C18"), "= 1 B18\n\n");
+    EXPECT_EQ(Ask("attack C18"), "= 3 B18\n\n");
     const std::string defence = Ask("defend C18");  // connect, or take C19 (in atari too)
     EXPECT_TRUE(defence == "= 1 B18\n\n" || defence == "= 1 D19\n\n") << defence;
     // A lone stone in the open cannot be captured; defend names a move all the same.

@@ -102,7 +102,8 @@ TEST_F(ReadingTest, TwoEyesNeedNoMoveAndCannotBeAttacked) {
 }
 
 TEST_F(ReadingTest, KoResultsAreSuccessesMarkedAsKo) {
-    // The white stone B18 sits in a ko mouth: Black takes it at C18 unless the ko forbids it.
+    // The white stone B18 sits in a ko mouth: Black takes it at C18, a ko that Black takes first
+    // and White may take back; with C18 banned Black needs a ko threat first.
     const TBoard mouth = FromDiagram(R"(
         .XO.
         XO.O
@@ -110,11 +111,12 @@ TEST_F(ReadingTest, KoResultsAreSuccessesMarkedAsKo) {
     const TReadingAnswer free = Attack(mouth, "B18");
     EXPECT_EQ(free.Result, FightSuccess);
     EXPECT_EQ(free.Move, At("C18"));
-    EXPECT_FALSE(free.Ko);
+    EXPECT_EQ(free.KoKind, TKoResult::KoA);
     const TReadingAnswer banned = Attack(mouth, "B18", "C18");
     EXPECT_EQ(banned.Result, FightSuccess);
     EXPECT_EQ(banned.Move, At("C18"));
     EXPECT_TRUE(banned.Ko);
+    EXPECT_EQ(banned.KoKind, TKoResult::KoB);
 
     // The black group in atari lives only by taking D19, which White may take back.
     const TBoard oneEye = FromDiagram(R"(

@@ -1,0 +1,220 @@
+// The tactical searches under the deterministic clock: positions that once crashed them, random
+// dense positions, answers that must agree with each other, and known answers of the reading
+// problems (GNU Go's answers on positions of its self-play games).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <set>
+
+#include "board/chains.h"
+#include "tactics/brute.h"
+#include "tactics/reading.h"
+#include "tactics/tactics_fixture.h"
+#include "tactics/tactics_positions.h"
+
+namespace obrin {
+namespace {
+
+using test::At;
+using test::FromDiagram;
+
+// Black A11 B11 C10 D9 D13, White A12 B10 C12 C13 D11: captures and recaptures let the exhaustive
+// search's lines run on for tens of thousands of moves.
+const char* const kEndlessCaptures = R"(
+    ...................
+    ...................
+    ...................
+    ...................
+    ...................
+    ...................
+    ..OX...............
+    O.O................
+    XX.O...............
+    .OX................
+    ...X...............)";
+
+class ReadingChecksTest : public test::TacticsTest {
+  protected:
+    ReadingChecksTest() { Engine.SetDeterministicClock(true); }
+
+    TReadingAnswer Ask(bool attack, const TBoard& b, TPoint chain, int koX, int koY, uint64_t ms) {
+        const uint64_t deadline = Engine.NowMs() + ms;
+        return attack ? ReadAttack(Engine, chain.X, chain.Y, koX, koY, b, deadline)
+                      : ReadDefend(Engine, chain.X, chain.Y, koX, koY, b, deadline);
+    }
+
+    // The contradictions between the answers about one chain: defend says lost while a move of
+    // the owner makes attack fail, or attack captures with a move after which defend rescues.
+    // Undecided answers contradict nothing.
+    int Contradictions(const TBoard& b, TPoint chain, int koX, int koY, uint64_t ms) {
+        const int colour = b[PointIndex(chain.X, chain.Y)];
+        int found = 0;
+        const TReadingAnswer defend = Ask(false, b, chain, koX, koY, ms);
+        if (defend.Result == FightFailure) {
+            TPointList moves;
+            FightMoves(Engine, chain.X, chain.Y, colour, koX, koY, b, moves);
+            for (const TPoint& m : moves) {
+                TBoard after = b;
+                int32_t kx = koX, ky = koY;
+                PlayMove(m.X, m.Y, colour, after, kx, ky);
+                const TReadingAnswer a = Ask(true, after, chain, kx, ky, ms);
+                if (a.Result == FightFailure) {
+                    ADD_FAILURE() << PointText(chain.X, chain.Y) << ": lost, but "
+                                  << PointText(m.X, m.Y) << " saves it";
+                    ++found;
+                }
+            }
+        }
+        const TReadingAnswer attack = Ask(true, b, chain, koX, koY, ms);
+        if (attack.Result == FightSuccess && !attack.Ko && OnBoard(attack.Move.X, attack.Move.Y)) {
+            TBoard after = b;
+            int32_t kx = koX, ky = koY;
+            PlayMove(attack.Move.X, attack.Move.Y, -colour, after, kx, ky);
+            if (after[PointIndex(chain.X, chain.Y)] != 0) {
+                const TReadingAnswer d = Ask(false, after, chain, kx, ky, ms);
+                if (d.Result == FightSuccess && !d.Ko) {
+                    ADD_FAILURE() << PointText(chain.X, chain.Y) << ": captured with "
+                                  << PointText(attack.Move.X, attack.Move.Y) << ", but "
+                                  << PointText(d.Move.X, d.Move.Y) << " rescues it";
+                    ++found;
+                }
+            }
+        }
+        return found;
+    }
+};
+
+std::vector<TTacticsPosition> ReadingProblems() {
+    const auto file =
+        std::filesystem::path(OBRIN_TEST_SOURCE_DIR) / "tactics/data/reading_problems.txt";
+    std::ifstream in(file);
+    EXPECT_TRUE(in.is_open()) << file;
+    return ReadTacticsPositions(in, file.string());
+}
+
+TEST_F(ReadingChecksTest, EndlessCapturesEndWithinTheDeadline) {
+    const TBoard b = FromDiagram(kEndlessCaptures);
+    TPointList moves;
+    const uint64_t deadline = Engine.NowMs() + 100;
+    const TFightResult attack = Attack(Engine, 0, 10, -1, -1, b, deadline, moves);
+    EXPECT_LE(attack, FightUndecided);
+    const TFightResult defend = Defend(Engine, 0, 10, -1, -1, b, Engine.NowMs() + 100, moves);
+    EXPECT_LE(defend, FightUndecided);
+    EXPECT_LE(Ask(true, b, At("A11"), -1, -1, 200).Result, FightUndecided);
+    ExpectPoolBalanced();
+}
+
+TEST_F(ReadingChecksTest, RandomDensePositionsAreAnsweredRepeatably) {
+    std::mt19937 random(2026);
+    std::vector<int> first;
+    for (int i = 0; i < 12; ++i) {
+        const TTacticsPosition pos = RandomDensePosition(random, 60 + 15 * i);
+        for (const TTacticsQuestion& q : pos.Questions) {
+            const bool attack = q.Kind == TTacticsQuestionKind::Attack;
+            const TReadingAnswer a = Ask(attack, pos.Board, q.Chain, pos.KoX, pos.KoY, 20);
+            first.push_back(a.Result * 1000 + PointIndex(a.Move.X, a.Move.Y) % 1000);
+            TPointList moves;
+            const uint64_t deadline = Engine.NowMs() + 10;
+            const TFightResult r = attack ? Attack(Engine, q.Chain.X, q.Chain.Y, pos.KoX, pos.KoY,
+                                                   pos.Board, deadline, moves)
+                                          : Defend(Engine, q.Chain.X, q.Chain.Y, pos.KoX, pos.KoY,
+                                                   pos.Board, deadline, moves);
+            EXPECT_LE(r, FightUndecided);
+        }
+    }
+    // The same questions again give the same answers: the clock counts nodes, not time.
+    std::mt19937 again(2026);
+    size_t k = 0;
+    for (int i = 0; i < 12; ++i) {
+        const TTacticsPosition pos = RandomDensePosition(again, 60 + 15 * i);
+        for (const TTacticsQuestion& q : pos.Questions) {
+            const bool attack = q.Kind == TTacticsQuestionKind::Attack;
+            const TReadingAnswer a = Ask(attack, pos.Board, q.Chain, pos.KoX, pos.KoY, 20);
+            EXPECT_EQ(a.Result * 1000 + PointIndex(a.Move.X, a.Move.Y) % 1000, first[k++]);
+            TPointList moves;
+            (void)(attack ? Attack(Engine, q.Chain.X, q.Chain.Y, pos.KoX, pos.KoY, pos.Board,
+                                   Engine.NowMs() + 10, moves)
+                          : Defend(Engine, q.Chain.X, q.Chain.Y, pos.KoX, pos.KoY, pos.Board,
+                                   Engine.NowMs() + 10, moves));
+        }
+    }
+    ExpectPoolBalanced();
+}
+
+TEST_F(ReadingChecksTest, DefendFindsTheMoveAfterWhichAttackFails) {
+    // Black A11 B11 D9 D13, White A12 B10 C12 C13 D11: C10 ataris B10 and saves the black pair.
+    const TBoard b = FromDiagram(R"(
+        ...................
+        ...................
+        ...................
+        ...................
+        ...................
+        ...................
+        ..OX...............
+        O.O................
+        XX.O...............
+        .O.................
+        ...X...............)");
+    const TReadingAnswer defend = Ask(false, b, At("A11"), -1, -1, 1000);
+    EXPECT_EQ(defend.Result, FightSuccess);
+    EXPECT_EQ(defend.Move, At("C10"));
+    EXPECT_EQ(Contradictions(b, At("A11"), -1, -1, 1000), 0);
+    ExpectPoolBalanced();
+}
+
+TEST_F(ReadingChecksTest, AttackAndDefendAgreeOnRandomAndGamePositions) {
+    std::mt19937 random(7);
+    int asked = 0;
+    for (int i = 0; i < 40 && asked < 12; ++i) {
+        TTacticsPosition pos = RandomDensePosition(random, 80 + 4 * i);
+        const TPoint chain = pos.Questions.at(0).Chain;
+        TPointList libs;
+        if (GetLiberties(chain.X, chain.Y, pos.Board, libs) > 3) continue;
+        ++asked;
+        EXPECT_EQ(Contradictions(pos.Board, chain, pos.KoX, pos.KoY, 200), 0) << "random " << i;
+    }
+    const auto problems = ReadingProblems();
+    for (size_t i = 0; i < problems.size(); i += 10) {
+        const TTacticsPosition& pos = problems[i];
+        EXPECT_EQ(Contradictions(pos.Board, pos.Questions.at(0).Chain, pos.KoX, pos.KoY, 200), 0)
+            << pos.Name;
+    }
+    ExpectPoolBalanced();
+}
+
+TEST_F(ReadingChecksTest, ReadingProblemsAgreeWithTheReference) {
+    // Ko results count by their kind (outright or ko), moves are not compared: GNU Go names one
+    // of several working moves. These differ in the kind of ko or miss a ko rescue.
+    const std::set<std::string> differing = {
+        "games-final-0-237-A8 defend",    "games-final-4-146-M3 defend",
+        "games-final-7-118-S1 defend",    "games-final-7-188-A11 defend",
+        "games-dragon-1-104-E2 attack",   "games-dragon-4-237-K1 defend",
+        "games-dragon-4-258-J1 defend",   "games-dragon-19-125-C2 attack",
+        "games-dragon-24-132-B16 attack", "games-dragon-29-195-E4 defend",
+        "games-dragon-9-125-B9 attack"};
+    const auto kind = [](char code) { return code == '0' ? 0 : code == '1' ? 1 : 2; };
+    int agreeing = 0, asked = 0;
+    for (const TTacticsPosition& pos : ReadingProblems())
+        for (const TTacticsQuestion& q : pos.Questions) {
+            const bool attack = q.Kind == TTacticsQuestionKind::Attack;
+            const TReadingAnswer a = Ask(attack, pos.Board, q.Chain, pos.KoX, pos.KoY, 100);
+            const char code = a.Result != FightSuccess      ? '0'
+                              : a.KoKind == TKoResult::None ? '1'
+                                                            : '2';
+            const bool agrees = kind(code) == kind(q.Expected[0]);
+            const std::string name = pos.Name + (attack ? " attack" : " defend");
+            ++asked;
+            agreeing += agrees;
+            if (differing.count(name) == 0) {
+                EXPECT_TRUE(agrees) << name << ": " << q.Expected;
+            }
+        }
+    EXPECT_EQ(asked, 300);
+    EXPECT_GE(agreeing, 289);
+    ExpectPoolBalanced();
+}
+
+}  // namespace
+}  // namespace obrin
