@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "analysis/datafiles.h"
 #include "analysis/klassi.h"
+#include "analysis/klassidata.h"
 #include "app/subcommand.h"
 #include "app/train_commands.h"
 #include "board/chains.h"
@@ -22,6 +24,9 @@
 #include "gtp/gtp_analysis.h"
 #include "gtp/gtp_records.h"
 #include "gtp/gtp_tactics.h"
+#include "patterns/handlers.h"
+#include "patterns/muster.h"
+#include "patterns/patterncheck.h"
 #include "records/sgfcommands.h"
 #include "records/sgfdata.h"
 #include "tactics/brute.h"
@@ -36,6 +41,13 @@ using obrin::cli::TSubcommand;
 
 // The headless host: nothing to show, no events to process.
 class TQuietHost : public obrin::IHost {};
+
+// The GTP host: messages for the user (a damaged data file, say) go to standard error, where
+// they do not disturb the protocol.
+class TGtpHost : public obrin::IHost {
+  public:
+    void ShowMessage(const std::string& text) override { std::cerr << text << "\n"; }
+};
 
 int Usage();
 
@@ -72,7 +84,7 @@ bool HasFlag(const Args& args, const std::string& flag) {
 int RunGtp(const Args& args) {
     long long readingMs = obrin::DefaultReadingMs;
     if (!ReadingMsOption(args, "gtp", readingMs)) return 2;
-    TQuietHost host;
+    TGtpHost host;
     obrin::TEngine engine(host);
     engine.SetDeterministicClock(HasFlag(args, "--deterministic"));
     obrin::TGtpEngine gtp(engine);
@@ -373,6 +385,130 @@ int BenchAnalysis(const Args& args) {
     return 0;
 }
 
+int PatternsCheck(const Args& args) {
+    if (args.size() > 1) return Usage();
+    const std::filesystem::path file =
+        args.empty() ? obrin::DataFilePath(obrin::PatternFileName) : std::filesystem::path(args[0]);
+    return obrin::CheckPatternLibrary(file, std::cout);
+}
+
+// A source checkout's file: next to the executable first, then in the checkout.
+std::string CheckoutFile(const std::string& folder, const std::string& name) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path exeDir = fs::read_symlink("/proc/self/exe", ec).parent_path();
+    for (const fs::path& p : {exeDir / name, exeDir / "../.." / folder / name})
+        if (fs::exists(p, ec)) return p.string();
+    return name;
+}
+
+// Positions from real play: every fifth position of the first games GNU Go played against
+// itself for the classifier's training data.
+std::vector<obrin::TBoard> GamePositions(const std::string& file, int games) {
+    std::vector<obrin::TBoard> positions;
+    const auto all = obrin::ReadTeacherGames(file);
+    for (int g = 0; g < games && g < static_cast<int>(all.size()); ++g)
+        for (int n = 5; n <= static_cast<int>(all[g].Moves.size()); n += 5)
+            positions.push_back(obrin::PositionAfter(all[g], n));
+    return positions;
+}
+
+std::vector<obrin::TBoard> gRandomPositions;
+void KeepRandomPosition(const obrin::TBoard& b) {
+    gRandomPositions.push_back(b);
+}
+
+// Random positions: every seventh position of random legal games, up to count.
+std::vector<obrin::TBoard> RandomPositions(int count, uint32_t seed) {
+    gRandomPositions.clear();
+    std::vector<obrin::TBoard> positions;
+    for (uint32_t game = 0; static_cast<int>(positions.size()) < count; ++game) {
+        (void)obrin::PlayRandomGames(1, seed + game, KeepRandomPosition);
+        for (size_t i = 6;
+             i < gRandomPositions.size() && static_cast<int>(positions.size()) < count; i += 7)
+            positions.push_back(gRandomPositions[i]);
+        gRandomPositions.clear();
+    }
+    return positions;
+}
+
+// How useful the library's suggestions are: over positions of GNU Go's games, seen from the side
+// to move (the engine always plays +1), how often the move GNU Go played is among the points the
+// firing patterns' associations name, and how many points they name. Guards are not applied, so
+// the set is what the patterns propose before the tactics prune it.
+int PatternRecall(const std::string& file, int games) {
+    TQuietHost host;
+    obrin::TEngine engine(host);
+    const auto all = obrin::ReadTeacherGames(file);
+    games = std::min(games, static_cast<int>(all.size()));
+    long long positions = 0, hits = 0, named = 0;
+    for (int g = 0; g < games; ++g)
+        for (int n = 5; n < static_cast<int>(all[g].Moves.size()); n += 5) {
+            const obrin::TTeacherMove& played = all[g].Moves[n];
+            if (!obrin::OnBoard(played.Point.X, played.Point.Y)) continue;
+            engine.Fields.Spielfeld = obrin::PositionAfter(all[g], n);
+            if (played.Colour < 0) obrin::NegateBoard(engine.Fields.Spielfeld);
+            obrin::MatchPatterns(engine);
+            std::vector<bool> point(obrin::PointCount, false);
+            for (const obrin::TPatternFiring& f : engine.Patterns.Firings)
+                for (const obrin::TPatternAction& a : obrin::PatternActions())
+                    if (a.Number == f.Number && a.Kind == obrin::TActionKind::Associate)
+                        if (const int p = obrin::CellPoint(f.Anchor, f.Symmetry, a.J); p >= 0)
+                            point[p] = true;
+            ++positions;
+            named += std::count(point.begin(), point.end(), true);
+            hits += point[obrin::PointIndex(played.Point.X, played.Point.Y)] ? 1 : 0;
+        }
+    std::printf(
+        "over %lld positions of %d games: the move played is among the associated points in "
+        "%.1f%%, %.1f points named per position\n",
+        positions, games, positions ? 100.0 * hits / positions : 0.0,
+        positions ? static_cast<double>(named) / positions : 0.0);
+    return 0;
+}
+
+int BenchPatterns(const Args& args) {
+    long long games = 20, runs = 5, random = 0;
+    IntOption(args, "--games", games);
+    IntOption(args, "--runs", runs);
+    IntOption(args, "--random", random);
+    runs = std::max(1LL, runs);
+    std::string gamesFile = CheckoutFile("training", "games-final.txt");
+    if (const auto it = std::find(args.begin(), args.end(), "--games-file");
+        it != args.end() && it + 1 != args.end())
+        gamesFile = *(it + 1);
+    if (std::find(args.begin(), args.end(), "--recall") != args.end())
+        return PatternRecall(gamesFile, static_cast<int>(games));
+    TQuietHost host;
+    obrin::TEngine engine(host);
+    const auto positions = random > 0 ? RandomPositions(static_cast<int>(random), 1)
+                                      : GamePositions(gamesFile, static_cast<int>(games));
+    if (positions.empty()) throw std::runtime_error("no positions to match");
+    std::vector<double> perPosition;
+    long long firings = 0;
+    std::vector<long long> perNumber(obrin::PatternNumberMax + 1, 0);
+    for (const obrin::TBoard& board : positions) {
+        engine.Fields.Spielfeld = board;
+        perPosition.push_back(
+            MedianMs(static_cast<int>(runs), 1, [&] { obrin::MatchPatterns(engine); }));
+        firings += static_cast<long long>(engine.Patterns.Firings.size());
+        for (const obrin::TPatternFiring& f : engine.Patterns.Firings) ++perNumber[f.Number];
+    }
+    // With --counts: how often each pattern of the library fired, for its authors.
+    if (std::find(args.begin(), args.end(), "--counts") != args.end())
+        for (int n = 1; n <= obrin::PatternNumberMax; ++n)
+            if (engine.Patterns.Tree.RecordsPerNumber()[n] > 0)
+                std::printf("pattern %d: %lld firings\n", n, perNumber[n]);
+    std::sort(perPosition.begin(), perPosition.end());
+    std::printf(
+        "MatchPatterns over %zu %s positions (%zu tree nodes): median %.4f ms per position, "
+        "slowest %.4f ms, %.1f firings per position\n",
+        positions.size(), random > 0 ? "random" : "game", engine.Patterns.Tree.NodeCount(),
+        perPosition[perPosition.size() / 2], perPosition.back(),
+        static_cast<double>(firings) / static_cast<double>(positions.size()));
+    return 0;
+}
+
 const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
     static const std::map<std::string, std::map<std::string, TSubcommand>> table = {
         {"gtp",
@@ -400,7 +536,18 @@ const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
             BenchSgfLong}},
           {"analysis",
            {"bench analysis [--runs R]   ClassifyBoard and EvaluateTerritory, median ms per call",
-            BenchAnalysis}}}},
+            BenchAnalysis}},
+          {"patterns",
+           {"bench patterns [--games N] [--games-file F] [--runs R] [--random N] [--counts] "
+            "[--recall]   MatchPatterns, median ms per position of GNU Go's games (or N random "
+            "positions); firings per pattern; how often the move played is among the associated "
+            "points",
+            BenchPatterns}}}},
+        {"patterns",
+         {{"check",
+           {"patterns check [FILE]   records, numbers without handler or record, rejections and "
+            "association counts of a pattern library (default: muster.txt)",
+            PatternsCheck}}}},
         {"train", obrin::train::TrainCommands()},
         {"sgf",
          {{"check",

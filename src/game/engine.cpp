@@ -5,6 +5,7 @@
 
 #include "analysis/datafiles.h"
 #include "board/errors.h"
+#include "patterns/handlers.h"
 
 namespace obrin {
 
@@ -35,6 +36,8 @@ void LoadIfPresent(TNet& net, const char* name, IHost& host) {
 }  // namespace
 
 TEngine::TEngine(IHost& host) : Host(host), Container(std::make_unique<TFieldContainer>()) {
+    RegisterPatternHandlers(Patterns);
+    LoadPatterns(*this);
     const TUniformRandom random = [this] { return Random.Real(); };
     KlassiNet = std::make_unique<TFeedFwd3>(50, 50, 50, 0.2, random);
     LoadIfPresent(*KlassiNet, KlassiNetFile, Host);

@@ -31,6 +31,11 @@ class TGtpEngine {
 
     void Register(const std::string& name, TGtpHandler handler);
     [[nodiscard]] bool Knows(const std::string& name) const { return m_commands.count(name) > 0; }
+    // An entry "type/label/command" that gogui-analyze_commands offers besides the fields.
+    void AddAnalyzeCommand(std::string entry) { m_analyzeCommands.push_back(std::move(entry)); }
+    [[nodiscard]] const std::vector<std::string>& AnalyzeCommands() const {
+        return m_analyzeCommands;
+    }
 
     // Reads commands until quit or end of input.
     void Run(std::istream& in, std::ostream& out);
@@ -75,6 +80,7 @@ class TGtpEngine {
 
     TEngine& m_engine;
     std::map<std::string, TGtpHandler> m_commands;
+    std::vector<std::string> m_analyzeCommands;
     std::vector<TRememberedMove> m_setup;  // handicap stones
     std::vector<TRememberedMove> m_moves;  // moves since clear_board
     TPoint m_startKo = PassPoint;          // ko point and prisoners of a set-up position

@@ -8,6 +8,7 @@
 #include "board/chains.h"
 #include "game/engine.h"
 #include "gtp/gtp.h"
+#include "gtp/gtp_patterns.h"
 
 namespace obrin {
 namespace {
@@ -121,12 +122,14 @@ void RegisterAnalysisCommands(TGtpEngine& gtp) {
         (void)AnalysisField(gtp.Engine(), args[0], field);
         return TGtpReply::Success(FieldText(field));
     });
-    gtp.Register("gogui-analyze_commands", [](const TGtpArgs&) {
+    gtp.Register("gogui-analyze_commands", [&gtp](const TGtpArgs&) {
         std::string text;
         for (const auto& name : AnalysisFieldNames())
             text += (text.empty() ? "" : "\n") + ("dboard/" + name + "/obrin_field " + name);
+        for (const auto& entry : gtp.AnalyzeCommands()) text += "\n" + entry;
         return TGtpReply::Success(text);
     });
+    RegisterPatternCommands(gtp);
 }
 
 }  // namespace obrin
