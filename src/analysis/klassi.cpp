@@ -170,6 +170,15 @@ std::array<double, KlassiNetSize> TestPoint(TEngine& engine, int x, int y) {
     return out;
 }
 
+void FillEndfeld(TEngine& engine, int output) {
+    ClassifyBoard(engine);
+    TBoard& endfeld = engine.Fields.Endfeld;
+    for (int i = 0; i < PointCount; ++i) {
+        const std::array<double, KlassiNetSize> o = TestPoint(engine, PointColumn(i), PointRow(i));
+        endfeld[i] = output >= 0 && output < KlassiNetSize ? static_cast<int>(o[output] * 100) : 0;
+    }
+}
+
 void AcceptVector(TEngine& engine, int x, int y,
                   const std::array<double, KlassiNamedOutputs>& wanted) {
     const TBoardFields& b = engine.Fields;
