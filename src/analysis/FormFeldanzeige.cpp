@@ -83,6 +83,11 @@ void TFieldGrid::SetField(const TBoard& field) {
     update();
 }
 
+void TFieldGrid::SetStones(std::optional<TBoard> stones) {
+    m_stones = std::move(stones);
+    update();
+}
+
 void TFieldGrid::SetColourScale(bool on) {
     m_scale = on;
     update();
@@ -130,12 +135,14 @@ void TFieldGrid::paintEvent(QPaintEvent*) {
     }
     QFont values = font();
     values.setPixelSize(std::max(7, static_cast<int>(cell * 0.36)));
+    const TBoard* stones = m_stones ? &*m_stones : nullptr;
     for (int i = 0; i < PointCount; ++i) {
         const QRectF r(origin + PointColumn(i) * cell,
                        origin + (BoardSize - 1 - PointRow(i)) * cell, cell, cell);
         const QColor fill = CellColour(i);
         p.fillRect(r, fill);
         p.setPen(QColor(0x70, 0x70, 0x70));
+        p.setBrush(Qt::NoBrush);
         p.drawRect(r);
         // Long numbers get a smaller font rather than spilling into the next cell.
         const QString text = QString::number(m_field[i]);
@@ -145,7 +152,18 @@ void TFieldGrid::paintEvent(QPaintEvent*) {
         p.setFont(f);
         p.setPen(TextColourOn(fill));
         p.drawText(r, Qt::AlignCenter, text);
+        DrawStone(p, r, stones ? (*stones)[i] : 0);
     }
+}
+
+void TFieldGrid::DrawStone(QPainter& p, const QRectF& cell, int stone) const {
+    // The stones of the position, small in the cell's corner, so that a player finds his way.
+    if (stone == 0) return;
+    const double r = cell.width() * 0.13;
+    const QPointF c = cell.topLeft() + QPointF(r + 2, r + 2);
+    p.setPen(QPen(QColor(0x30, 0x30, 0x30), 1));
+    p.setBrush(stone > 0 ? QColor(0x10, 0x10, 0x10) : QColor(0xFA, 0xFA, 0xFA));
+    p.drawEllipse(c, r, r);
 }
 
 void TFieldGrid::mouseMoveEvent(QMouseEvent* e) {
@@ -244,6 +262,7 @@ bool TFormFeldanzeige::ShowField(const QString& name) {
     for (QAction* a : m_fieldActions)
         if (a->isCheckable()) a->setChecked(a->data().toString() == name);
     m_grid->SetField(field);
+    m_grid->SetStones(m_engine.Fields.Spielfeld);
     ShowStatus(PassPoint);
     UpdateOverlay();
     return true;

@@ -7,6 +7,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "board/board.h"
@@ -16,6 +17,7 @@
 class QAction;
 class QLabel;
 class QMenuBar;
+class QPainter;
 
 namespace obrin::gui {
 
@@ -28,6 +30,8 @@ class TFieldGrid : public QWidget {
     explicit TFieldGrid(QWidget* parent);
 
     void SetField(const TBoard& field);
+    // The position whose stones are marked in the cells' corners; nullopt marks none.
+    void SetStones(std::optional<TBoard> stones);
     void SetColourScale(bool on);
     [[nodiscard]] const TBoard& Field() const { return m_field; }
     // The fill of the cell of point index i, as painted.
@@ -47,7 +51,10 @@ class TFieldGrid : public QWidget {
     void leaveEvent(QEvent*) override;
 
   private:
+    void DrawStone(QPainter& p, const QRectF& cell, int stone) const;
+
     TBoard m_field{};
+    std::optional<TBoard> m_stones;
     int m_maxAbs = 0;
     bool m_scale = false;
 };

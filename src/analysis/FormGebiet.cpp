@@ -57,7 +57,8 @@ TFormGebiet::TFormGebiet(TEngine& engine, TUi& ui, TGuiHost& host, TBoardView& b
     grid->setColumnStretch(2, 1);
     LabelBewertung = new QLabel(data);
     MarkUntranslated(LabelBewertung);
-    LabelBewertung->setWordWrap(true);
+    LabelBewertung->setMinimumHeight(2 * LabelBewertung->fontMetrics().lineSpacing() + 4);
+    LabelBewertung->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     grid->addWidget(LabelBewertung, 3, 0, 1, 3);
     ButtonUebernehmen = new QPushButton(QStringLiteral("Daten &übernehmen"), data);
     grid->addWidget(ButtonUebernehmen, 4, 0, 1, 2);
@@ -110,7 +111,8 @@ TFormGebiet::TFormGebiet(TEngine& engine, TUi& ui, TGuiHost& host, TBoardView& b
         connect(e, &QLineEdit::editingFinished, this, &TFormGebiet::ShowValues);
     ShowRelation();
     Translate();
-    resize(380, 420);
+    setMinimumWidth(400);
+    resize(400, 440);
 }
 
 void TFormGebiet::Translate() {
@@ -178,7 +180,8 @@ void TFormGebiet::ShowValues() {
     }
     LabelBewertung->setText(lines.join(QLatin1Char('\n')));
     std::vector<TToolMark> marks;
-    for (auto [edit, colour] : {std::pair{EditOrt1, kFirstMark}, std::pair{EditOrt2, kSecondMark}}) {
+    for (auto [edit, colour] :
+         {std::pair{EditOrt1, kFirstMark}, std::pair{EditOrt2, kSecondMark}}) {
         const std::string text = edit->text().trimmed().toUpper().toStdString();
         try {
             const TPoint p{ColumnOfText(text), text.size() >= 2 ? RowOfText(text) : -1};

@@ -37,7 +37,7 @@ TFormKlassifizierung::TFormKlassifizierung(TEngine& engine, TUi& ui, TGuiHost& h
     grid->setVerticalSpacing(2);
     grid->setColumnStretch(1, 1);
     for (int k = 0; k < KlassiNamedOutputs; ++k) {
-        cbKlasse[k] = new QCheckBox(QString::fromUtf8(KlassiOutputLabels[k]).trimmed(), outputs);
+        cbKlasse[k] = new QCheckBox(QString::fromUtf8(KlassiOutputLabels[k]), outputs);
         sb[k] = new QScrollBar(Qt::Horizontal, outputs);
         sb[k]->setRange(0, 100);
         sb[k]->setValue(50);
@@ -95,8 +95,7 @@ TFormKlassifizierung::TFormKlassifizierung(TEngine& engine, TUi& ui, TGuiHost& h
 
     connect(ButtonTesten, &QPushButton::clicked, this, &TFormKlassifizierung::TestChosenPoint);
     connect(ButtonVektor, &QPushButton::clicked, this, &TFormKlassifizierung::AcceptChosenVector);
-    connect(ButtonEndfeld, &QPushButton::clicked, this,
-            &TFormKlassifizierung::FillEndfeldFromTick);
+    connect(ButtonEndfeld, &QPushButton::clicked, this, &TFormKlassifizierung::FillEndfeldFromTick);
     connect(ButtonKeine, &QPushButton::clicked, this, &TFormKlassifizierung::ClearTicks);
     connect(ButtonTraining, &QPushButton::clicked, this, &TFormKlassifizierung::ToggleTraining);
     connect(ButtonSpeichern, &QPushButton::clicked, this, &TFormKlassifizierung::SaveAndClose);
@@ -192,8 +191,8 @@ void TFormKlassifizierung::ClearTicks() {
 }
 
 void TFormKlassifizierung::SetTrainingLayout(bool on) {
-    ButtonTraining->setText(m_ui.Tr(kContext, on ? QStringLiteral("Sto&p")
-                                                 : QStringLiteral("&Trainieren")));
+    ButtonTraining->setText(
+        m_ui.Tr(kContext, on ? QStringLiteral("Sto&p") : QStringLiteral("&Trainieren")));
     for (QPushButton* b : {ButtonTesten, ButtonVektor, ButtonEndfeld, ButtonSpeichern})
         b->setEnabled(!on);
     cbNurLetzten->setEnabled(!on);

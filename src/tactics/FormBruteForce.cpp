@@ -49,7 +49,8 @@ TFormBruteForce::TFormBruteForce(TEngine& engine, TUi& ui, TGuiHost& host, TForm
     layout->addWidget(hint);
 
     auto* grid = new QGridLayout;
-    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(2, 1);
+    grid->setHorizontalSpacing(14);
     EditName = new QLineEdit(this);
     EditName->setMaximumWidth(70);
     EditTime = new QLineEdit(QString::number(kDefaultLimit), this);
@@ -70,8 +71,8 @@ TFormBruteForce::TFormBruteForce(TEngine& engine, TUi& ui, TGuiHost& host, TForm
     add("Zeitlimit (ms)", EditTime);
     add("Ergebnis", LabelErgebnis);
     add("Ort", LabelOrt);
-    grid->addWidget(LabelKo, row++, 0, 1, 2);
-    grid->addWidget(LabelDetail, row++, 0, 1, 2);
+    grid->addWidget(LabelKo, row++, 0, 1, 3);
+    grid->addWidget(LabelDetail, row++, 0, 1, 3);
     layout->addLayout(grid);
     layout->addStretch(1);
 
@@ -91,7 +92,8 @@ TFormBruteForce::TFormBruteForce(TEngine& engine, TUi& ui, TGuiHost& host, TForm
     connect(ButtonStop, &QPushButton::clicked, this, [this] { m_stop = true; });
     connect(ButtonEnde, &QPushButton::clicked, this, &QWidget::close);
     Translate();
-    resize(340, 300);
+    setMinimumWidth(360);
+    resize(360, 300);
 }
 
 void TFormBruteForce::Translate() {
@@ -130,10 +132,10 @@ bool TFormBruteForce::ChosenChain(TPoint& chain) {
             chain = PassPoint;
         }
     }
-    if (OnBoard(chain.X, chain.Y) &&
-        m_engine.Fields.Spielfeld[PointIndex(chain.X, chain.Y)] != 0)
+    if (OnBoard(chain.X, chain.Y) && m_engine.Fields.Spielfeld[PointIndex(chain.X, chain.Y)] != 0)
         return true;
-    m_ui.Message(this, kContext, QStringLiteral("Bitte zuerst eine Kette auf dem Spielfeld anklicken."));
+    m_ui.Message(this, kContext,
+                 QStringLiteral("Bitte zuerst eine Kette auf dem Spielfeld anklicken."));
     return false;
 }
 
