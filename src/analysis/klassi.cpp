@@ -196,7 +196,14 @@ void AcceptVector(TEngine& engine, int x, int y,
 bool LoadKlassiSamples(TEngine& engine) {
     const auto path = DataFilePath(KlassiSampleFile);
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) return false;
+    if (!std::filesystem::exists(path, ec)) {
+        // No file, no samples: what was added since the last load is dropped as well.
+        auto empty = std::make_unique<TTestData>();
+        empty->SetInputCount(engine.KlassiSamples->InputCount());
+        empty->SetOutputCount(engine.KlassiSamples->OutputCount());
+        engine.KlassiSamples = std::move(empty);
+        return false;
+    }
     engine.KlassiSamples->LoadFromFile(path.string());
     return true;
 }

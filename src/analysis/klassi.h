@@ -59,7 +59,8 @@ void FillEndfeld(TEngine& engine, int output);
 void AcceptVector(TEngine& engine, int x, int y,
                   const std::array<double, KlassiNamedOutputs>& wanted);
 
-// The dialog's sample file "training.dat": loaded when it exists (true), saved back atomically.
+// The dialog's sample file "training.dat": loaded when it exists (true), otherwise the sample
+// set becomes empty (false); saved back atomically.
 bool LoadKlassiSamples(TEngine& engine);
 void SaveKlassiSamples(TEngine& engine);
 // "<n> Trainingsmuster)", the dialog's sample count.
