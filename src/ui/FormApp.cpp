@@ -135,6 +135,8 @@ void VisitAnalysisTools(TFormGoMain& main,
     fields.ShowField(QStringLiteral("Feldstaerkefeld"));
     fields.SetColourScale(true);
     visit(QStringLiteral("field-display"), &fields);
+    fields.SetOverlay(true);
+    visit(QStringLiteral("board-field-overlay"), &main.Board());
     fields.close();
 
     TFormKlassifizierung& klassi = main.ShowClassification();

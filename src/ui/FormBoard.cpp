@@ -139,23 +139,29 @@ void TBoardView::DrawOverlay(QPainter& p, const TBoardGeometry& g) const {
     const TBoard& b = Shown();
     const bool swapped = m_engine.Game.ComputerWeiss;
     QFont f = font();
-    f.setPixelSize(std::max(6, static_cast<int>(g.Spacing * 0.36)));
+    f.setPixelSize(std::max(6, static_cast<int>(g.Spacing * 0.34)));
     f.setBold(true);
     p.setFont(f);
-    const double half = g.Spacing * 0.46;
+    const double half = g.Spacing * 0.4;
     for (int i = 0; i < PointCount; ++i) {
         const int value = m_overlay->Field[i];
         const QPointF c(g.X(PointColumn(i)), g.Y(PointRow(i)));
         const QRectF cell(c - QPointF(half, half), QSizeF(2 * half, 2 * half));
-        QColor fill = m_overlay->Colour ? m_overlay->Colour(value) : QColor(Qt::gray);
-        fill.setAlpha(150);
-        p.setPen(Qt::NoPen);
-        p.setBrush(fill);
-        p.drawRoundedRect(cell, 2, 2);
-        if (value == 0) continue;
         const int stone = b[i];
-        const bool onBlack = stone != 0 && ((stone == 1) != swapped);
-        p.setPen(onBlack ? QColor(Qt::white) : QColor(0x10, 0x10, 0x10));
+        // Empty points get a tinted square; stones stay visible and carry only the number.
+        if (stone == 0) {
+            QColor fill = m_overlay->Colour ? m_overlay->Colour(value) : QColor(Qt::gray);
+            fill.setAlpha(170);
+            p.setPen(Qt::NoPen);
+            p.setBrush(fill);
+            p.drawRoundedRect(cell, 3, 3);
+            if (value == 0) continue;
+            p.setPen(TextColourOn(fill));
+        } else {
+            if (value == 0) continue;
+            const bool onBlack = (stone == 1) != swapped;
+            p.setPen(onBlack ? QColor(Qt::white) : QColor(0x10, 0x10, 0x10));
+        }
         p.drawText(cell, Qt::AlignCenter, QString::number(value));
     }
 }
