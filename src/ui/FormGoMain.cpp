@@ -100,8 +100,12 @@ TFormGoMain::~TFormGoMain() {
     // the engine objects in reverse order. Whatever was not given back is reported.
     m_host.Attach(nullptr, nullptr, nullptr);
     m_area->viewport()->removeEventFilter(this);
-    delete m_area;
+    delete m_area;  // with it the tool windows
     m_area = nullptr;
+    m_feldanzeige = nullptr;
+    m_klassi = nullptr;
+    m_gebiet = nullptr;
+    m_bruteForce = nullptr;
     try {
         if (SaveSettingsOnExit)
             WritePartien(m_userInterface.Locations(), m_engine->Settings.Partien);
