@@ -215,7 +215,7 @@ void TFormFeldanzeige::BuildMenu() {
         m_fieldActions.push_back(a);
     }
     show->addSeparator();
-    show->addAction(QStringLiteral("Be&enden"), this, &QWidget::close);
+    show->addAction(QStringLiteral("Be&enden"), this, [this] { CloseWindow(this); });
 
     QMenu* options = m_menu->addMenu(QStringLiteral("&Optionen"));
     m_scaleAction = options->addAction(QStringLiteral("&Farbskala nach Wert"));

@@ -105,7 +105,7 @@ TFormGebiet::TFormGebiet(TEngine& engine, TUi& ui, TGuiHost& host, TBoardView& b
     connect(ButtonTrainieren, &QPushButton::clicked, this, &TFormGebiet::Train);
     connect(ButtonStop, &QPushButton::clicked, this, &TFormGebiet::Stop);
     connect(ButtonSpeichern, &QPushButton::clicked, this, &TFormGebiet::SaveAndClose);
-    connect(ButtonAbbruch, &QPushButton::clicked, this, &QWidget::close);
+    connect(ButtonAbbruch, &QPushButton::clicked, this, [this] { CloseWindow(this); });
     connect(TrackBar, &QSlider::valueChanged, this, &TFormGebiet::ShowRelation);
     for (QLineEdit* e : {EditOrt1, EditOrt2})
         connect(e, &QLineEdit::editingFinished, this, &TFormGebiet::ShowValues);
@@ -267,7 +267,7 @@ void TFormGebiet::Train() {
     SetTrainingLayout(false);
     if (m_closeWhenStopped) {
         m_closeWhenStopped = false;
-        close();
+        CloseWindow(this);
     }
 }
 
@@ -278,7 +278,7 @@ void TFormGebiet::SaveAndClose() {
         m_ui.Dialogs.Message(this, QString::fromStdString(e.what()));
         return;
     }
-    close();
+    CloseWindow(this);
 }
 
 void TFormGebiet::closeEvent(QCloseEvent* e) {

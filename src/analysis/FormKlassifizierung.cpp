@@ -99,7 +99,7 @@ TFormKlassifizierung::TFormKlassifizierung(TEngine& engine, TUi& ui, TGuiHost& h
     connect(ButtonKeine, &QPushButton::clicked, this, &TFormKlassifizierung::ClearTicks);
     connect(ButtonTraining, &QPushButton::clicked, this, &TFormKlassifizierung::ToggleTraining);
     connect(ButtonSpeichern, &QPushButton::clicked, this, &TFormKlassifizierung::SaveAndClose);
-    connect(ButtonAbbrechen, &QPushButton::clicked, this, &QWidget::close);
+    connect(ButtonAbbrechen, &QPushButton::clicked, this, [this] { CloseWindow(this); });
     ShowCount();
     Translate();
 }
@@ -236,7 +236,7 @@ void TFormKlassifizierung::ToggleTraining() {
     SetTrainingLayout(false);
     if (m_closeWhenStopped) {
         m_closeWhenStopped = false;
-        close();
+        CloseWindow(this);
     }
 }
 
@@ -247,7 +247,7 @@ void TFormKlassifizierung::SaveAndClose() {
         m_ui.Dialogs.Message(this, QString::fromStdString(e.what()));
         return;
     }
-    close();
+    CloseWindow(this);
 }
 
 void TFormKlassifizierung::closeEvent(QCloseEvent* e) {

@@ -90,7 +90,7 @@ TFormBruteForce::TFormBruteForce(TEngine& engine, TUi& ui, TGuiHost& host, TForm
     connect(ButtonRetten, &QPushButton::clicked, this, [this] { Read(false); });
     connect(ButtonFangen, &QPushButton::clicked, this, [this] { Read(true); });
     connect(ButtonStop, &QPushButton::clicked, this, [this] { m_stop = true; });
-    connect(ButtonEnde, &QPushButton::clicked, this, &QWidget::close);
+    connect(ButtonEnde, &QPushButton::clicked, this, [this] { CloseWindow(this); });
     Translate();
     setMinimumWidth(360);
     resize(360, 300);
@@ -177,7 +177,7 @@ void TFormBruteForce::Read(bool attack) {
     SetReading(false);
     if (m_closeWhenDone) {
         m_closeWhenDone = false;
-        close();
+        CloseWindow(this);
     }
 }
 

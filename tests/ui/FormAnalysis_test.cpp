@@ -226,6 +226,25 @@ class TFormAnalysisTest : public QObject {
         host.ToolStopRequested = nullptr;
     }
 
+    void bruteForceStopsWhenAskedAndClosesAfterItsReading() {
+        TFormBruteForce& brute = m_main->ShowBruteForce();
+        Click("K10");
+        // The press of "Sto&p" reaches the window while it reads.
+        QTimer::singleShot(0, brute.ButtonStop, [&brute] { brute.ButtonStop->click(); });
+        brute.ButtonFangen->click();
+        QCOMPARE(brute.LabelErgebnis->text(), QStringLiteral("Abgebrochen"));
+        QVERIFY(!brute.Reading());
+        QVERIFY(brute.ButtonFangen->isEnabled());
+        // Closed while it reads: the reading stops, then the window goes.
+        QTimer::singleShot(0, brute.ButtonEnde, [&brute] { brute.ButtonEnde->click(); });
+        brute.ButtonRetten->click();
+        QVERIFY(!brute.Reading());
+        QVERIFY(!brute.isVisible());
+        QVERIFY(!m_main->WindowOf(&brute)->isVisible());  // the frame goes with it
+        QTRY_COMPARE(m_main->Board().GetState(), bsLocked);
+        QVERIFY(m_main->Board().View()->ToolMarks().empty());
+    }
+
     void bruteForceOnAnEmptyPointReadsNothing() {
         TFormBruteForce& brute = m_main->ShowBruteForce();
         const int64_t nodes = Engine().ReadingNodes;
@@ -293,10 +312,11 @@ class TFormAnalysisTest : public QObject {
         QCOMPARE(klassi.ButtonTraining->text(), QStringLiteral("&Trainieren"));
         QVERIFY(klassi.ButtonSpeichern->isEnabled());
         // Closing while it trains stops the training and then closes.
-        QTimer::singleShot(40, &klassi, [&klassi] { klassi.close(); });
+        QTimer::singleShot(40, &klassi, [this, &klassi] { m_main->WindowOf(&klassi)->close(); });
         klassi.ButtonTraining->click();
         QVERIFY(!klassi.Training());
         QVERIFY(!klassi.isVisible());
+        QVERIFY(!m_main->WindowOf(&klassi)->isVisible());
     }
 
     void territoryDialogRecordsTrainsAndSavesAtomically() {
@@ -343,6 +363,7 @@ class TFormAnalysisTest : public QObject {
         const std::vector<uint8_t> records = gebiet.Records();
         gebiet.ButtonSpeichern->click();
         QVERIFY(!gebiet.isVisible());
+        QVERIFY(!m_main->WindowOf(&gebiet)->isVisible());
         const auto path = DataFilePath("dectrain.dat", true);
         QVERIFY(ReadFileBytes(path) == records);
         // Written through a temporary file, which is gone.
