@@ -163,10 +163,17 @@ void TFormBruteForce::Read(bool attack) {
     clock.start();
     m_host.ToolStopRequested = [this] { return m_stop; };
     const uint64_t deadline = m_engine.NowMs() + static_cast<uint64_t>(limit);
-    const TReadingAnswer answer =
-        attack ? ReadAttack(m_engine, chain.X, chain.Y, koX, koY, position, deadline)
-               : ReadDefend(m_engine, chain.X, chain.Y, koX, koY, position, deadline);
+    // An exception must not leave this slot: Qt would end the program.
+    TReadingAnswer answer;
+    QString failure;
+    try {
+        answer = attack ? ReadAttack(m_engine, chain.X, chain.Y, koX, koY, position, deadline)
+                        : ReadDefend(m_engine, chain.X, chain.Y, koX, koY, position, deadline);
+    } catch (const std::exception& e) {
+        failure = QString::fromStdString(e.what());
+    }
     m_host.ToolStopRequested = nullptr;
+    if (!failure.isEmpty()) m_ui.Dialogs.Message(this, failure);
 
     ShowAnswer(answer, chain);
     LabelDetail->setText(m_ui.Tr(kContext, QStringLiteral("%1 Stellungen gelesen in %2 ms"))
