@@ -170,6 +170,15 @@ std::array<double, KlassiNetSize> TestPoint(TEngine& engine, int x, int y) {
     return out;
 }
 
+void FillEndfeld(TEngine& engine, int output) {
+    ClassifyBoard(engine);
+    TBoard& endfeld = engine.Fields.Endfeld;
+    for (int i = 0; i < PointCount; ++i) {
+        const std::array<double, KlassiNetSize> o = TestPoint(engine, PointColumn(i), PointRow(i));
+        endfeld[i] = output >= 0 && output < KlassiNetSize ? static_cast<int>(o[output] * 100) : 0;
+    }
+}
+
 void AcceptVector(TEngine& engine, int x, int y,
                   const std::array<double, KlassiNamedOutputs>& wanted) {
     const TBoardFields& b = engine.Fields;
@@ -187,7 +196,14 @@ void AcceptVector(TEngine& engine, int x, int y,
 bool LoadKlassiSamples(TEngine& engine) {
     const auto path = DataFilePath(KlassiSampleFile);
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) return false;
+    if (!std::filesystem::exists(path, ec)) {
+        // No file, no samples: what was added since the last load is dropped as well.
+        auto empty = std::make_unique<TTestData>();
+        empty->SetInputCount(engine.KlassiSamples->InputCount());
+        empty->SetOutputCount(engine.KlassiSamples->OutputCount());
+        engine.KlassiSamples = std::move(empty);
+        return false;
+    }
     engine.KlassiSamples->LoadFromFile(path.string());
     return true;
 }

@@ -49,12 +49,18 @@ void ClassifyBoard(TEngine& engine);
 // as last computed).
 [[nodiscard]] std::array<double, KlassiNetSize> TestPoint(TEngine& engine, int x, int y);
 
+// "Endfeld belegen": Endfeld receives, for every point of the current position, the network's
+// output number output (0..49) as trunc(o * 100), the scale of the dialog's scroll bars.
+// Feldstaerkefeld is recomputed first, as for ClassifyBoard.
+void FillEndfeld(TEngine& engine, int output);
+
 // "Diesen Vektor übernehmen": appends eight samples (one per symmetry) of (x, y) with the wanted
 // values of the 19 named outputs (0..1); the other outputs are 0.5.
 void AcceptVector(TEngine& engine, int x, int y,
                   const std::array<double, KlassiNamedOutputs>& wanted);
 
-// The dialog's sample file "training.dat": loaded when it exists (true), saved back atomically.
+// The dialog's sample file "training.dat": loaded when it exists (true), otherwise the sample
+// set becomes empty (false); saved back atomically.
 bool LoadKlassiSamples(TEngine& engine);
 void SaveKlassiSamples(TEngine& engine);
 // "<n> Trainingsmuster)", the dialog's sample count.

@@ -220,6 +220,8 @@ void TTerritoryEvaluator::EvaluateTerritory(bool zufall) {
         if (pending == TFeedFwd4::BatchSize) flush();
     }
     flush();
+    m_evaluated = true;
+    m_position = m_engine.Fields.Spielfeld;
 }
 
 double TTerritoryEvaluator::TrainTowards(const TTerritoryRecord& r, double target) {

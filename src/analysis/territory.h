@@ -74,6 +74,11 @@ class TTerritoryEvaluator {
     bool AppendAbsolute(std::vector<uint8_t>& records, const std::string& point,
                         const std::string& value);
 
+    // True when Feldbewertung was last filled for exactly this position.
+    [[nodiscard]] bool EvaluatedFor(const TBoard& position) const {
+        return m_evaluated && m_position == position;
+    }
+
     TBoard ScoreField{};  // the graph's score array
     int MaxClass = -1;    // highest class of the last EvaluateTerritory
 
@@ -82,6 +87,8 @@ class TTerritoryEvaluator {
     double TrainTowards(const TTerritoryRecord& r, double target);
 
     TEngine& m_engine;
+    bool m_evaluated = false;
+    TBoard m_position{};  // the position of the last EvaluateTerritory
 };
 
 }  // namespace obrin

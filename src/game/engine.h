@@ -104,6 +104,10 @@ class TEngine {
     std::unique_ptr<TFeedFwd3> KlassiNet;
     std::unique_ptr<TTestData> KlassiSamples;
     std::unique_ptr<TFeedFwd4> TerritoryNet;
+    // Set when a training dialog has changed a network's weights in this run, so that the
+    // network is worth writing back at exit.
+    bool KlassiNetTrained = false;
+    bool TerritoryNetTrained = false;
     TTerritoryEvaluator Territory{*this};
     // The rule manager: every goal and rule of the move engine.
     std::unique_ptr<TRuleManager> RuleManager = std::make_unique<TRuleManager>();

@@ -2,18 +2,23 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QPixmap>
 #include <QTimer>
 #include <cstdio>
 #include <set>
 #include <string>
 
+#include "analysis/FormFeldanzeige.h"
+#include "analysis/FormGebiet.h"
+#include "analysis/FormKlassifizierung.h"
 #include "board/qxhash.h"
 #include "game/FormStart.h"
 #include "game/gameflow.h"
 #include "records/FormGameData.h"
 #include "records/FormSgfError.h"
 #include "records/FormSgfTree.h"
+#include "tactics/FormBruteForce.h"
 #include "ui/FormAbout.h"
 #include "ui/FormAddLanguage.h"
 #include "ui/FormBoard.h"
@@ -96,9 +101,61 @@ std::vector<std::pair<QString, const char*>> RuntimeTexts() {
     add("Score",
         {"Bewertung", "OBRIN", "Mensch", "Gebiet", "Gefangene", "Ergebnis", "&Ok",
          "Obrin führt mit %3.1f Punkt(en)", "Mensch führt mit %3.1f Punkt(en)", "Unentschieden"});
+    add("BruteForce",
+        {"Rechnend", "Ja", "Ja, über Ko", "Nein", "Timeout", "Abgebrochen",
+         "Ko: gelingt, wenn dieser Zug den Ko zuerst nimmt.",
+         "Ko: gelingt nur mit einer Ko-Drohung zuvor.", "%1 Stellungen gelesen in %2 ms",
+         "Bitte zuerst eine Kette auf dem Spielfeld anklicken."});
+    add("Klassi", {"Sto&p", "Trainingsmuster", "Fehler: %1 (%2 Schritte)",
+                   "Bitte genau eine Klasse ankreuzen",
+                   "Bitte zuerst einen Punkt auf dem Spielfeld anklicken.",
+                   "Es gibt noch keine Trainingsmuster."});
+    add("Territory", {"%1 Vergleiche, %2 absolute Werte", "Fehler: %1", "%1: ein Stein",
+                      "%1: Gebietswert %2 (Netz %3)",
+                      "Bitte „ist besser als Ort“ oder „hat den absoluten Wert“ wählen.",
+                      "Die Punkte oder der Wert sind nicht lesbar; nichts wurde übernommen.",
+                      "Es gibt noch keine Trainingsdaten."});
+    add("FieldDisplay", {"Wähle ein Feld im Menü „Anzeigen“."});
     add("End_Program", {"Beenden einer Partie", "Soll die Partie beendet werden ?",
                         "Stellung bewerten", "&Ja", "&Nein"});
     return texts;
+}
+
+// The analysis tools on the position on the board, each showing what it computes for a point of
+// it; closed again afterwards.
+void VisitAnalysisTools(TFormGoMain& main,
+                        const std::function<void(const QString&, QWidget*)>& visit) {
+    auto at = [](const char* text) { return TPoint{ColumnOfText(text), RowOfText(text)}; };
+    // A white stone on the centre point that Black can catch in a ladder.
+    TBoard& b = main.Engine().Fields.Spielfeld;
+    for (const char* black : {"K11", "J10", "L9"}) SetPoint(b, at(black).X, at(black).Y, 1);
+    SetPoint(b, at("K10").X, at("K10").Y, -1);
+    main.Board().Redraw();
+    TFormFeldanzeige& fields = main.ShowFieldDisplay();
+    fields.ShowField(QStringLiteral("Feldstaerkefeld"));
+    fields.SetColourScale(true);
+    visit(QStringLiteral("field-display"), &fields);
+    fields.SetOverlay(true);
+    visit(QStringLiteral("board-field-overlay"), &main.Board());
+    fields.close();
+
+    TFormKlassifizierung& klassi = main.ShowClassification();
+    klassi.PointChosen(at("R14"));
+    visit(QStringLiteral("classification"), &klassi);
+    klassi.close();
+
+    TFormGebiet& gebiet = main.ShowTerritory();
+    gebiet.PointChosen(at("F17"));
+    gebiet.PointChosen(at("K13"));
+    visit(QStringLiteral("territory"), &gebiet);
+    gebiet.close();
+
+    TFormBruteForce& brute = main.ShowBruteForce();
+    main.Engine().SetDeterministicClock(true);
+    brute.PointChosen(at("K10"));
+    brute.Read(true);
+    visit(QStringLiteral("brute-force"), &brute);
+    brute.close();
 }
 
 }  // namespace
@@ -147,6 +204,7 @@ void ForEachWindow(TUi& ui, TFormGoMain& main,
         TFormInfo box(kind, ui, &main);
         visit(QString::fromLatin1(name), &box);
     }
+    if (main.InternaMenu()->menuAction()->isVisible()) VisitAnalysisTools(main, visit);
 }
 
 bool WriteScreenshots(TUi& ui, TFormGoMain& main, const QString& dir) {

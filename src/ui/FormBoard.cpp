@@ -32,6 +32,27 @@ QColor BoardColourOf(int64_t value) {
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
 }
 
+QColor FieldSignColour(int value) {
+    if (value < 0) return QColor(255, 255, 255);
+    if (value == 0) return QColor(192, 192, 192);
+    return QColor(128, 128, 128);
+}
+
+QColor FieldScaleColour(int value, int maxAbs) {
+    if (value == 0 || maxAbs <= 0) return QColor(0xF4, 0xF2, 0xEE);
+    // Square root: small values stay visible beside a few large ones.
+    const double t = std::sqrt(std::min(1.0, std::abs(double(value)) / maxAbs));
+    const QColor light(0xF4, 0xF2, 0xEE);
+    const QColor deep = value > 0 ? QColor(0xC0, 0x39, 0x2B) : QColor(0x1F, 0x5F, 0xB4);
+    auto mix = [t](int a, int b) { return static_cast<int>(std::lround(a + (b - a) * t)); };
+    return QColor(mix(light.red(), deep.red()), mix(light.green(), deep.green()),
+                  mix(light.blue(), deep.blue()));
+}
+
+QColor TextColourOn(const QColor& background) {
+    return background.lightnessF() < 0.55 ? QColor(Qt::white) : QColor(0x10, 0x10, 0x10);
+}
+
 TBoardGeometry TBoardGeometry::For(int width, int height) {
     TBoardGeometry g;
     const double side = std::max(1, std::min(width, height));
@@ -89,7 +110,78 @@ void TBoardView::paintEvent(QPaintEvent*) {
     DrawGrid(p, g);
     DrawCoordinates(p, g);
     DrawStones(p, g);
+    DrawOverlay(p, g);
     DrawMarks(p, g);
+    DrawToolMarks(p, g);
+}
+
+void TBoardView::SetOverlay(std::optional<TFieldOverlay> overlay) {
+    m_overlay = std::move(overlay);
+    update();
+}
+
+void TBoardView::SetToolMarks(const QString& tool, std::vector<TToolMark> marks) {
+    if (marks.empty())
+        m_toolMarks.erase(tool);
+    else
+        m_toolMarks[tool] = std::move(marks);
+    update();
+}
+
+std::vector<TToolMark> TBoardView::ToolMarks() const {
+    std::vector<TToolMark> all;
+    for (const auto& [tool, marks] : m_toolMarks) all.insert(all.end(), marks.begin(), marks.end());
+    return all;
+}
+
+void TBoardView::DrawOverlay(QPainter& p, const TBoardGeometry& g) const {
+    if (!m_overlay) return;
+    const TBoard& b = Shown();
+    const bool swapped = m_engine.Game.ComputerWeiss;
+    QFont f = font();
+    f.setPixelSize(std::max(6, static_cast<int>(g.Spacing * 0.34)));
+    f.setBold(true);
+    p.setFont(f);
+    const double half = g.Spacing * 0.4;
+    for (int i = 0; i < PointCount; ++i) {
+        const int value = m_overlay->Field[i];
+        const QPointF c(g.X(PointColumn(i)), g.Y(PointRow(i)));
+        const QRectF cell(c - QPointF(half, half), QSizeF(2 * half, 2 * half));
+        const int stone = b[i];
+        // Empty points get a tinted square; stones stay visible and carry only the number.
+        if (stone == 0) {
+            QColor fill = m_overlay->Colour ? m_overlay->Colour(value) : QColor(Qt::gray);
+            fill.setAlpha(170);
+            p.setPen(Qt::NoPen);
+            p.setBrush(fill);
+            p.drawRoundedRect(cell, 3, 3);
+            if (value == 0) continue;
+            p.setPen(TextColourOn(fill));
+        } else {
+            if (value == 0) continue;
+            const bool onBlack = (stone == 1) != swapped;
+            p.setPen(onBlack ? QColor(Qt::white) : QColor(0x10, 0x10, 0x10));
+        }
+        p.drawText(cell, Qt::AlignCenter, QString::number(value));
+    }
+}
+
+void TBoardView::DrawToolMarks(QPainter& p, const TBoardGeometry& g) const {
+    const double r = g.Spacing * 0.38;
+    QFont f = font();
+    f.setPixelSize(std::max(7, static_cast<int>(g.Spacing * 0.42)));
+    f.setBold(true);
+    p.setFont(f);
+    for (const TToolMark& m : ToolMarks()) {
+        if (!OnBoard(m.Point.X, m.Point.Y)) continue;
+        const QPointF c(g.X(m.Point.X), g.Y(m.Point.Y));
+        p.setPen(QPen(m.Colour, std::max(2.0, g.Spacing / 9)));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(c, r, r);
+        if (m.Text.isEmpty()) continue;
+        p.setPen(m.Colour);
+        p.drawText(QRectF(c - QPointF(r, r), QSizeF(2 * r, 2 * r)), Qt::AlignCenter, m.Text);
+    }
 }
 
 void TBoardView::DrawGrid(QPainter& p, const TBoardGeometry& g) const {
@@ -237,11 +329,6 @@ TFormBoard::TFormBoard(TEngine& engine, TUi& ui, QWidget* parent)
     layout->addWidget(status);
     connect(m_view, &TBoardView::pressed, this, &TFormBoard::Pressed);
     connect(m_view, &TBoardView::hovered, this, &TFormBoard::Hovered);
-    PointDetail = [this](TPoint pt) {
-        const double value = m_engine.Container->Feldbewertung[PointIndex(pt.X, pt.Y)];
-        return m_ui.Tr(kContext, QStringLiteral("Gebietswert")) + QStringLiteral(": ") +
-               QString::number(value);
-    };
     Translate();
 }
 
@@ -313,6 +400,22 @@ void TFormBoard::Pressed(TPoint point, Qt::MouseButton button) {
     }
 }
 
+QString TFormBoard::PointDetail(TPoint point) const {
+    if (!OnBoard(point.X, point.Y)) return {};
+    const int i = PointIndex(point.X, point.Y);
+    if (m_engine.Fields.Spielfeld[i] != 0) {
+        static const char* const kStatusNames[] = {"tot", "rettbar", "angreifbar", "sicher"};
+        const std::optional<int> status = GroupStatus ? GroupStatus(point) : std::nullopt;
+        if (!status || *status < 0 || *status > 3) return {};
+        return m_ui.Tr(kContext, QStringLiteral("Status")) + QStringLiteral(": ") +
+               m_ui.Tr(kContext, QString::fromLatin1(kStatusNames[*status]));
+    }
+    // The territory value is that of the last evaluation, and only while the position stands.
+    if (!m_engine.Territory.EvaluatedFor(m_engine.Fields.Spielfeld)) return {};
+    return m_ui.Tr(kContext, QStringLiteral("Gebietswert")) + QStringLiteral(": ") +
+           QString::number(TerritoryClass(m_engine.Container->Feldbewertung[i]));
+}
+
 QString TFormBoard::StatusLine() const {
     return m_pointLabel->text();
 }
@@ -323,7 +426,7 @@ void TFormBoard::Hovered(TPoint point) {
     if (OnBoard(point.X, point.Y)) {
         line += QStringLiteral(" (") + QString::number(PointIndex(point.X, point.Y)) +
                 QStringLiteral(") ");
-        if (PointDetail) line += PointDetail(point);
+        line += PointDetail(point);
     }
     m_pointLabel->setText(line);
 }

@@ -7,7 +7,9 @@
 #include <QLabel>
 #include <QWidget>
 #include <functional>
+#include <map>
 #include <optional>
+#include <vector>
 
 #include "board/board.h"
 #include "game/engine.h"
@@ -31,6 +33,20 @@ struct TBoardGeometry {
     [[nodiscard]] TPoint PointAt(double px, double py) const;
 };
 
+// A field laid over the board by the field display: every point's value written on it, on a
+// translucent square in the colour Colour gives for the value.
+struct TFieldOverlay {
+    TBoard Field{};
+    std::function<QColor(int value)> Colour;
+};
+
+// A mark an analysis tool puts on a point: a ring in its colour, with an optional short text.
+struct TToolMark {
+    TPoint Point;
+    QColor Colour;
+    QString Text;
+};
+
 // The drawing surface. Invariant: every repaint reads the board model afresh, so the picture
 // never lags behind Spielfeld.
 class TBoardView : public QWidget {
@@ -47,6 +63,12 @@ class TBoardView : public QWidget {
     void ShowBoard(const TBoard& board);
     void ShowModel();
     [[nodiscard]] bool ShowsTrialBoard() const { return m_trial.has_value(); }
+    // The field display's overlay; nullopt removes it.
+    void SetOverlay(std::optional<TFieldOverlay> overlay);
+    [[nodiscard]] const std::optional<TFieldOverlay>& Overlay() const { return m_overlay; }
+    // The marks of one tool (by name); an empty list removes them.
+    void SetToolMarks(const QString& tool, std::vector<TToolMark> marks);
+    [[nodiscard]] std::vector<TToolMark> ToolMarks() const;
     [[nodiscard]] TBoardGeometry Geometry() const { return TBoardGeometry::For(width(), height()); }
     [[nodiscard]] QSize sizeHint() const override { return {420, 420}; }
 
@@ -65,6 +87,8 @@ class TBoardView : public QWidget {
     void DrawCoordinates(QPainter& p, const TBoardGeometry& g) const;
     void DrawStones(QPainter& p, const TBoardGeometry& g) const;
     void DrawMarks(QPainter& p, const TBoardGeometry& g) const;
+    void DrawOverlay(QPainter& p, const TBoardGeometry& g) const;
+    void DrawToolMarks(QPainter& p, const TBoardGeometry& g) const;
 
     [[nodiscard]] const TBoard& Shown() const {
         return m_trial ? *m_trial : m_engine.Fields.Spielfeld;
@@ -74,6 +98,8 @@ class TBoardView : public QWidget {
     QColor m_colour;
     TPoint m_hover{-1, -1};
     std::optional<TBoard> m_trial;  // a copy: the searches' boards are borrowed and short-lived
+    std::optional<TFieldOverlay> m_overlay;
+    std::map<QString, std::vector<TToolMark>> m_toolMarks;
 };
 
 class TFormBoard : public QWidget {
@@ -106,8 +132,12 @@ class TFormBoard : public QWidget {
     std::function<void(bool)> OnPassEnabled;
     // A point chosen in classification mode, for the analysis tools.
     std::function<void(TPoint)> OnClassify;
-    // The analysis detail of a point for the status line; empty when there is none.
-    std::function<QString(TPoint)> PointDetail;
+    // The status of the group a stone belongs to, 0 "tot" .. 3 "sicher", once the analysis graph
+    // has judged it; nullopt when it has not (no graph yet, or not built for this position).
+    std::function<std::optional<int>(TPoint)> GroupStatus;
+    // The analysis detail of a point for the status line: the group status over a stone, the
+    // territory value over an empty point of an evaluated position; empty when there is none.
+    [[nodiscard]] QString PointDetail(TPoint point) const;
 
   private:
     void Pressed(TPoint point, Qt::MouseButton button);
@@ -122,6 +152,14 @@ class TFormBoard : public QWidget {
     TPoint m_clicked{-1, -1};
     bool m_passRequested = false;
 };
+
+// The colours of a field's cells. By sign: white for a negative value, silver for 0, grey for a
+// positive one. On a scale: the further from 0 relative to the largest magnitude maxAbs, the
+// deeper the colour, warm for positive values (towards Black) and cool for negative ones.
+[[nodiscard]] QColor FieldSignColour(int value);
+[[nodiscard]] QColor FieldScaleColour(int value, int maxAbs);
+// A colour for text on a cell of colour background.
+[[nodiscard]] QColor TextColourOn(const QColor& background);
 
 // The board colour of the settings as a colour to paint: a COLORREF (0x00BBGGRR), or, for a
 // system colour (high bit set), the board's wood tone.

@@ -12,9 +12,14 @@
 #include <QTimer>
 #include <iostream>
 
+#include "analysis/FormFeldanzeige.h"
+#include "analysis/FormGebiet.h"
+#include "analysis/FormKlassifizierung.h"
 #include "board/board.h"
 #include "game/gameflow.h"
+#include "gtp/gtp_analysis.h"
 #include "records/sgfdata.h"
+#include "tactics/FormBruteForce.h"
 #include "ui/FormAbout.h"
 #include "ui/FormAddLanguage.h"
 #include "ui/FormBoard.h"
@@ -46,9 +51,9 @@ TFormGoMain::TFormGoMain(TUi& ui, TUserInterface& userInterface, const QStringLi
     MarkUntranslated(this);  // the caption is built by UpdateCaption
     BuildMenus();
     // The analysis tools are reachable only with the switch "/qx".
-    const bool interna = !args.isEmpty() && args.first() == QStringLiteral("/qx");
-    m_interna->menuAction()->setVisible(interna);
-    m_interna->menuAction()->setEnabled(interna);
+    m_internaAllowed = !args.isEmpty() && args.first() == QStringLiteral("/qx");
+    m_interna->menuAction()->setVisible(m_internaAllowed);
+    m_interna->menuAction()->setEnabled(m_internaAllowed);
 
     // The engine, in its fixed order: the fields and their container, the element pool. It
     // translates through the table of the user-interface object, which exists already.
@@ -79,6 +84,7 @@ TFormGoMain::TFormGoMain(TUi& ui, TUserInterface& userInterface, const QStringLi
     m_controlPosition = ReadWindowPosition(m_userInterface.Locations(), FormCursorWindow);
     m_host.Attach(this, m_board, m_control);
     m_board->OnPassEnabled = [this](bool on) { m_control->BitBtnPassen->setEnabled(on); };
+    m_board->OnClassify = [this](TPoint p) { PointChosen(p); };
     m_control->OnLoad = [this] { LoadGame(); };
     m_control->OnSave = [this] { SaveGame(); };
     m_control->OnSaveAs = [this] { SaveGameAs(); };
@@ -94,8 +100,12 @@ TFormGoMain::~TFormGoMain() {
     // the engine objects in reverse order. Whatever was not given back is reported.
     m_host.Attach(nullptr, nullptr, nullptr);
     m_area->viewport()->removeEventFilter(this);
-    delete m_area;
+    delete m_area;  // with it the tool windows
     m_area = nullptr;
+    m_feldanzeige = nullptr;
+    m_klassi = nullptr;
+    m_gebiet = nullptr;
+    m_bruteForce = nullptr;
     try {
         if (SaveSettingsOnExit)
             WritePartien(m_userInterface.Locations(), m_engine->Settings.Partien);
@@ -171,6 +181,13 @@ void TFormGoMain::BuildMenus() {
     });
 
     m_interna = bar->addMenu(QStringLiteral("I&nterna"));
+    m_interna->addAction(QStringLiteral("Feld-&Inspektor"), this, [this] { ShowFieldDisplay(); });
+    m_interna->addAction(QStringLiteral("Punkte &klassifizieren"), this,
+                         [this] { ShowClassification(); });
+    m_interna->addAction(QStringLiteral("&Gebietsbewertung"), this, [this] { ShowTerritory(); });
+    m_interna->addAction(QStringLiteral("&Brute Force"), this, [this] { ShowBruteForce(); });
+    // The goal browser needs the goal search of a move decision; it comes with it.
+    m_interna->addAction(QStringLiteral("&Ziel-Browser"))->setEnabled(false);
     QMenu* info = bar->addMenu(QStringLiteral("&Information"));
     auto box = [this](TInfoBox kind) {
         TFormInfo dialog(kind, m_ui, this);
@@ -194,6 +211,10 @@ void TFormGoMain::TranslateAll() {
     UpdateCaption();
     m_board->Translate();
     m_control->Translate();
+    if (m_feldanzeige != nullptr) m_feldanzeige->Translate();
+    if (m_klassi != nullptr) m_klassi->Translate();
+    if (m_gebiet != nullptr) m_gebiet->Translate();
+    if (m_bruteForce != nullptr) m_bruteForce->Translate();
 }
 
 void TFormGoMain::showEvent(QShowEvent* e) {
@@ -202,6 +223,9 @@ void TFormGoMain::showEvent(QShowEvent* e) {
 }
 
 bool TFormGoMain::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::Hide &&
+        (watched == m_klassi || watched == m_gebiet || watched == m_bruteForce))
+        QTimer::singleShot(0, this, &TFormGoMain::ToolClosed);
     // Maximised or restored: the board grows or shrinks with the frame.
     if (watched == m_area->viewport() && e->type() == QEvent::Resize && m_arranged)
         ArrangeWindows();
@@ -255,6 +279,8 @@ void TFormGoMain::SetPlaying(bool playing) {
     m_gameRunning = playing;
     m_control->SetLayout(playing ? TControlLayout::Playing : TControlLayout::Editing);
     for (QMenu* m : m_gameMenus) m->setEnabled(!playing);
+    // The tools would take the board's clicks away from the game.
+    m_interna->menuAction()->setEnabled(m_internaAllowed && !playing);
     m_saveAction->setEnabled(!playing);
     m_saveAsAction->setEnabled(!playing);
 }
@@ -386,6 +412,95 @@ void TFormGoMain::RandomMovesCommand() {
 
 void TFormGoMain::HandicapCommand(int stones) {
     RunGame([this, stones] { PlaceHandicap(*m_engine, stones); });
+}
+
+QMdiSubWindow* TFormGoMain::WindowOf(QWidget* tool) const {
+    for (QMdiSubWindow* sub : m_area->subWindowList())
+        if (sub->widget() == tool) return sub;
+    return nullptr;
+}
+
+void TFormGoMain::ShowAnalysisWindow(QWidget* w) {
+    QMdiSubWindow* sub = WindowOf(w);
+    if (sub == nullptr) {
+        sub = m_area->addSubWindow(w, Qt::SubWindow | Qt::WindowTitleHint |
+                                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+        sub->setAttribute(Qt::WA_DeleteOnClose, false);
+        sub->setWindowIcon(QIcon());
+        w->installEventFilter(this);
+        sub->adjustSize();
+        // Beside the board, over the game-control window, a little down for each tool.
+        const int tools = static_cast<int>(m_area->subWindowList().size()) - 2;
+        const QPoint at = m_controlWindow->pos() + QPoint(12, 12) * std::max(0, tools - 1);
+        sub->move(std::clamp(at.x(), 0, std::max(0, m_area->width() - sub->width())),
+                  std::clamp(at.y(), 0, std::max(0, m_area->height() - sub->height())));
+    }
+    w->show();
+    sub->show();
+    m_area->setActiveSubWindow(sub);
+}
+
+void TFormGoMain::AnalyseIfChanged() {
+    if (m_engine->Territory.EvaluatedFor(m_engine->Fields.Spielfeld)) return;
+    m_host.SetBusy(true);
+    AnalysePosition(*m_engine, true);
+    m_host.SetBusy(false);
+}
+
+TFormFeldanzeige& TFormGoMain::ShowFieldDisplay() {
+    if (m_feldanzeige == nullptr) {
+        m_feldanzeige = new TFormFeldanzeige(*m_engine, m_ui, *m_board->View());
+        m_feldanzeige->Analyse = [this] { AnalyseIfChanged(); };
+    }
+    AnalyseIfChanged();
+    m_feldanzeige->Refresh();
+    ShowAnalysisWindow(m_feldanzeige);
+    return *m_feldanzeige;
+}
+
+TFormKlassifizierung& TFormGoMain::ShowClassification() {
+    if (m_klassi == nullptr)
+        m_klassi = new TFormKlassifizierung(*m_engine, m_ui, m_host, *m_board->View());
+    AnalyseIfChanged();
+    m_board->SetState(bsClassify);
+    ShowAnalysisWindow(m_klassi);
+    return *m_klassi;
+}
+
+TFormGebiet& TFormGoMain::ShowTerritory() {
+    if (m_gebiet == nullptr) {
+        m_gebiet = new TFormGebiet(*m_engine, m_ui, m_host, *m_board->View());
+        m_gebiet->Analyse = [this] { AnalyseIfChanged(); };
+    }
+    AnalyseIfChanged();
+    m_board->SetState(bsClassify);
+    ShowAnalysisWindow(m_gebiet);
+    return *m_gebiet;
+}
+
+TFormBruteForce& TFormGoMain::ShowBruteForce() {
+    if (m_bruteForce == nullptr) {
+        m_bruteForce = new TFormBruteForce(*m_engine, m_ui, m_host, *m_board);
+        // While it reads, nothing may start a game or change the position under it.
+        m_bruteForce->OnReading = [this](bool on) {
+            for (QMenu* m : m_gameMenus) m->setEnabled(!on);
+        };
+    }
+    m_board->SetState(bsClassify);
+    ShowAnalysisWindow(m_bruteForce);
+    return *m_bruteForce;
+}
+
+void TFormGoMain::PointChosen(TPoint point) {
+    if (m_klassi != nullptr && m_klassi->isVisible()) m_klassi->PointChosen(point);
+    if (m_gebiet != nullptr && m_gebiet->isVisible()) m_gebiet->PointChosen(point);
+    if (m_bruteForce != nullptr && m_bruteForce->isVisible()) m_bruteForce->PointChosen(point);
+}
+
+void TFormGoMain::ToolClosed() {
+    const auto open = [](const QWidget* w) { return w != nullptr && w->isVisible(); };
+    if (open(m_klassi) || open(m_gebiet) || open(m_bruteForce)) return;
+    if (m_board->GetState() == bsClassify) m_board->SetState(bsLocked);
 }
 
 void TFormGoMain::closeEvent(QCloseEvent* e) {

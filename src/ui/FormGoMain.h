@@ -20,7 +20,11 @@ class QMenu;
 namespace obrin::gui {
 
 class TFormBoard;
+class TFormBruteForce;
 class TFormControl;
+class TFormFeldanzeige;
+class TFormGebiet;
+class TFormKlassifizierung;
 
 class TFormGoMain : public QMainWindow {
     Q_OBJECT
@@ -69,6 +73,15 @@ class TFormGoMain : public QMainWindow {
     void SaveGameAs(QString fileName = QString());
     void ParameterCommand();
     void AddLanguageCommand();
+    // The analysis tools of "I&nterna". The three that take points from the board put it into
+    // classification mode; all analyse the position first when it changed since the last time.
+    TFormFeldanzeige& ShowFieldDisplay();
+    TFormKlassifizierung& ShowClassification();
+    TFormGebiet& ShowTerritory();
+    TFormBruteForce& ShowBruteForce();
+    // Runs the analysis of the current position unless its territory values are current.
+    void AnalyseIfChanged();
+    [[nodiscard]] QMdiSubWindow* WindowOf(QWidget* tool) const;
     // Sets the interface language and retranslates every open window.
     void SetLanguage(const std::string& language);
 
@@ -80,6 +93,11 @@ class TFormGoMain : public QMainWindow {
   private:
     void BuildMenus();
     QMdiSubWindow* AddToolWindow(QWidget* w);
+    // An analysis tool beside the board: closable, kept (hidden) when closed.
+    void ShowAnalysisWindow(QWidget* w);
+    void PointChosen(TPoint point);
+    // Leaves classification mode when the last tool that takes points has been closed.
+    void ToolClosed();
     void SaveWindowPositions();
     void ApplySettings();
     // Runs one game command; the window closes afterwards if that was asked for meanwhile.
@@ -97,6 +115,12 @@ class TFormGoMain : public QMainWindow {
     QMdiSubWindow* m_boardWindow = nullptr;
     QMdiSubWindow* m_controlWindow = nullptr;
     QMenu* m_interna = nullptr;
+    bool m_internaAllowed = false;  // started with "/qx"
+    // The analysis tools, made when first asked for.
+    TFormFeldanzeige* m_feldanzeige = nullptr;
+    TFormKlassifizierung* m_klassi = nullptr;
+    TFormGebiet* m_gebiet = nullptr;
+    TFormBruteForce* m_bruteForce = nullptr;
     QAction* m_saveAction = nullptr;
     QAction* m_saveAsAction = nullptr;
     QList<QMenu*> m_gameMenus;  // switched off while a game runs

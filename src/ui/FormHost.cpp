@@ -17,6 +17,15 @@ void TGuiHost::ProcessEvents() {
 }
 
 bool TGuiHost::IsLocked() {
+    if (ToolStopRequested) {
+        constexpr uint64_t kEventsEveryMs = 20;
+        const uint64_t now = TickMs();
+        if (now - m_lastEvents >= kEventsEveryMs) {
+            m_lastEvents = now;
+            ProcessEvents();
+        }
+        if (m_terminating || (ToolStopRequested && ToolStopRequested())) return true;
+    }
     return m_board == nullptr || m_board->GetState() == bsLocked;
 }
 

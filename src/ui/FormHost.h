@@ -43,6 +43,11 @@ class TGuiHost : public IHost {
     void RefreshControl() override;
     void Pause(int ms) override;
 
+    // While a tool window reads or trains, the searches' polls of IsLocked keep the windows
+    // alive: pending events are handled every few milliseconds, and the search ends as soon as
+    // this returns true (the tool's stop button) or the program is closing. Unset otherwise.
+    std::function<bool()> ToolStopRequested;
+
     // The start dialog; tests replace it to answer without a modal window.
     std::function<bool(int page, TGameState& game)> StartDialog;
 
@@ -53,6 +58,7 @@ class TGuiHost : public IHost {
     TFormControl* m_control = nullptr;
     bool m_terminating = false;
     int m_busy = 0;
+    uint64_t m_lastEvents = 0;  // when a tool's reading last let events through
 };
 
 }  // namespace obrin::gui

@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -100,6 +101,13 @@ QDialogButtonBox* AddDialogButtons(QDialog* dialog, QLayout* layout, const char*
     layout->addWidget(buttons);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     return buttons;
+}
+
+void CloseWindow(QWidget* w) {
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(w->parentWidget()))
+        frame->close();
+    else
+        w->close();
 }
 
 void MarkUntranslated(QObject* w) {

@@ -35,6 +35,10 @@ class TTranslator {
 QDialogButtonBox* AddDialogButtons(QDialog* dialog, QLayout* layout, const char* accept,
                                    const char* reject = nullptr);
 
+// Closes a window, together with the frame around it when it stands in the main window's
+// multi-document area (closing only the widget would leave an empty frame behind).
+void CloseWindow(QWidget* w);
+
 // Marks a widget whose text is data (a number, a point, a file name), never translated.
 void MarkUntranslated(QObject* w);
 

@@ -86,7 +86,10 @@ TEST_F(EngineNetworks, TrainingFilesOfTheDialogs) {
     EXPECT_EQ(counts.Comparisons, 2);
     EXPECT_EQ(counts.Absolutes, 1);
 
+    AcceptVector(engine, 3, 3, {});
     EXPECT_FALSE(LoadKlassiSamples(engine));
+    EXPECT_EQ(engine.KlassiSamples->GetSampleCount(), 0) << "no file: the unsaved samples go";
+    EXPECT_EQ(engine.KlassiSamples->InputCount(), 27);
     AcceptVector(engine, 3, 3, {});
     SaveKlassiSamples(engine);
     TEngine other(host);

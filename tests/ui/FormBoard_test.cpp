@@ -152,7 +152,13 @@ class TFormBoardTest : public QObject {
 
     void statusLineNamesThePointUnderTheMouse() {
         QTest::mouseMove(m_board->View(), Pixel(3, 3));
-        QVERIFY(m_board->StatusLine().startsWith(QStringLiteral("D4 (60) Gebietswert: 0")));
+        QCOMPARE(m_board->StatusLine(), QStringLiteral("D4 (60) "));
+        // After an analysis of this position: the territory class of the point.
+        m_engine->Territory.EvaluateTerritory(false);
+        QTest::mouseMove(m_board->View(), Pixel(3, 4));
+        QTest::mouseMove(m_board->View(), Pixel(3, 3));
+        const int k = TerritoryClass(m_engine->Container->Feldbewertung[60]);
+        QCOMPARE(m_board->StatusLine(), QStringLiteral("D4 (60) Gebietswert: %1").arg(k));
         QTest::mouseMove(m_board->View(), QPoint(1, 1));
         QCOMPARE(m_board->StatusLine(), QStringLiteral("---"));
     }
