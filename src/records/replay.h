@@ -47,6 +47,9 @@ class TRecordReplay {
     TSgfTreeModel& m_tree;
 };
 
+// The points of a setup value: one point, or a rectangle "aa:cc" of the compressed point lists.
+[[nodiscard]] std::vector<TPoint> SetupPoints(const std::string& value);
+
 // The node items of a game's main line, in order (variation items left out).
 [[nodiscard]] std::vector<TSgfTreeItem*> MainLine(TSgfTreeModel& tree, TSgfTreeItem* game);
 // Replays the first game's main line up to node item count (all when count < 0 or larger) by

@@ -8,6 +8,7 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
@@ -115,6 +116,14 @@ TDialogs::TDialogs() {
                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
     Exec = [](QDialog* dialog) { return dialog->exec(); };
+    OpenFileName = [](QWidget* parent, const QString& caption, const QString& start,
+                      const QString& filters) {
+        return QFileDialog::getOpenFileName(parent, caption, start, filters);
+    };
+    SaveFileName = [](QWidget* parent, const QString& caption, const QString& start,
+                      const QString& filters) {
+        return QFileDialog::getSaveFileName(parent, caption, start, filters);
+    };
 }
 
 }  // namespace obrin::gui
