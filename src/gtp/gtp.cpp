@@ -123,8 +123,8 @@ void TGtpEngine::SetKomi(double komi) {
     m_komi = komi;
 }
 
-bool TGtpEngine::IsLegalFor(TPoint p, int colour) const {
-    const TBoardFields& f = m_engine.Fields;
+bool TGtpEngine::IsLegalFor(TPoint p, int colour) {
+    TBoardFields& f = m_engine.Fields;
     const bool koIsTheirs = !m_moves.empty() && m_moves.back().Colour == colour;
     return koIsTheirs ? IsLegal(p.X, p.Y, colour, -1, -1, f.Spielfeld)
                       : IsLegal(p.X, p.Y, colour, f.KoX, f.KoY, f.Spielfeld);
@@ -137,9 +137,8 @@ void TGtpEngine::PlaceSetupStone(TPoint p, int colour) {
         SetUpPosition(f.Spielfeld, {f.KoX, f.KoY}, m_engine.Game.GefangeneSchwarz,
                       m_engine.Game.GefangeneWeiss - m_komi);
     }
-    std::erase_if(m_setup, [p](const TRememberedMove& s) {
-        return s.Point.X == p.X && s.Point.Y == p.Y;
-    });
+    std::erase_if(m_setup,
+                  [p](const TRememberedMove& s) { return s.Point.X == p.X && s.Point.Y == p.Y; });
     if (colour != 0) m_setup.push_back({p, colour});
     SetPoint(m_engine.Fields.Spielfeld, p.X, p.Y, colour);
 }

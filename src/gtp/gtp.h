@@ -51,7 +51,7 @@ class TGtpEngine {
     // Whether colour may play at p now. The ko ban holds only for the player who would retake
     // at once: after Black takes a ko, Black may play there again (controllers replaying
     // edited games send the same colour twice).
-    [[nodiscard]] bool IsLegalFor(TPoint p, int colour) const;
+    [[nodiscard]] bool IsLegalFor(TPoint p, int colour);
     // A setup stone (colour 0 empties the point). After moves, the position reached becomes
     // the start of the game first, since setup cannot be undone move by move.
     void PlaceSetupStone(TPoint p, int colour);

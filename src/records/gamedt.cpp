@@ -57,14 +57,14 @@ void WriteGameInfo(TSgfTreeModel& tree, TGameData edited) {
     if (edited.RU.empty() && !HasProperty(root, "RU")) edited.RU = "Japanese";
     const std::string size = tree.GetPropertyValue(root, "SZ");
     const std::pair<const char*, std::string> values[] = {
-        {"FF", "4"},       {"AP", "Obrin:6"},  {"SZ", size.empty() ? "19" : size},
-        {"GN", edited.GN}, {"GM", "1"},        {"RU", edited.RU},
-        {"PW", edited.PW}, {"PB", edited.PB},  {"AN", edited.AN},
-        {"SO", edited.SO}, {"BR", edited.BR},  {"WR", edited.WR},
-        {"BT", edited.BT}, {"WT", edited.WT},  {"EV", edited.EV},
-        {"PC", edited.PC}, {"CP", edited.CP},  {"US", edited.US},
-        {"RO", edited.RO}, {"OT", edited.OT},  {"DT", edited.DT},
-        {"HA", edited.HA}, {"KM", edited.KM},  {"RE", edited.RE},
+        {"FF", "4"},       {"AP", "Obrin:6"}, {"SZ", size.empty() ? "19" : size},
+        {"GN", edited.GN}, {"GM", "1"},       {"RU", edited.RU},
+        {"PW", edited.PW}, {"PB", edited.PB}, {"AN", edited.AN},
+        {"SO", edited.SO}, {"BR", edited.BR}, {"WR", edited.WR},
+        {"BT", edited.BT}, {"WT", edited.WT}, {"EV", edited.EV},
+        {"PC", edited.PC}, {"CP", edited.CP}, {"US", edited.US},
+        {"RO", edited.RO}, {"OT", edited.OT}, {"DT", edited.DT},
+        {"HA", edited.HA}, {"KM", edited.KM}, {"RE", edited.RE},
         {"TM", edited.TM}, {"GC", edited.GC}};
     // The text is the user's (UTF-8); when one character does not fit the record's encoding,
     // the record becomes UTF-8 before anything is written.

@@ -58,10 +58,14 @@ size_t Utf8Length(std::string_view text, size_t i) {
     size_t n = 0;
     char32_t min = 0;
     if (b0 < 0x80) return 1;
-    if ((b0 & 0xE0) == 0xC0) n = 2, min = 0x80;
-    else if ((b0 & 0xF0) == 0xE0) n = 3, min = 0x800;
-    else if ((b0 & 0xF8) == 0xF0) n = 4, min = 0x10000;
-    else return 0;
+    if ((b0 & 0xE0) == 0xC0)
+        n = 2, min = 0x80;
+    else if ((b0 & 0xF0) == 0xE0)
+        n = 3, min = 0x800;
+    else if ((b0 & 0xF8) == 0xF0)
+        n = 4, min = 0x10000;
+    else
+        return 0;
     if (i + n > text.size()) return 0;
     char32_t c = b0 & (0x7F >> n);
     for (size_t k = 1; k < n; ++k) {
@@ -79,7 +83,8 @@ std::u32string CodePoints(std::string_view utf8) {
         const size_t n = Utf8Length(utf8, i);
         const auto b0 = static_cast<unsigned char>(utf8[i]);
         char32_t c = n == 1 ? b0 : b0 & (0x7F >> n);
-        for (size_t k = 1; k < n; ++k) c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        for (size_t k = 1; k < n; ++k)
+            c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
         out += c;
         i += n;
     }

@@ -373,8 +373,8 @@ std::string WriteSgfData(const TSgfData& data, const std::string& prefix, int in
 }
 
 bool IsValidIdentifier(const std::string& identifier) {
-    return !identifier.empty() &&
-           std::all_of(identifier.begin(), identifier.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+    return !identifier.empty() && std::all_of(identifier.begin(), identifier.end(),
+                                              [](char c) { return c >= 'A' && c <= 'Z'; });
 }
 
 }  // namespace obrin

@@ -148,8 +148,7 @@ bool IsPlayableBoardSize(const std::string& size) {
     return s == "19" || s == "19:19";
 }
 
-std::string BoardSizeMessage(const std::string& fileName, int64_t number,
-                             const std::string& size) {
+std::string BoardSizeMessage(const std::string& fileName, int64_t number, const std::string& size) {
     char text[600];
     std::snprintf(text, sizeof text, msg::SgfBoardSize, fileName.substr(0, 400).c_str(),
                   static_cast<long long>(number), Trimmed(size).substr(0, 20).c_str());
@@ -648,8 +647,8 @@ std::vector<std::string> TSgfTreeModel::UnplayableGames(const std::string& fileN
     std::vector<std::string> lines;
     for (size_t i = 0; i < m_items.size(); ++i) {
         if (!IsPlayable(m_items[i].get()))
-            lines.push_back(BoardSizeMessage(fileName, static_cast<int64_t>(i + 1),
-                                             m_items[i]->BoardSize));
+            lines.push_back(
+                BoardSizeMessage(fileName, static_cast<int64_t>(i + 1), m_items[i]->BoardSize));
     }
     return lines;
 }

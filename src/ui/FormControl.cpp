@@ -16,10 +16,10 @@
 
 #include "board/board.h"
 #include "board/errors.h"
-#include "records/sgfdata.h"
 #include "records/FormGameData.h"
 #include "records/FormSgfError.h"
 #include "records/FormSgfTree.h"
+#include "records/sgfdata.h"
 #include "ui/FormBoard.h"
 
 namespace obrin::gui {
@@ -438,16 +438,16 @@ void TFormControl::AddProperty() {
     const std::string identifier = EditPropertyName->text().toStdString();
     if (!IsValidIdentifier(identifier)) {
         m_ui.Dialogs.Message(
-            this, m_ui.Tr(kContext, QStringLiteral(
-                                        "Ein Bezeichner besteht nur aus Großbuchstaben (A-Z):")) +
+            this, m_ui.Tr(kContext,
+                          QStringLiteral("Ein Bezeichner besteht nur aus Großbuchstaben (A-Z):")) +
                       QLatin1Char('\n') + EditPropertyName->text());
         return;
     }
     Quietly([&] {
         m_replay->PropertyPane.clear();
         TSgfTreeItem* item = Selected();
-        m_tree->AddPropertyToItem(item, identifier,
-                                  m_tree->EncodeText(item, EditPropertyValue->text().toStdString()));
+        m_tree->AddPropertyToItem(
+            item, identifier, m_tree->EncodeText(item, EditPropertyValue->text().toStdString()));
     });
 }
 

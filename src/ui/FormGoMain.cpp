@@ -5,13 +5,13 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QMimeData>
-#include <QStandardPaths>
 #include <QFontDatabase>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QStandardPaths>
 #include <QTimer>
 #include <iostream>
 
@@ -363,7 +363,8 @@ void TFormGoMain::SaveGame() {
     if (m_currentFile.isEmpty() || !QFileInfo::exists(m_currentFile)) return;
     if (IsOwnFormat(m_currentFile)) {
         const QFileInfo info(m_currentFile);
-        const QString proposed = info.dir().filePath(info.completeBaseName() + QStringLiteral(".sgf"));
+        const QString proposed =
+            info.dir().filePath(info.completeBaseName() + QStringLiteral(".sgf"));
         const QString fileName = m_ui.Dialogs.SaveFileName(
             this, m_ui.Tr(kContext, QStringLiteral("Partie speichern als")), proposed, QString());
         if (!fileName.isEmpty() && !IsOwnFormat(fileName)) SaveGameAs(fileName);

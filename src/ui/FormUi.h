@@ -48,8 +48,8 @@ class TDialogs {
     std::function<int(QDialog* dialog)> Exec;
     // The file dialogs: the chosen name, empty when cancelled. start is a folder or a file
     // name proposed in it; the save dialog asks before it overwrites.
-    std::function<QString(QWidget* parent, const QString& caption, const QString& start,
-                          const QString& filters)>
+    std::function<QString(QWidget*parent, const QString&caption, const QString&start,
+                          const QString&filters)>
         OpenFileName, SaveFileName;
 
     TDialogs();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ui/textlines.h"
+
 namespace obrin {
 namespace {
 

@@ -155,7 +155,7 @@ TEST(SgfParser, AByteOrderMarkIsSkippedQuietly) {
     TParsed p = Parse("\xEF\xBB\xBF(;FF[4]C[gr\xC3\xBC\xC3\x9F])");
     EXPECT_TRUE(p.Messages.empty());
     ASSERT_EQ(p.Root->GameTrees->Count(), 1);
-    EXPECT_EQ(Written(*p.Root), "(\r\n ;FF[4]C[gr\xC3\xBC\xC3\x9F]\r\n)\r\n");
+    EXPECT_EQ(Written(*p.Root), "(\r\n ;FF[4]\r\n C[gr\xC3\xBC\xC3\x9F]\r\n)\r\n");
 }
 
 TEST(SgfParser, AMissingSemicolonAfterTheParenthesisKeepsTheNode) {

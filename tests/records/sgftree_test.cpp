@@ -427,8 +427,7 @@ TEST_F(RecordTree, TextKeepsItsEncodingUntilACharacterDoesNotFit) {
 
     // Without CA and with bytes that are no UTF-8 the text reads as Windows-1252.
     Load("(;PB[\x80 M\xFCller];B[aa])", "old.sgf");
-    EXPECT_EQ(tree.DecodeText(Child(Game(), 0), "\x80 M\xFCller"),
-              "\xE2\x82\xAC M\xC3\xBCller");
+    EXPECT_EQ(tree.DecodeText(Child(Game(), 0), "\x80 M\xFCller"), "\xE2\x82\xAC M\xC3\xBCller");
     // Valid UTF-8 without CA gets CA[UTF-8] when the user adds text beyond ASCII.
     Load("(;PB[Anna];B[aa])", "new.sgf");
     EXPECT_EQ(tree.EncodeText(Child(Game(), 0), "\xC3\xA9"), "\xC3\xA9");
