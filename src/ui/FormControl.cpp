@@ -591,7 +591,9 @@ void TFormControl::SelectItem(TSgfTreeItem* item) {
 }
 
 void TFormControl::keyPressEvent(QKeyEvent* e) {
-    if (!StepKey(this, e)) QWidget::keyPressEvent(e);
+    // A key the comment editor passed on (the caret at its first or last line) stays there.
+    QObject* from = focusWidget() == MemoComments ? MemoComments : static_cast<QObject*>(this);
+    if (!StepKey(from, e)) QWidget::keyPressEvent(e);
 }
 
 bool TFormControl::StepKey(QObject* watched, QKeyEvent* key) {

@@ -1,19 +1,24 @@
 // The main window's commands and a game between two humans played through the windows.
 #include "ui/FormGoMain.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <deque>
 #include <filesystem>
 
@@ -456,6 +461,27 @@ class TFormGoMainTest : public QObject {
         actions[1]->trigger();
         QCOMPARE(m_main->CurrentFile(), second);
         std::filesystem::remove(m_userInterface->Locations().PathForWrite(SettingsFileName));
+    }
+
+    void aRecordDroppedOnTheWindowIsOpened() {
+        m_main->SaveSettingsOnExit = false;
+        const QString file = WriteFile(QStringLiteral("dropped.sgf"), "(;B[aa])");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(file)});
+        const QPoint at = m_main->Board().mapTo(m_main.get(), QPoint(20, 20));
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_main.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_main.get(), &drop);
+        QTRY_COMPARE(m_main->CurrentFile(), file);
+        // Anything else is not taken.
+        QMimeData text;
+        text.setUrls({QUrl::fromLocalFile(WriteFile(QStringLiteral("notes.txt"), "x"))});
+        QDragEnterEvent other(at, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        other.ignore();
+        QApplication::sendEvent(m_main.get(), &other);
+        QVERIFY(!other.isAccepted());
     }
 
     void aMovePlayedFromTheMiddleOfARecordStartsAVariation() {
