@@ -89,6 +89,19 @@ class TFormGoMainTest : public QObject {
         return GetPoint(m_main->Engine().Fields.Spielfeld, ColumnOfText(p), RowOfText(p));
     }
 
+    QTemporaryDir m_files;
+    QString WriteFile(const QString& name, const QByteArray& data) {
+        const QString path = m_files.filePath(name);
+        QFile f(path);
+        [&] { QVERIFY(f.open(QIODevice::WriteOnly)); }();
+        f.write(data);
+        return path;
+    }
+    static QByteArray Contents(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
   private slots:
     void init() {
         m_ui = std::make_unique<TUi>();
@@ -353,19 +366,6 @@ class TFormGoMainTest : public QObject {
         m_main->ClearBoardCommand();
         QVERIFY(BoardIsEmpty(e.Fields.Spielfeld));
         QCOMPARE(e.Game.GefangeneWeiss, 0.0);
-    }
-
-    QTemporaryDir m_files;
-    QString WriteFile(const QString& name, const QByteArray& data) {
-        const QString path = m_files.filePath(name);
-        QFile f(path);
-        [&] { QVERIFY(f.open(QIODevice::WriteOnly)); }();
-        f.write(data);
-        return path;
-    }
-    static QByteArray Contents(const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
     void savingAPositionFileAsksForAnSgfNameAndLeavesItAlone() {
