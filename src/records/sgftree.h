@@ -1,9 +1,11 @@
 // The record tree: the game record of the running program, as a model without any widget. It
 // keeps its own deep copy of the parsed collection and shows one item per game, per node and per
 // variation; selecting an item replays the line of play from the start of its game; every move
-// played is appended to it; saving writes it as SGF. It does not know what properties mean: for
-// every property value it meets it fires OnExecProperty with the purpose, and the replay handler
-// gives the properties their meaning. A Qt tree view shows this model through the listener.
+// played is recorded in it (a new variation where the line goes on already); saving writes it as
+// SGF. Property values are kept as the file's bytes; the game's encoding turns them into text. It
+// does not know what properties mean: for every property value it meets it fires OnExecProperty
+// with the purpose, and the replay handler gives the properties their meaning. A Qt tree view shows
+// this model through the listener.
 #pragma once
 
 #include <cstdint>
