@@ -53,18 +53,16 @@ void WriteGameInfo(TSgfTreeModel& tree, TGameData edited) {
     TSgfTreeItem* game = tree.GameItemOf(selected);
     if (game == nullptr || game->Children().empty()) return;
     TSgfTreeItem* root = game->Children().front().get();
-    // The record's own board size and rules stay; a record without them gets the program's.
-    if (edited.RU.empty() && !HasProperty(root, "RU")) edited.RU = "Japanese";
+    // The record's own board size stays (the dialog shows it read-only); the rules are the text
+    // the user sees and edits, so a record without rules gets none added.
     const std::string size = tree.GetPropertyValue(root, "SZ");
     const std::pair<const char*, std::string> values[] = {
-        {"FF", "4"},       {"AP", "Obrin:6"}, {"SZ", size.empty() ? "19" : size},
-        {"GN", edited.GN}, {"GM", "1"},       {"RU", edited.RU},
-        {"PW", edited.PW}, {"PB", edited.PB}, {"AN", edited.AN},
-        {"SO", edited.SO}, {"BR", edited.BR}, {"WR", edited.WR},
-        {"BT", edited.BT}, {"WT", edited.WT}, {"EV", edited.EV},
-        {"PC", edited.PC}, {"CP", edited.CP}, {"US", edited.US},
-        {"RO", edited.RO}, {"OT", edited.OT}, {"DT", edited.DT},
-        {"HA", edited.HA}, {"KM", edited.KM}, {"RE", edited.RE},
+        {"FF", "4"},       {"AP", "Obrin:6"}, {"SZ", size},      {"GN", edited.GN},
+        {"GM", "1"},       {"RU", edited.RU}, {"PW", edited.PW}, {"PB", edited.PB},
+        {"AN", edited.AN}, {"SO", edited.SO}, {"BR", edited.BR}, {"WR", edited.WR},
+        {"BT", edited.BT}, {"WT", edited.WT}, {"EV", edited.EV}, {"PC", edited.PC},
+        {"CP", edited.CP}, {"US", edited.US}, {"RO", edited.RO}, {"OT", edited.OT},
+        {"DT", edited.DT}, {"HA", edited.HA}, {"KM", edited.KM}, {"RE", edited.RE},
         {"TM", edited.TM}, {"GC", edited.GC}};
     // The text is the user's (UTF-8); when one character does not fit the record's encoding,
     // the record becomes UTF-8 before anything is written.

@@ -31,8 +31,8 @@ struct TGameData {
 
 // The dialog's "OK": writes the fields (UTF-8 text as the user typed it) back into the root
 // node of the selected item's game, in the record's encoding, then selects that item again.
-// FF, AP and GM get their fixed values; an existing SZ and RU stay (a record without them gets
-// 19 and Japanese); a value that reads as before keeps its bytes and its place, and a property
+// FF, AP and GM get their fixed values; the record's SZ stays and RU is the edited text (no
+// longer forced); a value that reads as before keeps its bytes and its place, and a property
 // that was and stays empty is not added. Does nothing without a selected item, a game item or a
 // root node item.
 void WriteGameInfo(TSgfTreeModel& tree, TGameData edited);
