@@ -91,21 +91,23 @@ bool TSgfTokenizer::PropertyFollows() const {
 }
 
 void TSgfTokenizer::NextToken() {
+    // Single characters are assigned as characters: assigning the literals trips GCC 12's
+    // false -Wrestrict warning in optimised builds.
     Text.clear();
     for (;;) {
         const int c = ReadByte();
         switch (c) {
             case '(':
                 Kind = toOpenParenthese;
-                Text = "(";
+                Text.assign(1, '(');
                 return;
             case ')':
                 Kind = toCloseParenthese;
-                Text = ")";
+                Text.assign(1, ')');
                 return;
             case ';':
                 Kind = toSemicolon;
-                Text = ";";
+                Text.assign(1, ';');
                 return;
             case '[':
                 ReadValue();

@@ -413,6 +413,8 @@ TEST_F(RecordTree, TextKeepsItsEncodingUntilACharacterDoesNotFit) {
     std::string saved = tree.SaveToString();
     EXPECT_NE(saved.find("PB[M\xFCller]"), std::string::npos) << saved;
     EXPECT_NE(saved.find("C[gr\xFC\xDF]"), std::string::npos);
+    EXPECT_EQ(saved.find("RU["), std::string::npos);  // none there, none typed: none added
+    EXPECT_EQ(saved.find("SZ["), std::string::npos);
     // A character Latin-1 has is stored in Latin-1.
     EXPECT_EQ(tree.EncodeText(root, "\xC3\xA9t\xC3\xA9"), "\xE9t\xE9");
     EXPECT_EQ(tree.EncodeText(root, "M\xC3\xBCller", "M\xFCller"), "M\xFCller");
