@@ -29,9 +29,13 @@ ensure_packages() {
   fi
 }
 
-# configure_and_build DIR [cmake options...]
+# configure_and_build DIR [cmake options...] [--target TARGET...]
 configure_and_build() {
   local dir="$1"; shift
-  cmake -S "$ROOT" -B "$ROOT/$dir" -G Ninja "$@" >/dev/null
-  cmake --build "$ROOT/$dir" -j "$JOBS"
+  local options=() targets=()
+  while [ $# -gt 0 ]; do
+    if [ "$1" = "--target" ]; then targets+=(--target "$2"); shift 2; else options+=("$1"); shift; fi
+  done
+  cmake -S "$ROOT" -B "$ROOT/$dir" -G Ninja "${options[@]}" >/dev/null
+  cmake --build "$ROOT/$dir" -j "$JOBS" "${targets[@]}"
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -25,8 +26,11 @@ class TByteWriter {
     explicit TByteWriter(std::vector<uint8_t>& out) : m_out(out) {}
     template <typename T>
     void Put(T value) {
-        const auto* p = reinterpret_cast<const uint8_t*>(&value);
-        m_out.insert(m_out.end(), p, p + sizeof(T));
+        // Grown first and copied into: a range insert from a small object trips GCC 12's
+        // array-bounds check in optimised builds.
+        const size_t at = m_out.size();
+        m_out.resize(at + sizeof(T));
+        std::memcpy(m_out.data() + at, &value, sizeof(T));
     }
     void PutDoubles(const std::vector<double>& values) {
         for (const double v : values) Put(v);

@@ -571,6 +571,10 @@ int Usage() {
 
 int main(int argc, char** argv) {
     const Args all(argv + 1, argv + argc);
+    if (all.size() == 1 && all[0] == "--version") {
+        std::cout << "obrin-cli " << OBRIN_VERSION << "\n";
+        return 0;
+    }
     if (all.empty()) return Usage();
     const auto group = Commands().find(all[0]);
     if (group == Commands().end()) return Usage();

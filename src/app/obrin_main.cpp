@@ -1,6 +1,7 @@
 // obrin: the desktop program. Besides the normal start it offers two tools that need no
 // display: "--screenshot DIR" writes a picture of every window, "--check-translations" lists
-// every designed text that has no translation.
+// every designed text that has no translation. A record named on the command line (as a file
+// manager passes it) is opened at start.
 #include <QApplication>
 #include <QStringList>
 #include <cstdio>
@@ -8,9 +9,33 @@
 
 #include "ui/FormApp.h"
 
+namespace {
+
+constexpr const char* kHelp =
+    "usage: obrin [/qx] [FILE]\n"
+    "       obrin --screenshot DIR | --check-translations [LANGUAGE] | --version | --help\n"
+    "\n"
+    "  FILE                  a game record (.sgf, .mgt, .obr, .stl) to open at start\n"
+    "  /qx                   (first) shows the Interna menu with the analysis tools\n"
+    "  --screenshot DIR      writes a picture of every window to DIR, without a display\n"
+    "  --check-translations  lists every designed text without a translation\n"
+    "  --version             prints the version\n"
+    "  --help                prints this text\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    // These answer at once, with or without a display.
+    if (args.contains(QStringLiteral("--version"))) {
+        std::printf("obrin %s\n", OBRIN_VERSION);
+        return 0;
+    }
+    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
     const bool tool = args.contains(QStringLiteral("--screenshot")) ||
                       args.contains(QStringLiteral("--check-translations"));
     if (tool && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

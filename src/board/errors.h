@@ -40,6 +40,8 @@ inline constexpr const char* SgfUnhandled = "Unhandled ";                   // +
 inline constexpr const char* SgfParserActive = " is active!";               // name +
 inline constexpr const char* SgfNoParser = " has no valid SgfParser";       // name +
 inline constexpr const char* SgfExpected = "Expected %s but got %s, line %lld, file %s";
+inline constexpr const char* SgfBoardSize =
+    "%s: game %lld has board size %s; only 19x19 games can be replayed";
 inline constexpr const char* SgfSkippedText =
     "Skipped text outside the game trees, line %lld, file %s";
 inline constexpr const char* FloatingPointError = "floating-point error in a network";

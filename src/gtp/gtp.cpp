@@ -118,6 +118,31 @@ void TGtpEngine::SetUpPosition(TBoard position, TPoint ko, double capturesBlack,
     ReplayRemembered();
 }
 
+void TGtpEngine::SetKomi(double komi) {
+    m_engine.Game.GefangeneWeiss += komi - m_komi;
+    m_komi = komi;
+}
+
+bool TGtpEngine::IsLegalFor(TPoint p, int colour) {
+    TBoardFields& f = m_engine.Fields;
+    const bool koIsTheirs = !m_moves.empty() && m_moves.back().Colour == colour;
+    return koIsTheirs ? IsLegal(p.X, p.Y, colour, -1, -1, f.Spielfeld)
+                      : IsLegal(p.X, p.Y, colour, f.KoX, f.KoY, f.Spielfeld);
+}
+
+void TGtpEngine::PlaceSetupStone(TPoint p, int colour) {
+    if (!OnBoard(p.X, p.Y)) return;
+    if (!m_moves.empty()) {
+        const TBoardFields& f = m_engine.Fields;
+        SetUpPosition(f.Spielfeld, {f.KoX, f.KoY}, m_engine.Game.GefangeneSchwarz,
+                      m_engine.Game.GefangeneWeiss - m_komi);
+    }
+    std::erase_if(m_setup,
+                  [p](const TRememberedMove& s) { return s.Point.X == p.X && s.Point.Y == p.Y; });
+    if (colour != 0) m_setup.push_back({p, colour});
+    SetPoint(m_engine.Fields.Spielfeld, p.X, p.Y, colour);
+}
+
 void TGtpEngine::PlayAndRemember(TPoint p, int colour) {
     ExecuteMove(m_engine, p.X, p.Y, colour);
     m_moves.push_back({p, colour});
@@ -211,8 +236,7 @@ void TGtpEngine::RegisterCoreCommands() {
     Register("komi", [this](const TGtpArgs& a) {
         double komi = 0.0;
         if (a.size() != 1 || !ParseReal(a[0], komi)) return SyntaxError();
-        m_engine.Game.GefangeneWeiss += komi - m_komi;
-        m_komi = komi;
+        SetKomi(komi);
         return TGtpReply::Success();
     });
     Register("play", [this](const TGtpArgs& a) { return Play(a); });
@@ -228,8 +252,7 @@ void TGtpEngine::RegisterCoreCommands() {
         TPoint p;
         const int colour = a.size() == 2 ? ParseColour(a[0]) : 0;
         if (colour == 0 || !ParseVertex(a[1], p)) return SyntaxError();
-        TBoardFields& f = m_engine.Fields;
-        return TGtpReply::Success(IsLegal(p.X, p.Y, colour, f.KoX, f.KoY, f.Spielfeld) ? "1" : "0");
+        return TGtpReply::Success(IsLegalFor(p, colour) ? "1" : "0");
     });
     Register("list_stones", [this](const TGtpArgs& a) { return ListStones(a); });
     Register("captures", [this](const TGtpArgs& a) { return Captures(a); });
@@ -239,9 +262,7 @@ TGtpReply TGtpEngine::Play(const TGtpArgs& a) {
     TPoint p;
     const int colour = a.size() == 2 ? ParseColour(a[0]) : 0;
     if (colour == 0 || !ParseVertex(a[1], p)) return SyntaxError();
-    TBoardFields& f = m_engine.Fields;
-    if (!IsLegal(p.X, p.Y, colour, f.KoX, f.KoY, f.Spielfeld))
-        return TGtpReply::Failure("illegal move");
+    if (!IsLegalFor(p, colour)) return TGtpReply::Failure("illegal move");
     PlayAndRemember(p, colour);
     return TGtpReply::Success();
 }
@@ -249,8 +270,9 @@ TGtpReply TGtpEngine::Play(const TGtpArgs& a) {
 TGtpReply TGtpEngine::FixedHandicap(const TGtpArgs& a) {
     int n = 0;
     if (a.size() != 1 || !ParseInt(a[0], n)) return SyntaxError();
+    // GTP's fixed placements end at nine; the desktop program's larger ones are its own.
+    if (n < 2 || n > 9) return TGtpReply::Failure("invalid number of stones");
     const std::vector<TPoint> points = HandicapPoints(n);
-    if (points.empty()) return TGtpReply::Failure("invalid number of stones");
     if (!BoardIsEmpty(m_engine.Fields.Spielfeld)) return TGtpReply::Failure("board not empty");
     std::string text;
     for (const TPoint& p : points) {

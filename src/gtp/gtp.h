@@ -51,6 +51,15 @@ class TGtpEngine {
 
     TEngine& Engine() { return m_engine; }
     double Komi() const { return m_komi; }
+    // Sets komi for the current game, as the command komi does.
+    void SetKomi(double komi);
+    // Whether colour may play at p now. The ko ban holds only for the player who would retake
+    // at once: after Black takes a ko, Black may play there again (controllers replaying
+    // edited games send the same colour twice).
+    [[nodiscard]] bool IsLegalFor(TPoint p, int colour);
+    // A setup stone (colour 0 empties the point). After moves, the position reached becomes
+    // the start of the game first, since setup cannot be undone move by move.
+    void PlaceSetupStone(TPoint p, int colour);
 
     // Starts a new game on an empty board (clear_board); the prisoners start at 0 and komi.
     void NewGame();

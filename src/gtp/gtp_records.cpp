@@ -1,6 +1,8 @@
 #include "gtp/gtp_records.h"
 
 #include <charconv>
+#include <cmath>
+#include <cstdlib>
 #include <sstream>
 
 #include "gtp/gtp.h"
@@ -13,6 +15,35 @@ namespace {
 
 class TQuietHost : public IHost {};
 
+bool ParseKomi(const std::string& text, double& komi) {
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(value)) return false;
+    komi = value;
+    return true;
+}
+
+// The loaded record becomes the current game: setup properties as setup, moves as moves (so
+// that undo steps back into them), komi from KM. Moves the board does not allow are skipped, as
+// the record replay skips them.
+void PlayRecordNode(TGtpEngine& gtp, const TSgfData& node) {
+    for (const auto& p : *node.Properties) {
+        const std::string& id = p->Identifier;
+        const int colour = id == "B" || id == "AB" ? 1 : id == "W" || id == "AW" ? -1 : 0;
+        if (id == "AB" || id == "AW" || id == "AE") {
+            for (const auto& v : *p->Values)
+                for (const TPoint& point : SetupPoints(v->Value))
+                    gtp.PlaceSetupStone(point, colour);
+        } else if (colour != 0 && p->Values->Count() > 0) {
+            const std::string& value = p->Values->Items(0)->Value;
+            const TPoint point = TRecordReplay::PointOfValue(value);
+            const bool pass = value.empty() || value == "tt" || value == "TT";
+            if (pass || (OnBoard(point.X, point.Y) && gtp.IsLegalFor(point, colour)))
+                gtp.PlayAndRemember(pass ? PassPoint : point, colour);
+        }
+    }
+}
+
 TGtpReply LoadSgf(TGtpEngine& gtp, const TGtpArgs& args) {
     if (args.empty() || args.size() > 2) return TGtpReply::Failure("syntax error");
     int moveNumber = -1;
@@ -22,13 +53,14 @@ TGtpReply LoadSgf(TGtpEngine& gtp, const TGtpArgs& args) {
         if (ec != std::errc() || end != a.data() + a.size() || moveNumber < 1)
             return TGtpReply::Failure("syntax error");
     }
-    TEngine& engine = gtp.Engine();
+    // The record is read on a scratch engine: a file that is refused leaves the game alone.
+    TQuietHost host;
+    TEngine scratch(host);
     std::vector<std::string> messages;
     TSgfParser parser;
     parser.SetMessageReceiver(&messages);
-    TSgfTreeModel tree(engine);
+    TSgfTreeModel tree(scratch);
     tree.SetSgfParser(&parser);
-    TRecordReplay replay(engine, tree);
     try {
         parser.SetFilename(args[0]);
         parser.SetActive(true);
@@ -36,10 +68,22 @@ TGtpReply LoadSgf(TGtpEngine& gtp, const TGtpArgs& args) {
         return TGtpReply::Failure("cannot load file");
     }
     if (tree.Items().empty()) return TGtpReply::Failure("cannot load file");
-    ReplayMainLine(tree, replay, moveNumber < 0 ? -1 : NodesBeforeMove(tree, moveNumber));
-    const TBoardFields& f = engine.Fields;
-    gtp.SetUpPosition(f.Spielfeld, {f.KoX, f.KoY}, engine.Game.GefangeneSchwarz,
-                      engine.Game.GefangeneWeiss);
+    TSgfTreeItem* game = tree.Items().front().get();
+    if (!tree.IsPlayable(game)) return TGtpReply::Failure("unacceptable size");
+    std::vector<TSgfTreeItem*> line = MainLine(tree, game);
+    if (game->Children().empty()) {
+        tree.Expand(game);
+        line = MainLine(tree, game);
+    }
+    const size_t nodes =
+        moveNumber < 0 ? line.size() : static_cast<size_t>(NodesBeforeMove(tree, moveNumber));
+    gtp.NewGame();
+    if (!line.empty()) {
+        double komi = 0.0;
+        const std::string km = tree.GetPropertyValue(line.front(), "KM");
+        if (ParseKomi(km, komi)) gtp.SetKomi(komi);
+    }
+    for (size_t i = 0; i < nodes && i < line.size(); ++i) PlayRecordNode(gtp, *line[i]->Data);
     return TGtpReply::Success();
 }
 

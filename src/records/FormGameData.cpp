@@ -43,7 +43,9 @@ TFormGameData::TFormGameData(TGameData& data, TSgfTreeModel& tree, TUi& ui, QWid
         for (const TField& f : fields) {
             auto* edit = new QLineEdit(this);
             const QString id = QString::fromLatin1(f.Identifier);
-            edit->setText(QString::fromStdString(*m_data.Field(f.Identifier)));
+            edit->setText(Shown(*m_data.Field(f.Identifier)));
+            // The program plays on one board size; the record's own stays as it is.
+            edit->setReadOnly(id == QStringLiteral("SZ"));
             m_edits.insert(id, edit);
             grid->addWidget(new QLabel(QString::fromUtf8(f.Label), this), row, column);
             grid->addWidget(edit, row, column + 1);
@@ -55,7 +57,7 @@ TFormGameData::TFormGameData(TGameData& data, TSgfTreeModel& tree, TUi& ui, QWid
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     m_comment = new QPlainTextEdit(this);
-    m_comment->appendPlainText(QString::fromStdString(m_data.GC));
+    m_comment->appendPlainText(Shown(m_data.GC));
     grid->addWidget(new QLabel(QStringLiteral("Kommentar"), this), 12, 2, Qt::AlignTop);
     grid->addWidget(m_comment, 12, 3, 2, 1);
     layout->addLayout(grid);
@@ -72,6 +74,10 @@ TFormGameData::TFormGameData(TGameData& data, TSgfTreeModel& tree, TUi& ui, QWid
         accept();
     });
     ui.Translator.TranslateComponent(this, QStringLiteral("GameData"));
+}
+
+QString TFormGameData::Shown(const std::string& raw) const {
+    return QString::fromStdString(m_tree.DecodeText(m_tree.Selected(), raw));
 }
 
 void TFormGameData::Today() {

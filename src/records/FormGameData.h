@@ -28,6 +28,8 @@ class TFormGameData : public QDialog {
     void WriteBack();
 
   private:
+    // A value of the record as the user reads it (the record's encoding decoded).
+    [[nodiscard]] QString Shown(const std::string& raw) const;
     TGameData& m_data;
     TSgfTreeModel& m_tree;
     QHash<QString, QLineEdit*> m_edits;

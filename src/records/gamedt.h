@@ -29,9 +29,12 @@ struct TGameData {
 // "Heute": today's date as the DT property wants it, for example 2001-03-09.
 [[nodiscard]] std::string TodayText();
 
-// The dialog's "OK": writes the fields back into the root node of the selected item's game
-// (FF, AP, SZ, GM and RU with their fixed values), then selects that item again. Does nothing
-// without a selected item, a game item or a root node item.
+// The dialog's "OK": writes the fields (UTF-8 text as the user typed it) back into the root
+// node of the selected item's game, in the record's encoding, then selects that item again.
+// FF, AP and GM get their fixed values; the record's SZ stays and RU is the edited text (no
+// longer forced); a value that reads as before keeps its bytes and its place, and a property
+// that was and stays empty is not added. Does nothing without a selected item, a game item or a
+// root node item.
 void WriteGameInfo(TSgfTreeModel& tree, TGameData edited);
 
 }  // namespace obrin

@@ -18,7 +18,8 @@ bool IsSetup(const std::string& identifier) {
     return identifier == "AB" || identifier == "AW" || identifier == "AE";
 }
 
-// The points of a setup value: one point, or a rectangle "aa:cc" of the compressed point lists.
+}  // namespace
+
 std::vector<TPoint> SetupPoints(const std::string& value) {
     if (value.size() == 5 && value[2] == ':') {
         const TPoint a = TRecordReplay::PointOfValue(value.substr(0, 2));
@@ -31,8 +32,6 @@ std::vector<TPoint> SetupPoints(const std::string& value) {
     }
     return {TRecordReplay::PointOfValue(value)};
 }
-
-}  // namespace
 
 TRecordReplay::TRecordReplay(TEngine& engine, TSgfTreeModel& tree)
     : m_engine(engine), m_tree(tree) {
@@ -102,11 +101,12 @@ void TRecordReplay::Handle(TSgfTreeItem* item, const std::string& identifier,
             m_engine.Fields.KoX = m_engine.Fields.KoY = -1;
             break;
         case nipMiddle:
-            Interprete(identifier, value, purpose);
+            // A game on another board size is shown and saved, never put on this board.
+            if (m_tree.IsPlayable(item)) Interprete(identifier, value, purpose);
             if (identifier == "B" || identifier == "W") ++MoveCount;
             break;
         case nipLast:
-            Interprete(identifier, value, purpose);
+            if (m_tree.IsPlayable(item)) Interprete(identifier, value, purpose);
             m_engine.GameData.StoreGameInfo(m_tree, item, identifier, value);
             PropertyPane.push_back(identifier + ": " + value);
             m_engine.Host.Redraw();

@@ -1,6 +1,7 @@
 // Record replay: gives the properties of a record their meaning when the record tree replays a
 // line of play, populates or renumbers its items. Moves and setup stones go onto the board with
-// the legality test and the capture rules; illegal ones are skipped without a message. This is
+// the legality test and the capture rules; illegal ones are skipped without a message, and games
+// on another board than 19 by 19 put nothing on the board (the window says so on loading). This is
 // the handler half of the game-control window, kept free of widgets: the window shows the panes
 // and the board that it fills.
 #pragma once
@@ -46,6 +47,9 @@ class TRecordReplay {
     TEngine& m_engine;
     TSgfTreeModel& m_tree;
 };
+
+// The points of a setup value: one point, or a rectangle "aa:cc" of the compressed point lists.
+[[nodiscard]] std::vector<TPoint> SetupPoints(const std::string& value);
 
 // The node items of a game's main line, in order (variation items left out).
 [[nodiscard]] std::vector<TSgfTreeItem*> MainLine(TSgfTreeModel& tree, TSgfTreeItem* game);

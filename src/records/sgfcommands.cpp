@@ -41,12 +41,22 @@ TTreeCounts Count(const TSgfData* root) {
 
 // Reads a file as the parser's Open does and counts what it holds. SGF and MGT files are read
 // game by game, each game tree freed once counted, so a large collection needs little memory.
+// Games on another board than 19 by 19 are reported: the program cannot replay them.
+void CheckBoardSize(const std::string& file, const TSgfData& game, int64_t number,
+                    std::vector<std::string>& messages) {
+    const std::string size = GameBoardSize(game);
+    if (!IsPlayableBoardSize(size)) messages.push_back(BoardSizeMessage(file, number, size));
+}
+
 TTreeCounts ReadForCheck(const std::string& file, std::vector<std::string>& messages) {
     const std::string ext = UpperExtension(file);
     if (ext == ".SGF" || ext == ".MGT") {
         TTreeCounts c;
         TSgfTokenizer tokenizer(file, &messages);
-        ParseSgfGames(tokenizer, [&c](std::unique_ptr<TSgfData> game) { CountGame(*game, c); });
+        ParseSgfGames(tokenizer, [&](std::unique_ptr<TSgfData> game) {
+            CountGame(*game, c);
+            CheckBoardSize(file, *game, c.Games, messages);
+        });
         return c;
     }
     TSgfParser parser;
@@ -172,6 +182,10 @@ int SgfShow(const std::string& file, int node, std::ostream& out, std::ostream& 
     TEngine engine(host);
     TLoadedRecord record(engine);
     if (!record.LoadFor(file, err)) return 2;
+    if (!record.Tree.IsPlayable(record.Tree.Items().front().get())) {
+        err << BoardSizeMessage(file, 1, record.Tree.Items().front()->BoardSize) << "\n";
+        return 2;
+    }
     const int replayed = ReplayMainLine(record.Tree, record.Replay, node);
     const int total =
         static_cast<int>(MainLine(record.Tree, record.Tree.Items().front().get()).size());

@@ -1,5 +1,6 @@
 #include "records/sgfdata.h"
 
+#include <algorithm>
 #include <cassert>
 #include <limits>
 
@@ -369,6 +370,11 @@ std::string WriteSgfData(const TSgfData& data, const std::string& prefix, int in
     std::string out = prefix;
     AppendSgfData(out, data, indent);
     return out;
+}
+
+bool IsValidIdentifier(const std::string& identifier) {
+    return !identifier.empty() && std::all_of(identifier.begin(), identifier.end(),
+                                              [](char c) { return c >= 'A' && c <= 'Z'; });
 }
 
 }  // namespace obrin

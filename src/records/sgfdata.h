@@ -106,6 +106,8 @@ void AddProperty(TSgfData& node, const std::string& identifier,
 // Like AddProperty, after removing every property of the node with that identifier.
 void SetProperty(TSgfData& node, const std::string& identifier,
                  const std::vector<std::string>& values);
+// A property identifier as SGF 4 writes it: one or more of the letters "A" to "Z".
+[[nodiscard]] bool IsValidIdentifier(const std::string& identifier);
 [[nodiscard]] std::unique_ptr<TSgfData> MakeProperty(const std::string& identifier,
                                                      const std::string& value);
 

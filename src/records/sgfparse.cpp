@@ -29,10 +29,11 @@ class TSgfGrammar {
     }
 
   private:
-    // A game tree starts at "(" followed by ";", or at a ";" whose "(" is missing.
+    // A game tree starts at "(" followed by ";", at a ";" whose "(" is missing, or at "("
+    // followed by a property whose ";" is missing (the node reports it and keeps the property).
     [[nodiscard]] bool StartsGameTree() const {
-        return m_t.Kind == toSemicolon ||
-               (m_t.Kind == toOpenParenthese && m_t.PeekAfterWhite() == ';');
+        return m_t.Kind == toSemicolon || (m_t.Kind == toOpenParenthese &&
+                                           (m_t.PeekAfterWhite() == ';' || m_t.PropertyFollows()));
     }
 
     // Text before, between or after the game trees (a byte-order mark, mail headers, notes) is

@@ -1,6 +1,7 @@
 #include "records/sgftoken.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -57,6 +58,8 @@ TSgfTokenizer::TSgfTokenizer(std::string fileName, std::string data,
     // Everything after a byte 26 is gone for good, as if the file ended there.
     if (const size_t end = m_stream.find(static_cast<char>(kEnd)); end != std::string::npos)
         m_stream.resize(end);
+    // Editors on Windows put a UTF-8 byte-order mark before the record; it is no text.
+    if (m_stream.rfind("\xEF\xBB\xBF", 0) == 0) m_position = 3;
     NextToken();
 }
 
@@ -75,22 +78,36 @@ unsigned char TSgfTokenizer::PeekAfterWhite() const {
     return kEnd;
 }
 
+bool TSgfTokenizer::PropertyFollows() const {
+    size_t p = m_position;
+    const auto at = [this](size_t i) {
+        return i < m_stream.size() ? static_cast<unsigned char>(m_stream[i]) : kEnd;
+    };
+    while (IsWhite(at(p))) ++p;
+    if (at(p) < 'A' || at(p) > 'Z') return false;
+    while (std::isalpha(at(p))) ++p;
+    while (IsWhite(at(p))) ++p;
+    return at(p) == '[';
+}
+
 void TSgfTokenizer::NextToken() {
+    // Single characters are assigned as characters: assigning the literals trips GCC 12's
+    // false -Wrestrict warning in optimised builds.
     Text.clear();
     for (;;) {
         const int c = ReadByte();
         switch (c) {
             case '(':
                 Kind = toOpenParenthese;
-                Text = "(";
+                Text.assign(1, '(');
                 return;
             case ')':
                 Kind = toCloseParenthese;
-                Text = ")";
+                Text.assign(1, ')');
                 return;
             case ';':
                 Kind = toSemicolon;
-                Text = ";";
+                Text.assign(1, ';');
                 return;
             case '[':
                 ReadValue();

@@ -42,6 +42,8 @@ class TSgfTokenizer {
 
     // The next byte after white space, or 26 at the end of the data.
     [[nodiscard]] unsigned char PeekAfterWhite() const;
+    // Whether a property (an upper-case identifier and "[") comes next, after white space.
+    [[nodiscard]] bool PropertyFollows() const;
     [[nodiscard]] const std::string& FileName() const { return m_fileName; }
 
     TSgfTokenKind Kind = toEOF;

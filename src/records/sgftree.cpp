@@ -8,7 +8,9 @@
 #include <unordered_map>
 
 #include "board/errors.h"
+#include "records/recordtext.h"
 #include "records/sgfparse.h"
+#include "ui/textlines.h"
 
 namespace obrin {
 namespace {
@@ -44,7 +46,114 @@ std::string SgfPoint(int x, int y) {
     return {static_cast<char>('a' + x), static_cast<char>('s' - y)};
 }
 
+// The last value of the last property named identifier, null when the node has none.
+const std::string* FindValue(const TSgfData& node, const char* identifier) {
+    const TSgfMultiPurposeList& properties = *node.Properties;
+    for (int i = properties.Count() - 1; i >= 0; --i) {
+        const TSgfData& p = *properties.Items(i);
+        if (p.Identifier == identifier && p.Values->Count() > 0)
+            return &p.Values->Items(p.Values->Count() - 1)->Value;
+    }
+    return nullptr;
+}
+
+// Every node of a game tree, for the walks over a whole game.
+template <typename F>
+void ForEachNode(const TSgfData& tree, F&& visit) {
+    std::vector<const TSgfData*> pending{&tree};
+    while (!pending.empty()) {
+        const TSgfData* t = pending.back();
+        pending.pop_back();
+        if (t->Sequence)
+            for (const auto& node : *t->Sequence->Nodes) visit(*node);
+        if (t->Variations)
+            for (const auto& v : *t->Variations) pending.push_back(v.get());
+    }
+}
+
+// A game's encoding and board size come from its root node; without CA, one value that is no
+// valid UTF-8 makes the whole game Windows-1252.
+void ReadGameTraits(TSgfTreeItem& game) {
+    const TSgfData& tree = *game.Data;
+    const TSgfData* root = tree.Sequence && tree.Sequence->Nodes->Count() > 0
+                               ? tree.Sequence->Nodes->Items(0)
+                               : nullptr;
+    const std::string* ca = root != nullptr ? FindValue(*root, "CA") : nullptr;
+    game.BoardSize = GameBoardSize(tree);
+    game.CharsetDeclared = ca != nullptr;
+    if (ca != nullptr) {
+        game.Charset = CharsetOfCa(*ca);
+        return;
+    }
+    bool utf8 = true;
+    ForEachNode(tree, [&utf8](const TSgfData& node) {
+        for (const auto& p : *node.Properties)
+            for (const auto& v : *p->Values) utf8 = utf8 && IsValidUtf8(v->Value);
+    });
+    game.Charset = utf8 ? Utf8Charset : FallbackCharset;
+}
+
+std::string Trimmed(const std::string& text) {
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+size_t IndexIn(const std::vector<std::unique_ptr<TSgfTreeItem>>& list, const TSgfTreeItem* item) {
+    return static_cast<size_t>(
+        std::find_if(list.begin(), list.end(), [item](const auto& p) { return p.get() == item; }) -
+        list.begin());
+}
+
+// The first node items of every line that continues from entry k of container: the next node
+// item on the same level, and the first nodes of the variation items met before it (which
+// hold the alternatives, nested ones included). This is how the writer reads the items.
+std::vector<TSgfTreeItem*> FirstNodes(const TSgfTreeItem& container, size_t k) {
+    std::vector<TSgfTreeItem*> nodes;
+    std::vector<std::pair<const TSgfTreeItem*, size_t>> pending{{&container, k}};
+    while (!pending.empty()) {
+        const auto [c, start] = pending.back();
+        pending.pop_back();
+        const auto& children = c->Children();
+        for (size_t i = start; i < children.size(); ++i) {
+            TSgfTreeItem* child = children[i].get();
+            if (child->IsNodeItem()) {
+                nodes.push_back(child);
+                break;
+            }
+            if (!child->Children().empty()) pending.push_back({child, 0});
+        }
+    }
+    return nodes;
+}
+
+TSgfTreeItem* FirstNodeChild(const TSgfTreeItem& item) {
+    for (const auto& child : item.Children())
+        if (child->IsNodeItem()) return child.get();
+    return nullptr;
+}
+
 }  // namespace
+
+std::string GameBoardSize(const TSgfData& gameTree) {
+    const TSgfData* root = gameTree.Sequence && gameTree.Sequence->Nodes->Count() > 0
+                               ? gameTree.Sequence->Nodes->Items(0)
+                               : nullptr;
+    const std::string* sz = root != nullptr ? FindValue(*root, "SZ") : nullptr;
+    return sz != nullptr ? *sz : "19";
+}
+
+bool IsPlayableBoardSize(const std::string& size) {
+    const std::string s = Trimmed(size);
+    return s == "19" || s == "19:19";
+}
+
+std::string BoardSizeMessage(const std::string& fileName, int64_t number, const std::string& size) {
+    char text[600];
+    std::snprintf(text, sizeof text, msg::SgfBoardSize, fileName.substr(0, 400).c_str(),
+                  static_cast<long long>(number), Trimmed(size).substr(0, 20).c_str());
+    return text;
+}
 
 TSgfTreeItem::~TSgfTreeItem() {
     // Item trees can be deep: take them apart without recursion.
@@ -83,9 +192,15 @@ std::vector<std::unique_ptr<TSgfTreeItem>>& TSgfTreeModel::ChildList(TSgfTreeIte
 }
 
 TSgfTreeItem* TSgfTreeModel::AppendItem(TSgfTreeItem* parent, std::string label, TSgfData* data) {
+    return InsertItemAt(parent, ChildList(parent).size(), std::move(label), data);
+}
+
+TSgfTreeItem* TSgfTreeModel::InsertItemAt(TSgfTreeItem* parent, size_t index, std::string label,
+                                          TSgfData* data) {
     auto& list = ChildList(parent);
-    list.push_back(std::make_unique<TSgfTreeItem>(std::move(label), data, parent));
-    TSgfTreeItem* item = list.back().get();
+    const auto at = list.begin() + static_cast<std::ptrdiff_t>(std::min(index, list.size()));
+    TSgfTreeItem* item =
+        list.insert(at, std::make_unique<TSgfTreeItem>(std::move(label), data, parent))->get();
     if (parent != nullptr) parent->HasChildren = true;
     if (Listener != nullptr) Listener->ItemInserted(item);
     return item;
@@ -162,9 +277,12 @@ void TSgfTreeModel::Rebuild() {
     if (root == nullptr || root->Kind != TSgfKind::Collection || root->GameTrees->Count() == 0)
         return;
     m_recordCopy = root->Clone();
-    for (int i = 0; i < m_recordCopy->GameTrees->Count(); ++i)
-        AppendItem(nullptr, "Game " + std::to_string(i + 1), m_recordCopy->GameTrees->Items(i))
-            ->HasChildren = true;
+    for (int i = 0; i < m_recordCopy->GameTrees->Count(); ++i) {
+        TSgfTreeItem* game =
+            AppendItem(nullptr, "Game " + std::to_string(i + 1), m_recordCopy->GameTrees->Items(i));
+        game->HasChildren = true;
+        ReadGameTraits(*game);
+    }
     if (m_items.size() == 1) Expand(m_items[0].get());
 }
 
@@ -384,17 +502,51 @@ TSgfTreeItem* TSgfTreeModel::LastSibling() const {
 }
 
 void TSgfTreeModel::RecordMove(int x, int y, int colour) {
-    if (m_selected == nullptr) return;
+    TSgfTreeItem* selected = m_selected;
+    if (selected == nullptr) return;
     std::string identifier = colour == 1 ? "B" : "W";
     if (m_engine.Game.ComputerWeiss) identifier = colour == 1 ? "W" : "B";
+    const std::string point = SgfPoint(x, y);
     const std::string label = OnBoard(x, y) ? PointText(x, y) : "-";
+    // The branch point: the move follows the selected node; from the game item it follows the
+    // root node, from a variation item it starts the variation.
+    const bool boardShowsLine = selected->IsNodeItem();
+    TSgfTreeItem* container = selected;
+    size_t at = 0;
+    if (boardShowsLine) {
+        container = selected->Parent();
+        at = IndexIn(container->m_children, selected) + 1;
+    } else if (selected->Data != nullptr && selected->Data->Kind == TSgfKind::GameTree) {
+        Populate(selected);
+        if (const TSgfTreeItem* root = FirstNodeChild(*selected))
+            at = IndexIn(selected->m_children, root) + 1;
+    }
+    const std::vector<TSgfTreeItem*> lines = FirstNodes(*container, at);
+    const auto same = std::find_if(lines.begin(), lines.end(), [&](const TSgfTreeItem* n) {
+        const std::string value = GetPropertyValue(n, identifier);
+        return value == point || (value.empty() && point == "tt" && n->Data != nullptr &&
+                                  FindValue(*n->Data, identifier.c_str()) != nullptr);
+    });
     m_replayEnabled = false;
-    // After the last sibling of a node item; inside an item without a node.
-    TSgfTreeItem* parent = m_selected->Data != nullptr ? m_selected->Parent() : m_selected;
-    TSgfTreeItem* item = AppendItem(parent, label, nullptr);
-    Select(item);
-    m_replayEnabled = true;
-    AddPropertyToItem(item, identifier, SgfPoint(x, y));
+    TSgfTreeItem* item = nullptr;
+    if (same != lines.end()) {
+        item = *same;
+        Select(item);
+        m_replayEnabled = true;
+    } else {
+        TSgfTreeItem* parent = container;
+        if (!lines.empty()) {
+            // The existing continuation stays the main line; the move opens an alternative.
+            parent = InsertItemAt(container, at, "V", nullptr);
+            ExecuteNode(parent, nullptr, nipVariation);
+            at = 0;
+        }
+        item = InsertItemAt(parent, at, label, nullptr);
+        Select(item);
+        m_replayEnabled = true;
+        AddPropertyToItem(item, identifier, point);
+    }
+    if (!boardShowsLine) Select(item);
 }
 
 void TSgfTreeModel::NewGameRecord() {
@@ -424,6 +576,81 @@ void TSgfTreeModel::NewGameRecord() {
         }
     }
     m_replayEnabled = true;
+}
+
+TSgfTreeItem* TSgfTreeModel::TopItemOf(TSgfTreeItem* item) const {
+    if (item == nullptr) return nullptr;
+    while (item->Parent() != nullptr) item = item->Parent();
+    return item;
+}
+
+std::string TSgfTreeModel::DecodeText(TSgfTreeItem* item, const std::string& raw) const {
+    const TSgfTreeItem* game = TopItemOf(item);
+    return DecodeRecordText(raw, game != nullptr ? game->Charset : std::string(Utf8Charset));
+}
+
+bool TSgfTreeModel::CanEncode(TSgfTreeItem* item, const std::string& utf8) const {
+    const TSgfTreeItem* game = TopItemOf(item);
+    std::string raw;
+    return EncodeRecordText(utf8, game != nullptr ? game->Charset : std::string(Utf8Charset), raw);
+}
+
+std::string TSgfTreeModel::EncodeText(TSgfTreeItem* item, const std::string& utf8,
+                                      const std::string& original) {
+    TSgfTreeItem* game = TopItemOf(item);
+    if (game == nullptr) return utf8;
+    // Line breaks are compared as breaks: the windows show every kind as one line feed.
+    if (!original.empty() && WithCrLf(DecodeText(item, original)) == WithCrLf(utf8))
+        return original;
+    std::string raw;
+    if (!EncodeRecordText(utf8, game->Charset, raw)) {
+        SwitchToUtf8(game);
+        return utf8;
+    }
+    if (!IsAscii(utf8) && !game->CharsetDeclared) DeclareCharset(game);
+    return raw;
+}
+
+void TSgfTreeModel::DeclareCharset(TSgfTreeItem* game) {
+    Populate(game);
+    TSgfTreeItem* root = FirstNodeChild(*game);
+    if (root == nullptr) return;
+    // Written straight into the node: declaring the encoding is no edit to replay or show.
+    SetProperty(*root->Data, "CA", {game->Charset == Utf8Charset ? Utf8Charset : game->Charset});
+    game->CharsetDeclared = true;
+}
+
+void TSgfTreeModel::SwitchToUtf8(TSgfTreeItem* item) {
+    TSgfTreeItem* game = TopItemOf(item);
+    if (game == nullptr || game->Charset == Utf8Charset) return;
+    Populate(game);
+    const std::string from = game->Charset;
+    std::vector<TSgfTreeItem*> pending{game};
+    while (!pending.empty()) {
+        TSgfTreeItem* i = pending.back();
+        pending.pop_back();
+        for (const auto& c : i->m_children) pending.push_back(c.get());
+        if (!i->IsNodeItem()) continue;
+        for (const auto& p : *i->Data->Properties)
+            for (const auto& v : *p->Values) v->Value = DecodeRecordText(v->Value, from);
+    }
+    game->Charset = Utf8Charset;
+    DeclareCharset(game);
+}
+
+bool TSgfTreeModel::IsPlayable(TSgfTreeItem* item) const {
+    const TSgfTreeItem* game = TopItemOf(item);
+    return game == nullptr || IsPlayableBoardSize(game->BoardSize);
+}
+
+std::vector<std::string> TSgfTreeModel::UnplayableGames(const std::string& fileName) const {
+    std::vector<std::string> lines;
+    for (size_t i = 0; i < m_items.size(); ++i) {
+        if (!IsPlayable(m_items[i].get()))
+            lines.push_back(
+                BoardSizeMessage(fileName, static_cast<int64_t>(i + 1), m_items[i]->BoardSize));
+    }
+    return lines;
 }
 
 // ---- Writing ---------------------------------------------------------------------------------

@@ -1,9 +1,11 @@
 // The record tree: the game record of the running program, as a model without any widget. It
 // keeps its own deep copy of the parsed collection and shows one item per game, per node and per
 // variation; selecting an item replays the line of play from the start of its game; every move
-// played is appended to it; saving writes it as SGF. It does not know what properties mean: for
-// every property value it meets it fires OnExecProperty with the purpose, and the replay handler
-// gives the properties their meaning. A Qt tree view shows this model through the listener.
+// played is recorded in it (a new variation where the line goes on already); saving writes it as
+// SGF. Property values are kept as the file's bytes; the game's encoding turns them into text. It
+// does not know what properties mean: for every property value it meets it fires OnExecProperty
+// with the purpose, and the replay handler gives the properties their meaning. A Qt tree view shows
+// this model through the listener.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +20,14 @@
 namespace obrin {
 
 class TSgfParser;
+
+// The SZ of a game tree's root node, "19" when it has none.
+[[nodiscard]] std::string GameBoardSize(const TSgfData& gameTree);
+// Whether an SZ value is the 19 by 19 board the program plays on ("19" or "19:19").
+[[nodiscard]] bool IsPlayableBoardSize(const std::string& size);
+// The line that refuses game number (from 1) of file for its board size.
+[[nodiscard]] std::string BoardSizeMessage(const std::string& fileName, int64_t number,
+                                           const std::string& size);
 
 enum TNodeInformationPurpose : uint8_t {
     nipPopulate,   // a node item has just been created
@@ -51,6 +61,11 @@ class TSgfTreeItem {
     TSgfData* Data;
     bool HasChildren = false;  // shows an expander before the children are built
     bool Expanded = false;
+    // Game items: the encoding of the game's text, whether its CA names it, and the board size
+    // of its SZ ("19" when absent).
+    std::string Charset = "UTF-8";
+    bool CharsetDeclared = false;
+    std::string BoardSize = "19";
 
   private:
     friend class TSgfTreeModel;
@@ -137,10 +152,34 @@ class TSgfTreeModel : public IGameRecorder {
     [[nodiscard]] std::string SaveToString();
     [[nodiscard]] std::string WriteItem(const TSgfTreeItem* item, const std::string& prefix,
                                         int indent) const;
+    // A played move: at a node with a successor it starts a new variation (the successor is
+    // kept); a move that is already there as a continuation or the first move of a variation
+    // is selected instead. With the game item selected the move follows the game's root node;
+    // with a variation item it starts that variation. When the board did not show the line
+    // the move now belongs to, that line is replayed, so the record always matches the board.
     void RecordMove(int x, int y, int colour) override;
     // Starts a new game record (when a game starts with nothing selected): an information
     // node, and a start position when the board is not empty.
     void NewGameRecord();
+
+    // The game item at the top of the path to item (variation items included).
+    [[nodiscard]] TSgfTreeItem* TopItemOf(TSgfTreeItem* item) const;
+    // The record text of a property value in the game of item, as UTF-8.
+    [[nodiscard]] std::string DecodeText(TSgfTreeItem* item, const std::string& raw) const;
+    // Whether UTF-8 text can be stored in the game of item without changing its encoding.
+    [[nodiscard]] bool CanEncode(TSgfTreeItem* item, const std::string& utf8) const;
+    // The value to store for text the user gave in place of original (a value of the game of
+    // item): original itself when the text reads the same, else the text in the game's
+    // encoding. A character the encoding lacks switches the game to UTF-8 first (CA[UTF-8],
+    // all its text converted); no character is ever replaced.
+    [[nodiscard]] std::string EncodeText(TSgfTreeItem* item, const std::string& utf8,
+                                         const std::string& original = {});
+    // Converts every value of the game of item to UTF-8 and declares CA[UTF-8].
+    void SwitchToUtf8(TSgfTreeItem* item);
+    // Whether the game of item is on the 19 by 19 board that the program plays on.
+    [[nodiscard]] bool IsPlayable(TSgfTreeItem* item) const;
+    // One line per game whose board size the program cannot replay, naming file and size.
+    [[nodiscard]] std::vector<std::string> UnplayableGames(const std::string& fileName) const;
 
     [[nodiscard]] bool ReplayEnabled() const { return m_replayEnabled; }
     void SetReplayEnabled(bool enabled) { m_replayEnabled = enabled; }
@@ -158,6 +197,9 @@ class TSgfTreeModel : public IGameRecorder {
     void PopulateGameTree(TSgfData* tree, TSgfTreeItem* parent);
     TSgfData* EnsureNode(TSgfTreeItem* item);
     void PropertyAdded(TSgfTreeItem* item, TSgfData* node);
+    TSgfTreeItem* InsertItemAt(TSgfTreeItem* parent, size_t index, std::string label,
+                               TSgfData* data);
+    void DeclareCharset(TSgfTreeItem* game);
     void ClearItems();
 
     TEngine& m_engine;

@@ -86,12 +86,15 @@ std::vector<std::pair<QString, const char*>> RuntimeTexts() {
                   "angreifbar", "sicher"});
     add("Control",
         {"Information", "Start-Stellung", "Variante", "Neues Spiel",
-         "Die Datei kann nicht gelesen werden:", "Die Datei kann nicht geschrieben werden:"});
+         "Die Datei kann nicht gelesen werden:", "Die Datei kann nicht geschrieben werden:",
+         "Obrin spielt nur auf 19x19 Linien:",
+         "Ein Bezeichner besteht nur aus Großbuchstaben (A-Z):"});
     add("Main", {"Obrin – Go-Programm, Version %1", "Partie laden", "Partie speichern als",
                  "SGF-Dateien (*.sgf);;MGT-Dateien (*.mgt)", "Obrin-Partien (*.obr)",
                  "Obrin-Stellungen (*.stl)", "Alle Dateien (*)", "Mensch gegen &Computer",
                  "Computer gegen sich &selbst", "Be&werten", "Feld-&Inspektor",
-                 "Punkte &klassifizieren", "&Gebietsbewertung", "&Brute Force", "&Ziel-Browser"});
+                 "Punkte &klassifizieren", "&Gebietsbewertung", "&Brute Force", "&Ziel-Browser",
+                 "Die Datei enthielt Fehler; nicht alles wurde gelesen. Trotzdem überschreiben?"});
     add("Thinking",
         {"Ich verzichte", "Neuronale Klassifizierung", "Schnitt-Analyse", "Graph wird erstellt",
          "Neuronale Feldbewertung", "Ziele werden generiert", "Neutrale Punkte werden ermittelt",
@@ -228,6 +231,21 @@ bool WriteScreenshots(TUi& ui, TFormGoMain& main, const QString& dir) {
 
 namespace {
 
+// The record named on the command line: the first argument that is no switch and no switch's
+// value.
+QString RecordArgument(const QStringList& args) {
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QStringLiteral("--screenshot") || a == QStringLiteral("--check-translations")) {
+            ++i;
+            continue;
+        }
+        if (a == QStringLiteral("/qx") || a.startsWith(QStringLiteral("--"))) continue;
+        return a;
+    }
+    return {};
+}
+
 // The program between the user-interface object and the end: the main window and what it runs.
 int RunMainWindow(QApplication& app, TUi& ui, TUserInterface& userInterface,
                   const QStringList& args) {
@@ -281,6 +299,8 @@ int RunMainWindow(QApplication& app, TUi& ui, TUserInterface& userInterface,
         return missing.empty() ? 0 : 1;
     }
     main.showMaximized();
+    if (const QString record = RecordArgument(args); !record.isEmpty())
+        QTimer::singleShot(0, &main, [&main, record] { main.LoadGame(record); });
     return app.exec();
 }
 

@@ -19,6 +19,7 @@
 #include "records/FormGameData.h"
 #include "records/FormSgfError.h"
 #include "records/FormSgfTree.h"
+#include "records/sgfdata.h"
 #include "ui/FormBoard.h"
 
 namespace obrin::gui {
@@ -126,6 +127,8 @@ TFormControl::TFormControl(TEngine& engine, TUi& ui, TFormBoard& board, QWidget*
     m_gameBar = BuildGameBar();
     layout->addWidget(m_gameBar);
     SetLayout(TControlLayout::Editing);
+    for (QWidget* w : findChildren<QWidget*>())
+        if (w != SgfTreeView && w->window() == window()) w->installEventFilter(this);
     Refresh();
     Translate();
 }
@@ -335,10 +338,11 @@ void TFormControl::Stop() {
 void TFormControl::ShowPanes() {
     m_showingPanes = true;
     QStringList lines;
-    for (const std::string& l : m_replay->PropertyPane) lines << QString::fromStdString(l);
+    TSgfTreeItem* item = Selected();
+    for (const std::string& l : m_replay->PropertyPane)
+        lines << QString::fromStdString(m_tree->DecodeText(item, l));
     Memo2->setPlainText(lines.join(QLatin1Char('\n')));
-    MemoComments->setPlainText(QString::fromStdString(m_replay->CommentPane)
-                                   .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    MemoComments->setPlainText(ShownComment());
     m_showingPanes = false;
     ButtonMemoStore->setEnabled(false);
     ButtonMemoCancel->setEnabled(false);
@@ -359,8 +363,15 @@ void TFormControl::Quietly(F&& change) {
     Refresh();
 }
 
+QString TFormControl::ShownComment() const {
+    return QString::fromStdString(m_tree->DecodeText(Selected(), m_replay->CommentPane))
+        .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
 bool TFormControl::LoadFile(const QString& fileName) {
     m_errors->Clear();
+    // The game information of the previous record must not leak into this one.
+    m_engine.GameData = TGameData();
     std::vector<std::string> messages;
     m_parser->SetMessageReceiver(&messages);
     bool ok = true;
@@ -375,8 +386,18 @@ bool TFormControl::LoadFile(const QString& fileName) {
                       QLatin1Char('\n') + QString::fromStdString(e.what()));
     }
     m_parser->SetMessageReceiver(nullptr);
+    m_loadHadMessages = !messages.empty();
     for (const std::string& m : messages) m_errors->AddLine(QString::fromStdString(m));
     if (!m_errors->IsEmpty()) m_ui.Dialogs.Exec(m_errors);
+    if (ok) {
+        const std::vector<std::string> refused = m_tree->UnplayableGames(fileName.toStdString());
+        QStringList lines;
+        for (const std::string& l : refused) lines << QString::fromStdString(l);
+        if (!lines.isEmpty())
+            m_ui.Dialogs.Message(
+                this, m_ui.Tr(kContext, QStringLiteral("Obrin spielt nur auf 19x19 Linien:")) +
+                          QLatin1Char('\n') + lines.join(QLatin1Char('\n')));
+    }
     m_board.Redraw();
     ShowPanes();
     Refresh();
@@ -402,18 +423,31 @@ void TFormControl::StartRecord() {
 void TFormControl::StoreComment() {
     ButtonMemoStore->setEnabled(false);
     ButtonMemoCancel->setEnabled(false);
-    const std::string text = MemoComments->toPlainText().toStdString();
+    const QString typed = MemoComments->toPlainText();
+    // Text that reads as before is no edit: the comment keeps its bytes.
+    if (typed == ShownComment()) return;
+    const std::string text = typed.toStdString();
     Quietly([&] {
         m_replay->CommentPane.clear();
-        m_tree->SetPropertyOfItem(Selected(), "C", text);
+        TSgfTreeItem* item = Selected();
+        m_tree->SetPropertyOfItem(item, "C", m_tree->EncodeText(item, text));
     });
 }
 
 void TFormControl::AddProperty() {
-    Quietly([this] {
+    const std::string identifier = EditPropertyName->text().toStdString();
+    if (!IsValidIdentifier(identifier)) {
+        m_ui.Dialogs.Message(
+            this, m_ui.Tr(kContext,
+                          QStringLiteral("Ein Bezeichner besteht nur aus Großbuchstaben (A-Z):")) +
+                      QLatin1Char('\n') + EditPropertyName->text());
+        return;
+    }
+    Quietly([&] {
         m_replay->PropertyPane.clear();
-        m_tree->AddPropertyToItem(Selected(), EditPropertyName->text().toStdString(),
-                                  EditPropertyValue->text().toStdString());
+        TSgfTreeItem* item = Selected();
+        m_tree->AddPropertyToItem(
+            item, identifier, m_tree->EncodeText(item, EditPropertyValue->text().toStdString()));
     });
 }
 
@@ -557,19 +591,27 @@ void TFormControl::SelectItem(TSgfTreeItem* item) {
 }
 
 void TFormControl::keyPressEvent(QKeyEvent* e) {
-    // Up and down anywhere in the window step through the record.
-    if (e->key() == Qt::Key_Up || e->key() == Qt::Key_Down) {
-        SgfTreeView->setFocus();
-        e->key() == Qt::Key_Up ? SelectPrevious() : SelectNext();
-        return;
-    }
-    QWidget::keyPressEvent(e);
+    // A key the comment editor passed on (the caret at its first or last line) stays there.
+    QObject* from = focusWidget() == MemoComments ? MemoComments : static_cast<QObject*>(this);
+    if (!StepKey(from, e)) QWidget::keyPressEvent(e);
+}
+
+bool TFormControl::StepKey(QObject* watched, QKeyEvent* key) {
+    if (key->key() != Qt::Key_Up && key->key() != Qt::Key_Down) return false;
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    const bool alt = modifiers == Qt::AltModifier;
+    if (!alt && (modifiers != Qt::NoModifier || watched == MemoComments)) return false;
+    if (!alt && watched == SgfTreeView) return false;  // the tree steps by itself
+    SgfTreeView->setFocus();
+    key->key() == Qt::Key_Up ? SelectPrevious() : SelectNext();
+    return true;
 }
 
 bool TFormControl::eventFilter(QObject* watched, QEvent* e) {
-    if (watched != SgfTreeView || e->type() != QEvent::KeyPress)
-        return QWidget::eventFilter(watched, e);
+    if (e->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, e);
     auto* key = static_cast<QKeyEvent*>(e);
+    if (StepKey(watched, key)) return true;
+    if (watched != SgfTreeView) return QWidget::eventFilter(watched, e);
     const QModelIndex current = SgfTreeView->currentIndex();
     switch (key->key()) {
         case Qt::Key_Return:

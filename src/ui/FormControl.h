@@ -50,6 +50,8 @@ class TFormControl : public QWidget {
     // Reads a record into the tree; false when the file could not be read (a message names it).
     // Syntax errors show the error window, and what could be read stays in the tree.
     bool LoadFile(const QString& fileName);
+    // Whether the last load produced syntax messages (what was read may not be all of it).
+    [[nodiscard]] bool LoadHadMessages() const { return m_loadHadMessages; }
     // Writes the record as SGF; false (with a message) on failure, the old file left intact.
     bool SaveFile(const QString& fileName);
     // A game starts: with nothing selected a new game record begins.
@@ -128,6 +130,12 @@ class TFormControl : public QWidget {
     bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
+    bool m_loadHadMessages = false;
+    // Up and down step through the tree from anywhere in the window but the comment editor,
+    // where they move the caret; Alt+Up and Alt+Down step from everywhere.
+    bool StepKey(QObject* watched, QKeyEvent* key);
+    // The comment pane's text as shown: decoded, with plain line feeds.
+    [[nodiscard]] QString ShownComment() const;
     QWidget* BuildStatus();
     QWidget* BuildRecordBar();
     QWidget* BuildPanes();

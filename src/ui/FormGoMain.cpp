@@ -2,13 +2,17 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileDialog>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QStandardPaths>
 #include <QTimer>
 #include <iostream>
 
@@ -26,6 +30,7 @@
 #include "ui/FormControl.h"
 #include "ui/FormParameter.h"
 #include "ui/FormRandomMoves.h"
+#include "ui/textlines.h"
 
 namespace obrin::gui {
 
@@ -72,6 +77,7 @@ TFormGoMain::TFormGoMain(TUi& ui, TUserInterface& userInterface, const QStringLi
         std::cerr << "obrin: " << e.what() << '\n';  // the defaults stand
     }
 
+    setAcceptDrops(true);  // a record dropped anywhere on the window is opened
     m_area = new QMdiArea(this);
     m_area->setBackground(QColor(0x52, 0x56, 0x5A));
     setCentralWidget(m_area);
@@ -89,6 +95,7 @@ TFormGoMain::TFormGoMain(TUi& ui, TUserInterface& userInterface, const QStringLi
     m_control->OnSave = [this] { SaveGame(); };
     m_control->OnSaveAs = [this] { SaveGameAs(); };
     ApplySettings();
+    FillRecentMenu();
 
     UpdateCaption();
     m_ui.Translator.TranslateComponent(this, kContext);
@@ -143,6 +150,7 @@ void TFormGoMain::BuildMenus() {
                                    &TFormGoMain::SaveGame);
     m_saveAsAction =
         file->addAction(QStringLiteral("Partie speichern &als"), this, [this] { SaveGameAs(); });
+    m_recentMenu = file->addMenu(QStringLiteral("&Zuletzt geöffnet"));
     file->addSeparator();
     file->addAction(QStringLiteral("&Parameter"), this, &TFormGoMain::ParameterCommand);
     file->addSeparator();
@@ -298,10 +306,34 @@ void TFormGoMain::SetLanguage(const std::string& language) {
 }
 
 namespace {
-QString FolderOf(const QString& file) {
-    return QFileInfo(file).absolutePath();
+
+// Game records that are read through another format: saving SGF into them would lose the game
+// at the next load, so they are saved under a new name.
+bool IsOwnFormat(const QString& file) {
+    const QString suffix = QFileInfo(file).suffix().toLower();
+    return suffix == QStringLiteral("obr") || suffix == QStringLiteral("stl");
 }
+
+bool IsRecordFile(const QString& file) {
+    static const QStringList kSuffixes{QStringLiteral("sgf"), QStringLiteral("mgt"),
+                                       QStringLiteral("obr"), QStringLiteral("stl")};
+    return kSuffixes.contains(QFileInfo(file).suffix().toLower());
+}
+
 }  // namespace
+
+QString TFormGoMain::GamesFolder() const {
+    const QString folder = QString::fromStdString(m_engine->Settings.Partien);
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) return folder;
+    // A first start: the default folder does not exist, and nothing is created unasked.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+void TFormGoMain::RememberGamesFolder(const QString& file) {
+    m_engine->Settings.Partien =
+        Utf8Prefix(QFileInfo(file).absolutePath().toStdString(), MaxSettingsPathChars);
+}
 
 void TFormGoMain::LoadGame(QString fileName) {
     if (fileName.isEmpty()) {
@@ -312,31 +344,90 @@ void TFormGoMain::LoadGame(QString fileName) {
                 m_ui.Tr(kContext, QStringLiteral("Obrin-Stellungen (*.stl)")),
                 m_ui.Tr(kContext, QStringLiteral("Alle Dateien (*)"))}
                 .join(QStringLiteral(";;"));
-        fileName = QFileDialog::getOpenFileName(
-            this, m_ui.Tr(kContext, QStringLiteral("Partie laden")),
-            QString::fromStdString(m_engine->Settings.Partien), filters);
+        fileName = m_ui.Dialogs.OpenFileName(
+            this, m_ui.Tr(kContext, QStringLiteral("Partie laden")), GamesFolder(), filters);
         if (fileName.isEmpty()) return;
     }
+    // A file that could not be read does not become the file that Ctrl+S writes.
+    if (!m_control->LoadFile(fileName)) return;
     m_currentFile = fileName;
-    m_engine->Settings.Partien = FolderOf(fileName).toStdString().substr(0, MaxSettingsPathChars);
-    m_control->LoadFile(fileName);
+    m_askBeforeOverwrite = m_control->LoadHadMessages();
+    RememberGamesFolder(fileName);
+    RememberRecentFile(fileName);
+}
+
+void TFormGoMain::RememberRecentFile(const QString& file) {
+    if (!SaveSettingsOnExit) return;  // the offscreen tools leave the settings alone
+    try {
+        const TFileLocations& where = m_userInterface.Locations();
+        WriteRecentFiles(where, WithRecentFile(ReadRecentFiles(where),
+                                               QFileInfo(file).absoluteFilePath().toStdString()));
+    } catch (const std::exception& e) {
+        std::cerr << "obrin: " << e.what() << '\n';
+    }
+    FillRecentMenu();
+}
+
+void TFormGoMain::FillRecentMenu() {
+    m_recentMenu->clear();
+    std::vector<std::string> files;
+    try {
+        files = ReadRecentFiles(m_userInterface.Locations());
+    } catch (const std::exception& e) {
+        std::cerr << "obrin: " << e.what() << '\n';
+    }
+    int n = 0;
+    for (const std::string& f : files) {
+        const QString file = QString::fromStdString(f);
+        QAction* a = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(++n).arg(file), this,
+                                             [this, file] { LoadGame(file); });
+        MarkUntranslated(a);
+    }
+    m_recentMenu->setEnabled(!files.empty());
 }
 
 void TFormGoMain::SaveGame() {
     if (m_currentFile.isEmpty() || !QFileInfo::exists(m_currentFile)) return;
-    m_control->SaveFile(m_currentFile);
+    if (IsOwnFormat(m_currentFile)) {
+        const QFileInfo info(m_currentFile);
+        const QString proposed =
+            info.dir().filePath(info.completeBaseName() + QStringLiteral(".sgf"));
+        const QString fileName = m_ui.Dialogs.SaveFileName(
+            this, m_ui.Tr(kContext, QStringLiteral("Partie speichern als")), proposed, QString());
+        if (!fileName.isEmpty() && !IsOwnFormat(fileName)) SaveGameAs(fileName);
+        return;
+    }
+    if (m_askBeforeOverwrite &&
+        !m_ui.Ask(this, kContext,
+                  QStringLiteral("Die Datei enthielt Fehler; nicht alles wurde gelesen. "
+                                 "Trotzdem überschreiben?")))
+        return;
+    if (m_control->SaveFile(m_currentFile)) m_askBeforeOverwrite = false;
 }
 
 void TFormGoMain::SaveGameAs(QString fileName) {
     if (fileName.isEmpty()) {
-        fileName = QFileDialog::getSaveFileName(
-            this, m_ui.Tr(kContext, QStringLiteral("Partie speichern als")),
-            QString::fromStdString(m_engine->Settings.Partien));
+        fileName = m_ui.Dialogs.SaveFileName(
+            this, m_ui.Tr(kContext, QStringLiteral("Partie speichern als")), GamesFolder(),
+            QString());
         if (fileName.isEmpty()) return;
     }
-    if (m_control->SaveFile(fileName))
-        m_engine->Settings.Partien =
-            FolderOf(fileName).toStdString().substr(0, MaxSettingsPathChars);
+    if (m_control->SaveFile(fileName)) RememberGamesFolder(fileName);
+}
+
+void TFormGoMain::dragEnterEvent(QDragEnterEvent* e) {
+    const QList<QUrl> urls = e->mimeData()->urls();
+    if (urls.size() == 1 && urls[0].isLocalFile() && IsRecordFile(urls[0].toLocalFile()))
+        e->acceptProposedAction();
+}
+
+void TFormGoMain::dropEvent(QDropEvent* e) {
+    const QList<QUrl> urls = e->mimeData()->urls();
+    if (urls.size() != 1 || !urls[0].isLocalFile()) return;
+    e->acceptProposedAction();
+    const QString file = urls[0].toLocalFile();
+    // Loading may show dialogs; the drop itself has ended by then.
+    QTimer::singleShot(0, this, [this, file] { LoadGame(file); });
 }
 
 void TFormGoMain::ParameterCommand() {

@@ -87,6 +87,8 @@ class TFormGoMain : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
     void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
@@ -109,6 +111,14 @@ class TFormGoMain : public QMainWindow {
     TUserInterface& m_userInterface;
     std::unique_ptr<TEngine> m_engine;
     QString m_currentFile;  // the game file last loaded
+    // Set after a load with syntax messages: the first save over that file asks first.
+    bool m_askBeforeOverwrite = false;
+    // The folder the open and save dialogs start in.
+    [[nodiscard]] QString GamesFolder() const;
+    void RememberGamesFolder(const QString& file);
+    void RememberRecentFile(const QString& file);
+    void FillRecentMenu();
+    QMenu* m_recentMenu = nullptr;
     QMdiArea* m_area = nullptr;
     TFormBoard* m_board = nullptr;
     TFormControl* m_control = nullptr;

@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "ui/FormBoard.h"
+#include "ui/textlines.h"
 
 namespace obrin::gui {
 
@@ -190,8 +191,8 @@ void TFormParameter::ReadSettings() {
 
 void TFormParameter::WriteSettings() {
     TSettings& s = m_settings;
-    s.Partien = EditPartien->text().toStdString().substr(0, MaxSettingsPathChars);
-    s.Stellungen = EditStellungen->text().toStdString().substr(0, MaxSettingsPathChars);
+    s.Partien = Utf8Prefix(EditPartien->text().toStdString(), MaxSettingsPathChars);
+    s.Stellungen = Utf8Prefix(EditStellungen->text().toStdString(), MaxSettingsPathChars);
     s.Farbe = m_colour;
     s.StellungSichern = cbStellungSichern->isChecked();
     s.KettenProtokollieren = cbKettenProtokollieren->isChecked();

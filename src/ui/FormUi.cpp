@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
@@ -123,6 +124,14 @@ TDialogs::TDialogs() {
                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
     Exec = [](QDialog* dialog) { return dialog->exec(); };
+    OpenFileName = [](QWidget* parent, const QString& caption, const QString& start,
+                      const QString& filters) {
+        return QFileDialog::getOpenFileName(parent, caption, start, filters);
+    };
+    SaveFileName = [](QWidget* parent, const QString& caption, const QString& start,
+                      const QString& filters) {
+        return QFileDialog::getSaveFileName(parent, caption, start, filters);
+    };
 }
 
 }  // namespace obrin::gui

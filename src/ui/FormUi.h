@@ -50,6 +50,11 @@ class TDialogs {
     std::function<bool(QWidget* parent, const QString& text)> Question;
     // Runs a modal dialog and returns its result code.
     std::function<int(QDialog* dialog)> Exec;
+    // The file dialogs: the chosen name, empty when cancelled. start is a folder or a file
+    // name proposed in it; the save dialog asks before it overwrites.
+    std::function<QString(QWidget*parent, const QString&caption, const QString&start,
+                          const QString&filters)>
+        OpenFileName, SaveFileName;
 
     TDialogs();
 };

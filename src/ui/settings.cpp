@@ -16,6 +16,11 @@ constexpr const char* kBrett = "Brett";      // board
 constexpr const char* kStaerke = "Staerke";  // strength
 constexpr const char* kLanguage = "Language Support";
 constexpr const char* kForms = "Forms";
+constexpr const char* kRecent = "Recent";
+
+std::string RecentKey(size_t i) {
+    return "File" + std::to_string(i + 1);
+}
 
 TIniFile LoadSettingsIni(const TFileLocations& where) {
     const auto file = where.FindForRead(SettingsFileName);
@@ -87,6 +92,30 @@ TStartupSettings ReadStartupSettings(const TFileLocations& where) {
 
 void WritePartien(const TFileLocations& where, const std::string& partien) {
     UpdateSettingsIni(where, [&](TIniFile& ini) { ini.WriteString(kPaths, "Partien", partien); });
+}
+
+std::vector<std::string> ReadRecentFiles(const TFileLocations& where) {
+    const TIniFile ini = LoadSettingsIni(where);
+    std::vector<std::string> files;
+    for (size_t i = 0; i < MaxRecentFiles; ++i)
+        if (std::string f = ini.ReadString(kRecent, RecentKey(i), ""); !f.empty())
+            files.push_back(std::move(f));
+    return files;
+}
+
+void WriteRecentFiles(const TFileLocations& where, const std::vector<std::string>& files) {
+    UpdateSettingsIni(where, [&](TIniFile& ini) {
+        // Every slot is written, so that a shorter list leaves no old names behind.
+        for (size_t i = 0; i < MaxRecentFiles; ++i)
+            ini.WriteString(kRecent, RecentKey(i), i < files.size() ? files[i] : std::string());
+    });
+}
+
+std::vector<std::string> WithRecentFile(std::vector<std::string> files, const std::string& file) {
+    std::erase(files, file);
+    files.insert(files.begin(), file);
+    if (files.size() > MaxRecentFiles) files.resize(MaxRecentFiles);
+    return files;
 }
 
 TWindowPosition ReadWindowPosition(const TFileLocations& where, const TToolWindow& window) {

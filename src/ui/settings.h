@@ -66,6 +66,14 @@ struct TStartupSettings {
 [[nodiscard]] TStartupSettings ReadStartupSettings(const TFileLocations& where);
 void WritePartien(const TFileLocations& where, const std::string& partien);
 
+// The records opened last, newest first, kept in the section "Recent" as "File1", "File2", ...
+inline constexpr size_t MaxRecentFiles = 6;
+[[nodiscard]] std::vector<std::string> ReadRecentFiles(const TFileLocations& where);
+void WriteRecentFiles(const TFileLocations& where, const std::vector<std::string>& files);
+// The list with file in front, an older entry of it removed, cut to MaxRecentFiles.
+[[nodiscard]] std::vector<std::string> WithRecentFile(std::vector<std::string> files,
+                                                      const std::string& file);
+
 [[nodiscard]] TWindowPosition ReadWindowPosition(const TFileLocations& where,
                                                  const TToolWindow& window);
 void WriteWindowPosition(const TFileLocations& where, const TToolWindow& window,

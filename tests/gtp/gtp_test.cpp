@@ -64,6 +64,27 @@ TEST_F(Gtp, KoRetakeIsRefusedOnceThenAllowed) {
     EXPECT_EQ(Ask("is_legal w B18"), "= 1\n\n");
 }
 
+TEST_F(Gtp, TheKoBanHoldsOnlyForThePlayerWhoWouldRetake) {
+    for (const char* m : {"play b B19", "play b A18", "play b B17", "play w C19", "play w B18",
+                          "play w D18", "play w C17", "play b C18"})
+        ASSERT_EQ(Ask(m), "= \n\n") << m;
+    // Black took the ko at C18: White may not retake at once, Black may play there again.
+    EXPECT_EQ(Ask("is_legal w B18"), "= 0\n\n");
+    EXPECT_EQ(Ask("is_legal b B18"), "= 1\n\n");
+    EXPECT_EQ(Ask("play w B18"), "? illegal move\n\n");
+    EXPECT_EQ(Ask("play b B18"), "= \n\n");
+    EXPECT_EQ(Ask("list_stones b"), "= B17 A18 B18 C18 B19\n\n");
+}
+
+TEST_F(Gtp, KoBanEndsAfterAnotherMove) {
+    for (const char* m : {"play b B19", "play b A18", "play b B17", "play w C19", "play w B18",
+                          "play w D18", "play w C17", "play b C18"})
+        ASSERT_EQ(Ask(m), "= \n\n") << m;
+    EXPECT_EQ(Ask("play w K10"), "= \n\n");
+    EXPECT_EQ(Ask("play b K11"), "= \n\n");
+    EXPECT_EQ(Ask("is_legal w B18"), "= 1\n\n");
+}
+
 TEST_F(Gtp, UndoReplaysTheRemainingMoves) {
     Ask("komi 6.5");
     Ask("play b A2");
@@ -86,6 +107,10 @@ TEST_F(Gtp, FixedHandicapNeedsAnEmptyBoard) {
     EXPECT_EQ(Ask("list_stones b"), "= D4 Q4 K10 D16 Q16\n\n");  // handicap survives undo
     Ask("clear_board");
     EXPECT_EQ(Ask("fixed_handicap 1"), "? invalid number of stones\n\n");
+    // The desktop program's larger handicaps are not GTP's.
+    EXPECT_EQ(Ask("fixed_handicap 10"), "? invalid number of stones\n\n");
+    EXPECT_EQ(Ask("fixed_handicap 16"), "? invalid number of stones\n\n");
+    EXPECT_EQ(Ask("fixed_handicap 9"), "= D4 Q16 D16 Q4 K10 D10 Q10 K4 K16\n\n");
     EXPECT_EQ(Ask("fixed_handicap x"), "? syntax error\n\n");
 }
 

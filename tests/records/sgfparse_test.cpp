@@ -151,6 +151,22 @@ TEST(SgfParser, TextOutsideTheGameTreesIsSkippedWithOneLine) {
     EXPECT_EQ(Written(*p.Root), "(\r\n ;B[aa]\r\n)\r\n(\r\n ;W[bb]\r\n)\r\n");
 }
 
+TEST(SgfParser, AByteOrderMarkIsSkippedQuietly) {
+    TParsed p = Parse("\xEF\xBB\xBF(;FF[4]C[gr\xC3\xBC\xC3\x9F])");
+    EXPECT_TRUE(p.Messages.empty());
+    ASSERT_EQ(p.Root->GameTrees->Count(), 1);
+    EXPECT_EQ(Written(*p.Root), "(\r\n ;FF[4]\r\n C[gr\xC3\xBC\xC3\x9F]\r\n)\r\n");
+}
+
+TEST(SgfParser, AMissingSemicolonAfterTheParenthesisKeepsTheNode) {
+    TParsed p = Parse("(B[aa];W[bb])\n(\n  AB[cc][dd] ;W[ee])");
+    ASSERT_EQ(p.Root->GameTrees->Count(), 2);
+    EXPECT_EQ(Written(*p.Root),
+              "(\r\n ;B[aa]\r\n ;W[bb]\r\n)\r\n(\r\n ;AB[cc][dd]\r\n ;W[ee]\r\n)\r\n");
+    ASSERT_EQ(p.Messages.size(), 2u);
+    EXPECT_EQ(p.Messages[0], "Expected toSemicolon but got B, line 0, file t.sgf");
+}
+
 TEST(SgfParser, UnclosedValueKeepsWhatWasRead) {
     TParsed p = Parse("(;B[aa]C[a comment that never ends");
     ASSERT_EQ(p.Root->GameTrees->Count(), 1);

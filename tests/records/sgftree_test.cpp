@@ -318,6 +318,140 @@ TEST_F(RecordTree, PlayedMovesAreRecorded) {
     EXPECT_EQ(Labels(Game()), (std::vector<std::string>{"Information", "D4", "-"}));
 }
 
+// Plays colour at an SGF point through the engine, as a click in a game does; the engine hands
+// the move to the record tree.
+void PlayAt(TEngine& engine, const char* sgfPoint, int colour) {
+    const TPoint p = TRecordReplay::PointOfValue(sgfPoint);
+    ExecuteMove(engine, p.X, p.Y, colour);
+}
+
+TEST_F(RecordTree, AMoveFromTheMiddleStartsAVariationAndKnownMovesAreSelected) {
+    engine.Recorder = &tree;
+    Load("(;FF[4];B[aa];W[bb];B[cc];W[dd])");
+    TSgfTreeItem* first = Child(Game(), 1);
+    tree.Select(first);
+    PlayAt(engine, "jj", -1);
+    EXPECT_EQ(Reread(tree.SaveToString()), Reread("(;FF[4];B[aa](;W[bb];B[cc];W[dd])(;W[jj]))"));
+    EXPECT_EQ(Stone("K10"), -1);
+    EXPECT_EQ(Stone("B18"), 0);  // the old continuation is not on the board
+    // Two more alternatives at the same branch point, then the known ones again: selected,
+    // not added a second time.
+    for (const char* point : {"kk", "ll", "bb", "kk", "jj"}) {
+        tree.Select(first);
+        PlayAt(engine, point, -1);
+        EXPECT_EQ(tree.GetPropertyValue(tree.Selected(), "W"), point);
+    }
+    const std::string expected = "(;FF[4];B[aa](;W[bb];B[cc];W[dd])(;W[jj])(;W[kk])(;W[ll]))";
+    EXPECT_EQ(Reread(tree.SaveToString()), Reread(expected));
+    // Playing on from an alternative continues that alternative.
+    PlayAt(engine, "mm", 1);
+    EXPECT_EQ(Reread(tree.SaveToString()),
+              Reread("(;FF[4];B[aa](;W[bb];B[cc];W[dd])(;W[jj];B[mm])(;W[kk])(;W[ll]))"));
+    // What is saved reads back as the same record, and so does its saved copy.
+    const std::string saved = File("saved.sgf", "");
+    tree.SaveToFile(saved);
+    const std::string once = tree.SaveToString();
+    Load(std::string(std::istreambuf_iterator<char>(*std::make_unique<std::ifstream>(saved)), {}),
+         "again.sgf");
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(tree.SaveToString(), once);
+}
+
+TEST_F(RecordTree, AMoveAtTheGameItemFollowsTheRootNode) {
+    engine.Recorder = &tree;
+    Load("(;FF[4]AB[aa];B[cc])");
+    tree.Select(Game());  // the empty board
+    PlayAt(engine, "ee", -1);
+    ASSERT_EQ(tree.Items().size(), 1u);
+    EXPECT_EQ(Reread(tree.SaveToString()), Reread("(;FF[4]AB[aa](;B[cc])(;W[ee]))"));
+    // The board follows the record: the root's setup, then the move.
+    EXPECT_EQ(Stone("A19"), 1);
+    EXPECT_EQ(Stone("E15"), -1);
+    EXPECT_EQ(tree.GetPropertyValue(tree.Selected(), "W"), "ee");
+
+    Load("(;FF[4]AB[aa])", "root.sgf");
+    tree.Select(Game());
+    PlayAt(engine, "dd", 1);
+    EXPECT_EQ(Reread(tree.SaveToString()), Reread("(;FF[4]AB[aa];B[dd])"));
+}
+
+TEST_F(RecordTree, GamesOnOtherBoardSizesAreShownButNeverReplayed) {
+    const std::string text = "(;FF[4]SZ[9]AB[aa];B[ii];W[hh])(;SZ[19:19];B[aa])(;SZ[13:19])";
+    Load(text, "small.sgf");
+    tree.Expand(Game());
+    tree.Select(Child(Game(), 2));
+    EXPECT_TRUE(BoardIsEmpty(engine.Fields.Spielfeld));
+    EXPECT_EQ(Reread(tree.SaveToString()), Reread(text));
+    const std::vector<std::string> refused = tree.UnplayableGames("small.sgf");
+    ASSERT_EQ(refused.size(), 2u);
+    EXPECT_EQ(refused[0], "small.sgf: game 1 has board size 9; only 19x19 games can be replayed");
+    EXPECT_EQ(refused[1],
+              "small.sgf: game 3 has board size 13:19; only 19x19 games can be replayed");
+    tree.Expand(Game(1));
+    tree.Select(Child(Game(1), 1));
+    EXPECT_EQ(Stone("A19"), 1);
+
+    std::ostringstream out;
+    const std::string file = File("nine.sgf", "(;SZ[9];B[ee])");
+    EXPECT_EQ(SgfCheck({file}, out), 1);
+    EXPECT_NE(out.str().find("has board size 9"), std::string::npos) << out.str();
+    std::ostringstream shown, err;
+    EXPECT_EQ(SgfShow(file, -1, shown, err), 2);
+    EXPECT_NE(err.str().find(file + ": game 1 has board size 9"), std::string::npos);
+}
+
+TEST_F(RecordTree, TextKeepsItsEncodingUntilACharacterDoesNotFit) {
+    Load("(;FF[4]CA[ISO-8859-1]PB[M\xFCller]C[gr\xFC\xDF];B[aa])");
+    TSgfTreeItem* root = Child(Game(), 0);
+    tree.Select(root);
+    EXPECT_EQ(tree.DecodeText(root, engine.GameData.PB), "M\xC3\xBCller");
+    // The dialog's OK with nothing touched: every value keeps its bytes.
+    TGameData shown;
+    for (const char* id : {"PB", "PW", "RU", "GC", "DT"})
+        *shown.Field(id) = tree.DecodeText(root, *engine.GameData.Field(id));
+    WriteGameInfo(tree, shown);
+    std::string saved = tree.SaveToString();
+    EXPECT_NE(saved.find("PB[M\xFCller]"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("C[gr\xFC\xDF]"), std::string::npos);
+    EXPECT_EQ(saved.find("RU["), std::string::npos);  // none there, none typed: none added
+    EXPECT_EQ(saved.find("SZ["), std::string::npos);
+    // A character Latin-1 has is stored in Latin-1.
+    EXPECT_EQ(tree.EncodeText(root, "\xC3\xA9t\xC3\xA9"), "\xE9t\xE9");
+    EXPECT_EQ(tree.EncodeText(root, "M\xC3\xBCller", "M\xFCller"), "M\xFCller");
+    // The euro sign is not in Latin-1: the game becomes UTF-8, nothing is replaced.
+    shown.PB = "M\xC3\xBCller \xE2\x82\xAC";
+    WriteGameInfo(tree, shown);
+    saved = tree.SaveToString();
+    EXPECT_NE(saved.find("PB[M\xC3\xBCller \xE2\x82\xAC]"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("C[gr\xC3\xBC\xC3\x9F]"), std::string::npos);
+    EXPECT_NE(saved.find("CA[UTF-8]"), std::string::npos);
+    EXPECT_EQ(saved.find("ISO-8859-1"), std::string::npos);
+
+    // Without CA and with bytes that are no UTF-8 the text reads as Windows-1252.
+    Load("(;PB[\x80 M\xFCller];B[aa])", "old.sgf");
+    EXPECT_EQ(tree.DecodeText(Child(Game(), 0), "\x80 M\xFCller"), "\xE2\x82\xAC M\xC3\xBCller");
+    // Valid UTF-8 without CA gets CA[UTF-8] when the user adds text beyond ASCII.
+    Load("(;PB[Anna];B[aa])", "new.sgf");
+    EXPECT_EQ(tree.EncodeText(Child(Game(), 0), "\xC3\xA9"), "\xC3\xA9");
+    EXPECT_EQ(tree.GetPropertyValue(Child(Game(), 0), "CA"), "UTF-8");
+}
+
+TEST_F(RecordTree, GameInformationKeepsTheRecordsRulesAndSize) {
+    Load("(;FF[4]SZ[19]RU[Chinese]KM[7.5]PB[Anna];B[aa])");
+    TSgfTreeItem* root = Child(Game(), 0);
+    tree.Select(Child(Game(), 1));
+    TGameData edited = engine.GameData;
+    edited.PW = "Bert";
+    WriteGameInfo(tree, edited);
+    EXPECT_EQ(tree.GetPropertyValue(root, "RU"), "Chinese");
+    EXPECT_EQ(tree.GetPropertyValue(root, "SZ"), "19");
+    EXPECT_EQ(tree.GetPropertyValue(root, "PW"), "Bert");
+    EXPECT_EQ(tree.GetPropertyValue(root, "AP"), "Obrin:6");
+    // Untouched values stay where they were; empty fields add nothing.
+    EXPECT_EQ(Reread(tree.SaveToString()),
+              Reread("(;FF[4]SZ[19]RU[Chinese]KM[7.5]PB[Anna]AP[Obrin:6]GM[1]PW[Bert];B[aa])"));
+}
+
 TEST_F(RecordTree, GameInformationIsWrittenBackOnce) {
     Load("(;FF[4]PB[Anna]C[root];B[aa])");
     tree.Select(Child(Game(), 1));
@@ -330,7 +464,7 @@ TEST_F(RecordTree, GameInformationIsWrittenBackOnce) {
     int pb = 0;
     for (const auto& p : *root.Properties) pb += p->Identifier == "PB";
     EXPECT_EQ(pb, 1);
-    EXPECT_EQ(root.Properties->Items(root.Properties->Count() - 1)->Identifier, "GC");
+    EXPECT_EQ(root.Properties->Items(root.Properties->Count() - 1)->Identifier, "DT");
     EXPECT_EQ(engine.GameData.PB, "Carla");
     EXPECT_EQ(tree.Selected(), Child(Game(), 1));
 }
@@ -360,11 +494,31 @@ TEST_F(RecordGtp, LoadsgfMakesTheRecordTheCurrentGame) {
     EXPECT_EQ(Ask("play w A18"), "= \n\n");
     EXPECT_EQ(Ask("undo"), "= \n\n");
     EXPECT_EQ(Ask("list_stones white"), "= T1\n\n");
-    EXPECT_EQ(Ask("undo"), "? cannot undo\n\n");
     EXPECT_EQ(Ask("captures black"), "= 1\n\n");
+    // The loaded moves are moves: undo steps back into them, down to the setup.
+    EXPECT_EQ(Ask("undo"), "= \n\n");
+    EXPECT_EQ(Ask("list_stones white"), "= T1 B19\n\n");
+    EXPECT_EQ(Ask("captures black"), "= 0\n\n");
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(Ask("undo"), "= \n\n");
+    EXPECT_EQ(Ask("list_stones black"), "= A19\n\n");
+    EXPECT_EQ(Ask("undo"), "? cannot undo\n\n");
     EXPECT_EQ(Ask("loadsgf " + file + " x"), "? syntax error\n\n");
     EXPECT_EQ(Ask("loadsgf /no/such/file.sgf"), "? cannot load file\n\n");
-    EXPECT_EQ(Ask("list_stones white"), "= T1\n\n");
+    EXPECT_EQ(Ask("list_stones black"), "= A19\n\n");
+}
+
+TEST_F(RecordGtp, LoadsgfTakesKomiKeepsMovesAndRefusesOtherSizes) {
+    const std::string file = File("k.sgf", "(;FF[4]KM[6.5]AB[dd][pp];W[qd];B[dq])");
+    EXPECT_EQ(Ask("loadsgf " + file), "= \n\n");
+    EXPECT_EQ(gtp.Komi(), 6.5);
+    const std::string printed = Ask("printsgf");
+    EXPECT_NE(printed.find(";W[qd]"), std::string::npos) << printed;
+    EXPECT_NE(printed.find(";B[dq]"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("AB[dd][pp]"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("KM[6.5]"), std::string::npos) << printed;
+
+    EXPECT_EQ(Ask("loadsgf " + File("nine.sgf", "(;SZ[9];B[ee])")), "? unacceptable size\n\n");
+    EXPECT_EQ(Ask("list_stones b"), "= D3 Q4 D16\n\n");  // the game is left alone
 }
 
 TEST_F(RecordGtp, PrintsgfGivesTheGameBack) {

@@ -279,6 +279,109 @@ class TFormControlTest : public QObject {
         QVERIFY(Tree().Items().empty());
     }
 
+    // The record's bytes as saved now.
+    QByteArray Saved() {
+        const QString copy = m_dir.filePath(QStringLiteral("saved-now.sgf"));
+        [&] { QVERIFY(m_control->SaveFile(copy)); }();
+        QFile f(copy);
+        [&] { QVERIFY(f.open(QIODevice::ReadOnly)); }();
+        return f.readAll();
+    }
+    // The game-information dialog answered with its OK button.
+    void PressOkInGameInformation() {
+        m_ui->Dialogs.Exec = [](QDialog* d) {
+            for (QPushButton* b : d->findChildren<QPushButton*>())
+                if (b->text() == QStringLiteral("OK")) b->click();
+            return d->result();
+        };
+        m_control->BitBtnInfo->click();
+    }
+
+    void latin1RecordsAreShownAsTextAndKeepTheirBytes() {
+        QVERIFY(m_control->LoadFile(
+            Write("l.sgf", "(;FF[4]CA[ISO-8859-1]PB[M\xfcller]C[Gr\xfc\xdf];B[aa])")));
+        TSgfTreeItem* game = Tree().Items()[0].get();
+        Click(Child(game, 0));
+        QCOMPARE(m_control->MemoComments->toPlainText(), QString::fromUtf8("Gr\u00fc\u00df"));
+        QVERIFY(m_control->Memo2->toPlainText().contains(QString::fromUtf8("PB: M\u00fcller")));
+        TFormGameData dialog(m_engine->GameData, Tree(), *m_ui);
+        QCOMPARE(dialog.Edit(QStringLiteral("PB"))->text(), QString::fromUtf8("M\u00fcller"));
+        PressOkInGameInformation();
+        QByteArray saved = Saved();
+        QVERIFY2(saved.contains("PB[M\xfcller]"), saved.constData());
+        QVERIFY(saved.contains("C[Gr\xfc\xdf]"));
+        // An edited comment is stored in the record's encoding.
+        m_control->MemoComments->setPlainText(QString::fromUtf8("Gr\u00fc\u00dfe"));
+        m_control->ButtonMemoStore->click();
+        QCOMPARE(Tree().GetPropertyValue(Child(game, 0), "C"), std::string("Gr\xfc\xdf"
+                                                                           "e"));
+        // A character Latin-1 lacks turns the record into UTF-8; nothing is replaced.
+        m_control->MemoComments->setPlainText(QString::fromUtf8("5 \u20ac"));
+        m_control->ButtonMemoStore->click();
+        QCOMPARE(m_control->MemoComments->toPlainText(), QString::fromUtf8("5 \u20ac"));
+        saved = Saved();
+        QVERIFY2(saved.contains("C[5 \xe2\x82\xac]"), saved.constData());
+        QVERIFY(saved.contains("PB[M\xc3\xbcller]"));
+        QVERIFY(saved.contains("CA[UTF-8]"));
+        QVERIFY(!saved.contains("\xef\xbf\xbd"));  // no replacement character anywhere
+    }
+
+    void aLoadForgetsThePreviousGameInformation() {
+        QVERIFY(m_control->LoadFile(Write("a.sgf", "(;PB[Alice]PW[Bob]RE[B+R];B[aa])")));
+        Click(Child(Tree().Items()[0].get(), 1));
+        QVERIFY(m_control->LoadFile(Write("b.sgf", "(;FF[4];B[cc])")));
+        Click(Child(Tree().Items()[0].get(), 1));
+        PressOkInGameInformation();
+        const QByteArray saved = Saved();
+        QVERIFY2(!saved.contains("Alice") && !saved.contains("Bob") && !saved.contains("RE["),
+                 saved.constData());
+    }
+
+    void addPropertyTakesOnlyCapitalLetters() {
+        QVERIFY(m_control->LoadFile(Write("p.sgf", "(;B[aa])")));
+        Click(Child(Tree().Items()[0].get(), 0));
+        const QByteArray before = Saved();
+        for (const char* bad : {"XX)(;", "Comment", "", "B1", "C[x]"}) {
+            m_messages.clear();
+            m_control->EditPropertyName->setText(QString::fromLatin1(bad));
+            m_control->ButtonAddProperty->click();
+            QCOMPARE(m_messages.size(), 1);
+            QCOMPARE(Saved(), before);
+        }
+        m_control->EditPropertyName->setText(QStringLiteral("GC"));
+        m_control->ButtonAddProperty->click();
+        QVERIFY(Saved().contains("GC[Test]"));
+    }
+
+    void arrowKeysStepTheTreeButMoveTheCaretInTheComment() {
+        QVERIFY(m_control->LoadFile(Write("k.sgf", "(;B[aa];W[bb];B[cc];W[dd])")));
+        TSgfTreeItem* game = Tree().Items()[0].get();
+        Click(Child(game, 1));
+        m_control->MemoComments->setPlainText(QStringLiteral("one\ntwo"));
+        m_control->MemoComments->setFocus();
+        QTest::keyClick(m_control->MemoComments, Qt::Key_Up);
+        QCOMPARE(Tree().Selected(), Child(game, 1));
+        QTest::keyClick(m_control->MemoComments, Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(Tree().Selected(), Child(game, 2));
+        QTest::keyClick(m_control->Memo2, Qt::Key_Down);
+        QCOMPARE(Tree().Selected(), Child(game, 3));
+        QTest::keyClick(m_control->ButtonDelete, Qt::Key_Up);
+        QCOMPARE(Tree().Selected(), Child(game, 2));
+    }
+
+    void aNineByNineRecordIsShownButNotPlayedOnTheBoard() {
+        const QString file = Write("nine.sgf", "(;FF[4]SZ[9]AB[aa][ia];B[ii];W[hi])");
+        QVERIFY(m_control->LoadFile(file));
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages[0].contains(file));
+        QVERIFY(m_messages[0].contains(QStringLiteral("board size 9")));
+        Click(Child(Tree().Items()[0].get(), 2));
+        QVERIFY(BoardIsEmpty(m_engine->Fields.Spielfeld));
+        const QByteArray saved = Saved();  // shown and saved as it was
+        for (const char* part : {"SZ[9]", "AB[aa][ia]", ";B[ii]", ";W[hi]"})
+            QVERIFY2(saved.contains(part), saved.constData());
+    }
+
     void translatesWithTheGivenTable() {
         m_ui->Translator.SetFunction([](const std::string& context, const std::string& word) {
             if (context == "Control" && word == "Mensch") return std::string("Human");

@@ -1,23 +1,35 @@
 // The main window's commands and a game between two humans played through the windows.
 #include "ui/FormGoMain.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <deque>
 #include <filesystem>
 
 #include "game/FormStart.h"
+#include "records/FormSgfTree.h"
+#include "records/sgfparse.h"
 #include "support/gui_test.h"
 #include "ui/FormBoard.h"
 #include "ui/FormControl.h"
 #include "ui/FormRandomMoves.h"
+#include "ui/textlines.h"
 
 namespace obrin::gui {
 
@@ -75,6 +87,19 @@ class TFormGoMainTest : public QObject {
     [[nodiscard]] int At(const char* point) const {
         const std::string p(point);
         return GetPoint(m_main->Engine().Fields.Spielfeld, ColumnOfText(p), RowOfText(p));
+    }
+
+    QTemporaryDir m_files;
+    QString WriteFile(const QString& name, const QByteArray& data) {
+        const QString path = m_files.filePath(name);
+        QFile f(path);
+        [&] { QVERIFY(f.open(QIODevice::WriteOnly)); }();
+        f.write(data);
+        return path;
+    }
+    static QByteArray Contents(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
   private slots:
@@ -341,6 +366,152 @@ class TFormGoMainTest : public QObject {
         m_main->ClearBoardCommand();
         QVERIFY(BoardIsEmpty(e.Fields.Spielfeld));
         QCOMPARE(e.Game.GefangeneWeiss, 0.0);
+    }
+
+    void savingAPositionFileAsksForAnSgfNameAndLeavesItAlone() {
+        m_main->SaveSettingsOnExit = false;
+        const QString stl = WriteFile(QStringLiteral("pos.stl"), "x\n.o\n");
+        m_main->LoadGame(stl);
+        QCOMPARE(m_main->CurrentFile(), stl);
+        QString proposed;
+        m_ui->Dialogs.SaveFileName = [&](QWidget*, const QString&, const QString& start,
+                                         const QString&) {
+            proposed = start;
+            return start;
+        };
+        m_main->SaveGame();
+        QCOMPARE(proposed, m_files.filePath(QStringLiteral("pos.sgf")));
+        QCOMPARE(Contents(stl), QByteArray("x\n.o\n"));
+        QVERIFY(Contents(proposed).contains("AB[aa]"));
+        QCOMPARE(m_main->CurrentFile(), stl);
+    }
+
+    void aFailedLoadKeepsTheFileAndADamagedOneAsksBeforeOverwriting() {
+        m_main->SaveSettingsOnExit = false;
+        const QString good = WriteFile(QStringLiteral("good.sgf"), "(;B[aa])");
+        m_main->LoadGame(good);
+        m_main->LoadGame(m_files.filePath(QStringLiteral("missing.sgf")));
+        QCOMPARE(m_main->CurrentFile(), good);
+        const QByteArray damaged = "(;B[aa];W[bb]";
+        const QString bad = WriteFile(QStringLiteral("bad.sgf"), damaged);
+        m_main->LoadGame(bad);
+        QCOMPARE(m_dialogs.size(), 1);  // the syntax errors
+        m_answer = false;
+        m_main->SaveGame();
+        QCOMPARE(m_questions.size(), 1);
+        QCOMPARE(Contents(bad), damaged);
+        m_answer = true;
+        m_main->SaveGame();
+        QCOMPARE(m_questions.size(), 2);
+        QVERIFY(Contents(bad).contains("W[bb]"));
+        m_main->SaveGame();  // asked once only
+        QCOMPARE(m_questions.size(), 2);
+    }
+
+    void theOpenDialogStartsInAFolderThatExists() {
+        m_main->SaveSettingsOnExit = false;
+        m_main->Engine().Settings.Partien = "PARTIEN-that-does-not-exist";
+        QString start;
+        m_ui->Dialogs.OpenFileName = [&](QWidget*, const QString&, const QString& s,
+                                         const QString&) {
+            start = s;
+            return QString();
+        };
+        m_main->LoadGame();
+        QVERIFY(QFileInfo(start).isDir());
+        QVERIFY(!QFileInfo::exists(QStringLiteral("PARTIEN-that-does-not-exist")));
+        m_main->Engine().Settings.Partien = m_files.path().toStdString();
+        m_main->LoadGame();
+        QCOMPARE(start, m_files.path());
+    }
+
+    void theGamesFolderIsCutByCharacters() {
+        m_main->SaveSettingsOnExit = false;
+        // A folder name whose "ü" straddles the 80th byte of the path.
+        QString name = QStringLiteral("x");
+        while (QFileInfo(m_files.filePath(name)).absoluteFilePath().toUtf8().size() < 79)
+            name += QLatin1Char('x');
+        name += QString::fromUtf8("\u00fc\u00fc\u00fc");
+        QVERIFY(QDir(m_files.path()).mkpath(name));
+        const QString file = QDir(m_files.filePath(name)).filePath(QStringLiteral("g.sgf"));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("(;B[aa])");
+        f.close();
+        m_main->LoadGame(file);
+        const std::string& folder = m_main->Engine().Settings.Partien;
+        QCOMPARE(QString::fromStdString(folder).size(), 80);
+        QVERIFY(IsValidUtf8(folder));
+    }
+
+    void openedRecordsAreOfferedAgainInTheFileMenu() {
+        const QString first = WriteFile(QStringLiteral("first.sgf"), "(;B[aa])");
+        const QString second = WriteFile(QStringLiteral("second.sgf"), "(;B[bb])");
+        m_main->LoadGame(first);
+        m_main->LoadGame(second);
+        m_main->LoadGame(first);
+        QMenu* recent = nullptr;
+        for (QMenu* m : m_main->findChildren<QMenu*>())
+            if (m->title() == QString::fromUtf8("&Zuletzt ge\u00f6ffnet")) recent = m;
+        QVERIFY(recent != nullptr);
+        const QList<QAction*> actions = recent->actions();
+        QVERIFY(actions.size() >= 2);
+        QVERIFY(actions[0]->text().endsWith(first));
+        QVERIFY(actions[1]->text().endsWith(second));
+        actions[1]->trigger();
+        QCOMPARE(m_main->CurrentFile(), second);
+        std::filesystem::remove(m_userInterface->Locations().PathForWrite(SettingsFileName));
+    }
+
+    void aRecordDroppedOnTheWindowIsOpened() {
+        m_main->SaveSettingsOnExit = false;
+        const QString file = WriteFile(QStringLiteral("dropped.sgf"), "(;B[aa])");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(file)});
+        const QPoint at = m_main->Board().mapTo(m_main.get(), QPoint(20, 20));
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_main.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_main.get(), &drop);
+        QTRY_COMPARE(m_main->CurrentFile(), file);
+        // Anything else is not taken.
+        QMimeData text;
+        text.setUrls({QUrl::fromLocalFile(WriteFile(QStringLiteral("notes.txt"), "x"))});
+        QDragEnterEvent other(at, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        other.ignore();
+        QApplication::sendEvent(m_main.get(), &other);
+        QVERIFY(!other.isAccepted());
+    }
+
+    void aMovePlayedFromTheMiddleOfARecordStartsAVariation() {
+        m_main->SaveSettingsOnExit = false;
+        const QString file =
+            WriteFile(QStringLiteral("line.sgf"), "(;FF[4];B[dp];W[pd];B[dd];W[pp])");
+        m_main->LoadGame(file);
+        TFormControl& control = m_main->Control();
+        TSgfTreeModel& tree = control.Tree();
+        TSgfTreeItem* game = tree.Items()[0].get();
+        control.SgfTreeView->setCurrentItem(
+            control.SgfTreeView->WidgetItem(game->Children()[1].get()));
+        m_main->Host().StartDialog = [](int, TGameState& g) {
+            g.SchwarzBeginnt = false;
+            return true;
+        };
+        Script({[&] { Click(2, 2); },  // White C3 after the first move
+                [&] { control.BitBtnStop->click(); }});
+        m_main->PlayHumanHuman();
+        QCOMPARE(At("D4"), 1);
+        QCOMPARE(At("C3"), -1);
+        QCOMPARE(At("Q16"), 0);
+        QCOMPARE(tree.Items().size(), size_t(1));
+        std::vector<std::string> messages;
+        const std::string saved = tree.SaveToString();
+        auto reread = ParseSgfText("r.sgf", saved, &messages);
+        QVERIFY(messages.empty());
+        auto expected =
+            ParseSgfText("e.sgf", "(;FF[4];B[dp](;W[pd];B[dd];W[pp])(;W[cq]))", &messages);
+        QCOMPARE(WriteSgfData(*reread, {}, 0), WriteSgfData(*expected, {}, 0));
     }
 
     void startDialogKomiButtonsAndBadNumbers() {

@@ -88,6 +88,24 @@ TEST_F(SettingsTest, WrittenSettingsReadBackAndOtherKeysSurvive) {
     EXPECT_NE(text.find("Zufall=0\r\n"), std::string::npos);
 }
 
+TEST_F(SettingsTest, RecentFilesAreKeptNewestFirstWithoutDuplicates) {
+    Ini("[Eigenes]\r\nX=1\r\n");
+    EXPECT_TRUE(ReadRecentFiles(Where).empty());
+    std::vector<std::string> files;
+    for (const char* f : {"/a.sgf", "/b.sgf", "/c.sgf", "/a.sgf"}) files = WithRecentFile(files, f);
+    EXPECT_EQ(files, (std::vector<std::string>{"/a.sgf", "/c.sgf", "/b.sgf"}));
+    for (int i = 0; i < 10; ++i) files = WithRecentFile(files, "/" + std::to_string(i) + ".sgf");
+    EXPECT_EQ(files.size(), MaxRecentFiles);
+    EXPECT_EQ(files.front(), "/9.sgf");
+    WriteRecentFiles(Where, files);
+    EXPECT_EQ(ReadRecentFiles(Where), files);
+    // A shorter list leaves no old names behind; other sections stay.
+    WriteRecentFiles(Where, {"/M\xC3\xBCller/g.sgf"});
+    EXPECT_EQ(ReadRecentFiles(Where), (std::vector<std::string>{"/M\xC3\xBCller/g.sgf"}));
+    EXPECT_NE(test::ReadBytes(Where.ProgramDir / "OBRIN.INI").find("[Eigenes]\r\nX=1\r\n"),
+              std::string::npos);
+}
+
 TEST_F(SettingsTest, AnUnreadableFileIsNamedAndNeverOverwritten) {
     std::filesystem::create_directory(Where.ProgramDir / "OBRIN.INI");
     try {
