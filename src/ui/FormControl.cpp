@@ -416,8 +416,12 @@ bool TFormControl::SaveFile(const QString& fileName) {
     }
 }
 
+// A game is recorded into the selected game, or into a new game record when nothing is selected
+// or the selected record is of a board size the program does not play (its moves could not be
+// replayed, and the played moves would not fit it).
 void TFormControl::StartRecord() {
-    if (Selected() == nullptr) Quietly([this] { m_tree->NewGameRecord(); });
+    if (Selected() == nullptr || !m_tree->IsPlayable(Selected()))
+        Quietly([this] { m_tree->NewGameRecord(); });
 }
 
 void TFormControl::StoreComment() {

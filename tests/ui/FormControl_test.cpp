@@ -382,6 +382,19 @@ class TFormControlTest : public QObject {
             QVERIFY2(saved.contains(part), saved.constData());
     }
 
+    void aGameStartedOnANineByNineRecordIsRecordedAsANewGame() {
+        QVERIFY(m_control->LoadFile(Write("nine.sgf", "(;FF[4]SZ[9];B[ii])")));
+        Click(Child(Tree().Items()[0].get(), 1));
+        m_control->StartRecord();
+        Tree().RecordMove(3, 3, 1);
+        QCOMPARE(Tree().Items().size(), size_t(2));
+        const QByteArray saved = Saved();
+        const qsizetype second = saved.indexOf("SZ[19]");  // the new game's
+        QVERIFY2(second > 0, saved.constData());
+        QVERIFY2(!saved.left(second).contains("dp"), saved.constData());  // the 9x9 game as it was
+        QVERIFY2(saved.mid(second).contains(";B[dp]"), saved.constData());
+    }
+
     void translatesWithTheGivenTable() {
         m_ui->Translator.SetFunction([](const std::string& context, const std::string& word) {
             if (context == "Control" && word == "Mensch") return std::string("Human");
