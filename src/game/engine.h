@@ -18,6 +18,7 @@
 #include "game/gamestate.h"
 #include "game/host.h"
 #include "records/gamedt.h"
+#include "tactics/reading_table.h"
 #include "tactics/treppe.h"
 #include "ui/langsup.h"
 #include "ui/settings.h"
@@ -84,6 +85,7 @@ class TEngine {
     std::unique_ptr<TFieldContainer> Container;  // the fifteen analysis arrays
     TMemoryManager Pool;                         // scratch boards and lists
     TTreppe Treppe;                              // the ladder reader's frame stack
+    TReadingTable ReadingTable;                  // the bounded reader's transposition table
     int64_t ReadingNodes = 0;  // trial moves played by the tactical searches (benchmarks read it)
     TGameState Game;
     TGameData GameData;  // game information last seen in the record

@@ -1,7 +1,6 @@
 #include "tactics/reading.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "board/chains.h"
 #include "game/engine.h"
@@ -49,8 +48,6 @@ int BaseWidth(int depth) {
 }
 // How often the clock is read, in nodes.
 constexpr int kClockInterval = 32;
-// Entries of the transposition table (a power of two).
-constexpr size_t kTableSize = size_t{1} << 15;
 // Set into the hash of positions where the attacker is to move.
 constexpr uint64_t kAttackerToMove = 0x9E3779B97F4A7C15ULL;
 
@@ -79,18 +76,6 @@ struct TCandidate {
     bool OverKo = false;
 };
 
-// What the table remembers of a position: its value at a given remaining depth in a given pass,
-// whether the value stands whatever the bounds (no bound decided anything below it), and the
-// move that reached it, which the next pass reads first.
-struct TTableEntry {
-    uint64_t Key = 0;
-    int16_t Best = -1;
-    uint8_t Value = 0;
-    uint8_t Remaining = 0;
-    uint8_t Pass = 0;
-    bool Exact = false;
-};
-
 // The capture and rescue search with bounds. Horizons counts the times a bound rather than the
 // position decided something (a node whose count did not change is exact); Aborted says the
 // clock ran out (the result is then worthless). The target chain is fixed; its colour never
@@ -103,8 +88,9 @@ class TBoundedReader {
           m_y(y),
           m_target(PointIndex(x, y)),
           m_colour(colour),
-          m_stopAt(stopAt),
-          m_table(kTableSize) {}
+          m_stopAt(stopAt) {
+        m_engine.ReadingTable.BeginReading();
+    }
 
     bool Aborted = false;
     int64_t Horizons = 0;
@@ -329,8 +315,6 @@ class TBoundedReader {
         return 0;
     }
 
-    TTableEntry& Slot(uint64_t key) { return m_table[key & (kTableSize - 1)]; }
-
     // One node through the table: a value that no bound decided is taken from any pass, one
     // that a bound decided only from this pass at the same or a greater remaining depth.
     template <bool IsAttack>
@@ -338,23 +322,20 @@ class TBoundedReader {
              TPoint& best) {
         const uint64_t key = reading::PositionHash(b, koX, koY) ^ (IsAttack ? kAttackerToMove : 0);
         const int remaining = m_bounds.Depth - depth;
-        TTableEntry& entry = Slot(key);
         int remembered = -1;
-        if (entry.Key == key && depth > 0) {
-            if (entry.Exact || (entry.Pass == m_pass && entry.Remaining >= remaining)) {
-                best = entry.Best >= 0 ? PointAt(entry.Best) : PassPoint;
-                if (!entry.Exact) ++Horizons;
-                return entry.Value;
+        if (const TReadingTable::TEntry* entry = m_engine.ReadingTable.Find(key)) {
+            if (depth > 0 &&
+                (entry->Exact || (entry->Pass == m_pass && entry->Remaining >= remaining))) {
+                best = entry->Best >= 0 ? PointAt(entry->Best) : PassPoint;
+                if (!entry->Exact) ++Horizons;
+                return entry->Value;
             }
-            remembered = entry.Best;
-        } else if (entry.Key == key) {
-            remembered = entry.Best;
+            remembered = entry->Best;
         }
         const int64_t horizonsBefore = Horizons;
         const int value = Search<IsAttack>(b, koX, koY, depth, moves, n, remembered, best);
         if (Aborted) return value;
-        TTableEntry& slot = Slot(key);
-        slot.Key = key;
+        TReadingTable::TEntry& slot = m_engine.ReadingTable.Store(key);
         slot.Best = static_cast<int16_t>(OnBoard(best.X, best.Y) ? PointIndex(best.X, best.Y) : -1);
         slot.Value = static_cast<uint8_t>(value);
         slot.Remaining = static_cast<uint8_t>(remaining);
@@ -402,7 +383,6 @@ class TBoundedReader {
     TEngine& m_engine;
     const int m_x, m_y, m_target, m_colour;
     const uint64_t m_stopAt;
-    std::vector<TTableEntry> m_table;
     TPassBounds m_bounds = kPasses[0];
     int m_pass = 0;
     const TPointList* m_excluded = nullptr;
