@@ -46,8 +46,6 @@ constexpr TPassBounds kPasses[] = {
 int BaseWidth(int depth) {
     return depth == 0 ? 14 : depth < 3 ? 8 : depth < 7 ? 5 : 3;
 }
-// How often the clock is read, in nodes.
-constexpr int kClockInterval = 32;
 // Set into the hash of positions where the attacker is to move.
 constexpr uint64_t kAttackerToMove = 0x9E3779B97F4A7C15ULL;
 
@@ -122,7 +120,7 @@ class TBoundedReader {
         if (n == 4 && depth > m_bounds.FourLibDepth) return Horizon(Lose);
         if (n == 3 && depth >= m_bounds.ThreeLibDepth) return Horizon(Lose);
         if (n == 2) {
-            const int ladder = Ladder(m_engine, m_x, m_y, b, koX, koY);
+            const int ladder = LadderOnTime(b, koX, koY);
             if (ladder >= 0) {
                 best = PointAt(ladder);
                 return Win;
@@ -168,16 +166,24 @@ class TBoundedReader {
         return value;
     }
 
+    // The clock is read at every node: a node with its candidates and ladders costs far more
+    // than reading the clock, and a coarser check lets a crowded position run past the deadline.
     bool OutOfTime() {
-        if (Aborted) return true;
-        if (m_nodes++ % kClockInterval == 0)
-            Aborted = m_engine.NowMs() >= m_stopAt || m_engine.Host.IsLocked();
+        if (!Aborted) Aborted = m_engine.NowMs() >= m_stopAt || m_engine.Host.IsLocked();
         return Aborted;
+    }
+
+    // The ladder reader's answer for the target; a ladder cut short by the stop time aborts
+    // the pass.
+    int LadderOnTime(const TBoard& b, int koX, int koY) {
+        const int ladder = Ladder(m_engine, m_x, m_y, b, koX, koY);
+        if (m_engine.Treppe.CutShort()) Aborted = true;
+        return ladder;
     }
 
     // Is the chain safe from a ladder with the liberties it has on b?
     bool EscapesLadder(const TBoard& b, int koX, int koY, int libs) {
-        return libs >= 3 || (libs == 2 && Ladder(m_engine, m_x, m_y, b, koX, koY) < 0);
+        return libs >= 3 || (libs == 2 && LadderOnTime(b, koX, koY) < 0);
     }
 
     // At the horizon the defender is judged by the ladder reader: the chain lives when it has
@@ -187,6 +193,7 @@ class TBoundedReader {
         if (n >= 2) return EscapesLadder(b, koX, koY, n) ? Win : Lose;
         TPooledBoard copy(m_engine.Pool);
         for (const TPoint& m : moves) {
+            if (Aborted) break;
             if (!IsLegalOn(b, m.X, m.Y, m_colour, koX, koY)) continue;
             *copy = b;
             int32_t kx = koX, ky = koY;
@@ -386,8 +393,11 @@ class TBoundedReader {
     TPassBounds m_bounds = kPasses[0];
     int m_pass = 0;
     const TPointList* m_excluded = nullptr;
-    int64_t m_nodes = 0;
 };
+
+bool TimeIsUp(TEngine& engine, uint64_t deadline) {
+    return engine.NowMs() >= deadline || engine.Host.IsLocked();
+}
 
 TKoResult KoKindOf(int value) {
     return value == KoA ? TKoResult::KoA : value == KoB ? TKoResult::KoB : TKoResult::None;
@@ -407,6 +417,7 @@ TReadingAnswer Deepen(TEngine& engine, bool attack, int x, int y, int koX, int k
                       uint64_t stopAt, const TPointList* excluded, bool& decided) {
     TReadingAnswer answer;
     decided = false;
+    TLadderStop ladderStop(engine.Treppe, stopAt);
     TBoundedReader reader(engine, x, y, b[PointIndex(x, y)], stopAt);
     for (int pass = 0; pass < static_cast<int>(std::size(kPasses)); ++pass) {
         reader.BeginPass(pass, excluded);
@@ -459,12 +470,12 @@ TPoint RescueAroundTheFight(TEngine& engine, int x, int y, int koX, int koY, con
     for (const TPoint& g : *gains) AddUnique(*moves, g);
     TPooledBoard after(engine.Pool);
     for (const TPoint& m : *moves) {
+        if (TimeIsUp(engine, deadline)) break;
         int32_t kx, ky;
         if (!PlayOn(b, x, y, m, colour, koX, koY, *after, kx, ky)) continue;
         const TReadingAnswer a =
             Read(engine, true, x, y, kx, ky, *after, deadline, checkLevels - 1);
         if (a.Result == FightFailure) return m;
-        if (engine.NowMs() >= deadline || engine.Host.IsLocked()) break;
     }
     return PassPoint;
 }
@@ -505,7 +516,12 @@ TReadingAnswer Read(TEngine& engine, bool attack, int x, int y, int koX, int koY
         answer.Result = FightFailure;
         return answer;
     }
-    if (HasTwoEyes(engine, x, y, koX, koY, b)) {
+    if (TimeIsUp(engine, deadline)) return answer;
+    // Every ladder read for this question, the eye test's included, stops at the deadline.
+    TLadderStop ladderStop(engine.Treppe, deadline);
+    const bool twoEyes = HasTwoEyes(engine, x, y, koX, koY, b);
+    if (engine.Treppe.CutShort()) return answer;
+    if (twoEyes) {
         answer.Result = attack ? FightFailure : FightSuccess;
         return answer;
     }
@@ -521,6 +537,8 @@ TReadingAnswer Read(TEngine& engine, bool attack, int x, int y, int koX, int koY
     answer.Bounded = false;
     answer.Result = attack ? obrin::Attack(engine, x, y, koX, koY, b, deadline, *moves)
                            : obrin::Defend(engine, x, y, koX, koY, b, deadline, *moves);
+    // An answer that rests on a ladder cut short by the deadline is no answer.
+    if (engine.Treppe.CutShort()) answer.Result = FightUndecided;
     answer.Move = answer.Result == FightSuccess && moves->Count > 0 ? (*moves)[0] : PassPoint;
     return answer;
 }
