@@ -543,16 +543,24 @@ TReadingAnswer Read(TEngine& engine, bool attack, int x, int y, int koX, int koY
     return answer;
 }
 
+// The clock tells only which millisecond has begun, and the way back out of the search takes a
+// little time: a question with time to spare stops reading a millisecond early, so that the
+// answer comes within the time given.
+uint64_t StopReadingAt(TEngine& engine, uint64_t deadline) {
+    constexpr uint64_t spareFrom = 10;
+    return deadline >= engine.NowMs() + spareFrom ? deadline - 1 : deadline;
+}
+
 }  // namespace
 
 TReadingAnswer ReadAttack(TEngine& engine, int x, int y, int koX, int koY, const TBoard& b,
                           uint64_t deadline) {
-    return Read(engine, true, x, y, koX, koY, b, deadline, kCheckLevels);
+    return Read(engine, true, x, y, koX, koY, b, StopReadingAt(engine, deadline), kCheckLevels);
 }
 
 TReadingAnswer ReadDefend(TEngine& engine, int x, int y, int koX, int koY, const TBoard& b,
                           uint64_t deadline) {
-    return Read(engine, false, x, y, koX, koY, b, deadline, kCheckLevels);
+    return Read(engine, false, x, y, koX, koY, b, StopReadingAt(engine, deadline), kCheckLevels);
 }
 
 }  // namespace obrin
