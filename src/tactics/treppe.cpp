@@ -89,7 +89,7 @@ class TLadderReader {
     // Has the stop time of a TLadderStop passed? Once it has, every level answers at once.
     bool StopReached() {
         if (m_treppe.m_cutShort) return true;
-        if (m_treppe.m_stopAt == UINT64_MAX || ++m_treppe.m_polls % kClockInterval != 0)
+        if (m_treppe.m_stopAt == UINT64_MAX || m_treppe.m_polls++ % kClockInterval != 0)
             return false;
         m_treppe.m_cutShort = m_engine.NowMs() >= m_treppe.m_stopAt || m_engine.Host.IsLocked();
         return m_treppe.m_cutShort;

@@ -65,6 +65,7 @@ class TLadderStop {
         : m_treppe(treppe), m_savedStopAt(treppe.m_stopAt), m_savedCutShort(treppe.m_cutShort) {
         m_treppe.m_stopAt = std::min(m_treppe.m_stopAt, stopAt);
         m_treppe.m_cutShort = false;
+        m_treppe.m_polls = 0;
     }
     TLadderStop(const TLadderStop&) = delete;
     TLadderStop& operator=(const TLadderStop&) = delete;
