@@ -21,6 +21,7 @@
 #include "goals/goals.h"
 #include "patterns/muster.h"
 #include "records/gamedt.h"
+#include "tactics/reading_table.h"
 #include "tactics/treppe.h"
 #include "ui/langsup.h"
 #include "ui/settings.h"
@@ -91,9 +92,10 @@ class TEngine {
     TBoardFields Fields;                         // Spielfeld, Namensfeld, ..., KoX, KoY
     std::unique_ptr<TFieldContainer> Container;  // the fifteen analysis arrays
     TMemoryManager Pool;                         // scratch boards and lists
-    TPatterns Patterns;        // the pattern library "muster.txt", its handlers and last firings
-    TTreppe Treppe;            // the ladder reader's frame stack
-    int64_t ReadingNodes = 0;  // trial moves played by the tactical searches (benchmarks read it)
+    TPatterns Patterns;          // the pattern library "muster.txt", its handlers and last firings
+    TTreppe Treppe;              // the ladder reader's frame stack
+    TReadingTable ReadingTable;  // the bounded reader's transposition table
+    int64_t ReadingNodes = 0;    // trial moves played by the tactical searches (benchmarks read it)
     TGameState Game;
     TGameData GameData;  // game information last seen in the record
     TRandom Random;

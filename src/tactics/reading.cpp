@@ -1,7 +1,6 @@
 #include "tactics/reading.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "board/chains.h"
 #include "game/engine.h"
@@ -47,10 +46,6 @@ constexpr TPassBounds kPasses[] = {
 int BaseWidth(int depth) {
     return depth == 0 ? 14 : depth < 3 ? 8 : depth < 7 ? 5 : 3;
 }
-// How often the clock is read, in nodes.
-constexpr int kClockInterval = 32;
-// Entries of the transposition table (a power of two).
-constexpr size_t kTableSize = size_t{1} << 15;
 // Set into the hash of positions where the attacker is to move.
 constexpr uint64_t kAttackerToMove = 0x9E3779B97F4A7C15ULL;
 
@@ -79,18 +74,6 @@ struct TCandidate {
     bool OverKo = false;
 };
 
-// What the table remembers of a position: its value at a given remaining depth in a given pass,
-// whether the value stands whatever the bounds (no bound decided anything below it), and the
-// move that reached it, which the next pass reads first.
-struct TTableEntry {
-    uint64_t Key = 0;
-    int16_t Best = -1;
-    uint8_t Value = 0;
-    uint8_t Remaining = 0;
-    uint8_t Pass = 0;
-    bool Exact = false;
-};
-
 // The capture and rescue search with bounds. Horizons counts the times a bound rather than the
 // position decided something (a node whose count did not change is exact); Aborted says the
 // clock ran out (the result is then worthless). The target chain is fixed; its colour never
@@ -103,8 +86,9 @@ class TBoundedReader {
           m_y(y),
           m_target(PointIndex(x, y)),
           m_colour(colour),
-          m_stopAt(stopAt),
-          m_table(kTableSize) {}
+          m_stopAt(stopAt) {
+        m_engine.ReadingTable.BeginReading();
+    }
 
     bool Aborted = false;
     int64_t Horizons = 0;
@@ -136,7 +120,7 @@ class TBoundedReader {
         if (n == 4 && depth > m_bounds.FourLibDepth) return Horizon(Lose);
         if (n == 3 && depth >= m_bounds.ThreeLibDepth) return Horizon(Lose);
         if (n == 2) {
-            const int ladder = Ladder(m_engine, m_x, m_y, b, koX, koY);
+            const int ladder = LadderOnTime(b, koX, koY);
             if (ladder >= 0) {
                 best = PointAt(ladder);
                 return Win;
@@ -182,16 +166,24 @@ class TBoundedReader {
         return value;
     }
 
+    // The clock is read at every node: a node with its candidates and ladders costs far more
+    // than reading the clock, and a coarser check lets a crowded position run past the deadline.
     bool OutOfTime() {
-        if (Aborted) return true;
-        if (m_nodes++ % kClockInterval == 0)
-            Aborted = m_engine.NowMs() >= m_stopAt || m_engine.Host.IsLocked();
+        if (!Aborted) Aborted = m_engine.NowMs() >= m_stopAt || m_engine.Host.IsLocked();
         return Aborted;
+    }
+
+    // The ladder reader's answer for the target; a ladder cut short by the stop time aborts
+    // the pass.
+    int LadderOnTime(const TBoard& b, int koX, int koY) {
+        const int ladder = Ladder(m_engine, m_x, m_y, b, koX, koY);
+        if (m_engine.Treppe.CutShort()) Aborted = true;
+        return ladder;
     }
 
     // Is the chain safe from a ladder with the liberties it has on b?
     bool EscapesLadder(const TBoard& b, int koX, int koY, int libs) {
-        return libs >= 3 || (libs == 2 && Ladder(m_engine, m_x, m_y, b, koX, koY) < 0);
+        return libs >= 3 || (libs == 2 && LadderOnTime(b, koX, koY) < 0);
     }
 
     // At the horizon the defender is judged by the ladder reader: the chain lives when it has
@@ -201,6 +193,7 @@ class TBoundedReader {
         if (n >= 2) return EscapesLadder(b, koX, koY, n) ? Win : Lose;
         TPooledBoard copy(m_engine.Pool);
         for (const TPoint& m : moves) {
+            if (Aborted) break;
             if (!IsLegalOn(b, m.X, m.Y, m_colour, koX, koY)) continue;
             *copy = b;
             int32_t kx = koX, ky = koY;
@@ -329,8 +322,6 @@ class TBoundedReader {
         return 0;
     }
 
-    TTableEntry& Slot(uint64_t key) { return m_table[key & (kTableSize - 1)]; }
-
     // One node through the table: a value that no bound decided is taken from any pass, one
     // that a bound decided only from this pass at the same or a greater remaining depth.
     template <bool IsAttack>
@@ -338,23 +329,20 @@ class TBoundedReader {
              TPoint& best) {
         const uint64_t key = reading::PositionHash(b, koX, koY) ^ (IsAttack ? kAttackerToMove : 0);
         const int remaining = m_bounds.Depth - depth;
-        TTableEntry& entry = Slot(key);
         int remembered = -1;
-        if (entry.Key == key && depth > 0) {
-            if (entry.Exact || (entry.Pass == m_pass && entry.Remaining >= remaining)) {
-                best = entry.Best >= 0 ? PointAt(entry.Best) : PassPoint;
-                if (!entry.Exact) ++Horizons;
-                return entry.Value;
+        if (const TReadingTable::TEntry* entry = m_engine.ReadingTable.Find(key)) {
+            if (depth > 0 &&
+                (entry->Exact || (entry->Pass == m_pass && entry->Remaining >= remaining))) {
+                best = entry->Best >= 0 ? PointAt(entry->Best) : PassPoint;
+                if (!entry->Exact) ++Horizons;
+                return entry->Value;
             }
-            remembered = entry.Best;
-        } else if (entry.Key == key) {
-            remembered = entry.Best;
+            remembered = entry->Best;
         }
         const int64_t horizonsBefore = Horizons;
         const int value = Search<IsAttack>(b, koX, koY, depth, moves, n, remembered, best);
         if (Aborted) return value;
-        TTableEntry& slot = Slot(key);
-        slot.Key = key;
+        TReadingTable::TEntry& slot = m_engine.ReadingTable.Store(key);
         slot.Best = static_cast<int16_t>(OnBoard(best.X, best.Y) ? PointIndex(best.X, best.Y) : -1);
         slot.Value = static_cast<uint8_t>(value);
         slot.Remaining = static_cast<uint8_t>(remaining);
@@ -402,12 +390,14 @@ class TBoundedReader {
     TEngine& m_engine;
     const int m_x, m_y, m_target, m_colour;
     const uint64_t m_stopAt;
-    std::vector<TTableEntry> m_table;
     TPassBounds m_bounds = kPasses[0];
     int m_pass = 0;
     const TPointList* m_excluded = nullptr;
-    int64_t m_nodes = 0;
 };
+
+bool TimeIsUp(TEngine& engine, uint64_t deadline) {
+    return engine.NowMs() >= deadline || engine.Host.IsLocked();
+}
 
 TKoResult KoKindOf(int value) {
     return value == KoA ? TKoResult::KoA : value == KoB ? TKoResult::KoB : TKoResult::None;
@@ -427,6 +417,7 @@ TReadingAnswer Deepen(TEngine& engine, bool attack, int x, int y, int koX, int k
                       uint64_t stopAt, const TPointList* excluded, bool& decided) {
     TReadingAnswer answer;
     decided = false;
+    TLadderStop ladderStop(engine.Treppe, stopAt);
     TBoundedReader reader(engine, x, y, b[PointIndex(x, y)], stopAt);
     for (int pass = 0; pass < static_cast<int>(std::size(kPasses)); ++pass) {
         reader.BeginPass(pass, excluded);
@@ -479,12 +470,12 @@ TPoint RescueAroundTheFight(TEngine& engine, int x, int y, int koX, int koY, con
     for (const TPoint& g : *gains) AddUnique(*moves, g);
     TPooledBoard after(engine.Pool);
     for (const TPoint& m : *moves) {
+        if (TimeIsUp(engine, deadline)) break;
         int32_t kx, ky;
         if (!PlayOn(b, x, y, m, colour, koX, koY, *after, kx, ky)) continue;
         const TReadingAnswer a =
             Read(engine, true, x, y, kx, ky, *after, deadline, checkLevels - 1);
         if (a.Result == FightFailure) return m;
-        if (engine.NowMs() >= deadline || engine.Host.IsLocked()) break;
     }
     return PassPoint;
 }
@@ -525,7 +516,12 @@ TReadingAnswer Read(TEngine& engine, bool attack, int x, int y, int koX, int koY
         answer.Result = FightFailure;
         return answer;
     }
-    if (HasTwoEyes(engine, x, y, koX, koY, b)) {
+    if (TimeIsUp(engine, deadline)) return answer;
+    // Every ladder read for this question, the eye test's included, stops at the deadline.
+    TLadderStop ladderStop(engine.Treppe, deadline);
+    const bool twoEyes = HasTwoEyes(engine, x, y, koX, koY, b);
+    if (engine.Treppe.CutShort()) return answer;
+    if (twoEyes) {
         answer.Result = attack ? FightFailure : FightSuccess;
         return answer;
     }
@@ -541,20 +537,30 @@ TReadingAnswer Read(TEngine& engine, bool attack, int x, int y, int koX, int koY
     answer.Bounded = false;
     answer.Result = attack ? obrin::Attack(engine, x, y, koX, koY, b, deadline, *moves)
                            : obrin::Defend(engine, x, y, koX, koY, b, deadline, *moves);
+    // An answer that rests on a ladder cut short by the deadline is no answer.
+    if (engine.Treppe.CutShort()) answer.Result = FightUndecided;
     answer.Move = answer.Result == FightSuccess && moves->Count > 0 ? (*moves)[0] : PassPoint;
     return answer;
+}
+
+// The clock tells only which millisecond has begun, and the way back out of the search takes a
+// little time: a question with time to spare stops reading a millisecond early, so that the
+// answer comes within the time given.
+uint64_t StopReadingAt(TEngine& engine, uint64_t deadline) {
+    constexpr uint64_t spareFrom = 10;
+    return deadline >= engine.NowMs() + spareFrom ? deadline - 1 : deadline;
 }
 
 }  // namespace
 
 TReadingAnswer ReadAttack(TEngine& engine, int x, int y, int koX, int koY, const TBoard& b,
                           uint64_t deadline) {
-    return Read(engine, true, x, y, koX, koY, b, deadline, kCheckLevels);
+    return Read(engine, true, x, y, koX, koY, b, StopReadingAt(engine, deadline), kCheckLevels);
 }
 
 TReadingAnswer ReadDefend(TEngine& engine, int x, int y, int koX, int koY, const TBoard& b,
                           uint64_t deadline) {
-    return Read(engine, false, x, y, koX, koY, b, deadline, kCheckLevels);
+    return Read(engine, false, x, y, koX, koY, b, StopReadingAt(engine, deadline), kCheckLevels);
 }
 
 }  // namespace obrin

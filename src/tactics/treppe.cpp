@@ -62,7 +62,7 @@ class TLadderReader {
     explicit TLadderReader(TEngine& engine) : m_engine(engine), m_treppe(engine.Treppe) {}
 
     int Read(int x, int y, const TBoard& b, int koX, int koY) {
-        if (m_treppe.m_frames > TTreppe::MaxFrames) return -1;
+        if (m_treppe.m_frames > TTreppe::MaxFrames || StopReached()) return -1;
         const int target = PointIndex(x, y);
         const int32_t colour = b[target];
         if (colour == 0) return -1;
@@ -83,6 +83,18 @@ class TLadderReader {
     }
 
   private:
+    // Reading the clock costs more than a ladder step, so it is read every few levels.
+    static constexpr uint32_t kClockInterval = 16;
+
+    // Has the stop time of a TLadderStop passed? Once it has, every level answers at once.
+    bool StopReached() {
+        if (m_treppe.m_cutShort) return true;
+        if (m_treppe.m_stopAt == UINT64_MAX || m_treppe.m_polls++ % kClockInterval != 0)
+            return false;
+        m_treppe.m_cutShort = m_engine.NowMs() >= m_treppe.m_stopAt || m_engine.Host.IsLocked();
+        return m_treppe.m_cutShort;
+    }
+
     // One attack on a liberty; true when it establishes the capture. result is set also when
     // the defender simply has no escape, which a later attack may still overwrite.
     bool TryAttack(TTreppe::TFrame& frame, TPoint attack, int x, int y, int colour, const TBoard& b,

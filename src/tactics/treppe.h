@@ -4,7 +4,9 @@
 // given and never changes it; ko points are passed by value.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <memory>
 
 #include "board/board.h"
@@ -36,13 +38,46 @@ class TTreppe {
     // Lets a test start a question as if the reader were already this many frames deep.
     void PresetFramesForTest(int frames) { m_frames = frames; }
 
+    // True when a ladder read under a TLadderStop was cut short by its stop time or a stop
+    // request. Its answer (-1) then says nothing, and the caller must not trust its own either.
+    [[nodiscard]] bool CutShort() const { return m_cutShort; }
+
   private:
     friend class TLadderReader;
+    friend class TLadderStop;
     // Levels a search can reach: a level pushes at most three frames below the limit.
     static constexpr int MaxLevels = MaxFrames / 3 + 2;
     std::unique_ptr<std::array<TFrame, MaxLevels>> m_levels;
     int m_level = 0;
     int m_frames = 0;
+    uint64_t m_stopAt = UINT64_MAX;  // the engine's clock; UINT64_MAX: read every ladder out
+    bool m_cutShort = false;
+    uint32_t m_polls = 0;
+};
+
+// While it lives, ladders give up at stopAt on the engine's clock (or at the host's stop
+// request) and answer -1 with CutShort set, so that a search that must answer in time is not
+// held up by a ladder branching across a crowded board. Scopes nest: the earlier stop time
+// holds, and leaving a scope restores the outer one's stop time and flag.
+class TLadderStop {
+  public:
+    TLadderStop(TTreppe& treppe, uint64_t stopAt)
+        : m_treppe(treppe), m_savedStopAt(treppe.m_stopAt), m_savedCutShort(treppe.m_cutShort) {
+        m_treppe.m_stopAt = std::min(m_treppe.m_stopAt, stopAt);
+        m_treppe.m_cutShort = false;
+        m_treppe.m_polls = 0;
+    }
+    TLadderStop(const TLadderStop&) = delete;
+    TLadderStop& operator=(const TLadderStop&) = delete;
+    ~TLadderStop() {
+        m_treppe.m_stopAt = m_savedStopAt;
+        m_treppe.m_cutShort = m_savedCutShort;
+    }
+
+  private:
+    TTreppe& m_treppe;
+    const uint64_t m_savedStopAt;
+    const bool m_savedCutShort;
 };
 
 // The moves that save the chain at (x, y) from atari: captures of adjacent chains in atari first

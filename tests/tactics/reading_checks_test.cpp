@@ -13,6 +13,7 @@
 #include "tactics/reading.h"
 #include "tactics/tactics_fixture.h"
 #include "tactics/tactics_positions.h"
+#include "tactics/treppe.h"
 
 namespace obrin {
 namespace {
@@ -141,6 +142,52 @@ TEST_F(ReadingChecksTest, RandomDensePositionsAreAnsweredRepeatably) {
         }
     }
     ExpectPoolBalanced();
+}
+
+TEST_F(ReadingChecksTest, AnswersComeWithinTheTimeGiven) {
+    // On the node-counting clock every part of the reading, the ladders, the cross-checks and
+    // the exhaustive search after an unfinished pass included, must have stopped by the deadline.
+    std::mt19937 random(11);
+    int usedAllTime = 0;
+    for (int i = 0; i < 30; ++i) {
+        const TTacticsPosition pos = RandomDensePosition(random, 120 + 4 * i);
+        for (const TTacticsQuestion& q : pos.Questions)
+            for (const uint64_t ms : {3, 15}) {
+                const uint64_t deadline = Engine.NowMs() + ms;
+                (void)Ask(q.Kind == TTacticsQuestionKind::Attack, pos.Board, q.Chain, pos.KoX,
+                          pos.KoY, ms);
+                EXPECT_LE(Engine.NowMs(), deadline) << "position " << i << ", " << ms << " ms";
+                usedAllTime += Engine.NowMs() + 1 >= deadline;
+            }
+    }
+    EXPECT_GT(usedAllTime, 0) << "no question ran out of time; the check proves nothing";
+    ExpectPoolBalanced();
+}
+
+TEST_F(ReadingChecksTest, LaddersStopAtTheStopTimeOnlyWhileItIsSet) {
+    // White K10 with two liberties, Black above, left and diagonally below: a ladder that runs
+    // to the lower right corner of an empty board.
+    TBoard b{};
+    for (const TPoint p : {At("K11"), At("J10"), At("L9")}) b[PointIndex(p.X, p.Y)] = 1;
+    const TPoint white = At("K10");
+    b[PointIndex(white.X, white.Y)] = -1;
+    const int x = white.X, y = white.Y;
+    const int answer = Ladder(Engine, x, y, b, -1, -1);
+    ASSERT_GE(answer, 0);
+    {
+        TLadderStop stop(Engine.Treppe, Engine.NowMs());
+        EXPECT_LT(Ladder(Engine, x, y, b, -1, -1), 0);
+        EXPECT_TRUE(Engine.Treppe.CutShort());
+        {
+            // An inner scope cannot lift the outer stop time, and leaving it keeps the flag.
+            TLadderStop later(Engine.Treppe, Engine.NowMs() + 1000);
+            EXPECT_LT(Ladder(Engine, x, y, b, -1, -1), 0);
+        }
+        EXPECT_TRUE(Engine.Treppe.CutShort());
+    }
+    EXPECT_FALSE(Engine.Treppe.CutShort());
+    EXPECT_EQ(Ladder(Engine, x, y, b, -1, -1), answer);
+    EXPECT_EQ(Engine.Treppe.Frames(), 0);
 }
 
 TEST_F(ReadingChecksTest, DefendFindsTheMoveAfterWhichAttackFails) {
