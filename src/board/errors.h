@@ -27,6 +27,9 @@ inline constexpr const char* HashTablesUnbalanced = "TQXHashTable instances not 
 inline constexpr const char* IllegalFightResult = "Illegal fightresult";
 inline constexpr const char* GameTreeExpected = "GameTree expected";
 inline constexpr const char* DebuggerIsNil = "Debugger is nil";
+// The analysis graph's look-ups: the prefix, then the point or name and ")".
+inline constexpr const char* GroupNotFound = "EObrGroupNotFound (";
+inline constexpr const char* ChainNotFound = "EObrChainNotFound (";
 // Game records.
 inline constexpr const char* SgfDataLeak = "countSgfData <> 0";
 inline constexpr const char* SgfListLeak = "countSgfMultiPurposeList <> 0";
