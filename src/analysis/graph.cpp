@@ -38,7 +38,10 @@ struct TGoGraph::TScratch {
 namespace {
 
 constexpr int32_t NoEyes = 2147483647;
-constexpr int EyeValueCounted = 667;  // an eye-field value from which a point counts as an eye
+constexpr int EyeValueCounted = 667;
+// A chain with this many liberties cannot be captured in a fight the reader can see; it is not
+// read.
+constexpr int SafeLiberties = 5;  // an eye-field value from which a point counts as an eye
 
 // The progress texts of a build, in step order.
 constexpr const char* ProgressWords[6] = {"Korrektur der Verbindungs-Einschätzung",
@@ -536,6 +539,12 @@ void TGoGraph::ReadChains() {
     const TBoardFields& f = e.Fields;
     for (TGoChain* c = m_chains; c != nullptr; c = c->next) {
         c->DefenseMove = c->AttackMove = -1;
+        if (c->Liberties >= SafeLiberties) {
+            // What the reader answers at once for such a chain: it needs no move and cannot be
+            // captured.
+            if (c->Group->CorrectedStatus == StatusDead) c->Group->CorrectedStatus = StatusSaveable;
+            continue;
+        }
         const int x = PointColumn(c->Name), y = PointRow(c->Name);
         const uint64_t allowance = c->Group != nullptr ? c->Group->Anzahl : 1;
         const TReadingAnswer defence =

@@ -167,6 +167,8 @@ class TGoGraph {
     void BuildGroupsAndChains();    // steps 1 to 10
     void RecogniseAndCorrect();     // steps 11 to 13
     void ComputeStrategicValues();  // step 14
+    // The capture search on every chain (part of the correction pass).
+    void ReadChains();
 
   private:
     struct TScratch;
@@ -179,7 +181,6 @@ class TGoGraph {
     void MeasureEyeCost(TGoGroup& g);
     void FindEscapeRoutes(int colour);
     void CorrectStatus();
-    void ReadChains();
     void GiveUpSmallOrStrengthenEnemies(TGoGroup& g);
     void Progress(const char* text);
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "analysis/klassi.h"
+#include "app/graph_commands.h"
 #include "app/subcommand.h"
 #include "app/train_commands.h"
 #include "board/chains.h"
@@ -272,7 +273,7 @@ int BenchAnalysis(const Args& args) {
     }
     std::printf("ClassifyBoard, whole board: median %.3f ms\n",
                 MedianMs(static_cast<int>(runs), 200, [&] { obrin::ClassifyBoard(engine); }));
-    return 0;
+    return obrin::cli::BenchGraph(args);
 }
 
 const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
@@ -295,8 +296,14 @@ const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
            {"bench sgf-long [--moves N] [--runs R]   load, replay and save one long game",
             BenchSgfLong}},
           {"analysis",
-           {"bench analysis [--runs R]   ClassifyBoard and EvaluateTerritory, median ms per call",
-            BenchAnalysis}}}},
+           {"bench analysis [--runs R] [--games FILE] [--every N] [--game-count G]   "
+            "ClassifyBoard and EvaluateTerritory, median ms per call; the analysis up to the "
+            "graph stage by stage over positions of teacher games",
+            BenchAnalysis}},
+          {"status",
+           {"bench status [--games FILE] [--from-move N]   group status against GNU Go's "
+            "verdicts: balanced accuracy of dead stones",
+            obrin::cli::BenchStatus}}}},
         {"train", obrin::train::TrainCommands()},
         {"sgf",
          {{"check",
