@@ -300,6 +300,10 @@ const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
             "ClassifyBoard and EvaluateTerritory, median ms per call; the analysis up to the "
             "graph stage by stage over positions of teacher games",
             BenchAnalysis}},
+          {"graph-random",
+           {"bench graph-random [--positions N] [--seed S]   the analysis graph of random "
+            "positions of every density",
+            obrin::cli::BenchGraphRandom}},
           {"status",
            {"bench status [--games FILE] [--from-move N]   group status against GNU Go's "
             "verdicts: balanced accuracy of dead stones",

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <random>
 
 #include "analysis/graph.h"
 #include "analysis/klassi.h"
@@ -173,6 +174,49 @@ int BenchStatus(const Args& args) {
     std::printf("dead found %.3f, alive kept %.3f, balanced accuracy %.3f\n", tpr, tnr,
                 (tpr + tnr) / 2);
     return 0;
+}
+
+int BenchGraphRandom(const Args& args) {
+    const int count = std::max(1, IntOption(args, "--positions", 1000));
+    const int seed = IntOption(args, "--seed", 1);
+    TCountingClockHost host;
+    TEngine engine(host);
+    TBoardFields& f = engine.Fields;
+    std::mt19937 rng(static_cast<uint32_t>(seed));
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    std::vector<double> ms;
+    int faults = 0;
+    for (int i = 0; i < count; ++i) {
+        // Every density from an empty to a full board, stones of either colour at random, as
+        // the board editor can leave them (chains without liberties included).
+        const double density = count > 1 ? double(i) / (count - 1) : 0.5;
+        for (int32_t& v : f.Spielfeld) v = u(rng) < density ? (u(rng) < 0.5 ? 1 : -1) : 0;
+        f.KoX = f.KoY = -1;
+        const auto start = std::chrono::steady_clock::now();
+        try {
+            AnalyseToGraph(engine);
+        } catch (const std::exception& e) {
+            std::printf("position %d: %s\n", i, e.what());
+            ++faults;
+            continue;
+        }
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+        int grouped = 0, stones = 0;
+        for (const TGoGroup* g = engine.Graph->Groups(); g != nullptr; g = g->next)
+            grouped += g->Anzahl;
+        for (const int32_t v : f.Spielfeld) stones += v != 0;
+        if (grouped != stones) {
+            std::printf("position %d: %d stones, %d in groups\n", i, stones, grouped);
+            ++faults;
+        }
+    }
+    std::printf("%d random positions (seed %d): %d faults; median %.2f ms, worst %.2f ms\n", count,
+                seed, faults, Median(ms),
+                ms.empty() ? 0.0 : *std::max_element(ms.begin(), ms.end()));
+    engine.Shutdown();
+    return faults == 0 ? 0 : 1;
 }
 
 }  // namespace obrin::cli

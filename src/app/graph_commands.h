@@ -11,5 +11,8 @@ namespace obrin::cli {
 int BenchGraph(const Args& args);
 // Balanced accuracy of "dead" against GNU Go's dead/alive verdicts, stone by stone.
 int BenchStatus(const Args& args);
+// Builds the graph of random positions of every density (for the sanitizer build); reports any
+// failure and the time per position.
+int BenchGraphRandom(const Args& args);
 
 }  // namespace obrin::cli
