@@ -43,7 +43,8 @@ constexpr int EyeValueCounted = 667;
 // read.
 constexpr int SafeLiberties = 5;  // an eye-field value from which a point counts as an eye
 
-// The progress texts of a build, in step order.
+// The stages of a build that show progress, and their texts in the same order.
+enum TStage { Connections, Grouping, Patterns, Correction, Reading, Strategy };
 constexpr const char* ProgressWords[6] = {"Korrektur der Verbindungs-Einschätzung",
                                           "Gruppen-Graph wird aufgebaut",
                                           "Mustererkennung",
@@ -122,7 +123,7 @@ TGoGraph::~TGoGraph() {
     Recycle();
 }
 
-void TGoGraph::Progress(const char* text) {
+void TGoGraph::Progress(int stage) {
     TScratch& s = *m_scratch;
     TLangSup* lang = m_engine.LangSup;
     if (!s.ProgressReady || (lang != nullptr && s.ProgressLanguage != lang->Language())) {
@@ -137,8 +138,7 @@ void TGoGraph::Progress(const char* text) {
         }
         s.ProgressReady = true;
     }
-    for (int i = 0; i < 6; ++i)
-        if (ProgressWords[i] == text) m_engine.Host.SetStatus(s.ProgressTexts[i]);
+    m_engine.Host.SetStatus(s.ProgressTexts[stage]);
 }
 
 void TGoGraph::Recycle() {
@@ -182,9 +182,9 @@ void TGoGraph::BuildGroupsAndChains() {
     // Chain names and liberties must belong to this position.
     ComputeNamensfeld(f);
     ComputeFreiheitsfeld(f.Spielfeld, m_engine.Container->Freiheitsfeld, f.Spielfeld);
-    Progress(ProgressWords[0]);
+    Progress(Connections);
     CorrectConnections();
-    Progress(ProgressWords[1]);
+    Progress(Grouping);
     BuildGroupsOfColour(1);
     BuildGroupsOfColour(-1);
     BuildChains();
@@ -195,11 +195,11 @@ void TGoGraph::BuildGroupsAndChains() {
 }
 
 void TGoGraph::RecogniseAndCorrect() {
-    Progress(ProgressWords[2]);
+    Progress(Patterns);
     RecogniseGraphPatterns(m_engine);
     FindEscapeRoutes(1);
     FindEscapeRoutes(-1);
-    Progress(ProgressWords[3]);
+    Progress(Correction);
     CorrectStatus();
 }
 
@@ -500,7 +500,7 @@ void TGoGraph::CorrectStatus() {
         if ((ladder || c->Liberties == 1) && c->Group->CorrectedStatus > StatusSaveable)
             c->Group->CorrectedStatus = StatusSaveable;
     }
-    Progress(ProgressWords[4]);
+    Progress(Reading);
     ReadChains();
     for (TGoGroup* g = m_groups; g != nullptr; g = g->next) {
         if (g->Status != StatusDead || g->CorrectedStatus != StatusDead) continue;
@@ -565,7 +565,7 @@ void TGoGraph::ReadChains() {
 }
 
 void TGoGraph::ComputeStrategicValues() {
-    Progress(ProgressWords[5]);
+    Progress(Strategy);
     for (TGoGroup* g = m_groups; g != nullptr; g = g->next) {
         g->StrategieWert = 0;
         if (g->Status >= StatusSafe) continue;
@@ -812,6 +812,7 @@ void AnalyseToGraph(TEngine& engine) {
     CutAnalysis(engine);
     engine.Graph->Build();
     engine.Graph->BuildAreas();
+    if (engine.Settings.KettenProtokollieren) engine.Graph->DumpToFile();
 }
 
 }  // namespace obrin

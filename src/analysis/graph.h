@@ -182,7 +182,8 @@ class TGoGraph {
     void FindEscapeRoutes(int colour);
     void CorrectStatus();
     void GiveUpSmallOrStrengthenEnemies(TGoGroup& g);
-    void Progress(const char* text);
+    // Shows the progress text of a stage (0 to 5, in build order) through the host.
+    void Progress(int stage);
 
     TEngine& m_engine;
     TGoGroup* m_groups = nullptr;
@@ -208,7 +209,8 @@ void ComputeNeutralField(const TGoGraph& graph, const TBoard& spielfeld, TBoard&
 void RecogniseGraphPatterns(TEngine& engine);
 
 // Everything the graph needs, in the move driver's order: point classification, chain names,
-// liberties, cut analysis, the graph and its areas.
+// liberties, cut analysis, the graph and its areas; then "ketten.txt" when the setting
+// "Ketten-Status protokollieren" is on.
 void AnalyseToGraph(TEngine& engine);
 
 }  // namespace obrin
