@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <random>
+#include <sstream>
+#include <vector>
 
 #include "board/chains.h"
 #include "board/errors.h"
 #include "game/engine.h"
+#include "support/tempdir.h"
 #include "tactics/tactics_fixture.h"
 
 namespace obrin {
@@ -21,6 +26,8 @@ using test::IndexOf;
 class TCountingClockHost : public IHost {
   public:
     uint64_t TickMs() override { return 1000 + m_reads++ / 64; }
+    void SetStatus(const std::string& text) override { Status.push_back(text); }
+    std::vector<std::string> Status;
     // Starts the count again, so that two builds see the same deadlines.
     void Restart() { m_reads = 0; }
 
@@ -231,6 +238,29 @@ TEST_F(GraphTest, DumpHasTheExactLabels) {
           "Feinde           :\nAuge1            :-1\n", "\nKetten\n------\nName             : <",
           "AttackMove       :323\n", "\nFlaechen\n--------\nName  :0\nStatus:unbekannt\n\n"})
         EXPECT_NE(dump.find(line), std::string::npos) << line;
+}
+
+TEST_F(GraphTest, ProgressIsShownStageByStageAndTheDumpIsWrittenWhenAskedFor) {
+    SetPosition(kCornerWithEyes);
+    test::TTempDir home;
+    const char* old = std::getenv("OBRIN_HOME");
+    const std::string oldHome = old != nullptr ? old : "";
+    setenv("OBRIN_HOME", home.Path().c_str(), 1);
+    Engine.Settings.KettenProtokollieren = true;
+    AnalyseToGraph(Engine);
+    if (oldHome.empty())
+        unsetenv("OBRIN_HOME");
+    else
+        setenv("OBRIN_HOME", oldHome.c_str(), 1);
+    EXPECT_EQ(Host.Status,
+              (std::vector<std::string>{
+                  "Korrektur der Verbindungs-Einschätzung ...", "Gruppen-Graph wird aufgebaut ...",
+                  "Mustererkennung ...", "Korrektur der Mustererkennung ...",
+                  "Brute-Force-Analyse ...", "Strategische Werte werden ermittelt ..."}));
+    std::ifstream in(home / "ketten.txt");
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), Engine.Graph->DumpText());
 }
 
 // Any position of stones, legal-looking or not.
