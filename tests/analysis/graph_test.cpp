@@ -310,6 +310,8 @@ TEST_F(GraphTest, RandomPositionsOfEveryDensityBuildConsistently) {
         Host.Restart();
         ASSERT_NO_THROW(AnalyseToGraph(Engine));
         ExpectConsistentGraph(Engine);
+        if (i % 10 != 0) continue;
+        // Built again: the same records, the same graph.
         const std::string first = Engine.Graph->DumpText();
         const size_t records = Engine.Graph->RecordsCreated();
         Host.Restart();
