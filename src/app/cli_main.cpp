@@ -15,6 +15,7 @@
 #include "analysis/datafiles.h"
 #include "analysis/klassi.h"
 #include "analysis/klassidata.h"
+#include "app/graph_commands.h"
 #include "app/subcommand.h"
 #include "app/train_commands.h"
 #include "board/chains.h"
@@ -382,7 +383,7 @@ int BenchAnalysis(const Args& args) {
     }
     std::printf("ClassifyBoard, whole board: median %.3f ms\n",
                 MedianMs(static_cast<int>(runs), 200, [&] { obrin::ClassifyBoard(engine); }));
-    return 0;
+    return obrin::cli::BenchGraph(args);
 }
 
 int PatternsCheck(const Args& args) {
@@ -535,8 +536,18 @@ const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
            {"bench sgf-long [--moves N] [--runs R]   load, replay and save one long game",
             BenchSgfLong}},
           {"analysis",
-           {"bench analysis [--runs R]   ClassifyBoard and EvaluateTerritory, median ms per call",
+           {"bench analysis [--runs R] [--games FILE] [--every N] [--game-count G]   "
+            "ClassifyBoard and EvaluateTerritory, median ms per call; the analysis up to the "
+            "graph stage by stage over positions of teacher games",
             BenchAnalysis}},
+          {"graph-random",
+           {"bench graph-random [--positions N] [--seed S]   the analysis graph of random "
+            "positions of every density",
+            obrin::cli::BenchGraphRandom}},
+          {"status",
+           {"bench status [--games FILE] [--from-move N]   group status against GNU Go's "
+            "verdicts: balanced accuracy of dead stones",
+            obrin::cli::BenchStatus}},
           {"patterns",
            {"bench patterns [--games N] [--games-file F] [--runs R] [--random N] [--counts] "
             "[--recall]   MatchPatterns, median ms per position of GNU Go's games (or N random "

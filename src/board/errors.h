@@ -32,6 +32,9 @@ inline constexpr const char* Expand = "Expand";
 inline constexpr const char* GoalIsLinkedPrefix = "Goal <";  // + name +
 inline constexpr const char* GoalIsLinkedSuffix = "> is linked";
 inline constexpr const char* GoalListLeak = "RuleManager: CountGoalList";
+// The analysis graph's look-ups: the prefix, then the point or name and ")".
+inline constexpr const char* GroupNotFound = "EObrGroupNotFound (";
+inline constexpr const char* ChainNotFound = "EObrChainNotFound (";
 // Game records.
 inline constexpr const char* SgfDataLeak = "countSgfData <> 0";
 inline constexpr const char* SgfListLeak = "countSgfMultiPurposeList <> 0";

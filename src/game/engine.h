@@ -10,6 +10,8 @@
 
 #include "analysis/feedfwd3.h"
 #include "analysis/feedfwd4.h"
+#include "analysis/graph.h"
+#include "analysis/grpstat.h"
 #include "analysis/territory.h"
 #include "analysis/testdata.h"
 #include "board/board.h"
@@ -107,6 +109,9 @@ class TEngine {
     TTerritoryEvaluator Territory{*this};
     // The rule manager: every goal and rule of the move engine.
     std::unique_ptr<TRuleManager> RuleManager = std::make_unique<TRuleManager>();
+    TGroupEstimator Estimator;  // group status from the 96 rules
+    // The analysis graph (groups, chains, areas); built per move decision, after Territory.
+    std::unique_ptr<TGoGraph> Graph = std::make_unique<TGoGraph>(*this);
     IGameRecorder* Recorder = nullptr;  // not owned; null records nothing
     // The computer's choice for +1, (-1, -1) to pass. Unset, the computer passes.
     std::function<TPoint()> ComputerMove;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "board/chains.h"
+#include "board/errors.h"
 
 namespace obrin {
 
@@ -56,9 +57,19 @@ bool Stopped(TEngine& engine) {
     return engine.Host.IsLocked() || engine.Host.Terminating();
 }
 
-// The computer's turn for +1: its move or pass is executed and marked. Returns true on a pass.
-bool ComputerTurn(TEngine& engine) {
-    const TPoint move = engine.ComputerMove ? engine.ComputerMove() : PassPoint;
+enum class TTurn { Moved, Passed, Failed };
+
+// The computer's turn for +1: its move or pass is executed and marked. When the analysis fails
+// (a position it cannot make sense of), the message is shown, nothing is played and the game
+// ends.
+TTurn ComputerTurn(TEngine& engine) {
+    TPoint move = PassPoint;
+    try {
+        if (engine.ComputerMove) move = engine.ComputerMove();
+    } catch (const EObrinError& e) {
+        engine.Host.ShowMessage(e.what());
+        return TTurn::Failed;
+    }
     TGameState& g = engine.Game;
     const bool pass = move.X < 0 || move.Y < 0;
     if (!pass) {
@@ -71,7 +82,7 @@ bool ComputerTurn(TEngine& engine) {
         g.ComputerZugX = g.ComputerZugY = -1;
         engine.Fields.KoX = engine.Fields.KoY = -1;
     }
-    return pass;
+    return pass ? TTurn::Passed : TTurn::Moved;
 }
 
 }  // namespace
@@ -203,8 +214,10 @@ void PlayHumanVsComputer(TEngine& engine) {
     do {
         if (g.ComputerBeginnt) {
             engine.Host.SetBusy(true);
-            const bool pass = ComputerTurn(engine);
+            const TTurn turn = ComputerTurn(engine);
             engine.Host.SetBusy(false);
+            if (turn == TTurn::Failed) break;
+            const bool pass = turn == TTurn::Passed;
             passes = pass ? passes + 1 : 0;
             if (pass) engine.Host.ShowMessage("Ich verzichte");
             engine.Host.RefreshControl();
@@ -234,11 +247,13 @@ void PlaySelfPlay(TEngine& engine) {
     engine.Random.Randomize();
     int passes = 0;
     engine.Host.SetPlayingMode(true);
+    bool failed = false;
     do {
         engine.Host.SetBusy(true);
-        const bool pass = ComputerTurn(engine);
+        const TTurn turn = ComputerTurn(engine);
         engine.Host.SetBusy(false);
-        passes = pass ? passes + 1 : 0;
+        if ((failed = turn == TTurn::Failed)) break;
+        passes = turn == TTurn::Passed ? passes + 1 : 0;
         engine.Host.RefreshControl();
         // The side to move next becomes +1 again. The prisoner counts follow the stones, so
         // each count stays with the player who really made those captures.
@@ -249,7 +264,7 @@ void PlaySelfPlay(TEngine& engine) {
     } while (!Stopped(engine) && passes <= 1);
     engine.Host.SetPlayingMode(false);
     g.SideToMove = 1;
-    engine.Host.ShowScore();
+    if (!failed) engine.Host.ShowScore();
 }
 
 }  // namespace obrin

@@ -4,6 +4,7 @@
 #include <functional>
 #include <utility>
 
+#include "analysis/graph.h"
 #include "analysis/klassi.h"
 #include "board/chains.h"
 #include "game/engine.h"
@@ -28,6 +29,15 @@ TBoard Thousandths(const std::array<double, PointCount>& values) {
     return b;
 }
 
+// The status of its group at every stone, -1 elsewhere.
+TBoard GroupStatusField(const TEngine& e) {
+    TBoard b;
+    b.fill(-1);
+    for (int p = 0; p < PointCount; ++p)
+        if (const TGoGroup* g = e.Graph->GroupAtPoint(p)) b[p] = g->Status;
+    return b;
+}
+
 // The display names of the field window first, then the container's fields under their own names.
 const std::vector<std::pair<std::string, TFieldGetter>>& FieldTable() {
     static const std::vector<std::pair<std::string, TFieldGetter>> table = {
@@ -48,6 +58,7 @@ const std::vector<std::pair<std::string, TFieldGetter>>& FieldTable() {
         {"Strategiefeld", Board(&TBoardFields::Strategiefeld)},
         {"Neutral", Board(&TBoardFields::Neutral)},
         {"ScoreField", [](const TEngine& e) { return e.Territory.ScoreField; }},
+        {"Gruppenstatus", GroupStatusField},
         {"LokalVorschlag", Container(&TFieldContainer::LokalVorschlag)},
         {"Gradient", Container(&TFieldContainer::Gradient)},
         {"Freiheitsfeld", Container(&TFieldContainer::Freiheitsfeld)},
@@ -73,11 +84,15 @@ const std::vector<std::pair<std::string, TFieldGetter>>& FieldTable() {
 
 void AnalysePosition(TEngine& engine, bool territory) {
     TBoardFields& b = engine.Fields;
-    ClassifyBoard(engine);
-    ComputeNamensfeld(b);
-    ComputeFreiheitsfeld(b.Spielfeld, engine.Container->Freiheitsfeld, b.Spielfeld);
+    AnalyseToGraph(engine);
+    ComputeNeutralField(*engine.Graph, b.Spielfeld, b.Neutral);
     SpreadColour(1, b.Spielfeld, b.Diagnosefeld, 18);
     if (territory) engine.Territory.EvaluateTerritory(false);
+}
+
+std::string GroupStatusWord(int status) {
+    static constexpr const char* words[] = {"dead", "saveable", "attackable", "safe"};
+    return status >= 0 && status <= 3 ? words[status] : "unknown";
 }
 
 std::vector<std::string> AnalysisFieldNames() {
@@ -93,6 +108,22 @@ bool AnalysisField(const TEngine& engine, const std::string& name, TBoard& field
             return true;
         }
     return false;
+}
+
+std::string GroupStones(const TGoGroup& g) {
+    // The stones in board order, so that answers compare easily.
+    TBoard mine{};
+    for (const TGoStone* s = g.Steine; s != nullptr; s = s->next) mine[s->Point] = 1;
+    std::string text;
+    for (int p = 0; p < PointCount; ++p)
+        if (mine[p] != 0)
+            text +=
+                (text.empty() ? "" : " ") + TGtpEngine::VertexText({PointColumn(p), PointRow(p)});
+    return text;
+}
+
+std::string GroupText(const TGoGroup& g) {
+    return TGtpEngine::VertexText({PointColumn(g.Name), PointRow(g.Name)}) + " " + GroupStones(g);
 }
 
 std::string FieldText(const TBoard& field) {
@@ -126,7 +157,40 @@ void RegisterAnalysisCommands(TGtpEngine& gtp) {
         std::string text;
         for (const auto& name : AnalysisFieldNames())
             text += (text.empty() ? "" : "\n") + ("dboard/" + name + "/obrin_field " + name);
+        text += "\nplist/Tote Steine/final_status_list dead";
+        text += "\nstring/Gruppenstatus/obrin_status %p";
+        text += "\nstring/Ketten-Status/obrin_groups";
         for (const auto& entry : gtp.AnalyzeCommands()) text += "\n" + entry;
+        return TGtpReply::Success(text);
+    });
+    gtp.Register("obrin_groups", [&gtp](const TGtpArgs& args) {
+        if (!args.empty()) return TGtpReply::Failure("syntax error");
+        AnalysePosition(gtp.Engine(), false);
+        return TGtpReply::Success(gtp.Engine().Graph->DumpText());
+    });
+    gtp.Register("obrin_status", [&gtp](const TGtpArgs& args) {
+        TPoint p;
+        if (args.size() != 1 || !TGtpEngine::ParseVertex(args[0], p) || !OnBoard(p.X, p.Y))
+            return TGtpReply::Failure("syntax error");
+        TEngine& engine = gtp.Engine();
+        if (GetPoint(engine.Fields.Spielfeld, p.X, p.Y) == 0)
+            return TGtpReply::Failure("vertex is empty");
+        AnalysePosition(engine, false);
+        const TGoGroup& g = engine.Graph->FindGroupOfStone(PointIndex(p.X, p.Y));
+        return TGtpReply::Success(GroupStatusWord(g.Status) + " " + GroupText(g));
+    });
+    gtp.Register("final_status_list", [&gtp](const TGtpArgs& args) {
+        if (args.size() != 1) return TGtpReply::Failure("syntax error");
+        const std::string& kind = args[0];
+        if (kind != "alive" && kind != "dead" && kind != "seki")
+            return TGtpReply::Failure("syntax error");
+        if (kind == "seki") return TGtpReply::Success();
+        TEngine& engine = gtp.Engine();
+        AnalysePosition(engine, false);
+        std::string text;
+        for (const TGoGroup* g = engine.Graph->Groups(); g != nullptr; g = g->next)
+            if ((g->Status == StatusDead) == (kind == "dead"))
+                text += (text.empty() ? "" : "\n") + GroupStones(*g);
         return TGtpReply::Success(text);
     });
     RegisterPatternCommands(gtp);

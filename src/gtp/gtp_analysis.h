@@ -1,6 +1,7 @@
 // GTP commands that show the engine's analysis fields, for GUIs and for checks: obrin_field NAME
 // prints one field as 19 rows of 19 integers (top row first), obrin_fields lists the names, and
-// gogui-analyze_commands offers every field to GoGui as a "dboard" command.
+// gogui-analyze_commands offers every field to GoGui as a "dboard" command. The analysis graph
+// answers obrin_groups (the chain-status dump), obrin_status VERTEX and final_status_list.
 #pragma once
 
 #include <string>
@@ -13,14 +14,19 @@ namespace obrin {
 class TEngine;
 class TGtpEngine;
 
+struct TGoGroup;
+
 // Runs the analysis of the current position as far as the engine has it: the point classifier,
-// chain names, liberties, the diagnostic spread and, when asked for (it is the costly part), the
-// territory evaluation.
+// chain names, liberties, cut analysis, the analysis graph with its areas and the neutral points,
+// the diagnostic spread and, when asked for (it is the costly part), the territory evaluation.
 void AnalysePosition(TEngine& engine, bool territory);
 // The names obrin_field accepts, in display order.
 [[nodiscard]] std::vector<std::string> AnalysisFieldNames();
 // The field called name as integers (Feldbewertung in thousandths); false for an unknown name.
 [[nodiscard]] bool AnalysisField(const TEngine& engine, const std::string& name, TBoard& field);
+// The group's stones as GTP vertices in board order; with its name first.
+[[nodiscard]] std::string GroupStones(const TGoGroup& g);
+[[nodiscard]] std::string GroupText(const TGoGroup& g);
 // 19 lines of 19 integers, top row first.
 [[nodiscard]] std::string FieldText(const TBoard& field);
 

@@ -530,7 +530,10 @@ TReadingAnswer Read(TEngine& engine, bool attack, int x, int y, int koX, int koY
         return answer;
     }
     const uint64_t now = engine.NowMs();
-    const uint64_t stopAt = now + (deadline > now ? (deadline - now) * 3 / 4 : 0);
+    // At least one millisecond: a budget of one or two would otherwise round to nothing and
+    // leave every question to the exhaustive search.
+    const uint64_t stopAt =
+        now + (deadline > now ? std::max<uint64_t>(1, (deadline - now) * 3 / 4) : 0);
     bool decided = false;
     answer = Deepen(engine, attack, x, y, koX, koY, b, stopAt, nullptr, decided);
     if (decided)

@@ -90,9 +90,10 @@ std::vector<std::pair<QString, const char*>> RuntimeTexts() {
     add("Thinking",
         {"Ich verzichte", "Neuronale Klassifizierung", "Schnitt-Analyse", "Graph wird erstellt",
          "Neuronale Feldbewertung", "Ziele werden generiert", "Neutrale Punkte werden ermittelt",
-         "Inferenzmaschine arbeitet", "Vorhandene Ziele:", "Bestes Ziel:  ",
-         "Korrektur der Verbindungs-Einschätzung", "Gruppen-Graph wird aufgebaut",
-         "Mustererkennung", "Korrektur der Mustererkennung", "Brute-Force-Analyse"});
+         "Inferenzmaschine arbeitet",
+         "Vorhandene Ziele:", "Bestes Ziel:  ", "Korrektur der Verbindungs-Einschätzung",
+         "Gruppen-Graph wird aufgebaut", "Mustererkennung", "Korrektur der Mustererkennung",
+         "Brute-Force-Analyse", "Strategische Werte werden ermittelt"});
     add("Score",
         {"Bewertung", "OBRIN", "Mensch", "Gebiet", "Gefangene", "Ergebnis", "&Ok",
          "Obrin führt mit %3.1f Punkt(en)", "Mensch führt mit %3.1f Punkt(en)", "Unentschieden"});

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "board/chains.h"
+#include "board/errors.h"
 #include "support/diagram.h"
 
 namespace obrin {
@@ -221,6 +222,27 @@ TEST_F(GameFlow, StopEndsTheComputerGame) {
     PlayHumanVsComputer(engine);
     EXPECT_EQ(Board()[PointIndex(9, 9)], 1);
     EXPECT_EQ(recorder.Moves.size(), 1u);
+}
+
+TEST_F(GameFlow, AFailedAnalysisEndsTheGameWithItsMessage) {
+    int asked = 0;
+    engine.ComputerMove = [&]() -> TPoint {
+        if (++asked == 2) throw EObrinError("EObrGroupNotFound (7)");
+        return TPoint{9, 9};
+    };
+    PlaySelfPlay(engine);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(recorder.Moves.size(), 1u);
+    ASSERT_EQ(host.Messages.size(), 1u);
+    EXPECT_EQ(host.Messages[0], "EObrGroupNotFound (7)");
+    EXPECT_EQ(host.ScoreShown, 0);
+
+    engine.Game.ComputerBeginnt = true;
+    host.Messages.clear();
+    asked = 1;
+    PlayHumanVsComputer(engine);
+    EXPECT_EQ(host.Messages.size(), 1u);
+    EXPECT_TRUE(host.AskedColours.empty());
 }
 
 TEST_F(GameFlow, SelfPlayAlternatesColoursAndCreditsRealCaptures) {

@@ -57,5 +57,40 @@ TEST_F(GtpAnalysis, AFieldIsNineteenRowsTopRowFirst) {
         for (const char c : row) EXPECT_TRUE(c == '0' || c == '1' || c == ' ') << row;
 }
 
+// The graph's commands on a position whose reading is decided at once: a white stone in atari
+// in the corner that cannot get out, a lone black stone in the open.
+TEST_F(GtpAnalysis, GroupStatusAndFinalStatusList) {
+    for (const char* move : {"play w A1", "play b B1", "play b K10"})
+        ASSERT_EQ(Ask(move), "= \n\n");
+    EXPECT_EQ(Ask("obrin_status A1"), "= dead A1 A1\n\n");
+    EXPECT_EQ(Ask("final_status_list dead"), "= A1\n\n");
+    EXPECT_EQ(Ask("final_status_list alive"), "= K10\nB1\n\n");
+    EXPECT_EQ(Ask("final_status_list seki"), "= \n\n");
+    EXPECT_EQ(Ask("final_status_list nonsense"), "? syntax error\n\n");
+    EXPECT_EQ(Ask("obrin_status C3"), "? vertex is empty\n\n");
+    const auto status = Rows(Ask("obrin_field Gruppenstatus"));
+    ASSERT_EQ(status.size(), 19u);
+    EXPECT_EQ(status[18].substr(0, 8), "0 1 -1 -");
+    const std::string groups = Ask("obrin_groups");
+    EXPECT_EQ(groups.substr(0, 22), "= Name             : <");
+    EXPECT_NE(groups.find("\nKetten\n------\n"), std::string::npos);
+    EXPECT_NE(groups.find("\nFlaechen\n--------\n"), std::string::npos);
+    const std::string analyze = Ask("gogui-analyze_commands");
+    EXPECT_NE(analyze.find("\nplist/Tote Steine/final_status_list dead\n"), std::string::npos);
+    EXPECT_NE(analyze.find("\ndboard/Gruppenstatus/obrin_field Gruppenstatus\n"),
+              std::string::npos);
+}
+
+TEST_F(GtpAnalysis, GraphFieldsAreFilled) {
+    ASSERT_EQ(Ask("play b D4"), "= \n\n");
+    ASSERT_EQ(Ask("play w Q16"), "= \n\n");
+    // Living stones of both colours: their influence makes the score field.
+    const auto score = Rows(Ask("obrin_field ScoreField"));
+    EXPECT_NE(score[3].find("-"), std::string::npos);
+    EXPECT_NE(score[15].substr(0, 2), "0 ");
+    // Both reach the middle of the empty board.
+    EXPECT_EQ(Rows(Ask("obrin_field Neutral"))[9].substr(18, 1), "1");
+}
+
 }  // namespace
 }  // namespace obrin

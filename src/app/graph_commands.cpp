@@ -1,0 +1,222 @@
+#include "app/graph_commands.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <random>
+
+#include "analysis/graph.h"
+#include "analysis/klassi.h"
+#include "analysis/klassidata.h"
+#include "board/chains.h"
+#include "game/engine.h"
+#include "tactics/treppe.h"
+
+namespace obrin::cli {
+namespace {
+
+// The teacher games ship in the source tree's training/ folder.
+std::string DefaultGames(const char* name) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path exeDir = fs::read_symlink("/proc/self/exe", ec).parent_path();
+    for (const fs::path& p : {exeDir / name, exeDir / "../../training" / name})
+        if (fs::exists(p, ec)) return p.string();
+    return std::string("training/") + name;
+}
+
+std::string Option(const Args& args, const std::string& name, std::string value) {
+    for (size_t i = 0; i + 1 < args.size(); ++i)
+        if (args[i] == name) value = args[i + 1];
+    return value;
+}
+
+int IntOption(const Args& args, const std::string& name, int value) {
+    try {
+        return std::stoi(Option(args, name, std::to_string(value)));
+    } catch (const std::exception&) {
+        return value;
+    }
+}
+
+// A clock that counts its readings: one millisecond per 64 readings, so that the reading in the
+// graph reaches the same depth on every machine and the figures repeat.
+class TCountingClockHost : public IHost {
+  public:
+    uint64_t TickMs() override { return m_reads++ / 64; }
+
+  private:
+    uint64_t m_reads = 0;
+};
+
+class TQuietHost : public IHost {};
+
+double Median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+}  // namespace
+
+int BenchGraph(const Args& args) {
+    const std::string file = Option(args, "--games", DefaultGames("games-dragon.txt"));
+    const int every = std::max(1, IntOption(args, "--every", 10));
+    const int gameCount = IntOption(args, "--game-count", 20);
+    const auto games = ReadTeacherGames(file);
+    TQuietHost host;
+    TEngine engine(host);
+    TBoardFields& f = engine.Fields;
+    TGoGraph& g = *engine.Graph;
+    using Clock = std::chrono::steady_clock;
+    const char* names[] = {"classification",
+                           "names, liberties, cuts",
+                           "groups and chains",
+                           "patterns and correction",
+                           "  of it: capture search",
+                           "strategic values",
+                           "areas",
+                           "total"};
+    constexpr int stages = 8;
+    std::vector<std::vector<double>> ms(stages);
+    std::string worstWhere;
+    double worst = -1;
+    int positions = 0;
+    for (int gi = 0; gi < std::min<int>(gameCount, static_cast<int>(games.size())); ++gi) {
+        const TTeacherGame& game = games[gi];
+        for (int n = 20; n <= 250 && n <= static_cast<int>(game.Moves.size()); n += every) {
+            f.Spielfeld = PositionAfter(game, n);
+            f.KoX = f.KoY = -1;
+            double t[stages] = {};
+            auto mark = Clock::now();
+            const auto lap = [&](int stage) {
+                const auto now = Clock::now();
+                t[stage] += std::chrono::duration<double, std::milli>(now - mark).count();
+                mark = now;
+            };
+            ClassifyBoard(engine);
+            lap(0);
+            ComputeNamensfeld(f);
+            ComputeFreiheitsfeld(f.Spielfeld, engine.Container->Freiheitsfeld, f.Spielfeld);
+            f.SVerbunden.fill(0);
+            f.WVerbunden.fill(0);
+            CutAnalysis(engine);
+            lap(1);
+            g.BuildGroupsAndChains();
+            lap(2);
+            g.RecogniseAndCorrect();
+            lap(3);
+            g.ComputeStrategicValues();
+            lap(5);
+            g.BuildAreas();
+            lap(6);
+            // The capture search once more on its own, for its share of the correction pass.
+            g.ReadChains();
+            lap(4);
+            t[7] = t[0] + t[1] + t[2] + t[3] + t[5] + t[6];
+            for (int s = 0; s < stages; ++s) ms[s].push_back(t[s]);
+            if (t[7] > worst) {
+                worst = t[7];
+                worstWhere = "game " + std::to_string(game.Id) + " move " + std::to_string(n);
+            }
+            ++positions;
+        }
+    }
+    std::printf("Analysis up to the graph, %d positions (moves 20..250, every %d) of %d games:\n",
+                positions, every, std::min<int>(gameCount, static_cast<int>(games.size())));
+    std::printf("%-26s %10s %10s\n", "stage", "median ms", "worst ms");
+    for (int s = 0; s < stages; ++s)
+        std::printf("%-26s %10.2f %10.2f\n", names[s], Median(ms[s]),
+                    ms[s].empty() ? 0.0 : *std::max_element(ms[s].begin(), ms[s].end()));
+    std::printf("worst position: %s\n", worstWhere.c_str());
+    return 0;
+}
+
+int BenchStatus(const Args& args) {
+    const std::string file = Option(args, "--games", DefaultGames("games-dragon.txt"));
+    const int from = IntOption(args, "--from-move", 20);
+    const auto games = ReadTeacherGames(file);
+    TCountingClockHost host;
+    TEngine engine(host);
+    TBoardFields& f = engine.Fields;
+    // Stone counts: teacher dead or alive against graph dead or not.
+    long deadDead = 0, deadAlive = 0, aliveDead = 0, aliveAlive = 0;
+    int positions = 0;
+    for (const TTeacherGame& game : games)
+        for (const TTeacherVerdict& v : game.Verdicts) {
+            if (v.MoveNumber < from) continue;
+            f.Spielfeld = PositionAfter(game, v.MoveNumber);
+            f.KoX = f.KoY = -1;
+            AnalyseToGraph(engine);
+            ++positions;
+            TBoard teacher{};  // 1 dead, 2 left out (critical, seki)
+            for (const TPoint& p : v.Dead) teacher[PointIndex(p.X, p.Y)] = 1;
+            for (const std::vector<TPoint>* left : {&v.Critical, &v.Seki})
+                for (const TPoint& p : *left) teacher[PointIndex(p.X, p.Y)] = 2;
+            for (int p = 0; p < PointCount; ++p) {
+                if (f.Spielfeld[p] == 0 || teacher[p] == 2) continue;
+                const TGoGroup* g = engine.Graph->GroupAtPoint(p);
+                const bool graphDead = g != nullptr && g->Status == StatusDead;
+                if (teacher[p] == 1)
+                    ++(graphDead ? deadDead : deadAlive);
+                else
+                    ++(graphDead ? aliveDead : aliveAlive);
+            }
+        }
+    const double tpr = deadDead + deadAlive > 0 ? double(deadDead) / (deadDead + deadAlive) : 0;
+    const double tnr =
+        aliveAlive + aliveDead > 0 ? double(aliveAlive) / (aliveAlive + aliveDead) : 0;
+    std::printf("%s: %d positions from move %d\n", file.c_str(), positions, from);
+    std::printf("GNU Go dead:  %ld stones called dead, %ld not\n", deadDead, deadAlive);
+    std::printf("GNU Go alive: %ld stones called dead, %ld not\n", aliveDead, aliveAlive);
+    std::printf("dead found %.3f, alive kept %.3f, balanced accuracy %.3f\n", tpr, tnr,
+                (tpr + tnr) / 2);
+    return 0;
+}
+
+int BenchGraphRandom(const Args& args) {
+    const int count = std::max(1, IntOption(args, "--positions", 1000));
+    const int seed = IntOption(args, "--seed", 1);
+    TCountingClockHost host;
+    TEngine engine(host);
+    TBoardFields& f = engine.Fields;
+    std::mt19937 rng(static_cast<uint32_t>(seed));
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    std::vector<double> ms;
+    int faults = 0;
+    for (int i = 0; i < count; ++i) {
+        // Every density from an empty to a full board, stones of either colour at random, as
+        // the board editor can leave them (chains without liberties included).
+        const double density = count > 1 ? double(i) / (count - 1) : 0.5;
+        for (int32_t& v : f.Spielfeld) v = u(rng) < density ? (u(rng) < 0.5 ? 1 : -1) : 0;
+        f.KoX = f.KoY = -1;
+        const auto start = std::chrono::steady_clock::now();
+        try {
+            AnalyseToGraph(engine);
+        } catch (const std::exception& e) {
+            std::printf("position %d: %s\n", i, e.what());
+            ++faults;
+            continue;
+        }
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+        int grouped = 0, stones = 0;
+        for (const TGoGroup* g = engine.Graph->Groups(); g != nullptr; g = g->next)
+            grouped += g->Anzahl;
+        for (const int32_t v : f.Spielfeld) stones += v != 0;
+        if (grouped != stones) {
+            std::printf("position %d: %d stones, %d in groups\n", i, stones, grouped);
+            ++faults;
+        }
+    }
+    std::printf("%d random positions (seed %d): %d faults; median %.2f ms, worst %.2f ms\n", count,
+                seed, faults, Median(ms),
+                ms.empty() ? 0.0 : *std::max_element(ms.begin(), ms.end()));
+    engine.Shutdown();
+    return faults == 0 ? 0 : 1;
+}
+
+}  // namespace obrin::cli

@@ -1,0 +1,330 @@
+#include "analysis/graph.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "board/chains.h"
+#include "board/errors.h"
+#include "game/engine.h"
+#include "tactics/tactics_fixture.h"
+
+namespace obrin {
+namespace {
+
+using test::FromDiagram;
+using test::IndexOf;
+
+// A clock that counts its readings instead of time: one millisecond per 64 readings. The
+// searches read it about once per trial move, so a deadline is a number of trial moves and the
+// graph comes out the same on every machine and under any load.
+class TCountingClockHost : public IHost {
+  public:
+    uint64_t TickMs() override { return 1000 + m_reads++ / 64; }
+    // Starts the count again, so that two builds see the same deadlines.
+    void Restart() { m_reads = 0; }
+
+  private:
+    uint64_t m_reads = 0;
+};
+
+// A graph over a position whose classifier fields the test writes itself, so that the answers do
+// not hang on the trained weights.
+class GraphTest : public ::testing::Test {
+  protected:
+    TCountingClockHost Host;
+    TEngine Engine{Host};
+
+    void ExpectPoolBalanced() { EXPECT_NO_THROW(Engine.Pool.Destroy()); }
+
+    void SetPosition(const char* diagram) {
+        Engine.Fields.Spielfeld = FromDiagram(diagram);
+        ComputeNamensfeld(Engine.Fields);
+    }
+    TGoGraph& Build() {
+        Engine.Graph->Build();
+        Engine.Graph->BuildAreas();
+        return *Engine.Graph;
+    }
+    TGoGroup& GroupAt(const char* point) { return Engine.Graph->FindGroupOfStone(IndexOf(point)); }
+    TBoard& BlackFate() { return Engine.Container->NNSSchicksalsgemeinschaft; }
+};
+
+// Two eyes in the corner (A19 and C19) and a lone stone two points away.
+const char* const kCornerWithEyes = R"(
+    .X.X...............
+    XXXX...............
+    .....X.............)";
+
+TEST_F(GraphTest, EmptyBoardHasOneAreaAndNothingElse) {
+    TGoGraph& g = Build();
+    EXPECT_EQ(g.GroupCount(), 0);
+    EXPECT_EQ(g.ChainCount(), 0);
+    ASSERT_NE(g.Areas(), nullptr);
+    EXPECT_EQ(g.Areas()->Size, 361);
+    EXPECT_EQ(g.Areas()->Name, 0);
+    EXPECT_EQ(g.Areas()->next, nullptr);
+    EXPECT_EQ(g.Areas()->Status, 0);
+}
+
+TEST_F(GraphTest, ChainsOfOneSharedFateRegionFormOneGroupNamedByTheSmallerName) {
+    SetPosition(R"(
+        ...................
+        ..X.X..............)");
+    for (const char* p : {"C18", "D18", "E18"}) BlackFate()[IndexOf(p)] = 1;
+    // A region of the shared-fate field without a stone makes no group.
+    for (const char* p : {"K5", "K6", "L5", "L6"}) BlackFate()[IndexOf(p)] = 1;
+    TGoGraph& g = Build();
+    ASSERT_EQ(g.GroupCount(), 1);
+    const TGoGroup& group = *g.Groups();
+    EXPECT_EQ(group.Name, IndexOf("C18"));
+    EXPECT_EQ(group.Anzahl, 2);
+    EXPECT_EQ(group.Punkte.Count, 3);
+    EXPECT_EQ(group.Typ, 1);
+    EXPECT_EQ(g.ChainCount(), 2);
+    for (const TGoChain* c = g.Chains(); c != nullptr; c = c->next) EXPECT_EQ(c->Group, &group);
+    EXPECT_EQ(&g.FindChain(IndexOf("E18")), g.Chains());
+}
+
+TEST_F(GraphTest, SpectrumKeepsTheTenStrongestOfTwelveLiberties) {
+    SetPosition(R"(
+        ...................
+        ...................
+        ...................
+        ...................
+        ...................
+        ...................
+        ...................
+        ...................
+        ...................
+        ....XXXXX..........)");
+    // The liberties get 10, 20, ..., 120; one second liberty is strong, one hostile.
+    TBoard& strength = Engine.Fields.Feldstaerkefeld;
+    int value = 0;
+    for (const char* p :
+         {"D10", "K10", "E11", "F11", "G11", "H11", "J11", "E9", "F9", "G9", "H9", "J9"})
+        strength[IndexOf(p)] = value += 10;
+    strength[IndexOf("D11")] = 55;
+    strength[IndexOf("J12")] = -30;
+    const TGoGroup& group = *Build().Groups();
+    EXPECT_EQ(group.Freiheitswert, 12);
+    EXPECT_EQ(group.SpektrumLib1,
+              (std::array<int32_t, 10>{120, 110, 100, 90, 80, 70, 60, 50, 40, 30}));
+    EXPECT_EQ(group.FeldstaerkeLiberties, 780);
+    EXPECT_EQ(group.SpektrumLib2[0], 55);
+    EXPECT_EQ(group.SpektrumLib2[9], 0);
+}
+
+TEST_F(GraphTest, EyeValueOf667CountsAnd666DoesNot) {
+    SetPosition(R"(
+        ...................
+        ...................
+        .........X.........)");
+    Engine.Container->NNSAugen[IndexOf("K18")] = 667;
+    Engine.Container->NNSAugen[IndexOf("L17")] = 666;
+    const TGoGroup& group = *Build().Groups();
+    EXPECT_EQ(group.Augenzahl, 1);
+    EXPECT_EQ(group.AugenSumme, 1333);
+}
+
+TEST_F(GraphTest, ChainInAtariGetsItsLibertyAsAttackMove) {
+    SetPosition(R"(
+        OX.................
+        .X.................)");
+    TGoGraph& g = Build();
+    const TGoChain& white = g.FindChain(IndexOf("A19"));
+    EXPECT_EQ(white.Liberties, 1);
+    EXPECT_EQ(white.AttackMove, IndexOf("A18"));
+}
+
+TEST_F(GraphTest, EnclosedTwoEyedGroupIsSafeAndAWeakFriendEscapesTowardsIt) {
+    SetPosition(kCornerWithEyes);
+    TGoGraph& g = Build();
+    const TGoGroup& eyes = GroupAt("B19");
+    EXPECT_EQ(eyes.AugenBauKosten, 0);
+    EXPECT_EQ(eyes.Status, StatusSafe);
+    EXPECT_EQ(eyes.EscapeRoute[0], -1);
+    // The reader answers "no move needed" for a chain with two eyes: no point is recorded.
+    const TGoChain& wall = g.FindChain(IndexOf("A18"));
+    EXPECT_EQ(wall.DefenseMove, -1);
+    EXPECT_EQ(wall.AttackMove, -1);
+
+    const TGoGroup& lone = GroupAt("F17");
+    EXPECT_TRUE(lone.ShortRoute);
+    EXPECT_EQ(lone.Status, StatusSaveable);
+    EXPECT_EQ(lone.EscapeRoute[0], IndexOf("F17"));
+    EXPECT_EQ(lone.EscapeRoute[1], IndexOf("E17"));
+    EXPECT_EQ(lone.EscapeRoute[2], IndexOf("D17"));  // next to the safe group
+    EXPECT_EQ(lone.EscapeRoute[3], -1);
+}
+
+TEST_F(GraphTest, LookUpsNameWhatIsMissing) {
+    SetPosition(kCornerWithEyes);
+    TGoGraph& g = Build();
+    EXPECT_EQ(g.GroupAtPoint(IndexOf("A19")), nullptr);
+    EXPECT_EQ(g.GroupAtPoint(-20), nullptr);
+    try {
+        (void)g.FindGroupOfStone(IndexOf("A19"));
+        ADD_FAILURE();
+    } catch (const EObrinError& e) {
+        EXPECT_EQ(std::string(e.what()), "EObrGroupNotFound (342)");
+    }
+    try {
+        (void)g.FindChain(5);
+        ADD_FAILURE();
+    } catch (const EObrinError& e) {
+        EXPECT_EQ(std::string(e.what()), "EObrChainNotFound (5)");
+    }
+}
+
+TEST_F(GraphTest, EnemiesAreLinkedBothWaysOnce) {
+    SetPosition(R"(
+        XO.................)");
+    TGoGraph& g = Build();
+    TGoGroup& black = GroupAt("A19");
+    TGoGroup& white = GroupAt("B19");
+    g.AddEnemies(black, white);
+    g.AddEnemies(white, black);
+    g.AddEnemies(black, black);
+    ASSERT_NE(black.Feinde, nullptr);
+    EXPECT_EQ(black.Feinde->Group, &white);
+    EXPECT_EQ(black.Feinde->next, nullptr);
+    ASSERT_NE(white.Feinde, nullptr);
+    EXPECT_EQ(white.Feinde->Group, &black);
+    EXPECT_EQ(white.Feinde->next, nullptr);
+}
+
+TEST(GraphRecords, EyeCandidatesKeepTheirDistance) {
+    TGoGroup g;
+    const int k10 = PointIndex(9, 9);
+    TGoGraph::AddEyeCandidate(g, k10);
+    TGoGraph::AddEyeCandidate(g, k10);
+    EXPECT_EQ(g.Auge1, k10);
+    TGoGraph::AddEyeCandidate(g, PointIndex(11, 9));  // same row, two away
+    EXPECT_EQ(g.Auge2, -1);
+    TGoGraph::AddEyeCandidate(g, PointIndex(9, 7));  // same column, two away
+    EXPECT_EQ(g.Auge2, -1);
+    TGoGraph::AddEyeCandidate(g, PointIndex(12, 9));  // three away
+    EXPECT_EQ(g.Auge2, PointIndex(12, 9));
+    TGoGroup d;
+    TGoGraph::AddEyeCandidate(d, k10);
+    TGoGraph::AddEyeCandidate(d, PointIndex(10, 10));  // diagonal neighbour
+    EXPECT_EQ(d.Auge2, PointIndex(10, 10));
+    d.Anzahl = 3;
+    EXPECT_TRUE(TGoGraph::IsSmallGroup(d));
+    d.Anzahl = 4;
+    EXPECT_FALSE(TGoGraph::IsSmallGroup(d));
+}
+
+TEST_F(GraphTest, DumpHasTheExactLabels) {
+    SetPosition(R"(
+        OX.................
+        .X.................)");
+    const std::string dump = Build().DumpText();
+    for (const char* line :
+         {"Name             : <324>\nTyp              :1\nFreiheitswert    :4\n",
+          "Name             : <342>\nTyp              :-1\nFreiheitswert    :1\n",
+          "Anzahl           :2\n",
+          "FeldstaerkeLiberties :", "Spektrum Lib1    :0 0 0 0 0 0 0 0 0 0 \n",
+          "EscapeRoute      :-1 -1 -1 -1 -1 -1 -1 -1 -1 -1 \n",
+          "Status           :", "Steine           :343 324 \n",
+          "Feinde           :\nAuge1            :-1\n", "\nKetten\n------\nName             : <",
+          "AttackMove       :323\n", "\nFlaechen\n--------\nName  :0\nStatus:unbekannt\n\n"})
+        EXPECT_NE(dump.find(line), std::string::npos) << line;
+}
+
+// Any position of stones, legal-looking or not.
+TBoard RandomPosition(std::mt19937& rng, double density) {
+    TBoard b{};
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    for (int32_t& v : b)
+        if (u(rng) < density) v = u(rng) < 0.5 ? 1 : -1;
+    return b;
+}
+
+// Every stone in one group of its colour and one chain; the record counts stay put when the same
+// position is built again, and the result is the same.
+void ExpectConsistentGraph(TEngine& engine) {
+    const TGoGraph& g = *engine.Graph;
+    const TBoardFields& f = engine.Fields;
+    int stones = 0, grouped = 0;
+    for (int p = 0; p < PointCount; ++p) {
+        if (f.Spielfeld[p] == 0) {
+            EXPECT_EQ(g.GroupAtPoint(p), nullptr);
+            continue;
+        }
+        ++stones;
+        const TGoGroup* group = g.GroupAtPoint(p);
+        ASSERT_NE(group, nullptr) << p;
+        EXPECT_EQ(group->Typ, f.Spielfeld[p]);
+        EXPECT_EQ(g.FindChain(f.Namensfeld[p]).Group, group);
+    }
+    for (const TGoGroup* group = g.Groups(); group != nullptr; group = group->next) {
+        grouped += group->Anzahl;
+        EXPECT_GT(group->Anzahl, 0);
+        EXPECT_LE(group->Status, 3);
+        for (const int32_t r : group->EscapeRoute) EXPECT_TRUE(r >= -1 && r < PointCount);
+    }
+    for (const TGoChain* c = g.Chains(); c != nullptr; c = c->next) {
+        EXPECT_TRUE(c->DefenseMove >= -1 && c->DefenseMove < PointCount);
+        EXPECT_TRUE(c->AttackMove >= -1 && c->AttackMove < PointCount);
+    }
+    EXPECT_EQ(grouped, stones);
+}
+
+TEST_F(GraphTest, RandomPositionsOfEveryDensityBuildConsistently) {
+    std::mt19937 rng(2026);
+    for (int i = 0; i < 50; ++i) {
+        Engine.Fields.Spielfeld = RandomPosition(rng, i / 49.0);
+        SCOPED_TRACE(test::ToDiagram(Engine.Fields.Spielfeld));
+        Host.Restart();
+        ASSERT_NO_THROW(AnalyseToGraph(Engine));
+        ExpectConsistentGraph(Engine);
+        const std::string first = Engine.Graph->DumpText();
+        const size_t records = Engine.Graph->RecordsCreated();
+        Host.Restart();
+        AnalyseToGraph(Engine);
+        EXPECT_EQ(Engine.Graph->RecordsCreated(), records);
+        EXPECT_EQ(Engine.Graph->DumpText(), first);
+    }
+    ExpectPoolBalanced();
+}
+
+TEST_F(GraphTest, ReusedRecordsGiveTheSameGraphAsFreshOnes) {
+    std::mt19937 rng(7);
+    Engine.Fields.Spielfeld = RandomPosition(rng, 0.5);
+    AnalyseToGraph(Engine);
+    const TBoard second = RandomPosition(rng, 0.3);
+    Engine.Fields.Spielfeld = second;
+    Host.Restart();
+    AnalyseToGraph(Engine);
+
+    TCountingClockHost freshHost;
+    TEngine fresh(freshHost);
+    fresh.Fields.Spielfeld = second;
+    AnalyseToGraph(fresh);
+    EXPECT_EQ(Engine.Graph->DumpText(), fresh.Graph->DumpText());
+}
+
+TEST_F(GraphTest, NeutralAndStrategyFields) {
+    TBoard neutral{};
+    Build();
+    ComputeNeutralField(*Engine.Graph, Engine.Fields.Spielfeld, neutral);
+    for (const int32_t v : neutral) EXPECT_EQ(v, 1);
+    SetPosition(kCornerWithEyes);
+    TGoGraph& g = Build();
+    ComputeNeutralField(g, Engine.Fields.Spielfeld, neutral);
+    for (const int32_t v : neutral) EXPECT_EQ(v, 0);
+    // The safe group has no strategic value; the lone stone spreads its own 38 steps.
+    EXPECT_EQ(GroupAt("B19").StrategieWert, 0);
+    const TBoard& strategy = Engine.Fields.Strategiefeld;
+    EXPECT_GT(strategy[IndexOf("F17")], GroupAt("F17").StrategieWert);
+    EXPECT_GT(strategy[IndexOf("T1")], 0);
+    // The living stones make up the score field's source.
+    EXPECT_EQ(g.LivingMap[IndexOf("B19")], 1);
+    EXPECT_EQ(g.LivingMap[IndexOf("A19")], 0);
+    EXPECT_GT(g.ScoreField[IndexOf("A19")], 0);
+}
+
+}  // namespace
+}  // namespace obrin
