@@ -21,6 +21,7 @@
 #include "game/host.h"
 #include "goals/goaldbg.h"
 #include "goals/goals.h"
+#include "patterns/assoc.h"
 #include "patterns/muster.h"
 #include "records/gamedt.h"
 #include "tactics/treppe.h"
@@ -93,8 +94,9 @@ class TEngine {
     TBoardFields Fields;                         // Spielfeld, Namensfeld, ..., KoX, KoY
     std::unique_ptr<TFieldContainer> Container;  // the fifteen analysis arrays
     TMemoryManager Pool;                         // scratch boards and lists
-    TPatterns Patterns;        // the pattern library "muster.txt", its handlers and last firings
-    TTreppe Treppe;            // the ladder reader's frame stack
+    TPatterns Patterns;  // the pattern library "muster.txt", its handlers and last firings
+    TGoalAssociation GoalAssociation;  // what the pattern handlers suggested in the last run
+    TTreppe Treppe;                    // the ladder reader's frame stack
     int64_t ReadingNodes = 0;  // trial moves played by the tactical searches (benchmarks read it)
     TGameState Game;
     TGameData GameData;  // game information last seen in the record
