@@ -137,7 +137,7 @@ TEST_F(GraphTest, ChainInAtariGetsItsLibertyAsAttackMove) {
     EXPECT_EQ(white.AttackMove, IndexOf("A18"));
 }
 
-TEST_F(GraphTest, EnclosedTwoEyedGroupIsSafeAndAWeakFriendEscapesTowardsIt) {
+TEST_F(GraphTest, EnclosedTwoEyedGroupIsSafeAndAFriendNearbyIsSafeOrEscapesTowardsIt) {
     SetPosition(kCornerWithEyes);
     TGoGraph& g = Build();
     const TGoGroup& eyes = GroupAt("B19");
@@ -149,6 +149,12 @@ TEST_F(GraphTest, EnclosedTwoEyedGroupIsSafeAndAWeakFriendEscapesTowardsIt) {
     EXPECT_EQ(wall.DefenseMove, -1);
     EXPECT_EQ(wall.AttackMove, -1);
 
+    // The library knows the knight's move from a safe group as connected: the stone is safe.
+    EXPECT_EQ(GroupAt("F17").Status, StatusSafe);
+    // Without patterns it is weak, and its way to the safe group is short.
+    Engine.Patterns.Tree.Clear();
+    Engine.Fields.SVerbunden.fill(0);  // the first build's connection marks
+    Build();
     const TGoGroup& lone = GroupAt("F17");
     EXPECT_TRUE(lone.ShortRoute);
     EXPECT_EQ(lone.Status, StatusSaveable);
@@ -228,8 +234,10 @@ TEST_F(GraphTest, DumpHasTheExactLabels) {
           "FeldstaerkeLiberties :", "Spektrum Lib1    :0 0 0 0 0 0 0 0 0 0 \n",
           "EscapeRoute      :-1 -1 -1 -1 -1 -1 -1 -1 -1 -1 \n",
           "Status           :", "Steine           :343 324 \n",
-          "Feinde           :\nAuge1            :-1\n", "\nKetten\n------\nName             : <",
-          "AttackMove       :323\n", "\nFlaechen\n--------\nName  :0\nStatus:unbekannt\n\n"})
+          "Feinde           :342 \nAuge1            :-1\n",  // touching: enemies
+          "Feinde           :324 \nAuge1            :-1\n",
+          "\nKetten\n------\nName             : <", "AttackMove       :323\n",
+          "\nFlaechen\n--------\nName  :0\nStatus:unbekannt\n\n"})
         EXPECT_NE(dump.find(line), std::string::npos) << line;
 }
 
