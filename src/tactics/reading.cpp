@@ -1,6 +1,7 @@
 #include "tactics/reading.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "board/chains.h"
@@ -91,6 +92,30 @@ struct TTableEntry {
     bool Exact = false;
 };
 
+// The transposition tables of the readers alive on this thread, kept from read to read so that
+// reading allocates nothing once warm. Readers live on the stack, so they give their tables back
+// in the reverse order of taking them; a reader created inside another takes a table of its own.
+class TTableStack {
+  public:
+    std::vector<TTableEntry>& Take(size_t size) {
+        if (m_inUse == m_tables.size())
+            m_tables.push_back(std::make_unique<std::vector<TTableEntry>>(size));
+        std::vector<TTableEntry>& table = *m_tables[m_inUse++];
+        std::fill(table.begin(), table.end(), TTableEntry{});
+        return table;
+    }
+    void Give() { --m_inUse; }
+
+  private:
+    std::vector<std::unique_ptr<std::vector<TTableEntry>>> m_tables;
+    size_t m_inUse = 0;
+};
+
+TTableStack& ThreadTables() {
+    thread_local TTableStack tables;
+    return tables;
+}
+
 // The capture and rescue search with bounds. Horizons counts the times a bound rather than the
 // position decided something (a node whose count did not change is exact); Aborted says the
 // clock ran out (the result is then worthless). The target chain is fixed; its colour never
@@ -104,7 +129,10 @@ class TBoundedReader {
           m_target(PointIndex(x, y)),
           m_colour(colour),
           m_stopAt(stopAt),
-          m_table(kTableSize) {}
+          m_table(ThreadTables().Take(kTableSize)) {}
+    ~TBoundedReader() { ThreadTables().Give(); }
+    TBoundedReader(const TBoundedReader&) = delete;
+    TBoundedReader& operator=(const TBoundedReader&) = delete;
 
     bool Aborted = false;
     int64_t Horizons = 0;
@@ -402,7 +430,7 @@ class TBoundedReader {
     TEngine& m_engine;
     const int m_x, m_y, m_target, m_colour;
     const uint64_t m_stopAt;
-    std::vector<TTableEntry> m_table;
+    std::vector<TTableEntry>& m_table;
     TPassBounds m_bounds = kPasses[0];
     int m_pass = 0;
     const TPointList* m_excluded = nullptr;
