@@ -204,8 +204,8 @@ void ComputeStrategyField(const TGoGraph& graph, TBoard& field);
 // empty board).
 void ComputeNeutralField(const TGoGraph& graph, const TBoard& spielfeld, TBoard& neutral);
 
-// Pattern recognition over the graph (enemies, eye candidates, short routes come from the
-// pattern handlers). Does nothing until the pattern library is in place.
+// Pattern recognition over the graph: the pattern handlers link enemies, add eye candidates,
+// set short routes, raise status and record the goal associations of the position.
 void RecogniseGraphPatterns(TEngine& engine);
 
 // Everything the graph needs, in the move driver's order: point classification, chain names,

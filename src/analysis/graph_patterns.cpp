@@ -1,12 +1,13 @@
 #include "analysis/graph.h"
+#include "game/engine.h"
+#include "patterns/muster.h"
 
 namespace obrin {
 
 // The pattern matcher runs here over the graph: its handlers link enemy groups, add eye
-// candidates, set short routes and raise status through the graph's public look-ups. Until the
-// pattern library is in place there is nothing to match.
+// candidates, set short routes and raise status through the graph's public look-ups.
 void RecogniseGraphPatterns(TEngine& engine) {
-    (void)engine;
+    MatchPatterns(engine);
 }
 
 }  // namespace obrin

@@ -461,13 +461,22 @@ std::vector<obrin::TBoard> RandomPositions(int count, uint32_t seed) {
     return positions;
 }
 
+// The position for the engine's colour: colour is the side to move, +1 as the engine plays.
+void SetPosition(obrin::TEngine& engine, const obrin::TBoard& board, int colour) {
+    engine.Fields.Spielfeld = board;
+    if (colour < 0) obrin::NegateBoard(engine.Fields.Spielfeld);
+    engine.Fields.KoX = -1;
+    engine.Fields.KoY = -1;
+}
+
 // How useful the library's suggestions are: over positions of GNU Go's games, seen from the side
-// to move (the engine always plays +1), how often the move GNU Go played is among the points the
-// firing patterns' associations name, and how many points they name. Guards are not applied, so
-// the set is what the patterns propose before the tactics prune it.
+// to move (the engine always plays +1), how often the move GNU Go played is among the points of
+// the goal associations, and how many points they name. The analysis runs up to the graph, whose
+// pattern step makes the associations, guards applied.
 int PatternRecall(const std::string& file, int games) {
     TQuietHost host;
     obrin::TEngine engine(host);
+    engine.SetDeterministicClock(true);
     const auto all = obrin::ReadTeacherGames(file);
     games = std::min(games, static_cast<int>(all.size()));
     long long positions = 0, hits = 0, named = 0;
@@ -475,15 +484,12 @@ int PatternRecall(const std::string& file, int games) {
         for (int n = 5; n < static_cast<int>(all[g].Moves.size()); n += 5) {
             const obrin::TTeacherMove& played = all[g].Moves[n];
             if (!obrin::OnBoard(played.Point.X, played.Point.Y)) continue;
-            engine.Fields.Spielfeld = obrin::PositionAfter(all[g], n);
-            if (played.Colour < 0) obrin::NegateBoard(engine.Fields.Spielfeld);
-            obrin::MatchPatterns(engine);
+            SetPosition(engine, obrin::PositionAfter(all[g], n), played.Colour);
+            obrin::AnalyseToGraph(engine);
             std::vector<bool> point(obrin::PointCount, false);
-            for (const obrin::TPatternFiring& f : engine.Patterns.Firings)
-                for (const obrin::TPatternAction& a : obrin::PatternActions())
-                    if (a.Number == f.Number && a.Kind == obrin::TActionKind::Associate)
-                        if (const int p = obrin::CellPoint(f.Anchor, f.Symmetry, a.J); p >= 0)
-                            point[p] = true;
+            for (const obrin::TPattAssocEntry* e = engine.GoalAssociation.Entries(); e != nullptr;
+                 e = e->Next)
+                point[e->Point] = true;
             ++positions;
             named += std::count(point.begin(), point.end(), true);
             hits += point[obrin::PointIndex(played.Point.X, played.Point.Y)] ? 1 : 0;
@@ -516,8 +522,11 @@ int BenchPatterns(const Args& args) {
     std::vector<double> perPosition;
     long long firings = 0;
     std::vector<long long> perNumber(obrin::PatternNumberMax + 1, 0);
+    engine.SetDeterministicClock(true);
     for (const obrin::TBoard& board : positions) {
-        engine.Fields.Spielfeld = board;
+        // The handlers read the graph of the position, so it is built (untimed) first.
+        SetPosition(engine, board, 1);
+        obrin::AnalyseToGraph(engine);
         perPosition.push_back(
             MedianMs(static_cast<int>(runs), 1, [&] { obrin::MatchPatterns(engine); }));
         firings += static_cast<long long>(engine.Patterns.Firings.size());

@@ -21,6 +21,7 @@
 #include "game/host.h"
 #include "goals/goaldbg.h"
 #include "goals/goals.h"
+#include "patterns/assoc.h"
 #include "patterns/muster.h"
 #include "records/gamedt.h"
 #include "tactics/reading_table.h"
@@ -94,10 +95,11 @@ class TEngine {
     TBoardFields Fields;                         // Spielfeld, Namensfeld, ..., KoX, KoY
     std::unique_ptr<TFieldContainer> Container;  // the fifteen analysis arrays
     TMemoryManager Pool;                         // scratch boards and lists
-    TPatterns Patterns;          // the pattern library "muster.txt", its handlers and last firings
-    TTreppe Treppe;              // the ladder reader's frame stack
-    TReadingTable ReadingTable;  // the bounded reader's transposition table
-    int64_t ReadingNodes = 0;    // trial moves played by the tactical searches (benchmarks read it)
+    TPatterns Patterns;  // the pattern library "muster.txt", its handlers and last firings
+    TGoalAssociation GoalAssociation;  // what the pattern handlers suggested in the last run
+    TTreppe Treppe;                    // the ladder reader's frame stack
+    TReadingTable ReadingTable;        // the bounded reader's transposition table
+    int64_t ReadingNodes = 0;  // trial moves played by the tactical searches (benchmarks read it)
     TGameState Game;
     TGameData GameData;  // game information last seen in the record
     TRandom Random;

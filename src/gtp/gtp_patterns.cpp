@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "analysis/graph.h"
+#include "game/engine.h"
 #include "gtp/gtp.h"
 #include "patterns/muster.h"
 
@@ -15,8 +17,19 @@ std::vector<TPatternFiring> CurrentFirings(TEngine& engine) {
     return firings;
 }
 
+std::string Vertex(int point) {
+    return TGtpEngine::VertexText({PointColumn(point), PointRow(point)});
+}
+
 std::string AnchorVertex(const TPatternFiring& f) {
-    return TGtpEngine::VertexText({PointColumn(f.Anchor), PointRow(f.Anchor)});
+    return Vertex(f.Anchor);
+}
+
+// The associations of the current position: the analysis up to the graph, whose pattern step
+// fills them.
+const TGoalAssociation& CurrentAssociations(TEngine& engine) {
+    AnalyseToGraph(engine);
+    return engine.GoalAssociation;
 }
 
 }  // namespace
@@ -38,12 +51,35 @@ void RegisterPatternCommands(TGtpEngine& gtp) {
         std::string text;
         for (int p = 0; p < PointCount; ++p)
             if (first[p] != 0)
-                text += (text.empty() ? "LABEL " : " ") +
-                        TGtpEngine::VertexText({PointColumn(p), PointRow(p)}) + " " +
-                        std::to_string(first[p]);
+                text +=
+                    (text.empty() ? "LABEL " : " ") + Vertex(p) + " " + std::to_string(first[p]);
+        return TGtpReply::Success(text);
+    });
+    // One line per association, newest first: goal name, pattern number, vertex.
+    gtp.Register("obrin_assoc", [&gtp](const TGtpArgs& args) {
+        if (!args.empty()) return TGtpReply::Failure("syntax error");
+        std::string text;
+        for (const TPattAssocEntry* e = CurrentAssociations(gtp.Engine()).Entries(); e != nullptr;
+             e = e->Next)
+            text += (text.empty() ? "" : "\n") + std::string(e->GoalName.View()) + " " +
+                    std::to_string(e->PatternNumber) + " " + Vertex(e->Point);
+        return TGtpReply::Success(text);
+    });
+    // The associated points, each once, in board order.
+    gtp.Register("obrin_assoc_points", [&gtp](const TGtpArgs& args) {
+        if (!args.empty()) return TGtpReply::Failure("syntax error");
+        std::vector<bool> named(PointCount, false);
+        for (const TPattAssocEntry* e = CurrentAssociations(gtp.Engine()).Entries(); e != nullptr;
+             e = e->Next)
+            named[e->Point] = true;
+        std::string text;
+        for (int p = 0; p < PointCount; ++p)
+            if (named[p]) text += (text.empty() ? "" : " ") + Vertex(p);
         return TGtpReply::Success(text);
     });
     gtp.AddAnalyzeCommand("string/Pattern firings/obrin_patterns");
+    gtp.AddAnalyzeCommand("string/Assoziationen/obrin_assoc");
+    gtp.AddAnalyzeCommand("plist/Assoziierte Punkte/obrin_assoc_points");
     gtp.AddAnalyzeCommand("gfx/Pattern anchors/obrin_pattern_anchors");
 }
 

@@ -1,5 +1,6 @@
 // GTP commands that show the pattern matcher's work: obrin_patterns lists every pattern that fits
-// the current position, and GoGui is offered it and the anchors as labels on the board.
+// the current position, obrin_assoc the goal associations its handlers make; GoGui is offered
+// both, the anchors as labels and the associated points as a point list.
 #pragma once
 
 namespace obrin {

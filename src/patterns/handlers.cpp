@@ -2,9 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <cstring>
 #include <utility>
 
+#include "analysis/graph.h"
+#include "game/engine.h"
 #include "patterns/muster.h"
+#include "tactics/treppe.h"
 
 namespace obrin {
 
@@ -542,8 +547,147 @@ std::string CheckRecordAgainstHandler(int number, const std::vector<uint8_t>& ce
     return {};
 }
 
+namespace {
+
+// Where each number's rows begin and end in the action table.
+struct TActionRange {
+    uint16_t First = 0, Last = 0;
+};
+std::array<TActionRange, PatternNumberMax + 1> MakeActionRanges() {
+    std::array<TActionRange, PatternNumberMax + 1> ranges{};
+    const auto actions = PatternActions();
+    for (size_t i = 0; i < actions.size(); ++i) {
+        TActionRange& r = ranges[actions[i].Number];
+        if (r.First == r.Last) r.First = static_cast<uint16_t>(i);
+        r.Last = static_cast<uint16_t>(i + 1);
+    }
+    return ranges;
+}
+
+std::span<const TPatternAction> ActionsOf(int number) {
+    static const auto ranges = MakeActionRanges();
+    const TActionRange r = ranges[number];
+    return PatternActions().subspan(r.First, r.Last - r.First);
+}
+
+// One firing of a pattern: its cells on the board and what they hold.
+class TFiring {
+  public:
+    TFiring(TEngine& engine, int anchor, int symmetry)
+        : m_engine(engine), m_anchor(anchor), m_symmetry(symmetry) {}
+
+    [[nodiscard]] int Point(int cell) const { return CellPoint(m_anchor, m_symmetry, cell); }
+    [[nodiscard]] int Chain(int cell) const { return m_engine.Fields.Namensfeld[Point(cell)]; }
+    [[nodiscard]] TGoGroup* Group(int cell) const {
+        return m_engine.Graph->GroupAtPoint(Point(cell));
+    }
+    // Every cell the action reads lies on the board.
+    [[nodiscard]] bool OnBoard(const TPatternAction& a) const {
+        for (const int c : ReadCells(a))
+            if (c >= 0 && Point(c) < 0) return false;
+        return true;
+    }
+    [[nodiscard]] bool GuardHolds(const TPatternAction& a) const;
+    void Run(int number, const TPatternAction& a) const;
+
+  private:
+    void Associate(int number, const TPatternAction& a) const;
+    void ShortRouteIfDead(TGoGroup* dead, const TGoGroup* other) const;
+
+    TEngine& m_engine;
+    int m_anchor;
+    int m_symmetry;
+};
+
+bool TFiring::GuardHolds(const TPatternAction& a) const {
+    TEngine& e = m_engine;
+    const TBoardFields& f = e.Fields;
+    switch (a.Guard) {
+        case G::None:
+            return true;
+        case G::NoLadderAfterMoveAtJ: {
+            const int n = Chain(a.I), j = Point(a.J);
+            return LadderAfterMove(e, PointColumn(n), PointRow(n), PointColumn(j), PointRow(j), 1,
+                                   f.Spielfeld, f.KoX, f.KoY) < 0;
+        }
+        case G::DifferentChains:
+            return Chain(a.G1) != Chain(a.G2);
+        case G::DifferentGroups:
+            return e.Graph->FindChain(Chain(a.G1)).Group != e.Graph->FindChain(Chain(a.G2)).Group;
+    }
+    return false;
+}
+
+// A dead group beside an attackable or safe one is not cut off from it: it has a short way out.
+void TFiring::ShortRouteIfDead(TGoGroup* dead, const TGoGroup* other) const {
+    if (dead->Status == StatusDead && other->Status > StatusSaveable) dead->ShortRoute = true;
+}
+
+void TFiring::Associate(int number, const TPatternAction& a) const {
+    // The goal name is built on the stack: handlers run inside the matching loop.
+    char name[48];
+    const char* prefix = AssocPrefixText(a.Prefix);
+    const size_t length = std::strlen(prefix);
+    std::memcpy(name, prefix, length);
+    const auto [end, ec] = std::to_chars(name + length, name + sizeof name, Chain(a.I));
+    m_engine.GoalAssociation.AddEntry(number, std::string_view(name, end - name), Point(a.J));
+}
+
+void TFiring::Run(int number, const TPatternAction& a) const {
+    TEngine& e = m_engine;
+    switch (a.Kind) {
+        case K::Associate:
+            Associate(number, a);
+            return;
+        case K::ConnectPlus:
+            e.Fields.SVerbunden[Point(a.J)] = 1;
+            return;
+        case K::ConnectMinus:
+            e.Fields.WVerbunden[Point(a.J)] = 1;
+            return;
+        default:
+            break;
+    }
+    TGoGroup* g1 = Group(a.I);
+    TGoGroup* g2 = Group(a.J);
+    if (a.Kind == K::EyeCandidate) {
+        if (g1 != nullptr) TGoGraph::AddEyeCandidate(*g1, Point(a.J));
+        return;
+    }
+    if (g1 == nullptr || g2 == nullptr) return;
+    switch (a.Kind) {
+        case K::Enemies:
+            e.Graph->AddEnemies(*g1, *g2);
+            break;
+        case K::ShortRouteByStatus:
+            ShortRouteIfDead(g1, g2);
+            ShortRouteIfDead(g2, g1);
+            break;
+        case K::ShortRouteIfDead:
+            ShortRouteIfDead(g1, g2);
+            break;
+        case K::SafeByConnection:
+            if (g1->Status == StatusSafe) g2->Status = StatusSafe;
+            break;
+        default:
+            break;
+    }
+}
+
+// The handler of every number: its rows of the action table in order. A row that reads a cell
+// off the board is skipped; the record check keeps such cells out of the shipped library, but a
+// library read without it may have them.
+void RunPatternHandler(TEngine& engine, int number, int anchor, int symmetry) {
+    const TFiring firing(engine, anchor, symmetry);
+    for (const TPatternAction& a : ActionsOf(number))
+        if (firing.OnBoard(a) && firing.GuardHolds(a)) firing.Run(number, a);
+}
+
+}  // namespace
+
 void RegisterPatternHandlers(TPatterns& patterns) {
     patterns.RecordCheck = CheckRecordAgainstHandler;
+    for (const int number : HandlerNumbers()) patterns.Handlers.Register(number, RunPatternHandler);
 }
 
 }  // namespace obrin

@@ -47,7 +47,6 @@ enum class TActionKind : uint8_t {
 
 enum class TActionGuard : uint8_t {
     None,
-    PlayableAtJ,           // a move of +1 at cell J is playable
     NoLadderAfterMoveAtJ,  // after +1 plays at cell J the chain of cell I cannot be laddered
     DifferentChains,       // the chains of cells G1 and G2 differ
     DifferentGroups,       // the chains of cells G1 and G2 belong to different groups

@@ -316,6 +316,7 @@ void MatchPatterns(TEngine& engine) {
     // The walk reads a copy: handlers may change the engine's fields, but every pattern is
     // matched against the position as it was when matching began.
     const TBoard board = engine.Fields.Spielfeld;
+    engine.GoalAssociation.Clear();
     patterns.Firings.clear();
     MatchBoard(patterns.Tree, board, [&](int number, int anchor, int symmetry) {
         patterns.Firings.push_back(Firing(number, anchor, symmetry));

@@ -145,9 +145,11 @@ void MatchAt(const TPatternTree& tree, const TBoard& board, int x0, int y0, int 
 void CollectFirings(const TPatternTree& tree, const TBoard& board,
                     std::vector<TPatternFiring>& firings);
 
-// The pattern-recognition stage of the analysis: matches the current position (Spielfeld),
-// keeps the firings in engine.Patterns.Firings and calls the handler of each fitting number.
-// Allocates nothing once the firing list has grown to the position's size.
+// The pattern-recognition stage of the analysis: empties the association list, matches the
+// current position (Spielfeld), keeps the firings in engine.Patterns.Firings and calls the
+// handler of each fitting number. The handlers read the analysis graph, chain names and
+// liberties of this position, so the graph must have been built for it. Allocates nothing once
+// the firing list and the association pool have grown to the position's size.
 void MatchPatterns(TEngine& engine);
 
 // ---- implementation of the walk -------------------------------------------------------------

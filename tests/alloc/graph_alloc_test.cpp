@@ -36,8 +36,11 @@ TEST(Allocation, GraphBuildAllocatesNothingAfterWarmUp) {
     ComputeFreiheitsfeld(f.Spielfeld, engine.Container->Freiheitsfeld, f.Spielfeld);
     CutAnalysis(engine);
     const TFieldContainer fields = *engine.Container;
+    const TBoard marksS = f.SVerbunden, marksW = f.WVerbunden;
     const auto build = [&] {
-        *engine.Container = fields;  // the build corrects the shared-fate fields in place
+        *engine.Container = fields;         // the build corrects the shared-fate fields in place
+        engine.Fields.SVerbunden = marksS;  // and the pattern handlers add connection marks
+        engine.Fields.WVerbunden = marksW;
         host.Restart();
         engine.Graph->Build();
         engine.Graph->BuildAreas();

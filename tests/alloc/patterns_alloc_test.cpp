@@ -1,10 +1,12 @@
 // Matching the pattern library runs once per move decision inside the analysis: after the first
-// position has sized the firing list, matching must not touch the heap.
+// positions have sized the firing list and the association pool, matching and its handlers must
+// not touch the heap.
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "alloc/alloc_counter.h"
+#include "analysis/graph.h"
 #include "game/engine.h"
 #include "patterns/muster.h"
 
@@ -22,19 +24,25 @@ TEST(Allocation, MatchingPatternsAllocatesNothingAfterWarmUp) {
         for (int32_t& v : b) v = static_cast<int>(rng() % 3) - 1;
         boards.push_back(b);
     }
-    for (const TBoard& b : boards) {  // warm-up: the firing list grows to its largest size
+    engine.SetDeterministicClock(true);
+    for (const TBoard& b : boards) {  // warm-up: the lists grow to their largest size
         engine.Fields.Spielfeld = b;
-        MatchPatterns(engine);
+        AnalyseToGraph(engine);  // matches, too
     }
-    const long before = test::AllocationCount();
-    size_t firings = 0;
+    long allocations = 0;
+    size_t firings = 0, associations = 0;
     for (const TBoard& b : boards) {
         engine.Fields.Spielfeld = b;
+        AnalyseToGraph(engine);  // the handlers read the graph of the position
+        const long before = test::AllocationCount();
         MatchPatterns(engine);
+        allocations += test::AllocationCount() - before;
         firings += engine.Patterns.Firings.size();
+        associations += engine.GoalAssociation.Count();
     }
-    EXPECT_EQ(test::AllocationCount() - before, 0);
+    EXPECT_EQ(allocations, 0);
     EXPECT_GT(firings, 0u);
+    EXPECT_GT(associations, 0u);
 }
 
 }  // namespace

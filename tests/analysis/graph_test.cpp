@@ -144,7 +144,7 @@ TEST_F(GraphTest, ChainInAtariGetsItsLibertyAsAttackMove) {
     EXPECT_EQ(white.AttackMove, IndexOf("A18"));
 }
 
-TEST_F(GraphTest, EnclosedTwoEyedGroupIsSafeAndAWeakFriendEscapesTowardsIt) {
+TEST_F(GraphTest, EnclosedTwoEyedGroupIsSafeAndAFriendNearbyIsSafeOrEscapesTowardsIt) {
     SetPosition(kCornerWithEyes);
     TGoGraph& g = Build();
     const TGoGroup& eyes = GroupAt("B19");
@@ -156,6 +156,12 @@ TEST_F(GraphTest, EnclosedTwoEyedGroupIsSafeAndAWeakFriendEscapesTowardsIt) {
     EXPECT_EQ(wall.DefenseMove, -1);
     EXPECT_EQ(wall.AttackMove, -1);
 
+    // The library knows the knight's move from a safe group as connected: the stone is safe.
+    EXPECT_EQ(GroupAt("F17").Status, StatusSafe);
+    // Without patterns it is weak, and its way to the safe group is short.
+    Engine.Patterns.Tree.Clear();
+    Engine.Fields.SVerbunden.fill(0);  // the first build's connection marks
+    Build();
     const TGoGroup& lone = GroupAt("F17");
     EXPECT_TRUE(lone.ShortRoute);
     EXPECT_EQ(lone.Status, StatusSaveable);
@@ -235,8 +241,10 @@ TEST_F(GraphTest, DumpHasTheExactLabels) {
           "FeldstaerkeLiberties :", "Spektrum Lib1    :0 0 0 0 0 0 0 0 0 0 \n",
           "EscapeRoute      :-1 -1 -1 -1 -1 -1 -1 -1 -1 -1 \n",
           "Status           :", "Steine           :343 324 \n",
-          "Feinde           :\nAuge1            :-1\n", "\nKetten\n------\nName             : <",
-          "AttackMove       :323\n", "\nFlaechen\n--------\nName  :0\nStatus:unbekannt\n\n"})
+          "Feinde           :342 \n",  // touching: enemies
+          "Feinde           :324 \n",
+          "\nKetten\n------\nName             : <", "AttackMove       :323\n",
+          "\nFlaechen\n--------\nName  :0\nStatus:unbekannt\n\n"})
         EXPECT_NE(dump.find(line), std::string::npos) << line;
 }
 
@@ -343,6 +351,8 @@ TEST_F(GraphTest, NeutralAndStrategyFields) {
     Build();
     ComputeNeutralField(*Engine.Graph, Engine.Fields.Spielfeld, neutral);
     for (const int32_t v : neutral) EXPECT_EQ(v, 1);
+    // Without patterns, which would connect the lone stone to the safe group, it stays weak.
+    Engine.Patterns.Tree.Clear();
     SetPosition(kCornerWithEyes);
     TGoGraph& g = Build();
     ComputeNeutralField(g, Engine.Fields.Spielfeld, neutral);

@@ -42,5 +42,24 @@ TEST_F(GtpPatterns, FiringsOfTheCurrentPositionWithAnchorAndSymmetry) {
     EXPECT_NE(analyze.find("\ngfx/Pattern anchors/obrin_pattern_anchors\n"), std::string::npos);
 }
 
+// A library of one shape, the capture of a stone in atari (number 16 suggests its liberty), so
+// that the associations of a position can be read off by hand.
+TEST_F(GtpPatterns, AssociationsOfTheCurrentPositionAsListAndPoints) {
+    std::istringstream library("[o..x.x.x] 16\n");
+    engine.Patterns.Tree.Clear();
+    ASSERT_EQ(ReadPatterns(engine.Patterns.Tree, library, "test").Records, 1);
+    EXPECT_EQ(Ask("obrin_assoc"), "= \n\n");
+    for (const char* move : {"play b C4", "play w D4", "play b E4", "play b D3"})
+        ASSERT_EQ(Ask(move), "= \n\n");
+    // White's D4 has its last liberty at D5; the chain's name is its point index 3 * 19 + 3. The
+    // shape is its own mirror image, so it fires, and suggests, twice.
+    EXPECT_EQ(Ask("obrin_assoc"), "= KETTE-FANGEN 60 16 D5\nKETTE-FANGEN 60 16 D5\n\n");
+    EXPECT_EQ(Ask("obrin_assoc_points"), "= D5\n\n");
+    EXPECT_EQ(Ask("obrin_assoc x"), "? syntax error\n\n");
+    const std::string analyze = Ask("gogui-analyze_commands");
+    EXPECT_NE(analyze.find("\nstring/Assoziationen/obrin_assoc\n"), std::string::npos);
+    EXPECT_NE(analyze.find("\nplist/Assoziierte Punkte/obrin_assoc_points\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace obrin
