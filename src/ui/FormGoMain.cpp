@@ -15,6 +15,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <iostream>
+#include <utility>
 
 #include "analysis/FormFeldanzeige.h"
 #include "analysis/FormGebiet.h"
@@ -106,13 +107,15 @@ TFormGoMain::~TFormGoMain() {
     // The windows go before the engine they show (the control window frees the record); then
     // the engine objects in reverse order. Whatever was not given back is reported.
     m_host.Attach(nullptr, nullptr, nullptr);
-    m_area->viewport()->removeEventFilter(this);
-    delete m_area;  // with it the tool windows
-    m_area = nullptr;
+    // The tool windows still send events to the filter while the area destroys them: the
+    // pointers are cleared first, so the filter never looks into a half-destroyed area.
+    QMdiArea* area = std::exchange(m_area, nullptr);
     m_feldanzeige = nullptr;
     m_klassi = nullptr;
     m_gebiet = nullptr;
     m_bruteForce = nullptr;
+    area->viewport()->removeEventFilter(this);
+    delete area;  // with it the tool windows
     try {
         if (SaveSettingsOnExit)
             WritePartien(m_userInterface.Locations(), m_engine->Settings.Partien);
@@ -235,7 +238,8 @@ bool TFormGoMain::eventFilter(QObject* watched, QEvent* e) {
         (watched == m_klassi || watched == m_gebiet || watched == m_bruteForce))
         QTimer::singleShot(0, this, &TFormGoMain::ToolClosed);
     // Maximised or restored: the board grows or shrinks with the frame.
-    if (watched == m_area->viewport() && e->type() == QEvent::Resize && m_arranged)
+    if (m_area != nullptr && watched == m_area->viewport() && e->type() == QEvent::Resize &&
+        m_arranged)
         ArrangeWindows();
     return QMainWindow::eventFilter(watched, e);
 }
