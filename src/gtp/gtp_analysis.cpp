@@ -116,9 +116,10 @@ std::string GroupStones(const TGoGroup& g) {
     for (const TGoStone* s = g.Steine; s != nullptr; s = s->next) mine[s->Point] = 1;
     std::string text;
     for (int p = 0; p < PointCount; ++p)
-        if (mine[p] != 0)
-            text +=
-                (text.empty() ? "" : " ") + TGtpEngine::VertexText({PointColumn(p), PointRow(p)});
+        if (mine[p] != 0) {
+            if (!text.empty()) text += ' ';
+            text += TGtpEngine::VertexText({PointColumn(p), PointRow(p)});
+        }
     return text;
 }
 

@@ -38,9 +38,11 @@ void RegisterPatternCommands(TGtpEngine& gtp) {
     // One line per firing: pattern number, anchor vertex, symmetry; in the matcher's order.
     gtp.Register("obrin_patterns", [&gtp](const TGtpArgs&) {
         std::string text;
-        for (const TPatternFiring& f : CurrentFirings(gtp.Engine()))
-            text += (text.empty() ? "" : "\n") + std::to_string(f.Number) + " " + AnchorVertex(f) +
-                    " " + std::to_string(f.Symmetry);
+        for (const TPatternFiring& f : CurrentFirings(gtp.Engine())) {
+            if (!text.empty()) text += '\n';
+            text +=
+                std::to_string(f.Number) + " " + AnchorVertex(f) + " " + std::to_string(f.Symmetry);
+        }
         return TGtpReply::Success(text);
     });
     // The anchors labelled with the number of the first pattern that fits there.
@@ -60,9 +62,11 @@ void RegisterPatternCommands(TGtpEngine& gtp) {
         if (!args.empty()) return TGtpReply::Failure("syntax error");
         std::string text;
         for (const TPattAssocEntry* e = CurrentAssociations(gtp.Engine()).Entries(); e != nullptr;
-             e = e->Next)
-            text += (text.empty() ? "" : "\n") + std::string(e->GoalName.View()) + " " +
-                    std::to_string(e->PatternNumber) + " " + Vertex(e->Point);
+             e = e->Next) {
+            if (!text.empty()) text += '\n';
+            text += std::string(e->GoalName.View()) + " " + std::to_string(e->PatternNumber) + " " +
+                    Vertex(e->Point);
+        }
         return TGtpReply::Success(text);
     });
     // The associated points, each once, in board order.
@@ -74,7 +78,10 @@ void RegisterPatternCommands(TGtpEngine& gtp) {
             named[e->Point] = true;
         std::string text;
         for (int p = 0; p < PointCount; ++p)
-            if (named[p]) text += (text.empty() ? "" : " ") + Vertex(p);
+            if (named[p]) {
+                if (!text.empty()) text += ' ';
+                text += Vertex(p);
+            }
         return TGtpReply::Success(text);
     });
     gtp.AddAnalyzeCommand("string/Pattern firings/obrin_patterns");
