@@ -1,0 +1,68 @@
+// The engine's rule manager: the goal framework bound to one engine, with the rules that rank
+// its goals, the goals that survive from move to move, the group goals the analysis proposes and
+// the best-first search that expands goals until one names the point to play.
+//
+// There is no numeric priority on goals: which goal is expanded next is decided only by the
+// rules' vote; numbers (group values, territory values, liberties) enter inside single rules.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "board/board.h"
+#include "goals/goals.h"
+
+namespace obrin {
+
+class TEngine;
+struct TGoGroup;
+struct TGoChain;
+
+class TObrinRuleManager : public TRuleManager {
+  public:
+    // Registers the engine's rules (RegisterRules) and creates the three permanent goals.
+    explicit TObrinRuleManager(TEngine& engine);
+
+    // Destroys every goal of the last move; the permanent goals GEBIET-EROBERN, NEUTRALZUG and
+    // VERZICHTEN survive (created when missing), active again and in reversed order, so that the
+    // order that decides ties between them flips at every reset.
+    void ResetGoals();
+    // RETTEN for every own unsettled group, FANGEN for every enemy one, in the graph's order; a
+    // group with a goal already keeps it.
+    void CreateGroupGoals();
+
+    // One step of the search: selects the best active goal, expands it and traces it. Null when
+    // no goal is active.
+    TGoal* SearchStep();
+    // The whole search: steps until the selected goal is a BESETZEN (or nothing is left), with
+    // poll called before every step (the message loop; it may throw to stop). Returns the last
+    // selected goal.
+    TGoal* Search(const std::function<void(const TGoal*)>& poll);
+
+    // The goal's tree of purposes: its name, then every goal it serves, each once, indented by
+    // one blank per level.
+    [[nodiscard]] std::vector<std::string> GoalTree(TGoal& goal);
+
+    // The value a pattern-move goal under goal gets: the StrategieWert of the group of a RETTEN
+    // or FANGEN, else the largest among the RETTEN and FANGEN goals it serves (at least 0).
+    [[nodiscard]] int32_t PatternValue(TGoal& goal);
+
+    // The point list the rules hand to the liberty count.
+    TPointList PointList;
+    // Set by the transitive chain rule while it works; cleared before every selection.
+    bool TransitiveBusy = false;
+
+    TEngine& Engine;
+};
+
+// 1 when a's StrategieWert is greater, -1 when b's is, 0 when equal or either is missing.
+[[nodiscard]] int32_t CompareGroupValues(const TGoGroup* a, const TGoGroup* b);
+
+// The manager of a goal made by an engine's rule manager.
+[[nodiscard]] TObrinRuleManager& ObrinManager(const TGoal& goal);
+// The graph chain named chainNo; raises the graph's chain-not-found error when it has none.
+[[nodiscard]] TGoChain& ChainOfNumber(TEngine& engine, int32_t chainNo);
+
+}  // namespace obrin
