@@ -123,6 +123,7 @@ class TEngine {
     IGameRecorder* Recorder = nullptr;  // not owned; null records nothing
     // The computer's choice for +1, (-1, -1) to pass. Unset, the computer passes.
     std::function<TPoint()> ComputerMove;
+    std::vector<std::string> LastGoalTree;  // goal tree of the last computer move, one line per goal
     TSettings Settings;  // the settings of OBRIN.INI
     // The translation table; it belongs to the user-interface object, which outlives the engine
     // and attaches it. Null when there is none (obrin-cli, most tests).
