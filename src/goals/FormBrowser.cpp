@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSplitter>
@@ -105,8 +106,12 @@ TFormBrowser::TFormBrowser(TUi& ui, QWidget* parent) : QDialog(parent), m_ui(ui)
     exitBar->setContentsMargins(0, 0, 0, 0);
     ButtonExit = new QPushButton(QStringLiteral("Be&enden"), Panel3);
     exitBar->addWidget(ButtonExit);
+    LabelGoals = new QLabel(Panel2);
+    MarkUntranslated(LabelGoals);  // filled when shown
     bottom->addWidget(BitBtn1);
     bottom->addWidget(ButtonInit);
+    bottom->addSpacing(12);
+    bottom->addWidget(LabelGoals);
     bottom->addStretch(1);
     bottom->addWidget(Panel3);
     layout->addWidget(Panel2);
@@ -143,8 +148,15 @@ bool TFormBrowser::event(QEvent* e) {
 
 void TFormBrowser::FormShow() {
     Outline->clear();
-    if (Manager == nullptr) return;
-    for (const std::string& name : GoalNames(*Manager)) {
+    const std::vector<std::string> names =
+        Manager != nullptr ? GoalNames(*Manager) : std::vector<std::string>();
+    LabelGoals->setText(
+        names.empty()
+            ? m_ui.Tr(kContext,
+                      QStringLiteral("Noch keine Ziele: erst ein Computerzug hinterlässt welche."))
+            : m_ui.Tr(kContext, QStringLiteral("%1 Ziele des letzten Computerzugs"))
+                  .arg(names.size()));
+    for (const std::string& name : names) {
         AddLine(nullptr, QString::fromStdString(name));
         // A long goal list appears line by line rather than after a frozen pause.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

@@ -12,6 +12,7 @@
 #include "goals/goalbrowse.h"
 #include "ui/FormUi.h"
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSplitter;
@@ -71,6 +72,7 @@ class TFormBrowser : public QDialog {
     QPushButton* ButtonInit;
     QWidget* Panel3;
     QPushButton* ButtonExit;
+    QLabel* LabelGoals;  // how many goals the last move left, or that there are none yet
 
     bool FirstActivation = true;
     // The manager whose goals are browsed; set by the opener before the window is shown.

@@ -123,7 +123,9 @@ std::vector<std::pair<QString, const char*>> RuntimeTexts() {
                       "Die Punkte oder der Wert sind nicht lesbar; nichts wurde übernommen.",
                       "Es gibt noch keine Trainingsdaten."});
     add("FieldDisplay", {"Wähle ein Feld im Menü „Anzeigen“."});
-    add("Browser", {"Goal <%1> not published"});
+    add("Browser",
+        {"Goal <%1> not published", "Noch keine Ziele: erst ein Computerzug hinterlässt welche.",
+         "%1 Ziele des letzten Computerzugs"});
     add("Control", {"&Zielbaum des letzten Zuges", "Zielbaum des letzten Zuges", "&OK",
                     "Noch kein Computerzug: es gibt noch keinen Zielbaum."});
     add("End_Program", {"Beenden einer Partie", "Soll die Partie beendet werden ?",

@@ -2,6 +2,7 @@
 // it, the edit box, and the message for a line that names no goal.
 #include "goals/FormBrowser.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -83,6 +84,7 @@ class TFormBrowserTest : public QObject {
         QCOMPARE(TopLines(m_browser->Outline),
                  (QStringList{"BESETZEN 60", "FANGEN 3", "RETTEN 7", "GEWINNEN"}));
         QCOMPARE(Grid(), QStringList{QString()});  // the empty row for the next name
+        QCOMPARE(m_browser->LabelGoals->text(), QStringLiteral("4 Ziele des letzten Computerzugs"));
 
         Line("BESETZEN 60")->setExpanded(true);
         QCOMPARE(Children(Line("BESETZEN 60")), (QStringList{"FANGEN 3", "RETTEN 7"}));
@@ -157,6 +159,16 @@ class TFormBrowserTest : public QObject {
         QVERIFY(!m_browser->BitBtn1->isEnabled());
         m_browser->ButtonExit->click();
         QVERIFY(!m_browser->isVisible());
+    }
+
+    void withoutAComputerMoveTheBrowserSaysSo() {
+        TFormBrowser empty(*m_ui);
+        TRuleManager none;
+        empty.Manager = &none;
+        empty.show();
+        QCOMPARE(empty.Outline->topLevelItemCount(), 0);
+        QCOMPARE(empty.LabelGoals->text(),
+                 QStringLiteral("Noch keine Ziele: erst ein Computerzug hinterlässt welche."));
     }
 };
 
