@@ -318,13 +318,14 @@ void TFormFeldanzeige::RunConnectionTest() {
     for (int i = 0; i < steps; ++i)
         route.push_back({search.Route()[i], kRouteColour, QString::number(steps - i)});
     m_board.SetToolMarks(kContext, std::move(route));
-    m_ui.Dialogs.Message(this, reached ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
     m_name = kVerbindung;
     for (QAction* a : m_fieldActions)
         if (a->isCheckable()) a->setChecked(false);
     m_grid->SetField(target);
     ShowStatus(PassPoint);
     UpdateOverlay();
+    // The answer comes when the target and the route are on display.
+    m_ui.Dialogs.Message(this, reached ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
 }
 
 QString TFormFeldanzeige::StatusText() const {
