@@ -11,7 +11,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/graph.h"
 #include "analysis/territory.h"
+#include "board/chains.h"
 #include "gtp/gtp_analysis.h"
 #include "ui/FormBoard.h"
 
@@ -26,6 +28,7 @@ const QString kDiagnosefeld = QStringLiteral("Diagnosefeld");
 constexpr double kDesignCell = 30;
 constexpr double kDesignOrigin = 40;
 constexpr int kConnectionStart = 180;  // the chain named by the centre point
+const QColor kRouteColour(0xD0, 0x30, 0x30);
 
 QString Plain(const QString& menuText) {
     return QString(menuText).remove(QLatin1Char('&'));
@@ -205,8 +208,6 @@ void TFormFeldanzeige::BuildMenu() {
         MarkUntranslated(a);  // the fields' own names
         a->setData(Plain(name));
         if (Plain(name) == kVerbindung) {
-            m_connectionAction = a;
-            a->setEnabled(false);  // until the connection search is there
             connect(a, &QAction::triggered, this, &TFormFeldanzeige::RunConnectionTest);
         } else {
             a->setCheckable(true);
@@ -301,16 +302,30 @@ void TFormFeldanzeige::UpdateOverlay() {
 }
 
 void TFormFeldanzeige::RunConnectionTest() {
-    if (!ConnectionSearch) return;
+    if (Analyse) Analyse();
+    // Chain names and liberties of the position on the board, whatever ran since the analysis.
+    ComputeNamensfeld(m_engine.Fields);
+    ComputeFreiheitsfeld(m_engine.Fields.Spielfeld, m_engine.Container->Freiheitsfeld,
+                         m_engine.Fields.Spielfeld);
     TBoard target{};
     target[0] = 1;
     const int stone = m_engine.Fields.Spielfeld[kConnectionStart];
-    const bool reached = ConnectionSearch(kConnectionStart, stone != 0 ? stone : 1, target);
-    m_ui.Dialogs.Message(this, reached ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
+    TConnectionSearch& search = m_engine.Graph->Connection;
+    const bool reached = search.Search(m_engine, kConnectionStart, stone != 0 ? stone : 1, target);
+    std::vector<TToolMark> route;
+    // The route runs from the target back to the chain; numbered from the chain outwards.
+    const int steps = reached ? search.Route().Count : 0;
+    for (int i = 0; i < steps; ++i)
+        route.push_back({search.Route()[i], kRouteColour, QString::number(steps - i)});
+    m_board.SetToolMarks(kContext, std::move(route));
     m_name = kVerbindung;
+    for (QAction* a : m_fieldActions)
+        if (a->isCheckable()) a->setChecked(false);
     m_grid->SetField(target);
     ShowStatus(PassPoint);
     UpdateOverlay();
+    // The answer comes when the target and the route are on display.
+    m_ui.Dialogs.Message(this, reached ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
 }
 
 QString TFormFeldanzeige::StatusText() const {
@@ -337,12 +352,12 @@ void TFormFeldanzeige::ShowStatus(TPoint hover) {
 
 void TFormFeldanzeige::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
-    if (m_connectionAction != nullptr) m_connectionAction->setEnabled(bool(ConnectionSearch));
     UpdateOverlay();
 }
 
 void TFormFeldanzeige::closeEvent(QCloseEvent* e) {
     m_board.SetOverlay(std::nullopt);
+    m_board.SetToolMarks(kContext, {});
     QWidget::closeEvent(e);
 }
 

@@ -73,7 +73,8 @@ class TFormFeldanzeige : public QWidget {
     void SetColourScale(bool on);
     void SetOverlay(bool on);
     // The "Verbindung" test: a target map with only point index 0, searched for from the chain
-    // named 180 (the centre point); the answer in a message, the target map on display.
+    // named 180 (the centre point) in that stone's colour (Black on an empty centre); the answer
+    // in a message, the target map on display and the route found marked on the board.
     void RunConnectionTest();
     void Translate();
 
@@ -81,9 +82,6 @@ class TFormFeldanzeige : public QWidget {
     [[nodiscard]] QAction* FieldAction(const QString& name) const;
     [[nodiscard]] QString StatusText() const;
 
-    // The connection search of the analysis graph: chain name, colour, target map; true when a
-    // target is reached. "Verbindung" stays disabled while it is unset.
-    std::function<bool(int chainName, int colour, const TBoard& target)> ConnectionSearch;
     // Analyses the current position (classification, liberties, territory).
     std::function<void()> Analyse;
 
@@ -105,7 +103,6 @@ class TFormFeldanzeige : public QWidget {
     QLabel* m_status;
     QAction* m_scaleAction = nullptr;
     QAction* m_overlayAction = nullptr;
-    QAction* m_connectionAction = nullptr;
     std::vector<QAction*> m_fieldActions;
     QString m_name;
 };

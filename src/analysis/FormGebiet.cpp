@@ -104,7 +104,8 @@ TFormGebiet::TFormGebiet(TEngine& engine, TUi& ui, TGuiHost& host, TBoardView& b
     connect(ButtonUebernehmen, &QPushButton::clicked, this, [this] { (void)AppendData(); });
     connect(ButtonTrainieren, &QPushButton::clicked, this, &TFormGebiet::Train);
     connect(ButtonStop, &QPushButton::clicked, this, &TFormGebiet::Stop);
-    connect(ButtonSpeichern, &QPushButton::clicked, this, &TFormGebiet::SaveAndClose);
+    connect(ButtonSpeichern, &QPushButton::clicked, this,
+            [this] { SaveAndClose(this, m_ui, [this] { SaveTerritoryRecords(m_records); }); });
     connect(ButtonAbbruch, &QPushButton::clicked, this, [this] { CloseWindow(this); });
     connect(TrackBar, &QSlider::valueChanged, this, &TFormGebiet::ShowRelation);
     for (QLineEdit* e : {EditOrt1, EditOrt2})
@@ -232,7 +233,6 @@ bool TFormGebiet::AppendData() {
 }
 
 void TFormGebiet::SetTrainingLayout(bool on) {
-    m_training = on;
     ButtonTrainieren->setEnabled(!on);
     ButtonStop->setEnabled(on);
     ButtonUebernehmen->setEnabled(!on);
@@ -240,18 +240,18 @@ void TFormGebiet::SetTrainingLayout(bool on) {
 }
 
 void TFormGebiet::Train() {
-    if (m_training) return;
+    if (m_run.Running()) return;
     if (m_records.size() < TerritoryRecordSize) {
         m_ui.Message(this, kContext, QStringLiteral("Es gibt noch keine Trainingsdaten."));
         return;
     }
-    m_stop = false;
     m_rounds = 0;
     m_errorSum = 0;
+    m_run.Begin();
     SetTrainingLayout(true);
     // One round is a hundred records; between rounds the windows get their events, among them
     // the press of "Sto&p".
-    while (!m_stop && !m_host.Terminating()) {
+    while (m_run.Continues(m_host)) {
         try {
             m_errorSum += m_engine.Territory.TrainTerritoryRound(m_records, Relation());
         } catch (const std::exception& e) {
@@ -265,29 +265,11 @@ void TFormGebiet::Train() {
         m_host.ProcessEvents();
     }
     SetTrainingLayout(false);
-    if (m_closeWhenStopped) {
-        m_closeWhenStopped = false;
-        CloseWindow(this);
-    }
-}
-
-void TFormGebiet::SaveAndClose() {
-    try {
-        SaveTerritoryRecords(m_records);
-    } catch (const std::exception& e) {
-        m_ui.Dialogs.Message(this, QString::fromStdString(e.what()));
-        return;
-    }
-    CloseWindow(this);
+    m_run.End(this);
 }
 
 void TFormGebiet::closeEvent(QCloseEvent* e) {
-    if (m_training) {
-        m_stop = true;
-        m_closeWhenStopped = true;
-        e->ignore();
-        return;
-    }
+    if (m_run.PutOffClose(e)) return;
     m_loaded = false;  // the next opening reads the file again
     m_nextIntoSecond = false;
     m_board.SetToolMarks(kContext, {});

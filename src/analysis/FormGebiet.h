@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+#include "analysis/FormTraining.h"
 #include "board/board.h"
 #include "game/engine.h"
 #include "ui/FormUi.h"
@@ -40,8 +41,8 @@ class TFormGebiet : public QWidget {
     bool AppendData();
     // "&Trainieren": training rounds until "Sto&p".
     void Train();
-    void Stop() { m_stop = true; }
-    [[nodiscard]] bool Training() const { return m_training; }
+    void Stop() { m_run.Stop(); }
+    [[nodiscard]] bool Training() const { return m_run.Running(); }
     [[nodiscard]] int Rounds() const { return m_rounds; }
     // Reads "dectrain.dat" afresh and shows the counts.
     void LoadRecords();
@@ -78,7 +79,6 @@ class TFormGebiet : public QWidget {
     void ShowRelation();
     void ShowValues();
     void SetTrainingLayout(bool on);
-    void SaveAndClose();
     [[nodiscard]] QString ValueText(const QString& pointText);
 
     TEngine& m_engine;
@@ -87,9 +87,7 @@ class TFormGebiet : public QWidget {
     TBoardView& m_board;
     std::vector<uint8_t> m_records;
     bool m_loaded = false;
-    bool m_training = false;
-    bool m_stop = false;
-    bool m_closeWhenStopped = false;
+    TTrainingRun m_run;
     bool m_nextIntoSecond = false;  // the next click goes into the second point
     int m_rounds = 0;
     double m_errorSum = 0;

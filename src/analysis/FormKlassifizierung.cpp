@@ -98,7 +98,8 @@ TFormKlassifizierung::TFormKlassifizierung(TEngine& engine, TUi& ui, TGuiHost& h
     connect(ButtonEndfeld, &QPushButton::clicked, this, &TFormKlassifizierung::FillEndfeldFromTick);
     connect(ButtonKeine, &QPushButton::clicked, this, &TFormKlassifizierung::ClearTicks);
     connect(ButtonTraining, &QPushButton::clicked, this, &TFormKlassifizierung::ToggleTraining);
-    connect(ButtonSpeichern, &QPushButton::clicked, this, &TFormKlassifizierung::SaveAndClose);
+    connect(ButtonSpeichern, &QPushButton::clicked, this,
+            [this] { SaveAndClose(this, m_ui, [this] { SaveKlassiSamples(m_engine); }); });
     connect(ButtonAbbrechen, &QPushButton::clicked, this, [this] { CloseWindow(this); });
     ShowCount();
     Translate();
@@ -106,7 +107,7 @@ TFormKlassifizierung::TFormKlassifizierung(TEngine& engine, TUi& ui, TGuiHost& h
 
 void TFormKlassifizierung::Translate() {
     m_ui.Translator.TranslateComponent(this, kContext);
-    if (m_training) ButtonTraining->setText(m_ui.Tr(kContext, QStringLiteral("Sto&p")));
+    if (m_run.Running()) ButtonTraining->setText(m_ui.Tr(kContext, QStringLiteral("Sto&p")));
 }
 
 void TFormKlassifizierung::ShowValue(int k) {
@@ -143,7 +144,7 @@ bool TFormKlassifizierung::HasPoint() {
 }
 
 void TFormKlassifizierung::PointChosen(TPoint point) {
-    if (!OnBoard(point.X, point.Y) || m_training) return;
+    if (!OnBoard(point.X, point.Y) || m_run.Running()) return;
     m_point = point;
     LabelPunkt->setText(QString::fromStdString(PointText(point.X, point.Y)));
     m_board.SetToolMarks(kContext, {{point, QColor(0xE0, 0x8A, 0x00), QString()}});
@@ -199,16 +200,15 @@ void TFormKlassifizierung::SetTrainingLayout(bool on) {
 }
 
 void TFormKlassifizierung::ToggleTraining() {
-    if (m_training) {
-        m_stop = true;
+    if (m_run.Running()) {
+        m_run.Stop();
         return;
     }
     if (m_engine.KlassiSamples->GetSampleCount() == 0) {
         m_ui.Message(this, kContext, QStringLiteral("Es gibt noch keine Trainingsmuster."));
         return;
     }
-    m_training = true;
-    m_stop = false;
+    m_run.Begin();
     SetTrainingLayout(true);
     const bool onlyLast = cbNurLetzten->isChecked();
     double sum = 0;
@@ -217,7 +217,7 @@ void TFormKlassifizierung::ToggleTraining() {
     clock.start();
     // The steps are short; between them, every few milliseconds, the windows get their events,
     // among them the press of "Sto&p".
-    while (!m_stop && !m_host.Terminating()) {
+    while (m_run.Continues(m_host)) {
         sum += TrainKlassiStep(m_engine, onlyLast);
         m_engine.KlassiNetTrained = true;
         ++m_steps;
@@ -232,31 +232,12 @@ void TFormKlassifizierung::ToggleTraining() {
             clock.restart();
         }
     }
-    m_training = false;
     SetTrainingLayout(false);
-    if (m_closeWhenStopped) {
-        m_closeWhenStopped = false;
-        CloseWindow(this);
-    }
-}
-
-void TFormKlassifizierung::SaveAndClose() {
-    try {
-        SaveKlassiSamples(m_engine);
-    } catch (const std::exception& e) {
-        m_ui.Dialogs.Message(this, QString::fromStdString(e.what()));
-        return;
-    }
-    CloseWindow(this);
+    m_run.End(this);
 }
 
 void TFormKlassifizierung::closeEvent(QCloseEvent* e) {
-    if (m_training) {
-        m_stop = true;
-        m_closeWhenStopped = true;
-        e->ignore();
-        return;
-    }
+    if (m_run.PutOffClose(e)) return;
     m_loaded = false;  // the next opening reads the file again
     m_board.SetToolMarks(kContext, {});
     QWidget::closeEvent(e);

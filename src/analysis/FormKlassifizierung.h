@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <array>
 
+#include "analysis/FormTraining.h"
 #include "analysis/klassi.h"
 #include "board/board.h"
 #include "game/engine.h"
@@ -41,7 +42,7 @@ class TFormKlassifizierung : public QWidget {
     void ClearTicks();
     // The training button: starts training, or stops it when it runs.
     void ToggleTraining();
-    [[nodiscard]] bool Training() const { return m_training; }
+    [[nodiscard]] bool Training() const { return m_run.Running(); }
     [[nodiscard]] int64_t TrainingSteps() const { return m_steps; }
     // Loads "training.dat" (when it exists) and shows the sample count.
     void LoadSamples();
@@ -71,7 +72,6 @@ class TFormKlassifizierung : public QWidget {
     void ShowCount();
     void ShowValue(int k);
     void SetTrainingLayout(bool on);
-    void SaveAndClose();
 
     TEngine& m_engine;
     TUi& m_ui;
@@ -79,9 +79,7 @@ class TFormKlassifizierung : public QWidget {
     TBoardView& m_board;
     TPoint m_point = PassPoint;
     bool m_loaded = false;  // the sample file was read for this opening of the window
-    bool m_training = false;
-    bool m_stop = false;
-    bool m_closeWhenStopped = false;
+    TTrainingRun m_run;
     int64_t m_steps = 0;
 };
 

@@ -142,6 +142,7 @@ void TGoGraph::Progress(int stage) {
 }
 
 void TGoGraph::Recycle() {
+    m_built = false;
     while (m_groups != nullptr) {
         TGoGroup* g = m_groups;
         m_groups = g->next;
@@ -174,6 +175,8 @@ void TGoGraph::Build() {
     BuildGroupsAndChains();
     RecogniseAndCorrect();
     ComputeStrategicValues();
+    m_position = m_engine.Fields.Spielfeld;
+    m_built = true;
 }
 
 void TGoGraph::BuildGroupsAndChains() {

@@ -137,6 +137,11 @@ class TGoGraph {
     // Writes DumpText() to "ketten.txt" in the program's directory.
     void DumpToFile() const;
 
+    // Whether the last complete Build was of position (the graph describes it).
+    [[nodiscard]] bool BuiltFor(const TBoard& position) const {
+        return m_built && m_position == position;
+    }
+
     [[nodiscard]] TGoGroup* Groups() const { return m_groups; }
     [[nodiscard]] TGoChain* Chains() const { return m_chains; }
     [[nodiscard]] TGoArea* Areas() const { return m_areas; }
@@ -196,6 +201,8 @@ class TGoGraph {
     TFreeList<TGoArea> m_freeAreas;
     std::array<TGoGroup*, PointCount> m_groupAt{};
     std::unique_ptr<TScratch> m_scratch;
+    TBoard m_position{};   // the position of the last complete Build
+    bool m_built = false;  // false while a build runs and after one that failed
 };
 
 // The strategy field: the StrategieWert of living groups at their stones, spread 38 rounds.

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QPixmap>
 #include <QTimer>
+#include <QTreeWidget>
 #include <cstdio>
 #include <set>
 #include <string>
@@ -15,6 +16,8 @@
 #include "board/qxhash.h"
 #include "game/FormStart.h"
 #include "game/gameflow.h"
+#include "goals/FormBrowser.h"
+#include "goals/goals.h"
 #include "records/FormGameData.h"
 #include "records/FormSgfError.h"
 #include "records/FormSgfTree.h"
@@ -120,14 +123,63 @@ std::vector<std::pair<QString, const char*>> RuntimeTexts() {
                       "Die Punkte oder der Wert sind nicht lesbar; nichts wurde übernommen.",
                       "Es gibt noch keine Trainingsdaten."});
     add("FieldDisplay", {"Wähle ein Feld im Menü „Anzeigen“."});
+    add("Browser",
+        {"Goal <%1> not published", "Noch keine Ziele: erst ein Computerzug hinterlässt welche.",
+         "%1 Ziele des letzten Computerzugs"});
+    add("Control", {"&Zielbaum des letzten Zuges", "Zielbaum des letzten Zuges", "&OK",
+                    "Noch kein Computerzug: es gibt noch keinen Zielbaum."});
     add("End_Program", {"Beenden einer Partie", "Soll die Partie beendet werden ?",
                         "Stellung bewerten", "&Ja", "&Nein"});
     return texts;
 }
 
+// A goal of the picture of the goal browser: only a name.
+class TSampleGoal : public TGoal {
+  public:
+    explicit TSampleGoal(std::string name) : m_name(std::move(name)) {}
+    [[nodiscard]] std::string GetName() const override { return m_name; }
+    void Expand() override {}
+
+  private:
+    std::string m_name;
+};
+
+// The goal browser over a small goal set of the kind a move leaves behind: saving a group and
+// capturing a chain served by liberties and points, with one chain of purposes opened.
+void VisitGoalBrowser(TUi& ui, TFormGoMain& main,
+                      const std::function<void(const QString&, QWidget*)>& visit) {
+    TRuleManager manager;
+    auto goal = [&manager](const char* name) -> TGoal& {
+        return manager.CreateGoal<TSampleGoal>(name);
+    };
+    TGoal& win = goal("GEWINNEN");
+    TGoal& save = goal("RETTEN 180");
+    TGoal& capture = goal("FANGEN 72");
+    TGoal& liberties = goal("FREIHEITEN 180");
+    TGoal& k11 = goal("BESETZEN 199");
+    TGoal& l10 = goal("BESETZEN 181");
+    TGoal& d4 = goal("BESETZEN 60");
+    manager.LinkGoal(save, win);
+    manager.LinkGoal(capture, win);
+    manager.LinkGoal(liberties, save);
+    manager.LinkGoal(k11, liberties);
+    manager.LinkGoal(l10, liberties);
+    manager.LinkGoal(l10, capture);
+    manager.LinkGoal(d4, capture);
+    TFormBrowser browser(ui, &main);
+    browser.Manager = &manager;
+    Settle(&browser);
+    for (const char* line : {"BESETZEN 181", "FREIHEITEN 180", "RETTEN 180"})
+        if (QTreeWidgetItem* item = browser.FindLine(QString::fromLatin1(line)))
+            item->setExpanded(true);
+    if (QTreeWidgetItem* item = browser.FindLine(QStringLiteral("BESETZEN 60")))
+        item->setExpanded(true);
+    visit(QStringLiteral("goal-browser"), &browser);
+}
+
 // The analysis tools on the position on the board, each showing what it computes for a point of
 // it; closed again afterwards.
-void VisitAnalysisTools(TFormGoMain& main,
+void VisitAnalysisTools(TUi& ui, TFormGoMain& main,
                         const std::function<void(const QString&, QWidget*)>& visit) {
     auto at = [](const char* text) { return TPoint{ColumnOfText(text), RowOfText(text)}; };
     // A white stone on the centre point that Black can catch in a ladder.
@@ -160,6 +212,8 @@ void VisitAnalysisTools(TFormGoMain& main,
     brute.Read(true);
     visit(QStringLiteral("brute-force"), &brute);
     brute.close();
+
+    VisitGoalBrowser(ui, main, visit);
 }
 
 }  // namespace
@@ -208,7 +262,7 @@ void ForEachWindow(TUi& ui, TFormGoMain& main,
         TFormInfo box(kind, ui, &main);
         visit(QString::fromLatin1(name), &box);
     }
-    if (main.InternaMenu()->menuAction()->isVisible()) VisitAnalysisTools(main, visit);
+    if (main.InternaMenu()->menuAction()->isVisible()) VisitAnalysisTools(ui, main, visit);
 }
 
 bool WriteScreenshots(TUi& ui, TFormGoMain& main, const QString& dir) {

@@ -4,10 +4,12 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QStyle>
@@ -233,6 +235,11 @@ QWidget* TFormControl::BuildPanes() {
     m_panes->addTab(comment, QStringLiteral("Kommentar"));
     m_panes->addTab(props, QStringLiteral("Eigenschaften"));
     m_panes->addTab(MemoInference, QStringLiteral("Überlegungen"));
+    MemoInference->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(MemoInference, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        std::unique_ptr<QMenu> menu(InferenceMenu());
+        menu->exec(MemoInference->mapToGlobal(at));
+    });
 
     connect(MemoComments, &QPlainTextEdit::textChanged, this, [this] {
         if (m_showingPanes) return;  // filled by the replay, not edited
@@ -292,6 +299,40 @@ QWidget* TFormControl::BuildGameBar() {
     connect(BitBtnPassen, &QPushButton::clicked, this, [this] { m_board.RequestPass(); });
     connect(BitBtnStop, &QPushButton::clicked, this, &TFormControl::Stop);
     return bar;
+}
+
+QMenu* TFormControl::InferenceMenu() {
+    QMenu* menu = MemoInference->createStandardContextMenu();
+    menu->addSeparator();
+    menu->addAction(m_ui.Tr(kContext, QStringLiteral("&Zielbaum des letzten Zuges")), this,
+                    &TFormControl::ShowGoalTree);
+    return menu;
+}
+
+void TFormControl::ShowGoalTree() {
+    const std::vector<std::string>& tree = m_engine.LastGoalTree;
+    if (tree.empty()) {
+        m_ui.Message(this, kContext,
+                     QStringLiteral("Noch kein Computerzug: es gibt noch keinen Zielbaum."));
+        return;
+    }
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("FormGoalTree"));
+    dialog.setWindowTitle(QStringLiteral("Zielbaum des letzten Zuges"));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* pane = new TReadOnlyPane(&dialog);
+    pane->setReadOnly(true);
+    pane->setLineWrapMode(QPlainTextEdit::NoWrap);
+    pane->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    QStringList lines;
+    for (const std::string& line : tree) lines << QString::fromStdString(line);
+    pane->setPlainText(lines.join(QLatin1Char('\n')));
+    layout->addWidget(pane);
+    QDialogButtonBox* buttons = AddDialogButtons(&dialog, layout, "&OK");
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    m_ui.Translator.TranslateComponent(&dialog, kContext);
+    dialog.resize(520, 420);
+    m_ui.Dialogs.Exec(&dialog);
 }
 
 TFormControl::~TFormControl() {

@@ -19,6 +19,7 @@
 #include "ui/FormUi.h"
 
 class QLineEdit;
+class QMenu;
 class QTabWidget;
 
 namespace obrin::gui {
@@ -68,6 +69,12 @@ class TFormControl : public QWidget {
     void AddChild();
     void AddNodeAtEnd();
     void ShowGameInfo();
+    // The goal tree of the last computer move in a window of its own; a message when no
+    // computer move has been made yet.
+    void ShowGoalTree();
+    // The reasoning pane's context menu: the pane's own entries and the goal tree. The caller
+    // owns it.
+    [[nodiscard]] QMenu* InferenceMenu();
 
     [[nodiscard]] TSgfTreeModel& Tree() { return *m_tree; }
     [[nodiscard]] TRecordReplay& Replay() { return *m_replay; }

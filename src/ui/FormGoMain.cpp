@@ -22,6 +22,7 @@
 #include "analysis/FormKlassifizierung.h"
 #include "board/board.h"
 #include "game/gameflow.h"
+#include "goals/FormBrowser.h"
 #include "gtp/gtp_analysis.h"
 #include "records/sgfdata.h"
 #include "tactics/FormBruteForce.h"
@@ -92,6 +93,7 @@ TFormGoMain::TFormGoMain(TUi& ui, TUserInterface& userInterface, const QStringLi
     m_host.Attach(this, m_board, m_control);
     m_board->OnPassEnabled = [this](bool on) { m_control->BitBtnPassen->setEnabled(on); };
     m_board->OnClassify = [this](TPoint p) { PointChosen(p); };
+    m_board->GroupStatus = [this](TPoint p) { return AnalysedGroupStatus(p); };
     m_control->OnLoad = [this] { LoadGame(); };
     m_control->OnSave = [this] { SaveGame(); };
     m_control->OnSaveAs = [this] { SaveGameAs(); };
@@ -197,8 +199,7 @@ void TFormGoMain::BuildMenus() {
                          [this] { ShowClassification(); });
     m_interna->addAction(QStringLiteral("&Gebietsbewertung"), this, [this] { ShowTerritory(); });
     m_interna->addAction(QStringLiteral("&Brute Force"), this, [this] { ShowBruteForce(); });
-    // The goal browser needs the goal search of a move decision; it comes with it.
-    m_interna->addAction(QStringLiteral("&Ziel-Browser"))->setEnabled(false);
+    m_interna->addAction(QStringLiteral("&Ziel-Browser"), this, &TFormGoMain::ShowGoalBrowser);
     QMenu* info = bar->addMenu(QStringLiteral("&Information"));
     auto box = [this](TInfoBox kind) {
         TFormInfo dialog(kind, m_ui, this);
@@ -584,6 +585,21 @@ TFormBruteForce& TFormGoMain::ShowBruteForce() {
     m_board->SetState(bsClassify);
     ShowAnalysisWindow(m_bruteForce);
     return *m_bruteForce;
+}
+
+void TFormGoMain::ShowGoalBrowser() {
+    TFormBrowser browser(m_ui, this);
+    browser.Manager = m_engine->RuleManager.get();
+    m_ui.Dialogs.Exec(&browser);
+}
+
+std::optional<int> TFormGoMain::AnalysedGroupStatus(TPoint point) const {
+    const TGoGraph& graph = *m_engine->Graph;
+    if (!OnBoard(point.X, point.Y) || !graph.BuiltFor(m_engine->Fields.Spielfeld))
+        return std::nullopt;
+    const TGoGroup* group = graph.GroupAtPoint(PointIndex(point.X, point.Y));
+    if (group == nullptr) return std::nullopt;
+    return group->Status;
 }
 
 void TFormGoMain::PointChosen(TPoint point) {

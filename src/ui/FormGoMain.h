@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 #include "game/engine.h"
 #include "ui/FormHost.h"
@@ -79,6 +80,11 @@ class TFormGoMain : public QMainWindow {
     TFormKlassifizierung& ShowClassification();
     TFormGebiet& ShowTerritory();
     TFormBruteForce& ShowBruteForce();
+    // "&Ziel-Browser": the goals the last computer move left in the rule manager, modally.
+    void ShowGoalBrowser();
+    // The status of the group at point as the analysis graph judged it, when the graph was built
+    // for the position on the board; nullopt otherwise.
+    [[nodiscard]] std::optional<int> AnalysedGroupStatus(TPoint point) const;
     // Runs the analysis of the current position unless its territory values are current.
     void AnalyseIfChanged();
     [[nodiscard]] QMdiSubWindow* WindowOf(QWidget* tool) const;

@@ -8,20 +8,13 @@
 #include "alloc/alloc_counter.h"
 #include "goals/goaldbg.h"
 #include "goals/goals.h"
+#include "support/named_goal.h"
 #include "support/tempdir.h"
 
 namespace obrin {
 namespace {
 
-class TNamedGoal : public TGoal {
-  public:
-    explicit TNamedGoal(std::string name) : m_text(std::move(name)) {}
-    std::string GetName() const override { return m_text; }
-    void Expand() override {}
-
-  private:
-    std::string m_text;
-};
+using test::TNamedGoal;
 
 // Compares two goals through their closures, as the rules that look at what goals serve do.
 class TClosureRule : public TRule {

@@ -173,7 +173,13 @@ TEST_F(GraphTest, EnclosedTwoEyedGroupIsSafeAndAFriendNearbyIsSafeOrEscapesTowar
 
 TEST_F(GraphTest, LookUpsNameWhatIsMissing) {
     SetPosition(kCornerWithEyes);
+    EXPECT_FALSE(Engine.Graph->BuiltFor(Engine.Fields.Spielfeld));
     TGoGraph& g = Build();
+    // The graph knows which position it describes; a stone more and it describes none.
+    EXPECT_TRUE(g.BuiltFor(Engine.Fields.Spielfeld));
+    TBoard changed = Engine.Fields.Spielfeld;
+    changed[IndexOf("K10")] = 1;
+    EXPECT_FALSE(g.BuiltFor(changed));
     EXPECT_EQ(g.GroupAtPoint(IndexOf("A19")), nullptr);
     EXPECT_EQ(g.GroupAtPoint(-20), nullptr);
     try {
@@ -242,9 +248,8 @@ TEST_F(GraphTest, DumpHasTheExactLabels) {
           "EscapeRoute      :-1 -1 -1 -1 -1 -1 -1 -1 -1 -1 \n",
           "Status           :", "Steine           :343 324 \n",
           "Feinde           :342 \n",  // touching: enemies
-          "Feinde           :324 \n",
-          "\nKetten\n------\nName             : <", "AttackMove       :323\n",
-          "\nFlaechen\n--------\nName  :0\nStatus:unbekannt\n\n"})
+          "Feinde           :324 \n", "\nKetten\n------\nName             : <",
+          "AttackMove       :323\n", "\nFlaechen\n--------\nName  :0\nStatus:unbekannt\n\n"})
         EXPECT_NE(dump.find(line), std::string::npos) << line;
 }
 

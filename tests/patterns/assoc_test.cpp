@@ -10,19 +10,12 @@
 #include "game/engine.h"
 #include "goals/goals.h"
 #include "support/diagram.h"
+#include "support/named_goal.h"
 
 namespace obrin {
 namespace {
 
-class TNamedGoal : public TGoal {
-  public:
-    explicit TNamedGoal(std::string name) : m_text(std::move(name)) {}
-    std::string GetName() const override { return m_text; }
-    void Expand() override {}
-
-  private:
-    std::string m_text;
-};
+using test::TNamedGoal;
 
 TGoal& MakePatternMove(TRuleManager& manager, TGoal&, const TPattAssocEntry& entry) {
     return manager.CreateGoal<TNamedGoal>(PatternMoveGoalName(entry));

@@ -14,16 +14,23 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <filesystem>
 
 #include "analysis/FormFeldanzeige.h"
 #include "analysis/FormGebiet.h"
 #include "analysis/FormKlassifizierung.h"
+#include "analysis/connection.h"
 #include "analysis/datafiles.h"
+#include "analysis/graph.h"
+#include "analysis/grpstat.h"
 #include "analysis/klassi.h"
 #include "analysis/territory.h"
+#include "goals/FormBrowser.h"
+#include "goals/goals.h"
 #include "support/diagram.h"
 #include "support/gui_test.h"
+#include "support/named_goal.h"
 #include "tactics/FormBruteForce.h"
 #include "tactics/reading.h"
 #include "ui/FormBoard.h"
@@ -124,7 +131,6 @@ class TFormAnalysisTest : public QObject {
             QVERIFY(!plain.InternaMenu()->menuAction()->isVisible());
             QVERIFY(!plain.InternaMenu()->menuAction()->isEnabled());
         }
-        QVERIFY(!InternaAction("&Ziel-Browser")->isEnabled());
         const std::pair<const char*, const char*> tools[] = {
             {"Feld-&Inspektor", "FormFeldanzeige"},
             {"Punkte &klassifizieren", "FormKlassifizierung"},
@@ -154,6 +160,33 @@ class TFormAnalysisTest : public QObject {
         InternaAction("&Brute Force")->trigger();
         QVERIFY(opened.last()->isVisible());
         QCOMPARE(m_main->Board().GetState(), bsClassify);
+    }
+
+    void goalBrowserOpensModallyOverTheEnginesGoals() {
+        TGoal& save = Engine().RuleManager->CreateGoal<test::TNamedGoal>("RETTEN 180");
+        Engine().RuleManager->LinkGoal(
+            Engine().RuleManager->CreateGoal<test::TNamedGoal>("BESETZEN 181"), save);
+        QStringList lines;
+        TRuleManager* browsed = nullptr;
+        m_ui->Dialogs.Exec = [&](QDialog* d) {
+            auto* browser = qobject_cast<TFormBrowser*>(d);
+            if (browser == nullptr) return int(QDialog::Rejected);
+            browsed = browser->Manager;
+            browser->show();
+            for (int i = 0; i < browser->Outline->topLevelItemCount(); ++i)
+                lines << browser->Outline->topLevelItem(i)->text(0);
+            browser->Outline->topLevelItem(0)->setExpanded(true);
+            lines << browser->Outline->topLevelItem(0)->child(0)->text(0);
+            return int(QDialog::Accepted);
+        };
+        QAction* entry = InternaAction("&Ziel-Browser");
+        QVERIFY(entry->isEnabled());
+        entry->trigger();
+        QCOMPARE(browsed, Engine().RuleManager.get());
+        QCOMPARE(lines, (QStringList{"BESETZEN 181", "RETTEN 180", "RETTEN 180"}));
+        // Shown modally and gone afterwards.
+        QVERIFY(m_main->findChild<TFormBrowser*>() == nullptr);
+        QVERIFY(m_messages.isEmpty());
     }
 
     void bruteForceAsksTheReaderAndShowsKoResultsAsSuch() {
@@ -381,7 +414,6 @@ class TFormAnalysisTest : public QObject {
     void fieldDisplayShowsFieldsColouredBySignAndOverTheBoard() {
         TFormFeldanzeige& display = m_main->ShowFieldDisplay();
         TEngine& e = Engine();
-        QVERIFY(!display.FieldAction(QStringLiteral("Verbindung"))->isEnabled());
         display.FieldAction(QStringLiteral("MinAbstand"))->trigger();
         QVERIFY(display.Grid()->Field() == e.Fields.MinAbstand);
         QVERIFY(display.StatusText().startsWith(QStringLiteral("MinAbstand   min 0   max 9")));
@@ -406,20 +438,49 @@ class TFormAnalysisTest : public QObject {
         QVERIFY(m_main->Board().View()->Overlay()->Field == display.Grid()->Field());
         QVERIFY(m_main->WindowOf(&display)->close());
         QVERIFY(!m_main->Board().View()->Overlay().has_value());
+    }
 
-        // Once the connection search is there, "Verbindung" runs its fixed test.
-        int askedFrom = -1;
-        display.ConnectionSearch = [&](int chain, int, const TBoard& target) {
-            askedFrom = chain;
-            return target[0] == 1;
-        };
-        m_main->ShowFieldDisplay();
+    void connectionTestSearchesFromTheCentreToTheCorner() {
+        TEngine& e = Engine();
+        // A lone white stone on the centre point: nine diagonal steps reach A1.
+        e.Fields.Spielfeld = test::FromDiagram("");
+        SetPoint(e.Fields.Spielfeld, 9, 9, -1);
+        TFormFeldanzeige& display = m_main->ShowFieldDisplay();
         QAction* connection = display.FieldAction(QStringLiteral("Verbindung"));
         QVERIFY(connection->isEnabled());
         connection->trigger();
-        QCOMPARE(askedFrom, 180);
         QCOMPARE(m_messages, QStringList{QStringLiteral("TRUE")});
-        QCOMPARE(display.Grid()->Field()[0], 1);
+        TBoard target{};
+        target[0] = 1;
+        QVERIFY(display.Grid()->Field() == target);
+        QVERIFY(display.StatusText().startsWith(QStringLiteral("Verbindung   min 0   max 1")));
+        // The route is marked on the board, numbered from the stone out to the corner.
+        TConnectionSearch reference;
+        QVERIFY(reference.Search(e, 180, -1, target));
+        const std::vector<TToolMark> marks = m_main->Board().View()->ToolMarks();
+        QCOMPARE(int(marks.size()), reference.Route().Count);
+        QVERIFY(!marks.empty());
+        QCOMPARE(marks.front().Point.X, 0);
+        QCOMPARE(marks.front().Point.Y, 0);
+        QCOMPARE(marks.front().Text, QString::number(marks.size()));
+
+        // Black walls in the corner: the answer is no, and no route is shown.
+        const char* const walls[] = {"A2", "B2", "B1"};
+        for (const char* p : walls) SetPoint(e.Fields.Spielfeld, At(p).X, At(p).Y, 1);
+        connection->trigger();
+        QCOMPARE(m_messages.last(), QStringLiteral("FALSE"));
+        QVERIFY(m_main->Board().View()->ToolMarks().empty());
+        // An empty centre starts from no chain at all.
+        for (const char* p : walls) SetPoint(e.Fields.Spielfeld, At(p).X, At(p).Y, 0);
+        SetPoint(e.Fields.Spielfeld, 9, 9, 0);
+        connection->trigger();
+        QCOMPARE(m_messages, (QStringList{"TRUE", "FALSE", "FALSE"}));
+        // The marks go with the window.
+        SetPoint(e.Fields.Spielfeld, 9, 9, -1);
+        connection->trigger();
+        QVERIFY(!m_main->Board().View()->ToolMarks().empty());
+        QVERIFY(m_main->WindowOf(&display)->close());
+        QVERIFY(m_main->Board().View()->ToolMarks().empty());
     }
 
     void statusLineShowsTheTerritoryValueOnlyForAnAnalysedPosition() {
@@ -430,16 +491,25 @@ class TFormAnalysisTest : public QObject {
         Hover("K13");
         const int k = TerritoryClass(Engine().Container->Feldbewertung[PointIndex(9, 12)]);
         QCOMPARE(board.StatusLine(), QStringLiteral("K13 (237) Gebietswert: %1").arg(k));
-        // Over a stone: the group status, once the analysis knows it.
-        Hover("D16");
-        QCOMPARE(board.StatusLine(), QStringLiteral("D16 (288) "));
-        board.GroupStatus = [](TPoint) { return std::optional<int>(3); };
-        Hover("Q16");
-        QCOMPARE(board.StatusLine(), QStringLiteral("Q16 (300) Status: sicher"));
-        // A changed position has no territory values until it is analysed again.
+        // Over a stone: the status the analysis graph gave its group.
+        for (const char* stone : {"D16", "K10", "Q4"}) {
+            Hover(stone);
+            const TGoGroup* g = Engine().Graph->GroupAtPoint(PointIndex(At(stone).X, At(stone).Y));
+            QVERIFY(g != nullptr);
+            QVERIFY(board.StatusLine().endsWith(
+                QStringLiteral(") Status: ") +
+                QString::fromStdString(TGroupEstimator::StatusText(g->Status))));
+        }
+        // A changed position has neither territory values nor group status until it is analysed
+        // again.
         SetPoint(Engine().Fields.Spielfeld, 0, 0, 1);
         Hover("K12");
         QCOMPARE(board.StatusLine(), QStringLiteral("K12 (218) "));
+        Hover("D16");
+        QCOMPARE(board.StatusLine(), QStringLiteral("D16 (288) "));
+        m_main->AnalyseIfChanged();
+        Hover("A1");
+        QVERIFY(board.StatusLine().startsWith(QStringLiteral("A1 (0) Status: ")));
     }
 };
 

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -416,6 +417,30 @@ class TFormControlTest : public QObject {
         for (QLabel* l : m_control->findChildren<QLabel*>())
             found = found || l->text() == QStringLiteral("<Mensch>");
         QVERIFY(found);
+    }
+
+    void theReasoningPaneOffersTheGoalTreeOfTheLastMove() {
+        std::unique_ptr<QMenu> menu(m_control->InferenceMenu());
+        QAction* goalTree = nullptr;
+        for (QAction* a : menu->actions())
+            if (a->text() == QStringLiteral("&Zielbaum des letzten Zuges")) goalTree = a;
+        QVERIFY(goalTree != nullptr);
+        QVERIFY(menu->actions().size() > 2);  // the pane's own entries stay
+        goalTree->trigger();
+        QCOMPARE(
+            m_messages,
+            QStringList{QStringLiteral("Noch kein Computerzug: es gibt noch keinen Zielbaum.")});
+        QVERIFY(m_shown.isEmpty());
+
+        m_engine->LastGoalTree = {"BESETZEN 60", "  FANGEN 3", "    GEWINNEN"};
+        QString shown;
+        m_ui->Dialogs.Exec = [&shown](QDialog* d) {
+            shown = d->findChild<QPlainTextEdit*>()->toPlainText();
+            return int(QDialog::Accepted);
+        };
+        goalTree->trigger();
+        QCOMPARE(shown, QStringLiteral("BESETZEN 60\n  FANGEN 3\n    GEWINNEN"));
+        QCOMPARE(m_messages.size(), 1);
     }
 };
 
