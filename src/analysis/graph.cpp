@@ -583,8 +583,7 @@ void TGoGraph::ComputeStrategicValues() {
 }
 
 void TGoGraph::CreateGroupGoals() {
-    // The goals "RETTEN"/"FANGEN" + name for the groups with status 1 or 2 come with the goal
-    // engine.
+    m_engine.RuleManager->CreateGroupGoals();
 }
 
 void TGoGraph::BuildAreas() {

@@ -130,7 +130,7 @@ class TGoGraph {
     void Build();
     // Rebuilds the area list from the current position.
     void BuildAreas();
-    // Goals for the groups in danger; filled in by the goal engine.
+    // RETTEN and FANGEN goals for the unsettled groups (the rule manager makes them).
     void CreateGroupGoals();
     // The text of "ketten.txt": every group, chain and area.
     [[nodiscard]] std::string DumpText() const;

@@ -24,6 +24,7 @@
 #include "game/randomgames.h"
 #include "gtp/gtp.h"
 #include "gtp/gtp_analysis.h"
+#include "gtp/gtp_goals.h"
 #include "gtp/gtp_records.h"
 #include "gtp/gtp_tactics.h"
 #include "patterns/handlers.h"
@@ -104,10 +105,13 @@ int RunGtp(const Args& args) {
     TGtpHost host;
     obrin::TEngine engine(host);
     engine.SetDeterministicClock(HasFlag(args, "--deterministic"));
+    long long seed = 0;
+    if (IntOption(args, "--seed", seed)) engine.Random.SetFixedSeed(static_cast<uint32_t>(seed));
     obrin::TGtpEngine gtp(engine);
     obrin::RegisterTacticsCommands(gtp, static_cast<int>(readingMs));
     obrin::RegisterRecordsCommands(gtp);
     obrin::RegisterAnalysisCommands(gtp);
+    obrin::RegisterGoalCommands(gtp);
     gtp.Run(std::cin, std::cout);
     engine.Shutdown();
     obrin::CheckSgfCounters();

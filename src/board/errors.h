@@ -18,6 +18,12 @@ class EFloatingPoint : public EObrinError {
     using EObrinError::EObrinError;
 };
 
+// The user stopped the computer while it was thinking; the game loop ends without a move.
+class EObrinStopped : public EObrinError {
+  public:
+    EObrinStopped() : EObrinError("stopped") {}
+};
+
 namespace msg {
 inline constexpr const char* PoolBoardLeak = "MemoryManager: CountBoardElement";
 inline constexpr const char* PoolListLeak = "MemoryManager: CountListElement";

@@ -5,6 +5,7 @@
 
 #include "analysis/datafiles.h"
 #include "board/errors.h"
+#include "game/movedriver.h"
 #include "patterns/handlers.h"
 
 namespace obrin {
@@ -47,6 +48,7 @@ TEngine::TEngine(IHost& host) : Host(host), Container(std::make_unique<TFieldCon
     TerritoryNet = std::make_unique<TFeedFwd4>(80, 320, 320, 1, 0.2, random);
     LoadIfPresent(*TerritoryNet, TerritoryNetFile, Host);
     TerritoryNet->SetLearningRate(0.01);
+    ComputerMove = [this] { return obrin::ComputerMove(*this); };
 }
 
 void TEngine::SaveNetworks() const {

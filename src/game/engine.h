@@ -7,6 +7,8 @@
 #include <functional>
 #include <memory>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "analysis/feedfwd3.h"
 #include "analysis/feedfwd4.h"
@@ -21,6 +23,7 @@
 #include "game/host.h"
 #include "goals/goaldbg.h"
 #include "goals/goals.h"
+#include "goals/obrinmanager.h"
 #include "patterns/assoc.h"
 #include "patterns/muster.h"
 #include "records/gamedt.h"
@@ -116,13 +119,14 @@ class TEngine {
     bool TerritoryNetTrained = false;
     TTerritoryEvaluator Territory{*this};
     // The rule manager: every goal and rule of the move engine.
-    std::unique_ptr<TRuleManager> RuleManager = std::make_unique<TRuleManager>();
+    std::unique_ptr<TObrinRuleManager> RuleManager = std::make_unique<TObrinRuleManager>(*this);
     TGroupEstimator Estimator;  // group status from the 96 rules
     // The analysis graph (groups, chains, areas); built per move decision, after Territory.
     std::unique_ptr<TGoGraph> Graph = std::make_unique<TGoGraph>(*this);
     IGameRecorder* Recorder = nullptr;  // not owned; null records nothing
-    // The computer's choice for +1, (-1, -1) to pass. Unset, the computer passes.
+    // The computer's choice for +1, (-1, -1) to pass: the move driver, unless a test sets its own.
     std::function<TPoint()> ComputerMove;
+    std::vector<std::string> LastGoalTree;  // goal tree of the last computer move, one line per goal
     TSettings Settings;  // the settings of OBRIN.INI
     // The translation table; it belongs to the user-interface object, which outlives the engine
     // and attaches it. Null when there is none (obrin-cli, most tests).

@@ -66,6 +66,8 @@ TTurn ComputerTurn(TEngine& engine) {
     TPoint move = PassPoint;
     try {
         if (engine.ComputerMove) move = engine.ComputerMove();
+    } catch (const EObrinStopped&) {
+        return TTurn::Failed;
     } catch (const EObrinError& e) {
         engine.Host.ShowMessage(e.what());
         return TTurn::Failed;

@@ -40,7 +40,7 @@ struct TPattAssocEntry {
 
 // Creates the pattern-move goal of one entry ("MUSTERZUG n p"), registered with manager; the
 // expanded goal is passed so that the new goal can take its pattern value from it.
-using TPatternGoalFactory = TGoal& (*)(TRuleManager& manager, const TGoal& expanded,
+using TPatternGoalFactory = TGoal& (*)(TRuleManager& manager, TGoal& expanded,
                                        const TPattAssocEntry& entry);
 
 // TGoalAssociation: the engine's list of entries, newest first. Entries come from a pool that

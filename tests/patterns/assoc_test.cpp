@@ -24,7 +24,7 @@ class TNamedGoal : public TGoal {
     std::string m_text;
 };
 
-TGoal& MakePatternMove(TRuleManager& manager, const TGoal&, const TPattAssocEntry& entry) {
+TGoal& MakePatternMove(TRuleManager& manager, TGoal&, const TPattAssocEntry& entry) {
     return manager.CreateGoal<TNamedGoal>(PatternMoveGoalName(entry));
 }
 

@@ -1,0 +1,110 @@
+#include "game/movedriver.h"
+
+#include <cstdlib>
+
+#include "analysis/graph.h"
+#include "analysis/klassi.h"
+#include "board/chains.h"
+#include "board/errors.h"
+#include "game/engine.h"
+#include "goals/catalogue.h"
+#include "tactics/treppe.h"
+
+namespace obrin {
+
+namespace {
+
+void Status(TEngine& engine, const char* word) {
+    engine.Host.SetStatus(ThinkingText(engine, word));
+}
+
+// The point the search settled on, or (-1, -1) for a pass: no goal, the pass goal, or a point
+// that is not a legal move for +1 now.
+TPoint MoveOf(TEngine& engine, const TGoal* best) {
+    const auto* occupy = dynamic_cast<const TGoalBesetzen*>(best);
+    if (occupy == nullptr || occupy->Point < 0 || occupy->Point >= PointCount) return PassPoint;
+    const int x = PointColumn(occupy->Point), y = PointRow(occupy->Point);
+    TBoardFields& f = engine.Fields;
+    if (!IsLegal(x, y, 1, f.KoX, f.KoY, f.Spielfeld)) return PassPoint;
+    return TPoint{x, y};
+}
+
+}  // namespace
+
+std::string ThinkingText(TEngine& engine, const char* word) {
+    TLangSup* lang = engine.LangSup;
+    if (lang == nullptr) return std::string(word) + " ...";
+    const std::string context = lang->Context();
+    lang->SetContext("Thinking");
+    std::string text = lang->Translate(word) + " ...";
+    lang->SetContext(context);
+    return text;
+}
+
+void ComputeGradient(TEngine& engine) {
+    const TBoard& b = engine.Fields.Spielfeld;
+    const TBoard& strength = engine.Fields.Feldstaerkefeld;
+    TBoard& gradient = engine.Container->Gradient;
+    for (int p = 0; p < PointCount; ++p) {
+        gradient[p] = 0;
+        if (b[p] != 0) continue;
+        const int x = PointColumn(p), y = PointRow(p);
+        for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+            if (!OnBoard(x + dx, y + dy)) continue;
+            const int q = PointIndex(x + dx, y + dy);
+            if (b[q] == 0) gradient[p] = std::max(gradient[p], std::abs(strength[p] - strength[q]));
+        }
+    }
+}
+
+void Analyse(TEngine& engine) {
+    TBoardFields& f = engine.Fields;
+    f.WVerbunden.fill(0);
+    f.SVerbunden.fill(0);
+    f.Neutral.fill(0);
+    f.Endfeld.fill(0);
+    Status(engine, "Neuronale Klassifizierung");
+    ClassifyBoard(engine);
+    ComputeGradient(engine);
+    ComputeNamensfeld(f);
+    ComputeFreiheitsfeld(f.Spielfeld, engine.Container->Freiheitsfeld, f.Spielfeld);
+    Status(engine, "Schnitt-Analyse");
+    CutAnalysis(engine);
+    Status(engine, "Graph wird erstellt");
+    engine.Graph->Build();
+    engine.Graph->BuildAreas();
+    if (engine.Settings.KettenProtokollieren) engine.Graph->DumpToFile();
+    Status(engine, "Neuronale Feldbewertung");
+    engine.Territory.EvaluateTerritory(engine.Settings.Zufall);
+    Status(engine, "Ziele werden generiert");
+    engine.Graph->CreateGroupGoals();
+    Status(engine, "Neutrale Punkte werden ermittelt");
+    ComputeNeutralField(*engine.Graph, f.Spielfeld, f.Neutral);
+}
+
+void ShowGoalTree(TEngine& engine, TGoal& goal) {
+    engine.LastGoalTree = engine.RuleManager->GoalTree(goal);
+    engine.Host.ClearInference();
+    for (const std::string& line : engine.LastGoalTree) engine.Host.AddInference(line);
+}
+
+TPoint ComputerMove(TEngine& engine) {
+    TObrinRuleManager& manager = *engine.RuleManager;
+    engine.Host.ClearInference();
+    engine.LastGoalTree.clear();
+    manager.Debugger = &engine.GoalDebugger();
+    manager.Debugger->WriteBanner();
+    manager.ResetGoals();
+    Analyse(engine);
+    manager.TraceGoalList();
+    Status(engine, "Inferenzmaschine arbeitet");
+    TGoal* best = manager.Search([&engine](const TGoal*) {
+        engine.Host.ProcessEvents();
+        if (engine.Host.IsLocked() || engine.Host.Terminating()) throw EObrinStopped();
+    });
+    engine.Host.SetStatus("");
+    if (best != nullptr) ShowGoalTree(engine, *best);
+    return MoveOf(engine, best);
+}
+
+}  // namespace obrin

@@ -1,0 +1,410 @@
+#include "goals/catalogue.h"
+
+#include <cmath>
+#include <limits>
+#include <typeinfo>
+
+#include "analysis/graph.h"
+#include "board/chains.h"
+#include "board/errors.h"
+#include "game/engine.h"
+#include "goals/obrinmanager.h"
+#include "tactics/brute.h"
+#include "tactics/treppe.h"
+
+namespace obrin {
+
+namespace {
+
+constexpr int32_t Own = 1;
+constexpr int32_t Enemy = -1;
+constexpr int32_t NoPoint = -1;
+
+bool Unsettled(const TGoGroup& group) {
+    return group.Status == 1 || group.Status == 2;
+}
+
+TEngine& EngineOf(const TGoal& goal) {
+    return ObrinManager(goal).Engine;
+}
+
+// Legal for +1 with the current ko point.
+bool LegalForOwn(TEngine& engine, int point) {
+    TBoardFields& f = engine.Fields;
+    return IsLegal(PointColumn(point), PointRow(point), Own, f.KoX, f.KoY, f.Spielfeld);
+}
+
+bool Playable(TEngine& engine, int point, int colour) {
+    const TBoardFields& f = engine.Fields;
+    return IsPlayable(engine, PointColumn(point), PointRow(point), colour, f.KoX, f.KoY,
+                      f.Spielfeld);
+}
+
+bool PlayableForBoth(TEngine& engine, int point) {
+    return Playable(engine, point, Own) && Playable(engine, point, Enemy);
+}
+
+// The goal named name, or a new one made by make; created tells which.
+template <class G, class Make>
+G& FindOrCreate(TRuleManager& manager, const std::string& name, Make make, bool& created) {
+    if (TGoal* found = manager.FindGoal(name)) {
+        created = false;
+        return static_cast<G&>(*found);
+    }
+    created = true;
+    return make();
+}
+
+// Creates a goal of class G under parent (always a new goal).
+template <class G, class... Args>
+void CreateUnder(TGoal& parent, Args&&... args) {
+    TRuleManager& m = *parent.Manager;
+    m.LinkGoal(m.CreateGoal<G>(std::forward<Args>(args)...), parent);
+}
+
+// Finds the goal named like a G made from args, or creates it; links it under parent always, or
+// only when it was created.
+enum class TRelink { Always, OnlyNew };
+template <class G, class... Args>
+void FindOrCreateUnder(TGoal& parent, TRelink relink, Args... args) {
+    TRuleManager& m = *parent.Manager;
+    const G probe(args...);
+    bool created = false;
+    G& goal = FindOrCreate<G>(
+        m, probe.GetName(), [&]() -> G& { return m.CreateGoal<G>(args...); }, created);
+    if (created || relink == TRelink::Always) m.LinkGoal(goal, parent);
+}
+
+// The chain of the stone at point (its Namensfeld number).
+int32_t ChainNumberAt(TEngine& engine, int point) {
+    return engine.Fields.Namensfeld[point];
+}
+
+int LibertiesOf(const TGoChain& chain, TEngine& engine, TPointList& liberties) {
+    return GetLiberties(PointColumn(chain.Name), PointRow(chain.Name), engine.Fields.Spielfeld,
+                        liberties);
+}
+
+int CountEscapeEntries(const TGoGroup& group) {
+    int n = 0;
+    for (int32_t p : group.EscapeRoute)
+        if (p != NoPoint) ++n;
+    return n;
+}
+
+// A chain goal's chain and group, or null after telling the user that the chain has no group.
+TGoGroup* GroupOrComplain(const TChainGoal& goal, const char* message) {
+    if (goal.Chain != nullptr && goal.Chain->Group != nullptr) return goal.Chain->Group;
+    EngineOf(goal).Host.ShowMessage(message);
+    return nullptr;
+}
+
+// The territory class of a Feldbewertung value: the value times 60, rounded half to even,
+// minus 10.
+int32_t TerritoryClassOf(double value) {
+    return static_cast<int32_t>(std::nearbyint(value * 60.0)) - 10;
+}
+
+// Living and dead groups around an empty point, found through the neighbours that name their
+// chain (only a chain's naming stone is found; neighbours off the board are ignored).
+struct TNeighbourFates {
+    bool Living = false;
+    bool Dead = false;
+};
+TNeighbourFates NeighbourFates(TEngine& engine, int x, int y) {
+    static constexpr int dx[] = {1, 0, -1, 0};
+    static constexpr int dy[] = {0, 1, 0, -1};
+    TNeighbourFates fates;
+    const TBoardFields& f = engine.Fields;
+    for (int i = 0; i < 4; ++i) {
+        const int nx = x + dx[i], ny = y + dy[i];
+        if (!OnBoard(nx, ny)) continue;
+        const int q = PointIndex(nx, ny);
+        if (f.Spielfeld[q] == 0 || f.Namensfeld[q] != q) continue;
+        const TGoChain* chain = nullptr;
+        try {
+            chain = &engine.Graph->FindChain(q);
+        } catch (const EObrinError&) {
+            continue;
+        }
+        if (chain->Group == nullptr) continue;
+        (chain->Group->Status == 0 ? fates.Dead : fates.Living) = true;
+    }
+    return fates;
+}
+
+// The move goals: one BESETZEN at point, when the condition holds.
+void OccupyUnder(TGoal& parent, int32_t point) {
+    CreateUnder<TGoalBesetzen>(parent, point);
+}
+
+}  // namespace
+
+bool IsTransientGoal(const TGoal& goal) {
+    const std::type_info& t = typeid(goal);
+    return t != typeid(TGoalGebietErobern) && t != typeid(TGoalNeutralzug) &&
+           t != typeid(TGoalVerzichten);
+}
+
+// ---- group goals
+
+TGoalRetten::TGoalRetten(TGoGroup& group) : Group(&group), GroupNo(group.Name) {}
+TGoalFangen::TGoalFangen(TGoGroup& group) : Group(&group), GroupNo(group.Name) {}
+TGoalAugenMachen::TGoalAugenMachen(TGoGroup& group) : Group(&group), GroupNo(group.Name) {}
+
+std::string TGoalRetten::GetName() const {
+    return "RETTEN " + std::to_string(GroupNo);
+}
+std::string TGoalFangen::GetName() const {
+    return "FANGEN " + std::to_string(GroupNo);
+}
+std::string TGoalAugenMachen::GetName() const {
+    return "AUGEN-MACHEN " + std::to_string(GroupNo);
+}
+
+namespace {
+
+// Saving a group saves each of its chains and captures its unsettled enemies; capturing one
+// captures each chain and saves the enemies it threatens. Both link found goals again.
+template <class ChainGoal, class EnemyGoal>
+void ExpandGroupGoal(TGoal& goal, TGoGroup& group) {
+    TEngine& engine = EngineOf(goal);
+    for (const TGoStone* s = group.Steine; s != nullptr; s = s->next) {
+        const int32_t n = ChainNumberAt(engine, s->Point);
+        TGoChain& chain = ChainOfNumber(engine, n);
+        FindOrCreateUnder<ChainGoal>(goal, TRelink::Always, n, &chain);
+    }
+    for (const TGoGroupLink* e = group.Feinde; e != nullptr; e = e->next)
+        if (Unsettled(*e->Group))
+            FindOrCreateUnder<EnemyGoal>(goal, TRelink::Always, std::ref(*e->Group));
+}
+
+}  // namespace
+
+void TGoalRetten::Expand() {
+    ExpandGroupGoal<TGoalKetteRetten, TGoalFangen>(*this, *Group);
+    if (Unsettled(*Group) && Group->AugenBauKosten < std::numeric_limits<int32_t>::max())
+        CreateUnder<TGoalAugenMachen>(*this, std::ref(*Group));
+}
+
+void TGoalFangen::Expand() {
+    ExpandGroupGoal<TGoalKetteFangen, TGoalRetten>(*this, *Group);
+}
+
+void TGoalAugenMachen::Expand() {
+    TEngine& engine = EngineOf(*this);
+    const TBoardFields& f = engine.Fields;
+    const TBoard& b = f.Spielfeld;
+    // A: the group's own stones; B: them and their neighbours; then A grows by the empty points
+    // of B and their neighbours.
+    TBoard a{}, near{};
+    auto markWithNeighbours = [](TBoard& map, int x, int y) {
+        map[PointIndex(x, y)] = 1;
+        for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+            if (OnBoard(x + dx, y + dy)) map[PointIndex(x + dx, y + dy)] = 1;
+    };
+    for (const TPoint& p : Group->Punkte)
+        if (OnBoard(p.X, p.Y) && b[PointIndex(p.X, p.Y)] == Own) a[PointIndex(p.X, p.Y)] = 1;
+    for (int p = 0; p < PointCount; ++p)
+        if (a[p] == 1) markWithNeighbours(near, PointColumn(p), PointRow(p));
+    for (int p = 0; p < PointCount; ++p)
+        if (near[p] == 1 && b[p] == 0) markWithNeighbours(a, PointColumn(p), PointRow(p));
+    for (int p = 0; p < PointCount; ++p) {
+        if (a[p] != 1) continue;
+        const int x = PointColumn(p), y = PointRow(p);
+        if (EyePointCount(x, y, Own, f.KoX, f.KoY, b) <= 0) continue;
+        if (CountNeighbourhood(b, x, y).Plus >= 7) continue;
+        if (Playable(engine, p, Own)) CreateUnder<TGoalAugenzug>(*this, p, std::ref(*Group));
+    }
+}
+
+// ---- chain goals
+
+std::string TChainGoal::ChainName(const char* keyword) const {
+    return std::string(keyword) + " " + std::to_string(ChainNo);
+}
+
+std::string TChainMoveGoal::ChainMoveName(const char* keyword) const {
+    return std::string(keyword) + " " + std::to_string(ChainNo) + " " + std::to_string(Move);
+}
+
+namespace {
+
+TGoal& MakePatternGoal(TRuleManager& manager, TGoal& expanded, const TPattAssocEntry& entry) {
+    const int32_t value = static_cast<TObrinRuleManager&>(manager).PatternValue(expanded);
+    return manager.CreateGoal<TGoalMusterzug>(entry.PatternNumber, entry.Point, value);
+}
+
+}  // namespace
+
+void TChainGoal::ExpandPatterns() {
+    EngineOf(*this).GoalAssociation.CreatePatternGoals(*this, *Manager, MakePatternGoal);
+}
+
+void TGoalKetteRetten::Expand() {
+    const TGoGroup* group = GroupOrComplain(*this, "KetteRetten: Gruppe ist nil");
+    if (group == nullptr) return;
+    TEngine& engine = EngineOf(*this);
+    const TBoardFields& f = engine.Fields;
+    const int x = PointColumn(Chain->Name), y = PointRow(Chain->Name);
+    TPooledList liberties(engine.Pool);
+    const int libertyCount = LibertiesOf(*Chain, engine, *liberties);
+    ExpandPatterns();
+    if (Unsettled(*group)) {
+        CreateUnder<TGoalAnbinden>(*this, ChainNo, Chain);
+        if (Chain->DefenseMove != NoPoint)
+            CreateUnder<TGoalBruteForceMove>(*this, Chain->DefenseMove, ChainNo);
+        TPooledList ladder(engine.Pool);
+        if (LadderMoves(engine, x, y, f.Spielfeld, f.KoX, f.KoY, *ladder) > 0)
+            CreateUnder<TGoalTreppeVerhindern>(*this, ChainNo, Chain);
+        FindOrCreateUnder<TGoalFormzug>(*this, TRelink::OnlyNew, ChainNo, Chain);
+        FindOrCreateUnder<TGoalFluchtzug>(*this, TRelink::OnlyNew, ChainNo, Chain);
+        if (CountEscapeEntries(*group) < libertyCount)
+            for (int32_t p : group->EscapeRoute)
+                if (p != NoPoint) CreateUnder<TGoalEscapeMoveS>(*this, p, ChainNo, Chain);
+    }
+    if (libertyCount == 1) {
+        TPooledList rescues(engine.Pool);
+        RescueCandidates(f.Spielfeld, x, y, f.KoX, f.KoY, *rescues);
+        for (const TPoint& m : *rescues)
+            CreateUnder<TGoalAtariRetten>(*this, ChainNo, PointIndex(m.X, m.Y), Chain);
+    }
+    if (Unsettled(*group)) {
+        TPooledList gains(engine.Pool);
+        LibertyGainMoves(f.Spielfeld, x, y, f.KoX, f.KoY, *gains);
+        for (const TPoint& m : *gains)
+            FindOrCreateUnder<TGoalFreiheitenVermehren>(*this, TRelink::OnlyNew, ChainNo,
+                                                        PointIndex(m.X, m.Y), Chain);
+    }
+}
+
+void TGoalKetteFangen::Expand() {
+    const TGoGroup* group = GroupOrComplain(*this, "KetteFangen: Gruppe ist nil");
+    if (group == nullptr) return;
+    TEngine& engine = EngineOf(*this);
+    const TBoardFields& f = engine.Fields;
+    const int x = PointColumn(Chain->Name), y = PointRow(Chain->Name);
+    TPooledList liberties(engine.Pool);
+    const int libertyCount = LibertiesOf(*Chain, engine, *liberties);
+    ExpandPatterns();
+    if (Unsettled(*group)) {
+        CreateUnder<TGoalAbschneiden>(*this, ChainNo, Chain);
+        if (Chain->AttackMove != NoPoint)
+            CreateUnder<TGoalBruteForceMove>(*this, Chain->AttackMove, ChainNo);
+        for (const TPoint& l : *liberties)
+            if (LegalForOwn(engine, PointIndex(l.X, l.Y)))
+                CreateUnder<TGoalFreiheitWegnehmen>(*this, ChainNo, PointIndex(l.X, l.Y), Chain);
+        if (libertyCount == 3)
+            for (const TPoint& l : *liberties)
+                if (IsLadderCapturedAfter(engine, l.X, l.Y, Own, x, y, f.KoX, f.KoY, f.Spielfeld) &&
+                    Playable(engine, PointIndex(l.X, l.Y), Own))
+                    FindOrCreateUnder<TGoalTreppenDroher>(*this, TRelink::Always, ChainNo,
+                                                          PointIndex(l.X, l.Y), Chain);
+        TPooledList ladder(engine.Pool);
+        LadderMoves(engine, x, y, f.Spielfeld, f.KoX, f.KoY, *ladder);
+        for (const TPoint& m : *ladder)
+            CreateUnder<TGoalTreppenZug>(*this, ChainNo, PointIndex(m.X, m.Y), Chain);
+        if (CountEscapeEntries(*group) < libertyCount)
+            for (int32_t p : group->EscapeRoute)
+                if (p != NoPoint) CreateUnder<TGoalEscapeMoveW>(*this, p, ChainNo, Chain);
+    }
+    FindOrCreateUnder<TGoalKetteEinschliessen>(*this, TRelink::Always, ChainNo, Chain);
+}
+
+void TGoalTreppeVerhindern::Expand() {
+    FindOrCreateUnder<TGoalAnbinden>(*this, TRelink::OnlyNew, ChainNo, Chain);
+    ExpandPatterns();
+}
+
+// ---- move goals
+
+std::string TGoalEscapeMoveS::GetName() const {
+    return "ESCAPEMOVE-S " + std::to_string(Point);
+}
+std::string TGoalEscapeMoveW::GetName() const {
+    return "ESCAPEMOVE-W " + std::to_string(Point);
+}
+std::string TGoalBruteForceMove::GetName() const {
+    return "BRUTE-FORCE-MOVE " + std::to_string(Point);
+}
+std::string TGoalAugenzug::GetName() const {
+    return "AUGENZUG " + std::to_string(Point);
+}
+std::string TGoalMusterzug::GetName() const {
+    return "MUSTERZUG " + std::to_string(PatternNo) + " " + std::to_string(Point);
+}
+std::string TGoalGebietszug::GetName() const {
+    return "GEBIETSZUG " + std::to_string(Point);
+}
+std::string TGoalBesetzen::GetName() const {
+    return "BESETZEN " + std::to_string(Point);
+}
+
+void TGoalAtariRetten::Expand() {
+    if (Playable(EngineOf(*this), Move, Own)) OccupyUnder(*this, Move);
+}
+void TGoalFreiheitWegnehmen::Expand() {
+    if (Playable(EngineOf(*this), Move, Own)) OccupyUnder(*this, Move);
+}
+void TGoalFreiheitenVermehren::Expand() {
+    if (PlayableForBoth(EngineOf(*this), Move)) OccupyUnder(*this, Move);
+}
+void TGoalMusterzug::Expand() {
+    if (PlayableForBoth(EngineOf(*this), Point)) OccupyUnder(*this, Point);
+}
+void TGoalGebietszug::Expand() {
+    if (Playable(EngineOf(*this), Point, Own)) OccupyUnder(*this, Point);
+}
+void TGoalTreppenZug::Expand() {
+    OccupyUnder(*this, Move);
+}
+void TGoalTreppenDroher::Expand() {
+    OccupyUnder(*this, Move);
+}
+void TGoalEscapeMoveS::Expand() {
+    OccupyUnder(*this, Point);
+}
+void TGoalEscapeMoveW::Expand() {
+    OccupyUnder(*this, Point);
+}
+void TGoalAugenzug::Expand() {
+    OccupyUnder(*this, Point);
+}
+void TGoalBruteForceMove::Expand() {
+    OccupyUnder(*this, Point);
+}
+
+// ---- the permanent goals
+
+void TGoalNeutralzug::Expand() {
+    TEngine& engine = EngineOf(*this);
+    for (int x = 0; x < BoardSize; ++x)
+        for (int y = 0; y < BoardSize; ++y) {
+            const int p = PointIndex(x, y);
+            if (engine.Fields.Neutral[p] == 1 && Playable(engine, p, Own)) OccupyUnder(*this, p);
+        }
+}
+
+void TGoalGebietErobern::Expand() {
+    TEngine& engine = EngineOf(*this);
+    auto& value = engine.Container->Feldbewertung;
+    for (int x = 0; x < BoardSize; ++x)
+        for (int y = 0; y < BoardSize; ++y) {
+            const int p = PointIndex(x, y);
+            int32_t territoryClass = TerritoryClassOf(value[p]);
+            if (territoryClass < 0 || !PlayableForBoth(engine, p)) continue;
+            // A point between own living groups only, with no dead stones to take, fills in.
+            const TNeighbourFates fates = NeighbourFates(engine, x, y);
+            if (fates.Living && !fates.Dead) {
+                territoryClass = -1;
+                value[p] = (-1 + 10) / 60.0;
+            }
+            CreateUnder<TGoalGebietszug>(*this, p, territoryClass, value[p]);
+        }
+}
+
+void TGoalVerzichten::Expand() {
+    OccupyUnder(*this, NoPoint);
+}
+
+}  // namespace obrin

@@ -1,0 +1,129 @@
+#include "goals/obrinmanager.h"
+
+#include <algorithm>
+#include <typeinfo>
+
+#include "analysis/graph.h"
+#include "board/chains.h"
+#include "game/engine.h"
+#include "goals/catalogue.h"
+#include "goals/rules.h"
+
+namespace obrin {
+
+namespace {
+
+// Creates the goal named like a G made from args unless a goal of that name exists.
+template <class G, class... Args>
+void EnsureGoal(TRuleManager& manager, Args&&... args) {
+    const G probe(args...);
+    if (manager.FindGoal(probe.GetName()) == nullptr)
+        manager.CreateGoal<G>(std::forward<Args>(args)...);
+}
+
+// Is the selected goal one that ends the search: the pass, or a point +1 may play now? A
+// BESETZEN on an occupied, ko or suicide point does not end it (several goal kinds name points
+// without asking whether they are playable; passing for them would end games with good moves
+// left): the search goes on with the next best goal.
+bool EndsSearch(TEngine& engine, const TGoal& goal) {
+    if (typeid(goal) != typeid(TGoalBesetzen)) return false;
+    const int32_t point = static_cast<const TGoalBesetzen&>(goal).Point;
+    if (point < 0 || point >= PointCount) return true;
+    TBoardFields& f = engine.Fields;
+    return IsLegal(PointColumn(point), PointRow(point), 1, f.KoX, f.KoY, f.Spielfeld);
+}
+
+void ListTree(TGoal& goal, int depth, std::vector<std::string>& lines) {
+    lines.push_back(std::string(static_cast<size_t>(depth), ' ') + goal.Name());
+    for (TGoal* super : GoalsOf(goal.SuperGoals))
+        if (super->Mark == 0) {
+            super->Mark = 1;
+            ListTree(*super, depth + 1, lines);
+        }
+}
+
+int32_t GroupValueOf(const TGoal& goal) {
+    if (const auto* r = dynamic_cast<const TGoalRetten*>(&goal)) return r->Group->StrategieWert;
+    if (const auto* f = dynamic_cast<const TGoalFangen*>(&goal)) return f->Group->StrategieWert;
+    return 0;
+}
+
+bool IsGroupGoal(const TGoal& goal) {
+    return typeid(goal) == typeid(TGoalRetten) || typeid(goal) == typeid(TGoalFangen);
+}
+
+}  // namespace
+
+TObrinRuleManager::TObrinRuleManager(TEngine& engine) : Engine(engine) {
+    RegisterRules(*this);
+    ResetGoals();
+}
+
+void TObrinRuleManager::ResetGoals() {
+    EnsureGoal<TGoalGebietErobern>(*this);
+    EnsureGoal<TGoalNeutralzug>(*this);
+    EnsureGoal<TGoalVerzichten>(*this);
+    RetainGoals([](const TGoal& goal) { return !IsTransientGoal(goal); });
+}
+
+void TObrinRuleManager::CreateGroupGoals() {
+    for (TGoGroup* g = Engine.Graph->Groups(); g != nullptr; g = g->next) {
+        if (g->Status != 1 && g->Status != 2) continue;
+        if (g->Typ != 1)
+            EnsureGoal<TGoalFangen>(*this, *g);
+        else
+            EnsureGoal<TGoalRetten>(*this, *g);
+    }
+}
+
+TGoal* TObrinRuleManager::SearchStep() {
+    TransitiveBusy = false;
+    TGoal* best = SelectBest();
+    if (best == nullptr) return nullptr;
+    best->Expand();
+    Engine.Host.AddInference(best->Name());
+    TraceBest(*best);
+    return best;
+}
+
+TGoal* TObrinRuleManager::Search(const std::function<void(const TGoal*)>& poll) {
+    TGoal* best = nullptr;
+    do {
+        if (poll) poll(best);
+        best = SearchStep();
+    } while (best != nullptr && !EndsSearch(Engine, *best));
+    return best;
+}
+
+std::vector<std::string> TObrinRuleManager::GoalTree(TGoal& goal) {
+    ClearMarks();
+    std::vector<std::string> lines;
+    ListTree(goal, 0, lines);
+    return lines;
+}
+
+int32_t TObrinRuleManager::PatternValue(TGoal& goal) {
+    if (IsGroupGoal(goal)) return GroupValueOf(goal);
+    int32_t best = 0;
+    const TPooledGoalList supers(*this, CollectSuperGoals(goal));
+    for (const TGoal* g : supers)
+        if (IsGroupGoal(*g)) best = std::max(best, GroupValueOf(*g));
+    return best;
+}
+
+int32_t CompareGroupValues(const TGoGroup* a, const TGoGroup* b) {
+    if (a == nullptr || b == nullptr) return 0;
+    if (a->StrategieWert > b->StrategieWert) return 1;
+    if (a->StrategieWert < b->StrategieWert) return -1;
+    return 0;
+}
+
+TObrinRuleManager& ObrinManager(const TGoal& goal) {
+    return static_cast<TObrinRuleManager&>(*goal.Manager);
+}
+
+TGoChain& ChainOfNumber(TEngine& engine, int32_t chainNo) {
+    return engine.Graph->FindChain(chainNo);
+}
+
+}  // namespace obrin

@@ -1,0 +1,145 @@
+#include "gtp/gtp_goals.h"
+
+#include <set>
+#include <string>
+
+#include "board/errors.h"
+#include "game/engine.h"
+#include "game/movedriver.h"
+#include "goals/catalogue.h"
+#include "gtp/gtp.h"
+
+namespace obrin {
+
+namespace {
+
+// The engine thinks for +1. For White the board is negated while it thinks, as in self-play, and
+// the ko ban is lifted when it binds the other player only; both are restored on leaving, also
+// when the search fails.
+class TEngineSide {
+  public:
+    TEngineSide(TGtpEngine& gtp, int colour) : m_engine(gtp.Engine()), m_colour(colour) {
+        TBoardFields& f = m_engine.Fields;
+        m_ko = {f.KoX, f.KoY};
+        const auto& moves = gtp.Moves();
+        if (!moves.empty() && moves.back().Colour == colour) f.KoX = f.KoY = -1;
+        if (m_colour < 0) NegateBoard(f.Spielfeld);
+    }
+    ~TEngineSide() {
+        TBoardFields& f = m_engine.Fields;
+        if (m_colour < 0) NegateBoard(f.Spielfeld);
+        f.KoX = m_ko.X;
+        f.KoY = m_ko.Y;
+    }
+    TEngineSide(const TEngineSide&) = delete;
+    TEngineSide& operator=(const TEngineSide&) = delete;
+
+  private:
+    TEngine& m_engine;
+    const int m_colour;
+    TPoint m_ko;
+};
+
+// The colour of the last search, so that obrin_expand looks at the board the goals were made on.
+struct TSearchState {
+    int Colour = 0;
+};
+
+TGtpReply GenMove(TGtpEngine& gtp, TSearchState& state, const TGtpArgs& args, bool play) {
+    const int colour = args.size() == 1 ? TGtpEngine::ParseColour(args[0]) : 0;
+    if (colour == 0) return TGtpReply::Failure("syntax error");
+    TPoint move = PassPoint;
+    try {
+        TEngineSide side(gtp, colour);
+        state.Colour = colour;
+        move = ComputerMove(gtp.Engine());
+    } catch (const EObrinError& e) {
+        return TGtpReply::Failure(e.what());
+    }
+    // The driver answers only moves legal for +1 on its board; GTP's own ko rule decides here.
+    if (OnBoard(move.X, move.Y) && !gtp.IsLegalFor(move, colour)) move = PassPoint;
+    if (play) gtp.PlayAndRemember(move, colour);
+    return TGtpReply::Success(TGtpEngine::VertexText(move));
+}
+
+// One line per goal of the manager, in list order: name | active or chosen | super-goals.
+std::string GoalListText(TRuleManager& manager) {
+    std::string text;
+    for (TGoal* g = manager.FirstGoal(); g != nullptr; g = TRuleManager::NextGoal(*g)) {
+        if (!text.empty()) text += '\n';
+        text.append(g->Name()).append(g->Active ? " | active | " : " | chosen | ");
+        bool first = true;
+        for (const TGoal* s : GoalsOf(TRuleManager::GetSuperGoals(*g))) {
+            if (!first) text += "; ";
+            text.append(s->Name());
+            first = false;
+        }
+    }
+    return text;
+}
+
+// The goals that name goal as a super-goal.
+std::set<const TGoal*> SubGoals(TRuleManager& manager, const TGoal& goal) {
+    std::set<const TGoal*> subs;
+    for (TGoal* g = manager.FirstGoal(); g != nullptr; g = TRuleManager::NextGoal(*g))
+        if (ContainsGoal(TRuleManager::GetSuperGoals(*g), &goal)) subs.insert(g);
+    return subs;
+}
+
+TGtpReply Expand(TGtpEngine& gtp, const TSearchState& state, const TGtpArgs& args) {
+    if (args.empty()) return TGtpReply::Failure("syntax error");
+    std::string name;
+    for (const std::string& a : args) name.append(name.empty() ? "" : " ").append(a);
+    TObrinRuleManager& manager = *gtp.Engine().RuleManager;
+    TGoal* goal = manager.FindGoal(name);
+    if (goal == nullptr) return TGtpReply::Failure("unknown goal");
+    const std::set<const TGoal*> before = SubGoals(manager, *goal);
+    try {
+        TEngineSide side(gtp, state.Colour == 0 ? 1 : state.Colour);
+        goal->Expand();
+    } catch (const EObrinError& e) {
+        return TGtpReply::Failure(e.what());
+    }
+    std::string text;
+    for (TGoal* g = manager.FirstGoal(); g != nullptr; g = TRuleManager::NextGoal(*g)) {
+        if (!ContainsGoal(TRuleManager::GetSuperGoals(*g), goal) || before.count(g) > 0) continue;
+        if (!text.empty()) text += '\n';
+        text += g->Name();
+    }
+    return TGtpReply::Success(text);
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text.append(text.empty() ? "" : "\n").append(line);
+    return text;
+}
+
+}  // namespace
+
+void RegisterGoalCommands(TGtpEngine& gtp) {
+    auto state = std::make_shared<TSearchState>();
+    gtp.Register("genmove",
+                 [&gtp, state](const TGtpArgs& a) { return GenMove(gtp, *state, a, true); });
+    gtp.Register("reg_genmove",
+                 [&gtp, state](const TGtpArgs& a) { return GenMove(gtp, *state, a, false); });
+    gtp.Register("obrin_goals", [&gtp](const TGtpArgs&) {
+        return TGtpReply::Success(GoalListText(*gtp.Engine().RuleManager));
+    });
+    gtp.Register("obrin_expand",
+                 [&gtp, state](const TGtpArgs& a) { return Expand(gtp, *state, a); });
+    gtp.Register("obrin_goal_tree", [&gtp](const TGtpArgs&) {
+        return TGtpReply::Success(JoinLines(gtp.Engine().LastGoalTree));
+    });
+    // The engine keeps no clock: it thinks as long as its analysis takes.
+    gtp.Register("time_settings", [](const TGtpArgs& a) {
+        return a.size() == 3 ? TGtpReply::Success() : TGtpReply::Failure("syntax error");
+    });
+    gtp.Register("time_left", [](const TGtpArgs& a) {
+        return a.size() == 3 ? TGtpReply::Success() : TGtpReply::Failure("syntax error");
+    });
+    gtp.AddAnalyzeCommand("string/Zielbaum/obrin_goal_tree");
+    gtp.AddAnalyzeCommand("string/Ziele/obrin_goals");
+}
+
+}  // namespace obrin
