@@ -57,8 +57,7 @@ TGtpReply ListRules() {
 TGtpReply CompareGoals(TEngine& engine, const TGtpArgs& args) {
     const std::vector<std::string> names = GoalNames(args);
     if (names.size() != 2) return TGtpReply::Failure("two goal names expected");
-    auto* manager = dynamic_cast<TObrinRuleManager*>(engine.RuleManager.get());
-    if (manager == nullptr) return TGtpReply::Failure("no goal engine");
+    TObrinRuleManager* manager = engine.RuleManager.get();
     TGoal* a = manager->FindGoal(names[0]);
     TGoal* b = manager->FindGoal(names[1]);
     if (a == nullptr) return TGtpReply::Failure("unknown goal " + names[0]);

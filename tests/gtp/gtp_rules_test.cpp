@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 #include "analysis/graph.h"
@@ -22,7 +21,6 @@ class GtpRules : public ::testing::Test {
         if (const char* h = std::getenv("OBRIN_HOME")) m_oldHome = h;
         ::setenv("OBRIN_HOME", m_home.Path().c_str(), 1);
         RegisterAnalysisCommands(gtp);
-        engine.RuleManager = std::make_unique<TObrinRuleManager>(engine);
     }
     void TearDown() override {
         m_oldHome.empty() ? ::unsetenv("OBRIN_HOME") : ::setenv("OBRIN_HOME", m_oldHome.c_str(), 1);
@@ -31,7 +29,7 @@ class GtpRules : public ::testing::Test {
         bool quit = false;
         return gtp.HandleLine(line, quit);
     }
-    TObrinRuleManager& Manager() { return static_cast<TObrinRuleManager&>(*engine.RuleManager); }
+    TObrinRuleManager& Manager() { return *engine.RuleManager; }
 
     test::TTempDir m_home;
     std::string m_oldHome;
