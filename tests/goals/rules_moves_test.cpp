@@ -100,5 +100,25 @@ TEST_F(RuleMoves, AChainCaughtInALadder) {
     EXPECT_TRUE(TreeHas("KETTE-FANGEN ")) << TreeText();
 }
 
+// Black's group on the lower edge has the straight three C1-D1-E1 as its only eye space: D1
+// makes two eyes.
+TEST_F(RuleMoves, AGroupThatNeedsItsSecondEye) {
+    EXPECT_EQ(MoveAfter({"w A3", "w B3", "w C3", "w D3", "w E3", "w F3", "w G3", "w A2", "w G2",
+                         "w A1", "w G1", "b B2", "b C2", "b D2", "b E2", "b F2", "b B1", "b F1"}),
+              "D1")
+        << TreeText();
+    // Today by a pattern of eye shape under the chain's rescue: RETTEN, KETTE-RETTEN, FORMZUG,
+    // MUSTERZUG.
+    EXPECT_TRUE(TreeHas("KETTE-RETTEN ")) << TreeText();
+    EXPECT_TRUE(TreeHas("RETTEN ")) << TreeText();
+}
+
+// White D5 threatens to cut Black's C4-D4 from E5-F5 at E4.
+TEST_F(RuleMoves, ACuttingPointThatMustBeConnected) {
+    EXPECT_EQ(MoveAfter({"b C4", "b D4", "b E5", "b F5", "w D5", "w C5", "w E6", "w F4"}), "E4")
+        << TreeText();
+    EXPECT_TRUE(TreeHas("ANBINDEN ")) << TreeText();
+}
+
 }  // namespace
 }  // namespace obrin
