@@ -67,6 +67,12 @@ class RuleMoves : public ::testing::Test {
             names.push_back(line.substr(line.find_first_not_of(' ')));
         return names;
     }
+    // The first n goals of the tree: the move and the goals it served, one level each.
+    std::vector<std::string> Path(size_t n) const {
+        std::vector<std::string> names = Tree();
+        names.resize(std::min(n, names.size()));
+        return names;
+    }
     bool TreeHas(const std::string& prefix) const {
         const auto names = Tree();
         return std::any_of(names.begin(), names.end(),
@@ -88,16 +94,21 @@ class RuleMoves : public ::testing::Test {
 TEST_F(RuleMoves, TheCaptureThatSavesAChainInAtari) {
     EXPECT_EQ(MoveAfter({"b C14", "w D14", "b B13", "w C13", "b D13", "w E13"}), "C12")
         << TreeText();
-    EXPECT_TRUE(TreeHas("ATARI-RETTEN ")) << TreeText();
-    EXPECT_TRUE(TreeHas("KETTE-RETTEN ")) << TreeText();
+    const std::string c12 = std::to_string(IndexOf("C12")), d13 = std::to_string(IndexOf("D13"));
+    EXPECT_EQ(Path(4),
+              (std::vector<std::string>{"BESETZEN " + c12, "ATARI-RETTEN " + d13 + " " + c12,
+                                        "KETTE-RETTEN " + d13, "RETTEN " + d13}))
+        << TreeText();
 }
 
 // White K10 has two liberties and is caught in a ladder either way.
 TEST_F(RuleMoves, AChainCaughtInALadder) {
     const std::string move = MoveAfter({"b K11", "b J10", "b L9", "w K10"});
     EXPECT_TRUE(move == "L10" || move == "K9") << move << "\n" << TreeText();
-    EXPECT_TRUE(TreeHas("TREPPENZUG ")) << TreeText();
-    EXPECT_TRUE(TreeHas("KETTE-FANGEN ")) << TreeText();
+    const std::string m = std::to_string(IndexOf(move)), k10 = std::to_string(IndexOf("K10"));
+    EXPECT_EQ(Path(4), (std::vector<std::string>{"BESETZEN " + m, "TREPPENZUG " + k10 + " " + m,
+                                                 "KETTE-FANGEN " + k10, "FANGEN " + k10}))
+        << TreeText();
 }
 
 // Black's group on the lower edge has the straight three C1-D1-E1 as its only eye space: D1
