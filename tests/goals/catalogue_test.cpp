@@ -314,3 +314,28 @@ TEST(MoveDriver, TheGradientIsZeroOnStonesAndInClosedPoints) {
 
 }  // namespace
 }  // namespace obrin
+
+namespace obrin {
+namespace {
+
+TEST_F(Catalogue, EveryMoveRewritesTheTraceWithTheGoalsAndEachChoice) {
+    Engine().Settings.ZieleProtokollieren = true;
+    (void)ComputerMove(Engine());
+    (void)ComputerMove(Engine());
+    const std::string trace = test::ReadBytes(m_home / "debug.txt");
+    const std::string stars(61, '*');
+    const std::string banner =
+        "\r\n" + stars + "\r\n* Neues Ziel" + std::string(48, ' ') + "*\r\n" + stars + "\r\n\r\n";
+    ASSERT_EQ(trace.rfind(banner, 0), 0u) << "the file holds the last move only";
+    EXPECT_EQ(trace.find(banner, 1), std::string::npos);
+    const size_t list = trace.find("Vorhandene Ziele:\r\n");
+    ASSERT_NE(list, std::string::npos);
+    EXPECT_NE(trace.find("GEBIET-EROBERN\r\n", list), std::string::npos);
+    EXPECT_NE(trace.find("\r\n\r\nVergleich ", list), std::string::npos) << trace;
+    EXPECT_NE(trace.find("\r\nBestes Ziel:  ", list), std::string::npos) << trace;
+    const std::string last = "Bestes Ziel:  " + Engine().LastGoalTree.front() + "\r\n";
+    EXPECT_EQ(trace.substr(trace.size() - last.size()), last);
+}
+
+}  // namespace
+}  // namespace obrin

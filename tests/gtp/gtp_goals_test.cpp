@@ -1,0 +1,97 @@
+#include "gtp/gtp_goals.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "game/engine.h"
+#include "gtp/gtp.h"
+#include "support/tempdir.h"
+
+namespace obrin {
+namespace {
+
+class GtpGoals : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ::setenv("OBRIN_HOME", m_home.Path().c_str(), 1);
+        m_engine = std::make_unique<TEngine>(m_host);
+        m_engine->SetDeterministicClock(true);
+        m_engine->Random.SetFixedSeed(3);
+        m_gtp = std::make_unique<TGtpEngine>(*m_engine);
+        RegisterGoalCommands(*m_gtp);
+    }
+    void TearDown() override {
+        m_gtp.reset();
+        m_engine.reset();
+        ::unsetenv("OBRIN_HOME");
+    }
+    std::string Ask(const std::string& line) {
+        bool quit = false;
+        return m_gtp->HandleLine(line, quit);
+    }
+    // The answer's text without "= " and the closing blank line.
+    std::string Answer(const std::string& line) {
+        const std::string a = Ask(line);
+        EXPECT_EQ(a.substr(0, 2), "= ") << line << ": " << a;
+        return a.size() >= 4 ? a.substr(2, a.size() - 4) : std::string();
+    }
+    int Stones(int colour) {
+        int n = 0;
+        for (int v : m_engine->Fields.Spielfeld) n += v == colour;
+        return n;
+    }
+
+    test::TTempDir m_home;
+    IHost m_host;
+    std::unique_ptr<TEngine> m_engine;
+    std::unique_ptr<TGtpEngine> m_gtp;
+};
+
+TEST_F(GtpGoals, GenmovePlaysForEitherColourAndRegGenmoveOnlyAnswers) {
+    ASSERT_EQ(Ask("play b D4"), "= \n\n");
+    ASSERT_EQ(Ask("play w Q16"), "= \n\n");
+    const std::string asked = Answer("reg_genmove w");
+    EXPECT_EQ(Stones(-1), 1) << "reg_genmove plays nothing";
+    const std::string played = Answer("genmove w");
+    EXPECT_FALSE(asked.empty());
+    EXPECT_EQ(Stones(1), 1) << "Black's stones stay Black's";
+    EXPECT_EQ(Stones(-1), played == "pass" ? 1 : 2);
+    for (int i = 0; i < 4; ++i) {
+        const std::string m = Answer(i % 2 == 0 ? "genmove b" : "genmove w");
+        EXPECT_FALSE(m.empty());
+    }
+}
+
+TEST_F(GtpGoals, TheGoalsOfTheLastSearchCanBeListedTracedAndExpanded) {
+    (void)Answer("genmove b");
+    const std::string goals = Answer("obrin_goals");
+    EXPECT_NE(goals.find("GEBIET-EROBERN | "), std::string::npos) << goals;
+    EXPECT_NE(goals.find(" | chosen | "), std::string::npos) << goals;
+    const std::string tree = Answer("obrin_goal_tree");
+    EXPECT_EQ(tree.rfind("BESETZEN ", 0), 0u) << "the tree starts at the move: " << tree;
+    EXPECT_EQ(Answer("obrin_expand VERZICHTEN"), "BESETZEN -1");
+    EXPECT_EQ(Ask("obrin_expand NO SUCH GOAL"), "? unknown goal\n\n");
+    EXPECT_EQ(Ask("time_settings 0 1 0"), "= \n\n");
+    EXPECT_EQ(Ask("time_left b 10 0"), "= \n\n");
+}
+
+TEST_F(GtpGoals, GenmoveAnswersOnBoardsNoGameReaches) {
+    // A board full of one colour but one point, for either side: the one move captures
+    // everything, or the engine passes; nothing else is legal.
+    for (const int colour : {-1, 1}) {
+        m_engine->Fields.Spielfeld.fill(colour);
+        m_engine->Fields.Spielfeld[0] = 0;
+        const std::string m = Answer(colour < 0 ? "genmove b" : "genmove w");
+        EXPECT_TRUE(m == "A1" || m == "pass") << m;
+    }
+    // One colour only, scattered.
+    ASSERT_EQ(Ask("clear_board"), "= \n\n");
+    for (const char* v : {"C3", "D4", "Q16", "K10", "R3"}) (void)Answer(std::string("play b ") + v);
+    const std::string m = Answer("genmove w");
+    EXPECT_NE(m, "C3");
+}
+
+}  // namespace
+}  // namespace obrin
