@@ -10,6 +10,7 @@
 #include "game/engine.h"
 #include "gtp/gtp.h"
 #include "gtp/gtp_patterns.h"
+#include "gtp/gtp_rules.h"
 
 namespace obrin {
 namespace {
@@ -201,6 +202,7 @@ void RegisterAnalysisCommands(TGtpEngine& gtp) {
         return TGtpReply::Success(text);
     });
     RegisterPatternCommands(gtp);
+    RegisterRuleCommands(gtp);
 }
 
 }  // namespace obrin
