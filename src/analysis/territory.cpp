@@ -81,7 +81,21 @@ std::vector<uint8_t> LoadTerritoryRecords() {
     const auto path = DataFilePath(TerritoryRecordFile);
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) return {};
-    return ReadFileBytes(path);
+    std::vector<uint8_t> records = ReadFileBytes(path);
+    CheckTerritoryRecords(records, path.string());
+    return records;
+}
+
+void CheckTerritoryRecords(const std::vector<uint8_t>& records, const std::string& fileName) {
+    TByteReader reader(records, fileName);
+    while (reader.Position() < records.size()) {
+        const size_t at = reader.Position();
+        reader.Need(TerritoryRecordSize);
+        const auto type = reader.Get<int16_t>();
+        if (type != RecordTypeComparison && type != RecordTypeAbsolute)
+            reader.Fail("record type " + std::to_string(type) + " (1 or 2 expected)", at);
+        reader.Skip(TerritoryRecordSize - 2);
+    }
 }
 
 void SaveTerritoryRecords(const std::vector<uint8_t>& records) {

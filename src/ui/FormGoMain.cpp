@@ -21,6 +21,7 @@
 #include "analysis/FormGebiet.h"
 #include "analysis/FormKlassifizierung.h"
 #include "board/board.h"
+#include "game/FormScore.h"
 #include "game/gameflow.h"
 #include "gtp/gtp_analysis.h"
 #include "records/sgfdata.h"
@@ -95,6 +96,11 @@ TFormGoMain::TFormGoMain(TUi& ui, TUserInterface& userInterface, const QStringLi
     m_control->OnLoad = [this] { LoadGame(); };
     m_control->OnSave = [this] { SaveGame(); };
     m_control->OnSaveAs = [this] { SaveGameAs(); };
+    // "Stellung bewerten" in the stop question: the score once the game loop has returned.
+    m_control->OnStopped = [this](bool score) {
+        if (score) QTimer::singleShot(0, this, [this] { ShowScore(); });
+    };
+    m_scorePosition = ReadWindowPosition(m_userInterface.Locations(), FormScoreWindow);
     ApplySettings();
     FillRecentMenu();
 
@@ -114,6 +120,7 @@ TFormGoMain::~TFormGoMain() {
     m_klassi = nullptr;
     m_gebiet = nullptr;
     m_bruteForce = nullptr;
+    m_score = nullptr;
     area->viewport()->removeEventFilter(this);
     delete area;  // with it the tool windows
     try {
@@ -131,6 +138,8 @@ TFormGoMain::~TFormGoMain() {
             ShutdownProblems() << QString::fromStdString(e.what());
         }
     };
+    // Only networks a training dialog changed in this run are written (never an untrained one).
+    if (SaveSettingsOnExit) check([this] { m_engine->SaveNetworks(); });
     check([this] { m_engine->Shutdown(); });
     check([] { CheckSgfCounters(); });
     m_userInterface.Detach();
@@ -169,6 +178,7 @@ void TFormGoMain::BuildMenus() {
     position->addAction(QStringLiteral("&Rotation um 90 Grad"), this, &TFormGoMain::RotateCommand);
     position->addAction(QStringLiteral("Stellung &tauschen"), this, &TFormGoMain::SwapCommand);
     position->addAction(QStringLiteral("&Zufallszuege"), this, &TFormGoMain::RandomMovesCommand);
+    position->addAction(QStringLiteral("Be&werten"), this, [this] { ShowScore(); });
     QMenu* handicap = position->addMenu(QStringLiteral("&Vorgabe"));
     const char* const kFew[] = {"&Zwei",  "&Drei",   "&Vier", "&Fünf",
                                 "&Sechs", "S&ieben", "&Acht", "&Neun"};
@@ -226,6 +236,7 @@ void TFormGoMain::TranslateAll() {
     if (m_klassi != nullptr) m_klassi->Translate();
     if (m_gebiet != nullptr) m_gebiet->Translate();
     if (m_bruteForce != nullptr) m_bruteForce->Translate();
+    if (m_score != nullptr) m_score->Translate();
 }
 
 void TFormGoMain::showEvent(QShowEvent* e) {
@@ -467,6 +478,8 @@ void TFormGoMain::SaveWindowPositions() {
     try {
         WriteWindowPosition(where, FormBoardWindow, {m_boardWindow->x(), m_boardWindow->y()});
         WriteWindowPosition(where, FormCursorWindow, {m_controlWindow->x(), m_controlWindow->y()});
+        if (QMdiSubWindow* sub = WindowOf(m_score)) m_scorePosition = {sub->x(), sub->y()};
+        WriteWindowPosition(where, FormScoreWindow, m_scorePosition);
     } catch (const std::exception& e) {
         std::cerr << "obrin: " << e.what() << '\n';
     }
@@ -584,6 +597,22 @@ TFormBruteForce& TFormGoMain::ShowBruteForce() {
     m_board->SetState(bsClassify);
     ShowAnalysisWindow(m_bruteForce);
     return *m_bruteForce;
+}
+
+TFormScore& TFormGoMain::ShowScore() {
+    const bool first = m_score == nullptr;
+    if (first) m_score = new TFormScore(*m_engine, m_ui, m_host, *m_board->View());
+    if (m_score->isVisible()) {
+        m_score->Evaluate();  // shown already: no show event, so count here
+    }
+    ShowAnalysisWindow(m_score);
+    if (first) {
+        QMdiSubWindow* sub = WindowOf(m_score);
+        sub->move(
+            std::clamp(m_scorePosition.Left, 0, std::max(0, m_area->width() - sub->width())),
+            std::clamp(m_scorePosition.Top, 0, std::max(0, m_area->height() - sub->height())));
+    }
+    return *m_score;
 }
 
 void TFormGoMain::PointChosen(TPoint point) {

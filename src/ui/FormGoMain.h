@@ -25,6 +25,7 @@ class TFormControl;
 class TFormFeldanzeige;
 class TFormGebiet;
 class TFormKlassifizierung;
+class TFormScore;
 
 class TFormGoMain : public QMainWindow {
     Q_OBJECT
@@ -79,6 +80,8 @@ class TFormGoMain : public QMainWindow {
     TFormKlassifizierung& ShowClassification();
     TFormGebiet& ShowTerritory();
     TFormBruteForce& ShowBruteForce();
+    // "Be&werten": the score window beside the board, counting the position afresh.
+    TFormScore& ShowScore();
     // Runs the analysis of the current position unless its territory values are current.
     void AnalyseIfChanged();
     [[nodiscard]] QMdiSubWindow* WindowOf(QWidget* tool) const;
@@ -131,6 +134,8 @@ class TFormGoMain : public QMainWindow {
     TFormKlassifizierung* m_klassi = nullptr;
     TFormGebiet* m_gebiet = nullptr;
     TFormBruteForce* m_bruteForce = nullptr;
+    TFormScore* m_score = nullptr;
+    TWindowPosition m_scorePosition = FormScoreWindow.Default;
     QAction* m_saveAction = nullptr;
     QAction* m_saveAsAction = nullptr;
     QList<QMenu*> m_gameMenus;  // switched off while a game runs
