@@ -21,7 +21,7 @@ struct TTerritoryDataOptions {
     int SampleEvery = 5;    // then every this many moves
     int Horizon = 10;       // a point played within this many moves counts as played soon
     int SettledRadius = 2;  // settled: no move this close (Manhattan) to the end of the game
-    int SettledValue = -5;
+    int SettledValue = -8;
     int SettledPerPosition = 6;      // absolute records of settled points per position
     int ComparisonsPerPosition = 4;  // "the teacher's move is better than this point"
     uint32_t Seed = 1;

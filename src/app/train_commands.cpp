@@ -149,6 +149,8 @@ TTerritoryDataOptions TerritoryOptions(const Args& args) {
     o.FirstMove = IntOpt(args, "--first-move", o.FirstMove);
     o.SampleEvery = IntOpt(args, "--every", o.SampleEvery);
     o.Seed = static_cast<uint32_t>(IntOpt(args, "--seed", static_cast<int>(o.Seed)));
+    o.SettledValue = IntOpt(args, "--settled-value", o.SettledValue);
+    o.SettledPerPosition = IntOpt(args, "--settled-per-position", o.SettledPerPosition);
     return o;
 }
 
@@ -249,7 +251,8 @@ std::map<std::string, cli::TSubcommand> TrainCommands() {
           RunCheck}},
         {"terr-records",
          {"train terr-records --games F[,F...] [--extra-games F[,F...]] [--heldout-every 5]\n"
-          "      [--first-move 10] [--every 5] [--seed 1] [--out dectrain-full.dat]\n"
+          "      [--first-move 10] [--every 5] [--seed 1] [--settled-value -8]\n"
+          "      [--settled-per-position 10] [--out dectrain-full.dat]\n"
           "      [--ship dectrain.dat] [--ship-count 4000]   territory records from teacher games",
           RunTerritoryRecords}},
         {"terrnet",

@@ -56,7 +56,7 @@ TEST_F(TerritoryTraining, LessonsRankTheTeachersMovesAndSettleTheWalledCorner) {
     EXPECT_EQ(black.Value[At("L11")], NoLessonValue) << "beyond the horizon";
     for (const char* corner : {"A1", "A2", "B1", "B2"}) {
         EXPECT_EQ(black.Settled[At(corner)], 1) << corner;
-        EXPECT_EQ(black.Value[At(corner)], -5) << corner;
+        EXPECT_EQ(black.Value[At(corner)], -8) << corner;
     }
     EXPECT_EQ(black.Settled[At("R18")], 0) << "White's eye point, but R17 is played next to it";
     EXPECT_EQ(black.Settled[At("E5")], 0) << "nobody's area";
