@@ -606,7 +606,9 @@ TFormScore& TFormGoMain::ShowScore() {
         m_score->Evaluate();  // shown already: no show event, so count here
     }
     ShowAnalysisWindow(m_score);
-    if (first) {
+    // Where the user left it last time; at first beside the board like the other tools (the
+    // default place of the settings lies over a board arranged to fill the height).
+    if (first && m_scorePosition != FormScoreWindow.Default) {
         QMdiSubWindow* sub = WindowOf(m_score);
         sub->move(
             std::clamp(m_scorePosition.Left, 0, std::max(0, m_area->width() - sub->width())),

@@ -96,16 +96,25 @@ TEST_F(TerritoryTraining, RecordsAndTrainingRepeatByteForByte) {
 }
 
 TEST_F(TerritoryTraining, TheShippedNetworkAndRecordsLoad) {
-    // The tests read the shipped data folder (OBRIN_DATA_DIR).
+    const std::string data = std::string(OBRIN_TEST_SOURCE_DIR) + "/../data/";
+    const auto records = ReadFileBytes(data + "dectrain.dat");
+    ASSERT_NO_THROW(CheckTerritoryRecords(records, "dectrain.dat"));
+    EXPECT_EQ(records.size() / TerritoryRecordSize, 4000u);
+    const auto counts = CountTerritoryRecords(records);
+    EXPECT_GT(counts.Comparisons, 400);
+    EXPECT_GT(counts.Absolutes, 2000);
+
     TEngine engine(host);
+    engine.SetDeterministicClock(true);
+    engine.TerritoryNet->LoadFromFile(data + "terrnet.dat");
     EXPECT_EQ(engine.TerritoryNet->InputCount(), 80);
     EXPECT_EQ(engine.TerritoryNet->Hidden1Count(), 320);
     EXPECT_EQ(engine.TerritoryNet->Hidden2Count(), 320);
-    const auto records = LoadTerritoryRecords();
-    EXPECT_GE(records.size() / TerritoryRecordSize, 1000u);
-    const auto counts = CountTerritoryRecords(records);
-    EXPECT_GT(counts.Comparisons, 100);
-    EXPECT_GT(counts.Absolutes, 100);
+    // The empty board: known outputs of the shipped weights, and a corner approach (R4, Q3)
+    // worth more than a first-line point.
+    AnalyseLesson(engine, TTerritoryLesson{});
+    EXPECT_NEAR(engine.Territory.EvaluatePoint(3, 3), KNOWN_D4, 1e-9);
+    EXPECT_NEAR(engine.Territory.EvaluatePoint(9, 0), KNOWN_K1, 1e-9);
 }
 
 }  // namespace
