@@ -1,7 +1,9 @@
 #include "app/train_commands.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <iostream>
 #include <random>
 #include <stdexcept>
@@ -213,6 +215,36 @@ void PrintTerritoryQuality(const char* title, const TTerritoryQuality& q) {
                 q.EmptyBoardNoise, q.EmptyBoardMinClass, q.EmptyBoardMaxClass);
 }
 
+double ThreadCpuMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
+}
+
+// EvaluateTerritory on positions of real play: the median of the processor time per call (the
+// wall clock of a shared machine also counts other processes) and of the wall time.
+void PrintTerritoryTiming(TEngine& engine, const std::vector<TTeacherGame>& games,
+                          const TTerritoryDataOptions& options) {
+    std::vector<double> cpu, wall;
+    for (const TTeacherGame& game : games)
+        for (const TTerritoryLesson& lesson : TerritoryLessons(game, options)) {
+            AnalyseLesson(engine, lesson);
+            const double c0 = ThreadCpuMs();
+            const auto w0 = std::chrono::steady_clock::now();
+            engine.Territory.EvaluateTerritory(false);
+            cpu.push_back(ThreadCpuMs() - c0);
+            wall.push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - w0)
+                    .count());
+        }
+    if (cpu.empty()) return;
+    std::sort(cpu.begin(), cpu.end());
+    std::sort(wall.begin(), wall.end());
+    std::printf(
+        "EvaluateTerritory over %zu positions: median %.2f ms processor time, %.2f ms wall\n",
+        cpu.size(), cpu[cpu.size() / 2], wall[wall.size() / 2]);
+}
+
 int RunTerritoryCheck(const Args& args) {
     std::vector<TTeacherGame> train, heldOut;
     ReadGames(args, train, heldOut);
@@ -221,6 +253,7 @@ int RunTerritoryCheck(const Args& args) {
     e.Engine.TerritoryNet->LoadFromFile(Option(args, "--net", "terrnet.dat"));
     PrintTerritoryQuality("trained network, held-out games",
                           MeasureTerritory(e.Engine, heldOut, options));
+    PrintTerritoryTiming(e.Engine, heldOut, options);
     UntrainedTerritoryNet(e.Engine);
     PrintTerritoryQuality("untrained network, held-out games",
                           MeasureTerritory(e.Engine, heldOut, options));
