@@ -293,6 +293,25 @@ class TFormGoMainTest : public QObject {
         QVERIFY(!view->ShowsTrialBoard());
     }
 
+    void theScoreWindowKeepsItsPlaceInTheSettings() {
+        m_main.reset();
+        const TFileLocations where = m_userInterface->Locations();
+        WriteWindowPosition(where, FormScoreWindow, {30, 40});
+        {
+            TFormGoMain main(*m_ui, *m_userInterface, {});
+            main.resize(1000, 700);
+            main.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&main));
+            main.Engine().SetDeterministicClock(true);
+            QCOMPARE(main.WindowOf(&main.ShowScore())->pos(), QPoint(30, 40));
+            main.WindowOf(&main.ShowScore())->move(50, 60);
+            QVERIFY(main.close());
+        }
+        QCOMPARE(ReadWindowPosition(where, FormScoreWindow), (TWindowPosition{50, 60}));
+        std::filesystem::remove(where.PathForWrite(SettingsFileName));
+        init();
+    }
+
     void theStopQuestionOpensTheScoreWindowWhenAsked() {
         m_main->Host().StartDialog = [](int, TGameState& g) {
             g.SchwarzBeginnt = true;
