@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <numeric>
 #include <random>
 
@@ -17,8 +16,6 @@ namespace obrin {
 namespace {
 
 constexpr int TeacherMoveValue = 30;
-constexpr int16_t RecordTypeComparison = 1;
-constexpr int16_t RecordTypeAbsolute = 2;
 
 // For every point, the first move number from `from` on that is played within radius of it
 // (Manhattan distance), or the number of moves when none is.
@@ -34,15 +31,6 @@ TBoard FirstMoveNear(const TTeacherGame& game, int from, int radius) {
                     first[PointIndex(p.X + dx, p.Y + dy)] = m;
     }
     return first;
-}
-
-void AppendRecord(std::vector<uint8_t>& out, int16_t type, const TTerritoryRecord& first,
-                  const void* second, size_t secondSize) {
-    const size_t at = out.size();
-    out.resize(at + TerritoryRecordSize, 0);
-    std::memcpy(out.data() + at, &type, 2);
-    std::memcpy(out.data() + at + 2, first.data(), sizeof first);
-    std::memcpy(out.data() + at + 2 + sizeof first, second, secondSize);
 }
 
 TTerritoryRecord InputsAt(const TEngine& engine, int point) {
@@ -116,21 +104,19 @@ std::vector<uint8_t> BuildTerritoryRecords(TEngine& engine, const std::vector<TT
                 if (lesson.Settled[i] != 0) {
                     settled.push_back(i);
                 } else if (value != NoLessonValue) {
-                    const int16_t v = static_cast<int16_t>(value);
-                    AppendRecord(out, RecordTypeAbsolute, InputsAt(engine, i), &v, sizeof v);
+                    AppendAbsoluteRecord(out, InputsAt(engine, i), static_cast<int16_t>(value));
                 } else if (IsLegal(PointColumn(i), PointRow(i), 1, -1, -1, board)) {
                     others.push_back(i);
                 }
             }
             for (const int i : Draw(settled, options.SettledPerPosition, random)) {
-                const int16_t v = static_cast<int16_t>(options.SettledValue);
-                AppendRecord(out, RecordTypeAbsolute, InputsAt(engine, i), &v, sizeof v);
+                AppendAbsoluteRecord(out, InputsAt(engine, i),
+                                     static_cast<int16_t>(options.SettledValue));
             }
             if (lesson.TeacherMove < 0) continue;
             const TTerritoryRecord teacher = InputsAt(engine, lesson.TeacherMove);
             for (const int i : Draw(others, options.ComparisonsPerPosition, random)) {
-                const TTerritoryRecord worse = InputsAt(engine, i);
-                AppendRecord(out, RecordTypeComparison, teacher, worse.data(), sizeof worse);
+                AppendComparisonRecord(out, teacher, InputsAt(engine, i));
             }
         }
     return out;
