@@ -77,11 +77,35 @@ bool ReadPoint(const std::string& text, TPoint& p) {
 
 const std::array<TTerritoryRange, TerritoryInputs> TerritoryRanges = MakeRanges();
 
+void AppendComparisonRecord(std::vector<uint8_t>& records, const TTerritoryRecord& better,
+                            const TTerritoryRecord& worse) {
+    AppendRecord(records, RecordTypeComparison, better, worse.data(), sizeof worse);
+}
+
+void AppendAbsoluteRecord(std::vector<uint8_t>& records, const TTerritoryRecord& point,
+                          int16_t value) {
+    AppendRecord(records, RecordTypeAbsolute, point, &value, sizeof value);
+}
+
 std::vector<uint8_t> LoadTerritoryRecords() {
     const auto path = DataFilePath(TerritoryRecordFile);
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) return {};
-    return ReadFileBytes(path);
+    std::vector<uint8_t> records = ReadFileBytes(path);
+    CheckTerritoryRecords(records, path.string());
+    return records;
+}
+
+void CheckTerritoryRecords(const std::vector<uint8_t>& records, const std::string& fileName) {
+    TByteReader reader(records, fileName);
+    while (reader.Position() < records.size()) {
+        const size_t at = reader.Position();
+        reader.Need(TerritoryRecordSize);
+        const auto type = reader.Get<int16_t>();
+        if (type != RecordTypeComparison && type != RecordTypeAbsolute)
+            reader.Fail("record type " + std::to_string(type) + " (1 or 2 expected)", at);
+        reader.Skip(TerritoryRecordSize - 2);
+    }
 }
 
 void SaveTerritoryRecords(const std::vector<uint8_t>& records) {
@@ -276,10 +300,8 @@ bool TTerritoryEvaluator::AppendComparison(std::vector<uint8_t>& records, const 
                                            const std::string& worse) {
     TPoint a, b;
     if (!ReadPoint(better, a) || !ReadPoint(worse, b)) return false;
-    const TTerritoryRecord second = TerritoryInputRecord(m_engine, ScoreField, b.X, b.Y);
-    AppendRecord(records, RecordTypeComparison,
-                 TerritoryInputRecord(m_engine, ScoreField, a.X, a.Y), second.data(),
-                 sizeof second);
+    AppendComparisonRecord(records, TerritoryInputRecord(m_engine, ScoreField, a.X, a.Y),
+                           TerritoryInputRecord(m_engine, ScoreField, b.X, b.Y));
     return true;
 }
 
@@ -296,8 +318,7 @@ bool TTerritoryEvaluator::AppendAbsolute(std::vector<uint8_t>& records, const st
         return false;
     }
     if (!ReadPoint(point, a)) return false;
-    AppendRecord(records, RecordTypeAbsolute, TerritoryInputRecord(m_engine, ScoreField, a.X, a.Y),
-                 &v, sizeof v);
+    AppendAbsoluteRecord(records, TerritoryInputRecord(m_engine, ScoreField, a.X, a.Y), v);
     return true;
 }
 

@@ -43,9 +43,20 @@ void SetTerritoryInputs(TFeedFwd4& net, const TTerritoryRecord& r);
 // Class of a network output: round(o*60) - 10; the target of class k is (k + 10)/60.
 [[nodiscard]] int TerritoryClass(double output);
 
-// The territory training file "dectrain.dat" of the data folder; a missing file gives no records.
+// Appends one "dectrain.dat" record: the first point is better than the second, or the point
+// has the absolute value.
+void AppendComparisonRecord(std::vector<uint8_t>& records, const TTerritoryRecord& better,
+                            const TTerritoryRecord& worse);
+void AppendAbsoluteRecord(std::vector<uint8_t>& records, const TTerritoryRecord& point,
+                          int16_t value);
+
+// The territory training file "dectrain.dat" of the data folder; a missing file gives no records,
+// a damaged one throws (see CheckTerritoryRecords).
 [[nodiscard]] std::vector<uint8_t> LoadTerritoryRecords();
 void SaveTerritoryRecords(const std::vector<uint8_t>& records);
+// Throws EObrinError naming the file and the offset when the image is not whole records of
+// type 1 or 2 (a damaged or truncated file is refused rather than trained on).
+void CheckTerritoryRecords(const std::vector<uint8_t>& records, const std::string& fileName);
 struct TTerritoryRecordCounts {
     int Comparisons = 0, Absolutes = 0;
 };

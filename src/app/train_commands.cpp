@@ -1,15 +1,21 @@
 #include "app/train_commands.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <iostream>
 #include <random>
 #include <stdexcept>
 
+#include "analysis/datafiles.h"
 #include "analysis/feedfwd3.h"
 #include "analysis/klassitrain.h"
+#include "analysis/territory.h"
+#include "analysis/territorytrain.h"
 #include "analysis/testdata.h"
 #include "app/gnugo_games.h"
+#include "game/engine.h"
 #include "game/host.h"
 
 namespace obrin::train {
@@ -140,6 +146,120 @@ int RunCheck(const Args& args) {
     return 0;
 }
 
+TTerritoryDataOptions TerritoryOptions(const Args& args) {
+    TTerritoryDataOptions o;
+    o.FirstMove = IntOpt(args, "--first-move", o.FirstMove);
+    o.SampleEvery = IntOpt(args, "--every", o.SampleEvery);
+    o.Seed = static_cast<uint32_t>(IntOpt(args, "--seed", static_cast<int>(o.Seed)));
+    o.SettledValue = IntOpt(args, "--settled-value", o.SettledValue);
+    o.SettledPerPosition = IntOpt(args, "--settled-per-position", o.SettledPerPosition);
+    return o;
+}
+
+// An engine for data building: quiet, with the reading on the virtual clock so that the analysis
+// of every position, and so every record, repeats on any machine.
+struct TQuietEngine {
+    IHost Host;
+    TEngine Engine{Host};
+    TQuietEngine() { Engine.SetDeterministicClock(true); }
+};
+
+int RunTerritoryRecords(const Args& args) {
+    std::vector<TTeacherGame> train, heldOut;
+    ReadGames(args, train, heldOut);
+    TQuietEngine e;
+    const auto records = BuildTerritoryRecords(e.Engine, train, TerritoryOptions(args));
+    WriteFileAtomically(Option(args, "--out", "dectrain-full.dat"), records);
+    const auto shipped =
+        SelectTerritoryRecords(records, static_cast<size_t>(IntOpt(args, "--ship-count", 4000)), 7);
+    WriteFileAtomically(Option(args, "--ship", "dectrain.dat"), shipped);
+    const auto counts = CountTerritoryRecords(records);
+    std::printf("%d comparison and %d absolute records, %zu shipped\n", counts.Comparisons,
+                counts.Absolutes, shipped.size() / TerritoryRecordSize);
+    return 0;
+}
+
+int RunTerritoryNet(const Args& args) {
+    const auto records = ReadFileBytes(Option(args, "--records", "dectrain-full.dat"));
+    CheckTerritoryRecords(records, Option(args, "--records", "dectrain-full.dat"));
+    TQuietEngine e;
+    FreshTerritoryNet(e.Engine, static_cast<uint32_t>(IntOpt(args, "--seed", 1)),
+                      std::stod(Option(args, "--rate", "0.02")));
+    const int rounds = IntOpt(args, "--rounds", 3000);
+    const double error = TrainTerritoryNet(e.Engine, records, rounds, IntOpt(args, "--report", 0),
+                                           [](int round, double err) {
+                                               std::printf("round %d: error %.5f\n", round, err);
+                                               std::fflush(stdout);
+                                           });
+    e.Engine.TerritoryNet->SaveToFile(Option(args, "--out", "terrnet.dat"));
+    std::printf("%d rounds on %zu records, mean error of the last tenth %.5f\n", rounds,
+                records.size() / TerritoryRecordSize, error);
+    return 0;
+}
+
+void PrintTerritoryQuality(const char* title, const TTerritoryQuality& q) {
+    const auto share = [](int64_t part, int64_t whole) {
+        return whole > 0 ? 100.0 * static_cast<double>(part) / static_cast<double>(whole) : 0.0;
+    };
+    std::printf("%s: %d positions\n", title, q.Positions);
+    std::printf(
+        "  teacher's move in the top 5: %.1f%%, top 20: %.1f%%, mean rank %.1f (%d moves)\n",
+        share(q.TeacherTop5, q.TeacherMoves), share(q.TeacherTop20, q.TeacherMoves),
+        q.TeacherMeanRank, q.TeacherMoves);
+    std::printf("  settled points classed below 0: %.1f%% of %lld\n",
+                share(q.SettledBelowZero, q.SettledPoints),
+                static_cast<long long>(q.SettledPoints));
+    std::printf("  empty points of class 43..48: %.1f%% of %lld\n",
+                share(q.EmptyNoise, q.EmptyPoints), static_cast<long long>(q.EmptyPoints));
+    std::printf("  empty board: %d of 361 points of class 43..48, classes %d..%d\n",
+                q.EmptyBoardNoise, q.EmptyBoardMinClass, q.EmptyBoardMaxClass);
+}
+
+double ThreadCpuMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
+}
+
+// EvaluateTerritory on positions of real play: the median of the processor time per call (the
+// wall clock of a shared machine also counts other processes) and of the wall time.
+void PrintTerritoryTiming(TEngine& engine, const std::vector<TTeacherGame>& games,
+                          const TTerritoryDataOptions& options) {
+    std::vector<double> cpu, wall;
+    for (const TTeacherGame& game : games)
+        for (const TTerritoryLesson& lesson : TerritoryLessons(game, options)) {
+            AnalyseLesson(engine, lesson);
+            const double c0 = ThreadCpuMs();
+            const auto w0 = std::chrono::steady_clock::now();
+            engine.Territory.EvaluateTerritory(false);
+            cpu.push_back(ThreadCpuMs() - c0);
+            wall.push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - w0)
+                    .count());
+        }
+    if (cpu.empty()) return;
+    std::sort(cpu.begin(), cpu.end());
+    std::sort(wall.begin(), wall.end());
+    std::printf(
+        "EvaluateTerritory over %zu positions: median %.2f ms processor time, %.2f ms wall\n",
+        cpu.size(), cpu[cpu.size() / 2], wall[wall.size() / 2]);
+}
+
+int RunTerritoryCheck(const Args& args) {
+    std::vector<TTeacherGame> train, heldOut;
+    ReadGames(args, train, heldOut);
+    const TTerritoryDataOptions options = TerritoryOptions(args);
+    TQuietEngine e;
+    e.Engine.TerritoryNet->LoadFromFile(Option(args, "--net", "terrnet.dat"));
+    PrintTerritoryQuality("trained network, held-out games",
+                          MeasureTerritory(e.Engine, heldOut, options));
+    PrintTerritoryTiming(e.Engine, heldOut, options);
+    UntrainedTerritoryNet(e.Engine);
+    PrintTerritoryQuality("untrained network, held-out games",
+                          MeasureTerritory(e.Engine, heldOut, options));
+    return 0;
+}
+
 }  // namespace
 
 std::map<std::string, cli::TSubcommand> TrainCommands() {
@@ -162,6 +282,20 @@ std::map<std::string, cli::TSubcommand> TrainCommands() {
          {"train check --games F[,F...] [--net net.dat] [--heldout heldout.dat]\n"
           "      held-out quality of the classifier",
           RunCheck}},
+        {"terr-records",
+         {"train terr-records --games F[,F...] [--extra-games F[,F...]] [--heldout-every 5]\n"
+          "      [--first-move 10] [--every 5] [--seed 1] [--settled-value -8]\n"
+          "      [--settled-per-position 10] [--out dectrain-full.dat]\n"
+          "      [--ship dectrain.dat] [--ship-count 4000]   territory records from teacher games",
+          RunTerritoryRecords}},
+        {"terrnet",
+         {"train terrnet [--records dectrain-full.dat] [--out terrnet.dat] [--rounds N]\n"
+          "      [--seed S] [--rate R] [--report K]   train the territory network",
+          RunTerritoryNet}},
+        {"terr-check",
+         {"train terr-check --games F[,F...] [--net terrnet.dat] [--first-move 10] [--every 5]\n"
+          "      held-out quality of the territory network, and of an untrained one",
+          RunTerritoryCheck}},
     };
 }
 

@@ -77,7 +77,9 @@ class TEngine {
     [[nodiscard]] TGoalDebugger& GoalDebugger();
 
     // Writes the classification and territory networks back to "net.dat" and "terrnet.dat"
-    // (the desktop program does this at exit). Throws EObrinError when a file cannot be written.
+    // (the desktop program does this at exit), each only when a training dialog trained it in
+    // this run and its weights are finite; through a temporary file. Throws EObrinError when a
+    // file cannot be written.
     void SaveNetworks() const;
 
     // The time every search with a deadline reads, in milliseconds. Normally the host's clock; in

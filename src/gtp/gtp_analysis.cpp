@@ -8,6 +8,7 @@
 #include "analysis/klassi.h"
 #include "board/chains.h"
 #include "game/engine.h"
+#include "game/scoring.h"
 #include "gtp/gtp.h"
 #include "gtp/gtp_patterns.h"
 #include "gtp/gtp_rules.h"
@@ -165,6 +166,7 @@ void RegisterAnalysisCommands(TGtpEngine& gtp) {
         }
         for (const auto& entry : gtp.AnalyzeCommands()) text.append("\n").append(entry);
         text += "\nplist/Tote Steine/final_status_list dead";
+        text += "\nstring/Bewertung/final_score";
         text += "\nstring/Gruppenstatus/obrin_status %p";
         text += "\nstring/Ketten-Status/obrin_groups";
         return TGtpReply::Success(text);
@@ -200,6 +202,13 @@ void RegisterAnalysisCommands(TGtpEngine& gtp) {
                 text += GroupStones(*g);
             }
         return TGtpReply::Success(text);
+    });
+    gtp.Register("final_score", [&gtp](const TGtpArgs& args) {
+        if (!args.empty()) return TGtpReply::Failure("syntax error");
+        // Counted as the score window counts: the stones final_status_list calls dead are
+        // prisoners, the living stones' influence decides the territory; komi is in the
+        // prisoners of White.
+        return TGtpReply::Success(GtpScoreText(ScorePosition(gtp.Engine()).Balance()));
     });
     RegisterPatternCommands(gtp);
     RegisterRuleCommands(gtp);

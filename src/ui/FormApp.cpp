@@ -14,6 +14,7 @@
 #include "analysis/FormGebiet.h"
 #include "analysis/FormKlassifizierung.h"
 #include "board/qxhash.h"
+#include "game/FormScore.h"
 #include "game/FormStart.h"
 #include "game/gameflow.h"
 #include "goals/FormBrowser.h"
@@ -223,6 +224,13 @@ void ForEachWindow(TUi& ui, TFormGoMain& main,
     visit(QStringLiteral("main"), &main);
     visit(QStringLiteral("board"), &main.Board());
     visit(QStringLiteral("control"), &main.Control());
+    {
+        // The count of the position on the board, and the board showing it.
+        TFormScore& score = main.ShowScore();
+        visit(QStringLiteral("score"), &score);
+        visit(QStringLiteral("board-score"), &main.Board());
+        score.close();
+    }
     {
         TFormStart start(main.Engine().Game, ui, &main);
         start.SetPage(0);

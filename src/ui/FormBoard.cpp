@@ -110,6 +110,7 @@ void TBoardView::paintEvent(QPaintEvent*) {
     DrawGrid(p, g);
     DrawCoordinates(p, g);
     DrawStones(p, g);
+    DrawTerritory(p, g);
     DrawOverlay(p, g);
     DrawMarks(p, g);
     DrawToolMarks(p, g);
@@ -118,6 +119,26 @@ void TBoardView::paintEvent(QPaintEvent*) {
 void TBoardView::SetOverlay(std::optional<TFieldOverlay> overlay) {
     m_overlay = std::move(overlay);
     update();
+}
+
+void TBoardView::SetTerritory(std::optional<TBoard> owners) {
+    m_territory = std::move(owners);
+    update();
+}
+
+void TBoardView::DrawTerritory(QPainter& p, const TBoardGeometry& g) const {
+    if (!m_territory) return;
+    const bool swapped = m_engine.Game.ComputerWeiss;
+    const double half = g.Spacing * 0.17;
+    p.setPen(QPen(QColor(0x40, 0x40, 0x40), 1));
+    for (int i = 0; i < PointCount; ++i) {
+        const int owner = (*m_territory)[i];
+        if (owner == 0) continue;
+        const bool black = (owner > 0) != swapped;
+        p.setBrush(black ? QColor(0x10, 0x10, 0x10) : QColor(0xF4, 0xF2, 0xEC));
+        const QPointF c(g.X(PointColumn(i)), g.Y(PointRow(i)));
+        p.drawRect(QRectF(c - QPointF(half, half), QSizeF(2 * half, 2 * half)));
+    }
 }
 
 void TBoardView::SetToolMarks(const QString& tool, std::vector<TToolMark> marks) {

@@ -63,6 +63,10 @@ class TBoardView : public QWidget {
     void ShowBoard(const TBoard& board);
     void ShowModel();
     [[nodiscard]] bool ShowsTrialBoard() const { return m_trial.has_value(); }
+    // The score window's territory display: a small square of the owner's colour on every point
+    // of owners that is not 0 (+1 the engine's colour); nullopt removes it.
+    void SetTerritory(std::optional<TBoard> owners);
+    [[nodiscard]] const std::optional<TBoard>& Territory() const { return m_territory; }
     // The field display's overlay; nullopt removes it.
     void SetOverlay(std::optional<TFieldOverlay> overlay);
     [[nodiscard]] const std::optional<TFieldOverlay>& Overlay() const { return m_overlay; }
@@ -88,6 +92,7 @@ class TBoardView : public QWidget {
     void DrawStones(QPainter& p, const TBoardGeometry& g) const;
     void DrawMarks(QPainter& p, const TBoardGeometry& g) const;
     void DrawOverlay(QPainter& p, const TBoardGeometry& g) const;
+    void DrawTerritory(QPainter& p, const TBoardGeometry& g) const;
     void DrawToolMarks(QPainter& p, const TBoardGeometry& g) const;
 
     [[nodiscard]] const TBoard& Shown() const {
@@ -99,6 +104,7 @@ class TBoardView : public QWidget {
     TPoint m_hover{-1, -1};
     std::optional<TBoard> m_trial;  // a copy: the searches' boards are borrowed and short-lived
     std::optional<TFieldOverlay> m_overlay;
+    std::optional<TBoard> m_territory;
     std::map<QString, std::vector<TToolMark>> m_toolMarks;
 };
 

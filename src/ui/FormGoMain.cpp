@@ -21,6 +21,7 @@
 #include "analysis/FormGebiet.h"
 #include "analysis/FormKlassifizierung.h"
 #include "board/board.h"
+#include "game/FormScore.h"
 #include "game/gameflow.h"
 #include "goals/FormBrowser.h"
 #include "gtp/gtp_analysis.h"
@@ -97,6 +98,11 @@ TFormGoMain::TFormGoMain(TUi& ui, TUserInterface& userInterface, const QStringLi
     m_control->OnLoad = [this] { LoadGame(); };
     m_control->OnSave = [this] { SaveGame(); };
     m_control->OnSaveAs = [this] { SaveGameAs(); };
+    // "Stellung bewerten" in the stop question: the score once the game loop has returned.
+    m_control->OnStopped = [this](bool score) {
+        if (score) QTimer::singleShot(0, this, [this] { ShowScore(); });
+    };
+    m_scorePosition = ReadWindowPosition(m_userInterface.Locations(), FormScoreWindow);
     ApplySettings();
     FillRecentMenu();
 
@@ -116,6 +122,7 @@ TFormGoMain::~TFormGoMain() {
     m_klassi = nullptr;
     m_gebiet = nullptr;
     m_bruteForce = nullptr;
+    m_score = nullptr;
     area->viewport()->removeEventFilter(this);
     delete area;  // with it the tool windows
     try {
@@ -133,6 +140,8 @@ TFormGoMain::~TFormGoMain() {
             ShutdownProblems() << QString::fromStdString(e.what());
         }
     };
+    // Only networks a training dialog changed in this run are written (never an untrained one).
+    if (SaveSettingsOnExit) check([this] { m_engine->SaveNetworks(); });
     check([this] { m_engine->Shutdown(); });
     check([] { CheckSgfCounters(); });
     m_userInterface.Detach();
@@ -171,6 +180,7 @@ void TFormGoMain::BuildMenus() {
     position->addAction(QStringLiteral("&Rotation um 90 Grad"), this, &TFormGoMain::RotateCommand);
     position->addAction(QStringLiteral("Stellung &tauschen"), this, &TFormGoMain::SwapCommand);
     position->addAction(QStringLiteral("&Zufallszuege"), this, &TFormGoMain::RandomMovesCommand);
+    position->addAction(QStringLiteral("Be&werten"), this, [this] { ShowScore(); });
     QMenu* handicap = position->addMenu(QStringLiteral("&Vorgabe"));
     const char* const kFew[] = {"&Zwei",  "&Drei",   "&Vier", "&Fünf",
                                 "&Sechs", "S&ieben", "&Acht", "&Neun"};
@@ -227,6 +237,7 @@ void TFormGoMain::TranslateAll() {
     if (m_klassi != nullptr) m_klassi->Translate();
     if (m_gebiet != nullptr) m_gebiet->Translate();
     if (m_bruteForce != nullptr) m_bruteForce->Translate();
+    if (m_score != nullptr) m_score->Translate();
 }
 
 void TFormGoMain::showEvent(QShowEvent* e) {
@@ -468,6 +479,8 @@ void TFormGoMain::SaveWindowPositions() {
     try {
         WriteWindowPosition(where, FormBoardWindow, {m_boardWindow->x(), m_boardWindow->y()});
         WriteWindowPosition(where, FormCursorWindow, {m_controlWindow->x(), m_controlWindow->y()});
+        if (QMdiSubWindow* sub = WindowOf(m_score)) m_scorePosition = {sub->x(), sub->y()};
+        WriteWindowPosition(where, FormScoreWindow, m_scorePosition);
     } catch (const std::exception& e) {
         std::cerr << "obrin: " << e.what() << '\n';
     }
@@ -600,6 +613,24 @@ std::optional<int> TFormGoMain::AnalysedGroupStatus(TPoint point) const {
     const TGoGroup* group = graph.GroupAtPoint(PointIndex(point.X, point.Y));
     if (group == nullptr) return std::nullopt;
     return group->Status;
+}
+
+TFormScore& TFormGoMain::ShowScore() {
+    const bool first = m_score == nullptr;
+    if (first) m_score = new TFormScore(*m_engine, m_ui, m_host, *m_board->View());
+    if (m_score->isVisible()) {
+        m_score->Evaluate();  // shown already: no show event, so count here
+    }
+    ShowAnalysisWindow(m_score);
+    // Where the user left it last time; at first beside the board like the other tools (the
+    // default place of the settings lies over a board arranged to fill the height).
+    if (first && m_scorePosition != FormScoreWindow.Default) {
+        QMdiSubWindow* sub = WindowOf(m_score);
+        sub->move(
+            std::clamp(m_scorePosition.Left, 0, std::max(0, m_area->width() - sub->width())),
+            std::clamp(m_scorePosition.Top, 0, std::max(0, m_area->height() - sub->height())));
+    }
+    return *m_score;
 }
 
 void TFormGoMain::PointChosen(TPoint point) {

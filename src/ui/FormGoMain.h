@@ -26,6 +26,7 @@ class TFormControl;
 class TFormFeldanzeige;
 class TFormGebiet;
 class TFormKlassifizierung;
+class TFormScore;
 
 class TFormGoMain : public QMainWindow {
     Q_OBJECT
@@ -85,6 +86,8 @@ class TFormGoMain : public QMainWindow {
     // The status of the group at point as the analysis graph judged it, when the graph was built
     // for the position on the board; nullopt otherwise.
     [[nodiscard]] std::optional<int> AnalysedGroupStatus(TPoint point) const;
+    // "Be&werten": the score window beside the board, counting the position afresh.
+    TFormScore& ShowScore();
     // Runs the analysis of the current position unless its territory values are current.
     void AnalyseIfChanged();
     [[nodiscard]] QMdiSubWindow* WindowOf(QWidget* tool) const;
@@ -137,6 +140,8 @@ class TFormGoMain : public QMainWindow {
     TFormKlassifizierung* m_klassi = nullptr;
     TFormGebiet* m_gebiet = nullptr;
     TFormBruteForce* m_bruteForce = nullptr;
+    TFormScore* m_score = nullptr;
+    TWindowPosition m_scorePosition = FormScoreWindow.Default;
     QAction* m_saveAction = nullptr;
     QAction* m_saveAsAction = nullptr;
     QList<QMenu*> m_gameMenus;  // switched off while a game runs

@@ -95,6 +95,10 @@ void TGuiHost::SetPlayingMode(bool playing) {
     if (m_main != nullptr) m_main->SetPlaying(playing);
 }
 
+void TGuiHost::ShowScore() {
+    if (m_main != nullptr) m_main->ShowScore();
+}
+
 void TGuiHost::RefreshControl() {
     if (m_control != nullptr) m_control->Refresh();
 }

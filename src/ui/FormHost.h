@@ -41,6 +41,7 @@ class TGuiHost : public IHost {
     void SetBusy(bool busy) override;
     void SetPlayingMode(bool playing) override;
     void RefreshControl() override;
+    void ShowScore() override;
     void Pause(int ms) override;
 
     // While a tool window reads or trains, the searches' polls of IsLocked keep the windows

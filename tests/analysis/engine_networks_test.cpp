@@ -1,13 +1,17 @@
 // The networks of the engine at start-up and exit: files found through OBRIN_HOME.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "analysis/datafiles.h"
+#include "analysis/feedfwd4.h"
 #include "analysis/klassi.h"
 #include "analysis/territory.h"
+#include "analysis/territorytrain.h"
+#include "board/errors.h"
 #include "game/engine.h"
 
 namespace obrin {
@@ -49,6 +53,7 @@ TEST_F(EngineNetworks, StartFreshSaveAndLoadBack) {
     EXPECT_EQ(engine.TerritoryNet->Hidden2Count(), 320);
     EXPECT_EQ(engine.TerritoryNet->LearningRate(), 0.01);
     engine.KlassiNet->WeightIH[7] = 0.125;
+    engine.KlassiNetTrained = engine.TerritoryNetTrained = true;
     engine.SaveNetworks();
     EXPECT_TRUE(fs::exists(dir / "net.dat"));
     EXPECT_TRUE(fs::exists(dir / "terrnet.dat"));
@@ -70,6 +75,87 @@ TEST_F(EngineNetworks, ADamagedWeightFileKeepsTheFreshNetworkAndIsReported) {
     EXPECT_EQ(engine.KlassiNet->InputCount(), 50);
     EXPECT_NE(host.Message.find("net.dat"), std::string::npos);
     EXPECT_NE(host.Message.find("offset 256"), std::string::npos) << host.Message;
+}
+
+TEST_F(EngineNetworks, OnlyANetworkTrainedInThisRunWithFiniteWeightsIsWritten) {
+    MessageHost host;
+    {
+        TEngine engine(host);
+        engine.TerritoryNet->Weight2[3] = 0.375;
+        engine.TerritoryNetTrained = true;
+        engine.SaveNetworks();
+    }
+    EXPECT_FALSE(fs::exists(dir / "net.dat")) << "the classifier was not trained: not written";
+    ASSERT_TRUE(fs::exists(dir / "terrnet.dat"));
+    const auto trained = ReadFileBytes(dir / "terrnet.dat");
+    {
+        TEngine untrained(host);  // loads the trained file, trains nothing
+        EXPECT_EQ(untrained.TerritoryNet->Weight2[3], 0.375);
+        untrained.TerritoryNet->Weight2[3] = 0.0;
+        untrained.SaveNetworks();
+    }
+    EXPECT_EQ(ReadFileBytes(dir / "terrnet.dat"), trained);
+    {
+        TEngine diverged(host);
+        diverged.TerritoryNet->WeightO[0] = std::nan("");
+        diverged.TerritoryNetTrained = true;
+        diverged.SaveNetworks();
+    }
+    EXPECT_EQ(ReadFileBytes(dir / "terrnet.dat"), trained) << "NaN weights never replace a file";
+}
+
+TEST_F(EngineNetworks, TheUntrainedTerritoryNetworkOfTheFiguresIsTheEnginesFreshOne) {
+    MessageHost host;
+    TEngine fresh(host);
+    TEngine other(host);
+    UntrainedTerritoryNet(other);
+    EXPECT_EQ(other.TerritoryNet->FileImage(), fresh.TerritoryNet->FileImage());
+}
+
+TEST_F(EngineNetworks, AWrongSizedTerritoryNetworkIsRefused) {
+    TFeedFwd4 small(10, 5, 5, 1, 0.2, [] { return 0.25; });
+    small.SaveToFile((dir / "terrnet.dat").string());
+    MessageHost host;
+    TEngine engine(host);
+    EXPECT_EQ(engine.TerritoryNet->InputCount(), 80);
+    EXPECT_EQ(engine.TerritoryNet->Hidden1Count(), 320);
+    EXPECT_NE(host.Message.find("terrnet.dat"), std::string::npos);
+    EXPECT_NE(host.Message.find("offset 4"), std::string::npos) << host.Message;
+
+    auto bytes = ReadFileBytes(dir / "terrnet.dat");
+    bytes.resize(100);  // truncated inside the thresholds
+    WriteFileAtomically(dir / "terrnet.dat", bytes);
+    MessageHost again;
+    TEngine truncated(again);
+    EXPECT_EQ(truncated.TerritoryNet->Hidden2Count(), 320);
+    EXPECT_NE(again.Message.find("offset"), std::string::npos) << again.Message;
+}
+
+TEST_F(EngineNetworks, ADamagedTerritoryRecordFileIsRefusedWithItsOffset) {
+    MessageHost host;
+    TEngine engine(host);
+    std::vector<uint8_t> records;
+    ASSERT_TRUE(engine.Territory.AppendAbsolute(records, "D4", "12"));
+    ASSERT_TRUE(engine.Territory.AppendAbsolute(records, "D5", "-3"));
+    auto wrongType = records;
+    wrongType[TerritoryRecordSize] = 7;
+    SaveTerritoryRecords(wrongType);
+    try {
+        (void)LoadTerritoryRecords();
+        FAIL() << "a record of type 7 must be refused";
+    } catch (const EObrinError& e) {
+        EXPECT_NE(std::string(e.what()).find("dectrain.dat"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("offset 642"), std::string::npos) << e.what();
+    }
+    auto truncated = records;
+    truncated.resize(TerritoryRecordSize + 100);
+    SaveTerritoryRecords(truncated);
+    try {
+        (void)LoadTerritoryRecords();
+        FAIL() << "a truncated record must be refused";
+    } catch (const EObrinError& e) {
+        EXPECT_NE(std::string(e.what()).find("offset 642"), std::string::npos) << e.what();
+    }
 }
 
 TEST_F(EngineNetworks, TrainingFilesOfTheDialogs) {

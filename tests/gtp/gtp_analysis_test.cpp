@@ -4,6 +4,8 @@
 
 #include <sstream>
 
+#include "analysis/klassidata.h"
+#include "game/engine.h"
 #include "gtp/gtp.h"
 
 namespace obrin {
@@ -55,6 +57,41 @@ TEST_F(GtpAnalysis, AFieldIsNineteenRowsTopRowFirst) {
     const auto sure = Rows(Ask("obrin_field NN-S-Schicksalsgemeinschaft"));
     for (const auto& row : sure)
         for (const char c : row) EXPECT_TRUE(c == '0' || c == '1' || c == ' ') << row;
+}
+
+TEST_F(GtpAnalysis, FinalScoreCountsKomiForWhite) {
+    engine.SetDeterministicClock(true);
+    EXPECT_EQ(Ask("final_score"), "= 0\n\n");
+    ASSERT_EQ(Ask("komi 6.5"), "= \n\n");
+    EXPECT_EQ(Ask("final_score"), "= W+6.5\n\n");
+    EXPECT_EQ(Ask("final_score now"), "? syntax error\n\n");
+    EXPECT_NE(Ask("gogui-analyze_commands").find("\nstring/Bewertung/final_score"),
+              std::string::npos);
+}
+
+// The end of a GNU Go game from training/: GNU Go counts B+29.5 with komi 6.5 (its own
+// final_score); the winner must agree, and the stones counted as dead are those
+// final_status_list names.
+TEST_F(GtpAnalysis, FinalScoreOfAFinishedGameAgreesWithTheReferenceOnTheWinner) {
+    engine.SetDeterministicClock(true);
+    const auto games =
+        ReadTeacherGames(std::string(OBRIN_TEST_SOURCE_DIR) + "/../training/games-final.txt");
+    const TTeacherGame& game = games.front();
+    ASSERT_EQ(game.Id, 0);
+    ASSERT_EQ(Ask("komi 6.5"), "= \n\n");
+    for (const TTeacherMove& m : game.Moves)
+        ASSERT_EQ(Ask(std::string("play ") + (m.Colour > 0 ? "b " : "w ") +
+                      TGtpEngine::VertexText(m.Point)),
+                  "= \n\n");
+    const std::string score = Ask("final_score");
+    EXPECT_EQ(score.substr(0, 4), "= B+") << score;
+    // Every stone listed dead is one the count left out of the living stones.
+    std::istringstream dead(Ask("final_status_list dead").substr(2));
+    for (std::string v; dead >> v;) {
+        TPoint p;
+        ASSERT_TRUE(TGtpEngine::ParseVertex(v, p)) << v;
+        EXPECT_EQ(engine.Graph->LivingMap[PointIndex(p.X, p.Y)], 0) << v;
+    }
 }
 
 // The graph's commands on a position whose reading is decided at once: a white stone in atari

@@ -22,6 +22,7 @@
 #include <deque>
 #include <filesystem>
 
+#include "game/FormScore.h"
 #include "game/FormStart.h"
 #include "records/FormSgfTree.h"
 #include "records/sgfparse.h"
@@ -257,6 +258,79 @@ class TFormGoMainTest : public QObject {
         QCOMPARE(m_main->Board().GetState(), bsLocked);
         QCOMPARE(control.Layout(), TControlLayout::Editing);
         control.OnStopped = nullptr;
+    }
+
+    void scoreWindowCountsTheBoardAndRestoresItWhenClosed() {
+        TEngine& e = m_main->Engine();
+        e.SetDeterministicClock(true);
+        e.Game.GefangeneWeiss = 5.5;  // standard komi on an empty board
+        TFormScore& score = m_main->ShowScore();
+        QVERIFY(score.isVisible());
+        QCOMPARE(score.LabelBilanz->text(), QStringLiteral("Mensch führt mit 5.5 Punkt(en)"));
+        QCOMPARE(score.LblGebietSchwarz->text(), QStringLiteral("0"));
+        QCOMPARE(score.LblGefangeneWeiss->text(), QStringLiteral("5.5"));
+        e.Game.GefangeneWeiss = 0;
+        // Shown already: the command counts afresh.
+        QCOMPARE(&m_main->ShowScore(), &score);
+        QCOMPARE(score.LabelBilanz->text(), QStringLiteral("Unentschieden"));
+
+        // A black group with two eyes in the corner; the rest of the board is its influence.
+        TBoard& b = e.Fields.Spielfeld;
+        for (const char* p : {"A3", "B3", "C3", "D3", "D2", "D1", "B1", "B2"}) {
+            SetPoint(b, ColumnOfText(p), RowOfText(p), 1);
+        }
+        m_main->ShowScore();
+        TBoardView* view = m_main->Board().View();
+        QVERIFY(view->Territory().has_value());
+        QVERIFY(view->ShowsTrialBoard());
+        QVERIFY(score.Score().TerrPlus > 0);
+        QVERIFY(score.LabelBilanz->text().startsWith(QStringLiteral("Obrin führt mit")));
+        if (const QByteArray dir = qgetenv("OBRIN_SCREENSHOTS"); !dir.isEmpty())
+            m_main->grab().save(QString::fromUtf8(dir) + QStringLiteral("/score-test.png"));
+        Press(&score, "&Ok");
+        QVERIFY(!score.isVisible());
+        QVERIFY(!view->Territory().has_value());
+        QVERIFY(!view->ShowsTrialBoard());
+    }
+
+    void theScoreWindowKeepsItsPlaceInTheSettings() {
+        m_main.reset();
+        const TFileLocations where = m_userInterface->Locations();
+        WriteWindowPosition(where, FormScoreWindow, {30, 40});
+        {
+            TFormGoMain main(*m_ui, *m_userInterface, {});
+            main.resize(1000, 700);
+            main.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&main));
+            main.Engine().SetDeterministicClock(true);
+            QCOMPARE(main.WindowOf(&main.ShowScore())->pos(), QPoint(30, 40));
+            main.WindowOf(&main.ShowScore())->move(50, 60);
+            QVERIFY(main.close());
+        }
+        QCOMPARE(ReadWindowPosition(where, FormScoreWindow), (TWindowPosition{50, 60}));
+        std::filesystem::remove(where.PathForWrite(SettingsFileName));
+        init();
+    }
+
+    void theStopQuestionOpensTheScoreWindowWhenAsked() {
+        m_main->Host().StartDialog = [](int, TGameState& g) {
+            g.SchwarzBeginnt = true;
+            return true;
+        };
+        m_main->Engine().SetDeterministicClock(true);
+        m_exec = [&](QDialog* d) {
+            d->findChild<QCheckBox*>()->setChecked(true);  // "Stellung bewerten"
+            return Answer(d, "&Ja");
+        };
+        Script({
+            [&] { Click(3, 3); },  // Black D4
+            [&] { m_main->Control().BitBtnStop->click(); },
+        });
+        m_main->PlayHumanHuman();
+        QTRY_VERIFY(m_main->findChild<TFormScore*>() != nullptr &&
+                    m_main->findChild<TFormScore*>()->isVisible());
+        QVERIFY(m_main->findChild<TFormScore*>()->LabelBilanz->text().startsWith(
+            QStringLiteral("Obrin führt mit")));
     }
 
     void randomMovesLabelsShowBothShares() {

@@ -1,0 +1,60 @@
+// Counting a position as a finished game: the stones the analysis graph keeps alive stay, every
+// other stone is a prisoner of the opponent, and every point the living stones do not occupy
+// belongs to the side whose influence covers it. The score window, GTP final_score and the end of
+// a self-played game all count this way, so they always agree.
+#pragma once
+
+#include <string>
+
+#include "board/board.h"
+
+namespace obrin {
+
+class TEngine;
+
+// The counts of one position. Plus is the engine's colour +1, Minus the opponent -1.
+struct TScore {
+    int TerrPlus = 0, TerrMinus = 0;  // points of each side's territory
+    int DeadPlus = 0, DeadMinus = 0;  // stones of each side judged dead
+    double GefangeneSchwarz = 0.0;    // prisoners of +1 taken during the game
+    double GefangeneWeiss = 0.0;      // prisoners of -1, komi included
+
+    [[nodiscard]] double PrisonersPlus() const { return DeadMinus + GefangeneSchwarz; }
+    [[nodiscard]] double PrisonersMinus() const { return DeadPlus + GefangeneWeiss; }
+    // Positive when +1 leads.
+    [[nodiscard]] double Balance() const {
+        return (TerrPlus - TerrMinus) + GefangeneSchwarz - GefangeneWeiss + DeadMinus - DeadPlus;
+    }
+};
+
+// A balance within a hundredth of zero is a draw (komi and prisoners are reals).
+[[nodiscard]] bool IsDraw(double balance);
+
+// Counts over the points the living-stones map leaves 0: stones there are dead, and the point is
+// territory of the side the territory map's sign names.
+[[nodiscard]] TScore CountScore(const TBoard& spielfeld, const TBoard& living,
+                                const TBoard& territory, double gefangeneSchwarz,
+                                double gefangeneWeiss);
+
+// The analysis the territory inputs read: point classification, chain names, liberties, cut
+// analysis, the graph with its areas, and the gradient of the field strength.
+void AnalyseToTerritoryInputs(TEngine& engine);
+// The analysis the score needs: the above, then the territory evaluation and the neutral points.
+void AnalyseForScore(TEngine& engine);
+
+// Analyses the current position and counts it with the game's prisoners.
+[[nodiscard]] TScore ScorePosition(TEngine& engine);
+
+// The GTP form of a balance with +1 as Black: "B+5.5", "W+3" or "0".
+[[nodiscard]] std::string GtpScoreText(double balance);
+
+// The result line of the score window, in German; translate before showing.
+struct TScoreLine {
+    std::string Template;  // "Obrin führt mit %3.1f Punkt(en)", ... or "Unentschieden"
+    double Points = 0.0;   // the lead, to format into the template
+};
+[[nodiscard]] TScoreLine ScoreLine(double balance);
+// Fills the template's %3.1f with the points (the template may come from the translation table).
+[[nodiscard]] std::string FormatScoreLine(const std::string& translatedTemplate, double points);
+
+}  // namespace obrin
