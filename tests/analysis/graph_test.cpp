@@ -20,27 +20,28 @@ namespace {
 using test::FromDiagram;
 using test::IndexOf;
 
-// A clock that counts its readings instead of time: one millisecond per 64 readings. The
-// searches read it about once per trial move, so a deadline is a number of trial moves and the
-// graph comes out the same on every machine and under any load.
-class TCountingClockHost : public IHost {
+// Records the progress texts of the build.
+class TStatusHost : public IHost {
   public:
-    uint64_t TickMs() override { return 1000 + m_reads++ / 64; }
     void SetStatus(const std::string& text) override { Status.push_back(text); }
     std::vector<std::string> Status;
-    // Starts the count again, so that two builds see the same deadlines.
-    void Restart() { m_reads = 0; }
-
-  private:
-    uint64_t m_reads = 0;
 };
+
+// Reading deadlines on the engine's deterministic clock: the graph comes out the same on every
+// machine and under any load.
+void UseDeterministicClock(TEngine& engine) {
+    engine.SetDeterministicClock(true);
+    engine.ReadingNodes = 0;
+}
 
 // A graph over a position whose classifier fields the test writes itself, so that the answers do
 // not hang on the trained weights.
 class GraphTest : public ::testing::Test {
   protected:
-    TCountingClockHost Host;
+    TStatusHost Host;
     TEngine Engine{Host};
+
+    void SetUp() override { UseDeterministicClock(Engine); }
 
     void ExpectPoolBalanced() { EXPECT_NO_THROW(Engine.Pool.Destroy()); }
 
@@ -242,9 +243,8 @@ TEST_F(GraphTest, DumpHasTheExactLabels) {
           "EscapeRoute      :-1 -1 -1 -1 -1 -1 -1 -1 -1 -1 \n",
           "Status           :", "Steine           :343 324 \n",
           "Feinde           :342 \n",  // touching: enemies
-          "Feinde           :324 \n",
-          "\nKetten\n------\nName             : <", "AttackMove       :323\n",
-          "\nFlaechen\n--------\nName  :0\nStatus:unbekannt\n\n"})
+          "Feinde           :324 \n", "\nKetten\n------\nName             : <",
+          "AttackMove       :323\n", "\nFlaechen\n--------\nName  :0\nStatus:unbekannt\n\n"})
         EXPECT_NE(dump.find(line), std::string::npos) << line;
 }
 
@@ -315,14 +315,14 @@ TEST_F(GraphTest, RandomPositionsOfEveryDensityBuildConsistently) {
     for (int i = 0; i < 50; ++i) {
         Engine.Fields.Spielfeld = RandomPosition(rng, i / 49.0);
         SCOPED_TRACE(test::ToDiagram(Engine.Fields.Spielfeld));
-        Host.Restart();
+        UseDeterministicClock(Engine);
         ASSERT_NO_THROW(AnalyseToGraph(Engine));
         ExpectConsistentGraph(Engine);
         if (i % 10 != 0) continue;
         // Built again: the same records, the same graph.
         const std::string first = Engine.Graph->DumpText();
         const size_t records = Engine.Graph->RecordsCreated();
-        Host.Restart();
+        UseDeterministicClock(Engine);
         AnalyseToGraph(Engine);
         EXPECT_EQ(Engine.Graph->RecordsCreated(), records);
         EXPECT_EQ(Engine.Graph->DumpText(), first);
@@ -336,11 +336,12 @@ TEST_F(GraphTest, ReusedRecordsGiveTheSameGraphAsFreshOnes) {
     AnalyseToGraph(Engine);
     const TBoard second = RandomPosition(rng, 0.3);
     Engine.Fields.Spielfeld = second;
-    Host.Restart();
+    UseDeterministicClock(Engine);
     AnalyseToGraph(Engine);
 
-    TCountingClockHost freshHost;
+    TStatusHost freshHost;
     TEngine fresh(freshHost);
+    UseDeterministicClock(fresh);
     fresh.Fields.Spielfeld = second;
     AnalyseToGraph(fresh);
     EXPECT_EQ(Engine.Graph->DumpText(), fresh.Graph->DumpText());
