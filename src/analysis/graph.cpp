@@ -540,11 +540,13 @@ void TGoGraph::CorrectStatus() {
 // for the side that reads: both the saving and the capturing move are kept.
 //
 // A dead group is lifted to saveable by what the reading proves about one of its chains: that
-// it is in a fight its owner wins by moving first (the attack captures, the defence saves), or
-// that it cannot be captured at all (two eyes, or the exhaustive search says so). The bounded
-// reader also answers "saved" and "not captured" for chains that merely have liberties enough
-// to lie beyond its horizon; that says nothing about the life of a group without eyes, so such
-// answers keep their moves but lift nothing.
+// it is short of liberties (one or two) in a fight its owner wins by moving first (the attack
+// captures, the defence saves), or that it cannot be captured at all (two eyes, or the
+// exhaustive search says so). The bounded reader also answers "saved" and "not captured" for
+// chains that merely have liberties enough to lie beyond its horizon, and finds fights around
+// chains with three or four liberties that the exhaustive search never settles in its time;
+// neither says anything about the life of a group without eyes, so such answers keep their
+// moves but lift nothing.
 void TGoGraph::ReadChains() {
     TEngine& e = m_engine;
     const TBoardFields& f = e.Fields;
@@ -568,7 +570,8 @@ void TGoGraph::ReadChains() {
         if (attack.Result == FightSuccess && OnBoard(attack.Move.X, attack.Move.Y))
             c->AttackMove = PointIndex(attack.Move.X, attack.Move.Y);
         if (c->Group->CorrectedStatus != StatusDead) continue;
-        const bool rescued = defence.Result == FightSuccess && attack.Result == FightSuccess;
+        const bool rescued =
+            c->Liberties <= 2 && defence.Result == FightSuccess && attack.Result == FightSuccess;
         const bool uncapturable =
             attack.Result == FightFailure &&
             (!attack.Bounded || HasTwoEyes(e, x, y, f.KoX, f.KoY, f.Spielfeld));
