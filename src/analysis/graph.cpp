@@ -26,6 +26,7 @@ struct TGoGraph::TScratch {
     TStampMarks LibertyMarks;
     TStampMarks EyeMarks;
     TStampMarks Seen;
+    TStampMarks Capturable;  // groups (by name) with a chain the reader can capture
     std::array<int32_t, PointCount> First{};   // first-liberty strengths
     std::array<int32_t, PointCount> Second{};  // second-liberty strengths
     std::array<int16_t, PointCount> EyePoints{};
@@ -51,11 +52,6 @@ constexpr const char* ProgressWords[6] = {"Korrektur der Verbindungs-Einschätzu
                                           "Korrektur der Mustererkennung",
                                           "Brute-Force-Analyse",
                                           "Strategische Werte werden ermittelt"};
-
-// The clock of the reading deadlines.
-uint64_t NowMs(TEngine& engine) {
-    return engine.NowMs();
-}
 
 TBoard& SharedFate(TEngine& engine, int colour) {
     return colour == 1 ? engine.Container->NNSSchicksalsgemeinschaft
@@ -505,11 +501,19 @@ void TGoGraph::CorrectStatus() {
     }
     Progress(Reading);
     ReadChains();
+    // A dead group gets out only by winning a capturing race: it needs an enemy that is not
+    // safe and has a chain the reader can capture. An enemy that is merely not safe (often a
+    // surrounding group the estimate itself judged weak) is no way out.
+    TStampMarks& capturable = m_scratch->Capturable;
+    capturable.Begin();
+    for (const TGoChain* c = m_chains; c != nullptr; c = c->next)
+        if (c->AttackMove >= 0) capturable.Mark(c->Group->Name);
     for (TGoGroup* g = m_groups; g != nullptr; g = g->next) {
         if (g->Status != StatusDead || g->CorrectedStatus != StatusDead) continue;
         bool weakEnemy = false;
         for (TGoGroupLink* l = g->Feinde; l != nullptr; l = l->next)
-            weakEnemy |= l->Group->CorrectedStatus < StatusSafe;
+            weakEnemy |=
+                l->Group->CorrectedStatus < StatusSafe && capturable.IsMarked(l->Group->Name);
         if (weakEnemy)
             g->CorrectedStatus = StatusSaveable;
         else
@@ -537,6 +541,15 @@ void TGoGraph::CorrectStatus() {
 // The capture search on every chain: the bounded reader first, the exhaustive search with what
 // is left of 1 ms per stone of the chain's group. A result that hangs on a ko counts as a success
 // for the side that reads: both the saving and the capturing move are kept.
+//
+// A dead group is lifted to saveable by what the reading proves about one of its chains: that
+// it is short of liberties (one or two) in a fight its owner wins by moving first (the attack
+// captures, the defence saves), or that it cannot be captured at all (two eyes, or the
+// exhaustive search says so). The bounded reader also answers "saved" and "not captured" for
+// chains that merely have liberties enough to lie beyond its horizon, and finds fights around
+// chains with three or four liberties that the exhaustive search never settles in its time;
+// neither says anything about the life of a group without eyes, so such answers keep their
+// moves but lift nothing.
 void TGoGraph::ReadChains() {
     TEngine& e = m_engine;
     const TBoardFields& f = e.Fields;
@@ -551,19 +564,21 @@ void TGoGraph::ReadChains() {
         const int x = PointColumn(c->Name), y = PointRow(c->Name);
         const uint64_t allowance = c->Group != nullptr ? c->Group->Anzahl : 1;
         const TReadingAnswer defence =
-            ReadDefend(e, x, y, f.KoX, f.KoY, f.Spielfeld, NowMs(e) + allowance);
-        if (defence.Result == FightSuccess) {
-            // A pass answer (the chain is safe as it stands) names no point.
-            if (OnBoard(defence.Move.X, defence.Move.Y))
-                c->DefenseMove = PointIndex(defence.Move.X, defence.Move.Y);
-            if (c->Group->CorrectedStatus == StatusDead) c->Group->CorrectedStatus = StatusSaveable;
-        }
+            ReadDefend(e, x, y, f.KoX, f.KoY, f.Spielfeld, e.NowMs() + allowance);
+        // A pass answer (the chain is safe as it stands) names no point.
+        if (defence.Result == FightSuccess && OnBoard(defence.Move.X, defence.Move.Y))
+            c->DefenseMove = PointIndex(defence.Move.X, defence.Move.Y);
         const TReadingAnswer attack =
-            ReadAttack(e, x, y, f.KoX, f.KoY, f.Spielfeld, NowMs(e) + allowance);
+            ReadAttack(e, x, y, f.KoX, f.KoY, f.Spielfeld, e.NowMs() + allowance);
         if (attack.Result == FightSuccess && OnBoard(attack.Move.X, attack.Move.Y))
             c->AttackMove = PointIndex(attack.Move.X, attack.Move.Y);
-        if (attack.Result == FightFailure && c->Group->CorrectedStatus == StatusDead)
-            c->Group->CorrectedStatus = StatusSaveable;
+        if (c->Group->CorrectedStatus != StatusDead) continue;
+        const bool rescued =
+            c->Liberties <= 2 && defence.Result == FightSuccess && attack.Result == FightSuccess;
+        const bool uncapturable =
+            attack.Result == FightFailure &&
+            (!attack.Bounded || HasTwoEyes(e, x, y, f.KoX, f.KoY, f.Spielfeld));
+        if (rescued || uncapturable) c->Group->CorrectedStatus = StatusSaveable;
     }
 }
 

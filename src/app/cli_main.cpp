@@ -583,8 +583,8 @@ const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
             "graph stage by stage over positions of teacher games",
             BenchAnalysis}},
           {"graph-random",
-           {"bench graph-random [--positions N] [--seed S]   the analysis graph of random "
-            "positions of every density",
+           {"bench graph-random [--positions N] [--seed S] [--every K] [--progress]   the "
+            "analysis graph of random positions of every density",
             obrin::cli::BenchGraphRandom}},
           {"status",
            {"bench status [--games FILE] [--from-move N]   group status against GNU Go's "

@@ -41,16 +41,6 @@ int IntOption(const Args& args, const std::string& name, int value) {
     }
 }
 
-// A clock that counts its readings: one millisecond per 64 readings, so that the reading in the
-// graph reaches the same depth on every machine and the figures repeat.
-class TCountingClockHost : public IHost {
-  public:
-    uint64_t TickMs() override { return m_reads++ / 64; }
-
-  private:
-    uint64_t m_reads = 0;
-};
-
 class TQuietHost : public IHost {};
 
 double Median(std::vector<double> v) {
@@ -138,8 +128,10 @@ int BenchStatus(const Args& args) {
     const std::string file = Option(args, "--games", DefaultGames("games-dragon.txt"));
     const int from = IntOption(args, "--from-move", 20);
     const auto games = ReadTeacherGames(file);
-    TCountingClockHost host;
+    TQuietHost host;
     TEngine engine(host);
+    // The reading in the graph reaches the same depth on every machine: the figures repeat.
+    engine.SetDeterministicClock(true);
     TBoardFields& f = engine.Fields;
     // Stone counts: teacher dead or alive against graph dead or not.
     long deadDead = 0, deadAlive = 0, aliveDead = 0, aliveAlive = 0;
@@ -179,18 +171,24 @@ int BenchStatus(const Args& args) {
 int BenchGraphRandom(const Args& args) {
     const int count = std::max(1, IntOption(args, "--positions", 1000));
     const int seed = IntOption(args, "--seed", 1);
-    TCountingClockHost host;
+    // With --every K only every K-th position of the series is analysed (all densities still
+    // come up): a sample for slow builds such as the sanitizer build.
+    const int every = std::max(1, IntOption(args, "--every", 1));
+    const bool progress = std::find(args.begin(), args.end(), "--progress") != args.end();
+    TQuietHost host;
     TEngine engine(host);
+    engine.SetDeterministicClock(true);
     TBoardFields& f = engine.Fields;
     std::mt19937 rng(static_cast<uint32_t>(seed));
     std::uniform_real_distribution<double> u(0.0, 1.0);
     std::vector<double> ms;
-    int faults = 0;
+    int faults = 0, worstAt = -1;
     for (int i = 0; i < count; ++i) {
         // Every density from an empty to a full board, stones of either colour at random, as
         // the board editor can leave them (chains without liberties included).
         const double density = count > 1 ? double(i) / (count - 1) : 0.5;
         for (int32_t& v : f.Spielfeld) v = u(rng) < density ? (u(rng) < 0.5 ? 1 : -1) : 0;
+        if (i % every != 0) continue;
         f.KoX = f.KoY = -1;
         const auto start = std::chrono::steady_clock::now();
         try {
@@ -203,6 +201,7 @@ int BenchGraphRandom(const Args& args) {
         ms.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count());
+        if (ms.back() >= *std::max_element(ms.begin(), ms.end())) worstAt = i;
         int grouped = 0, stones = 0;
         for (const TGoGroup* g = engine.Graph->Groups(); g != nullptr; g = g->next)
             grouped += g->Anzahl;
@@ -211,10 +210,17 @@ int BenchGraphRandom(const Args& args) {
             std::printf("position %d: %d stones, %d in groups\n", i, stones, grouped);
             ++faults;
         }
+        if (progress) {
+            std::printf("position %d done (%d stones, %.0f ms), %d faults so far\n", i, stones,
+                        ms.back(), faults);
+            std::fflush(stdout);
+        }
     }
-    std::printf("%d random positions (seed %d): %d faults; median %.2f ms, worst %.2f ms\n", count,
-                seed, faults, Median(ms),
-                ms.empty() ? 0.0 : *std::max_element(ms.begin(), ms.end()));
+    std::printf(
+        "%zu of %d random positions (seed %d): %d faults; median %.2f ms, worst %.2f ms "
+        "(position %d)\n",
+        ms.size(), count, seed, faults, Median(ms),
+        ms.empty() ? 0.0 : *std::max_element(ms.begin(), ms.end()), worstAt);
     engine.Shutdown();
     return faults == 0 ? 0 : 1;
 }

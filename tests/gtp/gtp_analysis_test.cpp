@@ -96,19 +96,20 @@ TEST_F(GtpAnalysis, FinalScoreOfAFinishedGameAgreesWithTheReferenceOnTheWinner) 
 
 // The graph's commands on a position whose reading is decided at once: a white stone in atari
 // in the corner that cannot get out, a lone black stone in the open. The stone in atari touches
-// B1, so the two are enemies; B1 is not safe itself, so the white stone is not given up yet.
+// B1, so the two are enemies; B1 is not safe, but it cannot be captured either, so the white
+// stone has no capturing race to win and is dead.
 TEST_F(GtpAnalysis, GroupStatusAndFinalStatusList) {
     for (const char* move : {"play w A1", "play b B1", "play b K10"})
         ASSERT_EQ(Ask(move), "= \n\n");
-    EXPECT_EQ(Ask("obrin_status A1"), "= saveable A1 A1\n\n");
-    EXPECT_EQ(Ask("final_status_list dead"), "= \n\n");
-    EXPECT_EQ(Ask("final_status_list alive"), "= A1\nK10\nB1\n\n");
+    EXPECT_EQ(Ask("obrin_status A1"), "= dead A1 A1\n\n");
+    EXPECT_EQ(Ask("final_status_list dead"), "= A1\n\n");
+    EXPECT_EQ(Ask("final_status_list alive"), "= K10\nB1\n\n");
     EXPECT_EQ(Ask("final_status_list seki"), "= \n\n");
     EXPECT_EQ(Ask("final_status_list nonsense"), "? syntax error\n\n");
     EXPECT_EQ(Ask("obrin_status C3"), "? vertex is empty\n\n");
     const auto status = Rows(Ask("obrin_field Gruppenstatus"));
     ASSERT_EQ(status.size(), 19u);
-    EXPECT_EQ(status[18].substr(0, 8), "1 1 -1 -");
+    EXPECT_EQ(status[18].substr(0, 8), "0 1 -1 -");
     const std::string groups = Ask("obrin_groups");
     EXPECT_EQ(groups.substr(0, 22), "= Name             : <");
     EXPECT_NE(groups.find("\nKetten\n------\n"), std::string::npos);
