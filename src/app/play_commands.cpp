@@ -120,8 +120,8 @@ int SelfPlay(const Args& args) {
                 WriteFileAtomically(file, std::vector<uint8_t>(sgf.begin(), sgf.end()));
             }
             const char* end = t.Exceptions > before.Exceptions ? "an exception"
-                              : t.Capped > before.Capped      ? "the move cap"
-                                                              : "two passes";
+                              : t.Capped > before.Capped       ? "the move cap"
+                                                               : "two passes";
             std::printf("game %lld (seed %u): %d moves, %d passes, ended by %s%s%s\n", g + 1,
                         gameSeed, t.Moves - before.Moves, t.Passes - before.Passes, end,
                         file.empty() ? "" : "; ", file.c_str());
@@ -237,7 +237,8 @@ int BenchMoveRandom(const Args& args) {
             gtp.SetUpPosition(board, PassPoint, 0.0, 0.0);
             bool quit = false;
             const std::string reply = gtp.HandleLine("genmove w", quit);
-            const std::string vertex = reply.size() > 2 ? reply.substr(2, reply.find('\n') - 2) : "";
+            const std::string vertex =
+                reply.size() > 2 ? reply.substr(2, reply.find('\n') - 2) : "";
             if (reply.rfind("= ", 0) != 0 || !TGtpEngine::ParseVertex(vertex, move)) {
                 std::printf("position %lld (GTP): %s\n", i, reply.c_str());
                 ++failures;

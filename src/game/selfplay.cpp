@@ -58,7 +58,8 @@ class TSelfPlayer::TRecorder : public IGameRecorder {
 
     void RecordMove(int x, int y, int colour) override {
         m_tree.RecordMove(x, y, colour);
-        if (!m_comment.empty()) m_tree.AddPropertyToItem(m_tree.Selected(), "C", JoinLines(m_comment));
+        if (!m_comment.empty())
+            m_tree.AddPropertyToItem(m_tree.Selected(), "C", JoinLines(m_comment));
         m_comment.clear();
         ++m_gameMoves;
         ++m_totals.Moves;

@@ -15,7 +15,7 @@ namespace obrin {
 
 struct TSelfPlayTotals {
     int Games = 0;
-    int Moves = 0;   // board moves and passes
+    int Moves = 0;  // board moves and passes
     int Passes = 0;
     int Illegal = 0;  // answers of the driver that the rules forbid (played as passes)
     int Exceptions = 0;
