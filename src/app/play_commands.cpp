@@ -125,6 +125,7 @@ int SelfPlay(const Args& args) {
             std::printf("game %lld (seed %u): %d moves, %d passes, ended by %s%s%s\n", g + 1,
                         gameSeed, t.Moves - before.Moves, t.Passes - before.Passes, end,
                         file.empty() ? "" : "; ", file.c_str());
+            std::fflush(stdout);  // a long run shows its progress
         }
         const TSelfPlayTotals& t = player.Totals();
         std::printf(
