@@ -562,6 +562,11 @@ const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
          {{"board",
            {"bench board [--games N] [--seed S] [--runs R]   random legal games per second",
             BenchBoard}},
+          {"move",
+           {"bench move [--games N] [--every N] [--seed S] [--games-file F] | [--random N] "
+            "[--seed S]   ComputerMove over positions of the teacher games, analysis and search "
+            "apart; with --random, random positions of every density, half through genmove",
+            obrin::cli::BenchMove}},
           {"tactics",
            {"bench tactics [--positions FILE] [--reading-ms N] [--runs R] [--deterministic] "
             "[--gtp-reader]   ladder and capture search speed and answers",

@@ -66,7 +66,7 @@ void TGuiHost::SetStatus(const std::string& text) {
     m_board->ShowProgress(QString::fromStdString(text));
     // While the computer plays, each stage of its thinking lets the stop button through; the
     // search ends at its next look at the board's state.
-    if (m_board->GetState() == bsMenschComputer) ProcessEvents();
+    if (!text.empty() && m_board->GetState() == bsMenschComputer) ProcessEvents();
 }
 
 void TGuiHost::ClearInference() {

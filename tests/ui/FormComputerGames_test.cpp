@@ -189,6 +189,7 @@ class TFormComputerGamesTest : public QObject {
         QCOMPARE(control.Layout(), TControlLayout::Editing);
         QCOMPARE(e.Game.SideToMove, 1);
         QVERIFY2(statusWhenStopped.endsWith(QStringLiteral(" ...")), qPrintable(statusWhenStopped));
+        QCOMPARE(m_main->Board().StatusLine(), QString());  // the thinking is over
         // The move being thought about when the stop came was not played.
         const QStringList moves = RecordedMoves();
         QCOMPARE(moves.size(), movesWhenStopped);
