@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <iostream>
 #include <random>
@@ -76,14 +77,45 @@ bool LeakChecksPass(TEngine& engine) {
     return true;
 }
 
+// Milliseconds of processor time this thread has used: on a shared machine the wall clock also
+// counts the time other processes held the processor.
+double ThreadCpuMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
+}
+
+// A moment on both clocks.
+struct TStamp {
+    TClock::time_point Wall = TClock::now();
+    double CpuMs = ThreadCpuMs();
+};
+
+// Wall and processor times of the moves, whole and split into analysis and search.
+struct TMoveTimes {
+    std::vector<double> Wall, Cpu, AnalysisCpu, SearchCpu;
+    void Add(const TStamp& start, const TStamp& search, const TStamp& end) {
+        Wall.push_back(MsBetween(start.Wall, end.Wall));
+        Cpu.push_back(end.CpuMs - start.CpuMs);
+        AnalysisCpu.push_back(search.CpuMs - start.CpuMs);
+        SearchCpu.push_back(end.CpuMs - search.CpuMs);
+    }
+    void Print() const {
+        std::printf("per move, processor time: %s\n", Spread(Cpu).c_str());
+        std::printf("  analysis: %s\n  search:   %s\n", Spread(AnalysisCpu).c_str(),
+                    Spread(SearchCpu).c_str());
+        std::printf("per move, wall time: %s\n", Spread(Wall).c_str());
+    }
+};
+
 // The host of a benchmark: the status line tells when the analysis hands over to the search.
 class TStageClockHost : public IHost {
   public:
     void SetStatus(const std::string& text) override {
-        if (text == SearchStatus) SearchStart = TClock::now();
+        if (text == SearchStatus) SearchStart = TStamp{};
     }
     std::string SearchStatus;
-    TClock::time_point SearchStart;
+    TStamp SearchStart;
 };
 
 // The teacher games ship in the source tree's training/ folder.
@@ -132,8 +164,9 @@ int SelfPlay(const Args& args) {
             "%d games, %d moves, %d passes, %d illegal moves, %d exceptions, %d games at the "
             "move cap of %lld\n",
             t.Games, t.Moves, t.Passes, t.Illegal, t.Exceptions, t.Capped, maxMoves);
-        std::printf("per move: %s; analysis %s; search %s\n", Spread(t.MoveMs).c_str(),
-                    Spread(t.AnalysisMs).c_str(), Spread(t.SearchMs).c_str());
+        std::printf("per move, processor time: %s; analysis %s; search %s\n",
+                    Spread(t.MoveMs).c_str(), Spread(t.AnalysisMs).c_str(),
+                    Spread(t.SearchMs).c_str());
         for (const std::string& e : t.Errors) std::printf("exception: %s\n", e.c_str());
         sound = t.Illegal == 0 && t.Exceptions == 0;
         sound = LeakChecksPass(player.Engine()) && sound;
@@ -165,7 +198,7 @@ int BenchMoveGames(const Args& args) {
     engine.Random.SetFixedSeed(static_cast<uint32_t>(seed));
     host.SearchStatus = ThinkingText(engine, "Inferenzmaschine arbeitet");
     TBoardFields& f = engine.Fields;
-    std::vector<double> total, analysis, search;
+    TMoveTimes times;
     int passes = 0, illegal = 0, failures = 0, used = 0;
     std::string worstWhere;
     double worst = -1;
@@ -177,7 +210,7 @@ int BenchMoveGames(const Args& args) {
             f.Spielfeld = PositionAfter(game, n);
             if (n % 2 == 1) NegateBoard(f.Spielfeld);
             f.KoX = f.KoY = -1;
-            const TClock::time_point start = TClock::now();
+            const TStamp start;
             host.SearchStart = start;
             TPoint move = PassPoint;
             try {
@@ -187,12 +220,9 @@ int BenchMoveGames(const Args& args) {
                 ++failures;
                 continue;
             }
-            const TClock::time_point end = TClock::now();
-            total.push_back(MsBetween(start, end));
-            analysis.push_back(MsBetween(start, host.SearchStart));
-            search.push_back(MsBetween(host.SearchStart, end));
-            if (total.back() > worst) {
-                worst = total.back();
+            times.Add(start, host.SearchStart, TStamp{});
+            if (times.Cpu.back() > worst) {
+                worst = times.Cpu.back();
                 worstWhere = "game " + std::to_string(game.Id) + " move " + std::to_string(n);
             }
             if (!OnBoard(move.X, move.Y))
@@ -202,9 +232,9 @@ int BenchMoveGames(const Args& args) {
         }
     }
     std::printf("ComputerMove over %zu positions (moves 20 to 250, every %lld) of %d games of %s\n",
-                total.size(), every, used, file.c_str());
-    std::printf("per move: %s (%s)\n", Spread(total).c_str(), worstWhere.c_str());
-    std::printf("analysis: %s\nsearch:   %s\n", Spread(analysis).c_str(), Spread(search).c_str());
+                times.Cpu.size(), every, used, file.c_str());
+    times.Print();
+    std::printf("slowest position: %s\n", worstWhere.c_str());
     std::printf("%d passes, %d illegal answers, %d failures\n", passes, illegal, failures);
     const bool balanced = LeakChecksPass(engine);
     return failures == 0 && illegal == 0 && balanced ? 0 : 1;

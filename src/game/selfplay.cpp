@@ -1,7 +1,7 @@
 #include "game/selfplay.h"
 
 #include <algorithm>
-#include <chrono>
+#include <ctime>
 
 #include "board/chains.h"
 #include "board/errors.h"
@@ -14,10 +14,12 @@ namespace obrin {
 
 namespace {
 
-using TClock = std::chrono::steady_clock;
-
-double MsBetween(TClock::time_point from, TClock::time_point to) {
-    return std::chrono::duration<double, std::milli>(to - from).count();
+// Milliseconds of processor time this thread has used. The machines that run the games are
+// often shared, and the wall clock would also count the time other processes held the processor.
+double ThreadCpuMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
 }
 
 std::string JoinLines(const std::vector<std::string>& lines) {
@@ -37,11 +39,11 @@ class TSelfPlayer::THost : public IHost {
 
     bool IsLocked() override { return m_gameMoves >= m_maxMoves; }
     void SetStatus(const std::string& text) override {
-        if (text == SearchStatus) SearchStart = TClock::now();
+        if (text == SearchStatus) SearchStart = ThreadCpuMs();
     }
 
     std::string SearchStatus;
-    TClock::time_point SearchStart;
+    double SearchStart = 0.0;
 
   private:
     const int& m_gameMoves;
@@ -86,7 +88,7 @@ TSelfPlayer::~TSelfPlayer() = default;
 
 TPoint TSelfPlayer::TimedComputerMove() {
     TEngine& engine = *m_engine;
-    const TClock::time_point start = TClock::now();
+    const double start = ThreadCpuMs();
     m_host->SearchStart = start;
     TPoint move = PassPoint;
     try {
@@ -100,10 +102,10 @@ TPoint TSelfPlayer::TimedComputerMove() {
         m_totals.Errors.emplace_back(e.what());
         throw EObrinError(e.what());
     }
-    const TClock::time_point end = TClock::now();
-    m_totals.MoveMs.push_back(MsBetween(start, end));
-    m_totals.AnalysisMs.push_back(MsBetween(start, m_host->SearchStart));
-    m_totals.SearchMs.push_back(MsBetween(m_host->SearchStart, end));
+    const double end = ThreadCpuMs();
+    m_totals.MoveMs.push_back(end - start);
+    m_totals.AnalysisMs.push_back(m_host->SearchStart - start);
+    m_totals.SearchMs.push_back(end - m_host->SearchStart);
     TBoardFields& f = engine.Fields;
     if (OnBoard(move.X, move.Y) && !IsLegal(move.X, move.Y, 1, f.KoX, f.KoY, f.Spielfeld)) {
         ++m_totals.Illegal;

@@ -1,7 +1,7 @@
 // Self-play without windows: the desktop program's self-play loop, run by obrin-cli and the
 // tests. Every game is recorded as SGF with the goal tree of each move in that move's comment,
 // and the player counts what shows whether the engine plays soundly: moves, passes, moves the
-// rules forbid, exceptions, and the time of each move split into analysis and search.
+// rules forbid, exceptions, and the processor time of each move split into analysis and search.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +20,7 @@ struct TSelfPlayTotals {
     int Illegal = 0;  // answers of the driver that the rules forbid (played as passes)
     int Exceptions = 0;
     int Capped = 0;  // games ended by the move cap, not by two passes
-    std::vector<double> MoveMs, AnalysisMs, SearchMs;  // wall time of each computer move
+    std::vector<double> MoveMs, AnalysisMs, SearchMs;  // processor time of each computer move
     std::vector<std::string> Errors;                   // what the exceptions said
 };
 
