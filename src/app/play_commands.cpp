@@ -258,6 +258,10 @@ int BenchMoveRandom(const Args& args) {
     std::vector<double> ms;
     int failures = 0, illegal = 0, passes = 0;
     for (long long i = 0; i < count; ++i) {
+        if (i > 0 && i % 50 == 0) {  // a long run under the sanitizers shows how far it got
+            std::printf("%lld positions: %d failures, %d illegal answers\n", i, failures, illegal);
+            std::fflush(stdout);
+        }
         const double density = count > 1 ? double(i) / double(count - 1) : 0.5;
         TBoard board{};
         for (int32_t& v : board) v = u(rng) < density ? (u(rng) < 0.5 ? 1 : -1) : 0;
