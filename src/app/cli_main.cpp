@@ -17,6 +17,7 @@
 #include "analysis/klassi.h"
 #include "analysis/klassidata.h"
 #include "app/graph_commands.h"
+#include "app/play_commands.h"
 #include "app/subcommand.h"
 #include "app/train_commands.h"
 #include "board/chains.h"
@@ -561,6 +562,11 @@ const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
          {{"board",
            {"bench board [--games N] [--seed S] [--runs R]   random legal games per second",
             BenchBoard}},
+          {"move",
+           {"bench move [--games N] [--every N] [--seed S] [--games-file F] | [--random N] "
+            "[--seed S]   ComputerMove over positions of the teacher games, analysis and search "
+            "apart; with --random, random positions of every density, half through genmove",
+            obrin::cli::BenchMove}},
           {"tactics",
            {"bench tactics [--positions FILE] [--reading-ms N] [--runs R] [--deterministic] "
             "[--gtp-reader]   ladder and capture search speed and answers",
@@ -601,6 +607,11 @@ const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
            {"patterns check [FILE]   records, numbers without handler or record, rejections and "
             "association counts of a pattern library (default: muster.txt)",
             PatternsCheck}}}},
+        {"selfplay",
+         {{"",
+           {"selfplay [--games N] [--seed S] [--sgf DIR] [--max-moves M]   games of the engine "
+            "against itself, saved as SGF with the goal tree of every move",
+            obrin::cli::SelfPlay}}}},
         {"train", obrin::train::TrainCommands()},
         {"sgf",
          {{"check",
@@ -632,13 +643,12 @@ int main(int argc, char** argv) {
     const auto group = Commands().find(all[0]);
     if (group == Commands().end()) return Usage();
     const auto& subs = group->second;
-    if (const auto plain = subs.find(""); plain != subs.end())
-        return plain->second.Run(Args(all.begin() + 1, all.end()));
-    if (all.size() < 2) return Usage();
-    const auto sub = subs.find(all[1]);
+    const auto plain = subs.find("");
+    if (plain == subs.end() && all.size() < 2) return Usage();
+    const auto sub = plain != subs.end() ? plain : subs.find(all[1]);
     if (sub == subs.end()) return Usage();
     try {
-        return sub->second.Run(Args(all.begin() + 2, all.end()));
+        return sub->second.Run(Args(all.begin() + (plain != subs.end() ? 1 : 2), all.end()));
     } catch (const std::exception& e) {
         std::cerr << "obrin-cli: " << e.what() << "\n";
         return 1;

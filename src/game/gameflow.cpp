@@ -67,8 +67,10 @@ TTurn ComputerTurn(TEngine& engine) {
     try {
         if (engine.ComputerMove) move = engine.ComputerMove();
     } catch (const EObrinStopped&) {
+        engine.Host.SetStatus("");  // the stage the stop came in is over
         return TTurn::Failed;
     } catch (const EObrinError& e) {
+        engine.Host.SetStatus("");
         engine.Host.ShowMessage(e.what());
         return TTurn::Failed;
     }

@@ -441,6 +441,11 @@ QString TFormBoard::StatusLine() const {
     return m_pointLabel->text();
 }
 
+void TFormBoard::ShowProgress(const QString& text) {
+    m_pointLabel->setText(text);
+    m_pointLabel->repaint();
+}
+
 void TFormBoard::Hovered(TPoint point) {
     m_view->SetHover(point);
     QString line = QString::fromStdString(PointText(point.X, point.Y));

@@ -132,6 +132,9 @@ class TFormBoard : public QWidget {
     [[nodiscard]] int ClickedRow() const { return m_clicked.Y; }
     [[nodiscard]] TBoardView* View() const { return m_view; }
     [[nodiscard]] QString StatusLine() const;
+    // A stage of the computer's thinking in the status line, painted at once: the engine does
+    // not return to the event loop while it thinks.
+    void ShowProgress(const QString& text);
     [[nodiscard]] QString StateText() const;
 
     // Switches the pass button of the game-control window on while a move is awaited.

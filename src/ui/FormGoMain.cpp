@@ -171,7 +171,10 @@ void TFormGoMain::BuildMenus() {
     file->addAction(QStringLiteral("Programm be&enden"), this, &QWidget::close);
 
     QMenu* play = bar->addMenu(QStringLiteral("&Spielen"));
+    play->addAction(QStringLiteral("Mensch gegen &Computer"), this,
+                    &TFormGoMain::PlayHumanComputer);
     play->addAction(QStringLiteral("Mensch gegen &Mensch"), this, &TFormGoMain::PlayHumanHuman);
+    play->addAction(QStringLiteral("Computer gegen sich &selbst"), this, &TFormGoMain::PlaySelf);
 
     QMenu* position = bar->addMenu(QStringLiteral("S&tellung"));
     position->addAction(QStringLiteral("Stellung &eingeben"), this,
@@ -484,6 +487,23 @@ void TFormGoMain::SaveWindowPositions() {
     } catch (const std::exception& e) {
         std::cerr << "obrin: " << e.what() << '\n';
     }
+}
+
+void TFormGoMain::PlayHumanComputer() {
+    m_board->SetState(bsMenschComputer);
+    RunGame([this] { PlayHumanVsComputer(*m_engine); });
+}
+
+void TFormGoMain::PlaySelf() {
+    m_board->SetState(bsMenschComputer);
+    RunGame([this] {
+        // No start dialog here, so the record starts now, with the colours as self-play shows
+        // them: Black first, in its own colour.
+        m_engine->Game.ComputerWeiss = false;
+        m_control->StartRecord();
+        PlaySelfPlay(*m_engine);
+    });
+    m_engine->Game.SideToMove = 1;
 }
 
 void TFormGoMain::PlayHumanHuman() {

@@ -61,7 +61,9 @@ class TFormGoMain : public QMainWindow {
     bool SaveSettingsOnExit = true;
 
     // The commands of the menu, callable from the buttons and the tests.
+    void PlayHumanComputer();
     void PlayHumanHuman();
+    void PlaySelf();
     void EnterPositionMode();
     void ClearBoardCommand();
     void RotateCommand();

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QStatusBar>
 #include <QTimer>
 
 #include "game/FormStart.h"
@@ -63,7 +62,11 @@ void TGuiHost::ShowIntermediate(const TBoard& board) {
 }
 
 void TGuiHost::SetStatus(const std::string& text) {
-    if (m_main != nullptr) m_main->statusBar()->showMessage(QString::fromStdString(text));
+    if (m_board == nullptr) return;
+    m_board->ShowProgress(QString::fromStdString(text));
+    // While the computer plays, each stage of its thinking lets the stop button through; the
+    // search ends at its next look at the board's state.
+    if (!text.empty() && m_board->GetState() == bsMenschComputer) ProcessEvents();
 }
 
 void TGuiHost::ClearInference() {

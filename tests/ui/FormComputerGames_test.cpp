@@ -1,0 +1,211 @@
+// The computer's games through the windows: a human against the computer, the computer against
+// itself, the stop button while it thinks, and the record of what was played.
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <functional>
+
+#include "records/sgftree.h"
+#include "support/gui_test.h"
+#include "ui/FormBoard.h"
+#include "ui/FormControl.h"
+#include "ui/FormGoMain.h"
+
+namespace obrin::gui {
+
+class TFormComputerGamesTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TUi> m_ui;
+    std::unique_ptr<TUserInterface> m_userInterface;
+    std::unique_ptr<TFormGoMain> m_main;
+    QStringList m_messages;
+    QTemporaryDir m_files;
+
+    // Runs each action at a tick of the event loop of the running game once its condition
+    // holds: the game handles events only while it waits for the human or while it thinks.
+    struct TStep {
+        std::function<bool()> When;
+        std::function<void()> Do;
+    };
+    void Script(std::deque<TStep> steps) {
+        auto queue = std::make_shared<std::deque<TStep>>(std::move(steps));
+        auto* timer = new QTimer(m_main.get());
+        timer->setInterval(2);
+        connect(timer, &QTimer::timeout, timer, [queue, timer] {
+            if (queue->empty()) {
+                timer->stop();
+                timer->deleteLater();
+                return;
+            }
+            if (queue->front().When && !queue->front().When()) return;
+            const auto action = queue->front().Do;
+            queue->pop_front();
+            action();
+        });
+        timer->start();
+    }
+    [[nodiscard]] bool HumanToMove() const { return m_main->Control().BitBtnPassen->isEnabled(); }
+    void Click(TPoint p) {
+        TBoardView* view = m_main->Board().View();
+        const TBoardGeometry g = view->Geometry();
+        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(qRound(g.X(p.X)), qRound(g.Y(p.Y))));
+    }
+    // The first empty point of a few the human likes to play.
+    [[nodiscard]] TPoint FreePoint() const {
+        for (const char* t : {"Q16", "D4", "Q4", "D16", "K10", "C3", "R17"}) {
+            const std::string text(t);
+            const TPoint p{ColumnOfText(text), RowOfText(text)};
+            if (GetPoint(m_main->Engine().Fields.Spielfeld, p.X, p.Y) == 0) return p;
+        }
+        return PassPoint;
+    }
+    // "B[..]" / "W[..]" of every move of the first game, in order.
+    [[nodiscard]] QStringList RecordedMoves() const {
+        TSgfTreeModel& tree = m_main->Control().Tree();
+        QStringList moves;
+        if (tree.Items().empty()) return moves;
+        for (const auto& item : tree.Items()[0]->Children())
+            for (const char* id : {"B", "W"})
+                if (item->Data != nullptr && !tree.GetPropertyValue(item.get(), id).empty())
+                    moves << QString::fromLatin1(id) + QLatin1Char('[') +
+                                 QString::fromStdString(tree.GetPropertyValue(item.get(), id)) +
+                                 QLatin1Char(']');
+        return moves;
+    }
+
+  private slots:
+    void init() {
+        m_ui = std::make_unique<TUi>();
+        m_messages.clear();
+        m_ui->Dialogs.Message = [this](QWidget*, const QString& text) { m_messages << text; };
+        m_ui->Dialogs.Question = [](QWidget*, const QString&) { return true; };
+        m_ui->Dialogs.Exec = [](QDialog*) { return int(QDialog::Accepted); };
+        m_userInterface = std::make_unique<TUserInterface>(TFileLocations::FromEnvironment());
+        m_main = std::make_unique<TFormGoMain>(*m_ui, *m_userInterface, QStringList{});
+        m_main->SetLanguage("");
+        m_main->resize(1000, 700);
+        m_main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+        m_main->ArrangeWindows();
+        TEngine& e = m_main->Engine();
+        e.SetDeterministicClock(true);
+        e.Random.SetFixedSeed(1);
+    }
+    void cleanup() { m_main.reset(); }
+
+    void theComputerAnswersTheHumanAndShowsWhy() {
+        m_main->Host().StartDialog = [](int page, TGameState& g) {
+            [&] { QCOMPARE(page, 0); }();
+            g.ComputerBeginnt = true;
+            g.ComputerWeiss = false;
+            return true;
+        };
+        TFormControl& control = m_main->Control();
+        TEngine& e = m_main->Engine();
+        int computerMoves = 0;
+        QString paneAfterFirst;
+        std::vector<TPoint> humanMoves;
+        const auto humanMove = [&] {
+            ++computerMoves;
+            humanMoves.push_back(FreePoint());
+            Click(humanMoves.back());
+        };
+        Script({
+            {[&] { return HumanToMove(); },
+             [&] {
+                 paneAfterFirst = control.MemoInference->toPlainText();
+                 humanMove();
+             }},
+            {[&] { return HumanToMove(); }, humanMove},
+            {[&] { return HumanToMove(); },
+             [&] {
+                 ++computerMoves;
+                 control.BitBtnStop->click();
+             }},
+        });
+        m_main->PlayHumanComputer();
+        QCOMPARE(computerMoves, 3);
+        QCOMPARE(m_main->Board().GetState(), bsLocked);
+        QCOMPARE(control.Layout(), TControlLayout::Editing);
+        // After each move the pane shows the goal tree of the chosen goal.
+        QVERIFY(!paneAfterFirst.isEmpty());
+        QVERIFY(paneAfterFirst.startsWith(QStringLiteral("BESETZEN ")));
+        QString lastTree;
+        for (const std::string& line : e.LastGoalTree)
+            lastTree += (lastTree.isEmpty() ? "" : "\n") + QString::fromStdString(line);
+        QCOMPARE(control.MemoInference->toPlainText(), lastTree);
+        // Three computer moves and two human ones, Black first, in the record; each computer
+        // pass was announced.
+        const QStringList moves = RecordedMoves();
+        QCOMPARE(moves.size(), 5);
+        int passes = 0;
+        for (int i = 0; i < moves.size(); ++i) {
+            QCOMPARE(moves[i].at(0), QLatin1Char(i % 2 == 0 ? 'B' : 'W'));
+            passes += i % 2 == 0 && (moves[i] == "B[tt]" || moves[i] == "B[]");
+        }
+        QCOMPARE(m_messages.count(QStringLiteral("Ich verzichte")), passes);
+        for (const TPoint p : humanMoves) QCOMPARE(GetPoint(e.Fields.Spielfeld, p.X, p.Y), -1);
+    }
+
+    void theComputerPlaysWhiteWhenAsked() {
+        m_main->Host().StartDialog = [](int, TGameState& g) {
+            g.ComputerBeginnt = false;
+            g.ComputerWeiss = true;
+            return true;
+        };
+        TFormControl& control = m_main->Control();
+        Script({
+            {[&] { return HumanToMove(); }, [&] { Click(FreePoint()); }},
+            {[&] { return HumanToMove(); }, [&] { control.BitBtnStop->click(); }},
+        });
+        m_main->PlayHumanComputer();
+        const QStringList moves = RecordedMoves();
+        QCOMPARE(moves.size(), 2);
+        QCOMPARE(moves[0], QStringLiteral("B[pd]"));  // the human plays Black
+        QVERIFY(moves[1].startsWith(QStringLiteral("W[")));
+    }
+
+    void selfPlayStopsWhileTheEngineThinksAndTheGameCanBeSavedAndLoaded() {
+        TFormControl& control = m_main->Control();
+        TEngine& e = m_main->Engine();
+        int ticks = 0;
+        QString statusWhenStopped;
+        int movesWhenStopped = -1;
+        Script({
+            // Self-play never waits for a human: every tick comes while the engine thinks.
+            {[&] { return ++ticks > 40; },
+             [&] {
+                 statusWhenStopped = m_main->Board().StatusLine();
+                 movesWhenStopped = static_cast<int>(RecordedMoves().size());
+                 control.BitBtnStop->click();
+             }},
+        });
+        m_main->PlaySelf();
+        QCOMPARE(m_main->Board().GetState(), bsLocked);
+        QCOMPARE(control.Layout(), TControlLayout::Editing);
+        QCOMPARE(e.Game.SideToMove, 1);
+        QVERIFY2(statusWhenStopped.endsWith(QStringLiteral(" ...")), qPrintable(statusWhenStopped));
+        QCOMPARE(m_main->Board().StatusLine(), QString());  // the thinking is over
+        // The move being thought about when the stop came was not played.
+        const QStringList moves = RecordedMoves();
+        QCOMPARE(moves.size(), movesWhenStopped);
+        QVERIFY(moves.size() >= 1);
+        for (int i = 0; i < moves.size(); ++i)
+            QCOMPARE(moves[i].at(0), QLatin1Char(i % 2 == 0 ? 'B' : 'W'));
+
+        const QString file = m_files.filePath(QStringLiteral("selbst.sgf"));
+        m_main->SaveGameAs(file);
+        m_main->Control().Tree().DeleteItem(m_main->Control().Tree().Items()[0].get());
+        m_main->LoadGame(file);
+        QCOMPARE(RecordedMoves(), moves);
+    }
+};
+
+}  // namespace obrin::gui
+
+OBRIN_GUI_TEST(FormComputerGames_test, obrin::gui::TFormComputerGamesTest);
+#include "FormComputerGames_test.moc"
