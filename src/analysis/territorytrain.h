@@ -17,8 +17,8 @@ namespace obrin {
 class TEngine;
 
 struct TTerritoryDataOptions {
-    int FirstMove = 10;     // the first position sampled
-    int SampleEvery = 5;    // then every this many moves
+    int FirstMove = 1;      // the first position sampled (one stone: one colour only)
+    int SampleEvery = 3;    // then every this many moves
     int Horizon = 10;       // a point played within this many moves counts as played soon
     int SettledRadius = 2;  // settled: no move this close (Manhattan) to the end of the game
     int SettledValue = -8;

@@ -284,7 +284,7 @@ std::map<std::string, cli::TSubcommand> TrainCommands() {
           RunCheck}},
         {"terr-records",
          {"train terr-records --games F[,F...] [--extra-games F[,F...]] [--heldout-every 5]\n"
-          "      [--first-move 10] [--every 5] [--seed 1] [--settled-value -8]\n"
+          "      [--first-move 1] [--every 3] [--seed 1] [--settled-value -8]\n"
           "      [--settled-per-position 10] [--out dectrain-full.dat]\n"
           "      [--ship dectrain.dat] [--ship-count 4000]   territory records from teacher games",
           RunTerritoryRecords}},
@@ -293,7 +293,7 @@ std::map<std::string, cli::TSubcommand> TrainCommands() {
           "      [--seed S] [--rate R] [--report K]   train the territory network",
           RunTerritoryNet}},
         {"terr-check",
-         {"train terr-check --games F[,F...] [--net terrnet.dat] [--first-move 10] [--every 5]\n"
+         {"train terr-check --games F[,F...] [--net terrnet.dat] [--first-move 1] [--every 3]\n"
           "      held-out quality of the territory network, and of an untrained one",
           RunTerritoryCheck}},
     };
