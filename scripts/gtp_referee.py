@@ -5,7 +5,10 @@ Each engine is a command line, started afresh for every game; "{seed}" in a comm
 by --seed plus the game's number, so seeded players play a different but repeatable game each
 time. A game ends after two passes in a row, a resignation, or the move cap. An illegal move, a
 failed command, a crash or a timeout loses the game for the engine at fault. Finished games are
-scored by area (stones plus empty regions that touch one colour only, plus komi for White).
+scored by area (stones plus empty regions that touch one colour only, plus komi for White). Games
+between engines that pass with dead stones still on the board are better scored with --scorer: a
+third engine (e.g. "gnugo --mode gtp") is given the game and asked for its final_score, which takes
+the dead stones off; the area count is still shown beside it.
 
 Prints one line per game and a summary; with --sgf-dir writes each game as SGF. The exit status
 is 1 when any game had a fault (an illegal move, a failed command, a crash or a timeout).
@@ -219,6 +222,31 @@ class Game:
         self.score = self.board.area_score(self.options.komi)
         self.result = result_text(*self.score)
         self.reason = reason
+        if self.options.scorer:
+            self.result = self.scorer_result()
+            self.reason += ", scored by %s" % self.options.scorer
+
+    def scorer_result(self):
+        """The scoring engine's final_score of the game; a scorer that fails stops the match,
+        since no result could be trusted."""
+        scorer = GtpEngine(self.options.scorer, self.options.timeout, subprocess.DEVNULL)
+        try:
+            for command in self.scorer_commands():
+                ok, answer = scorer.send(command)
+                if not ok:
+                    raise SystemExit("scorer: %r failed: %s" % (command, answer))
+            return answer.strip().upper() if answer.strip() != "0" else "0"
+        except EngineFailure as e:
+            raise SystemExit("scorer: %s" % e)
+        finally:
+            scorer.close()
+
+    def scorer_commands(self):
+        b = self.board
+        commands = ["boardsize %d" % b.size, "clear_board", "komi %g" % self.options.komi]
+        commands += ["play black %s" % b.vertex(p) for p in self.handicap]
+        commands += ["play %s %s" % (colour_to_gtp(c), b.vertex(p)) for c, p in self.moves]
+        return commands + ["final_score"]
 
     def winner(self):
         if self.result.startswith("B+"):
@@ -291,6 +319,7 @@ def parse_arguments(argv):
     parser.add_argument("--seed", type=int, default=1, help="replaces {seed} plus the game's number")
     parser.add_argument("--timeout", type=float, default=60.0, help="seconds for one answer")
     parser.add_argument("--sgf-dir", help="folder for the SGF records")
+    parser.add_argument("--scorer", help="command of an engine whose final_score decides")
     parser.add_argument("--engine-stderr", action="store_true",
                         help="let the engines write to standard error")
     options = parser.parse_args(argv)

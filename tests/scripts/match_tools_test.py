@@ -208,6 +208,29 @@ class RefereeTest(unittest.TestCase):
         self.assertIn("W+F", out)
         self.assertIn("illegal move A1 (occupied)", out)
 
+    def test_a_scorer_decides_the_result_from_the_whole_game(self):
+        # A scorer that writes down what it is told and calls every game W+3.
+        with tempfile.TemporaryDirectory() as folder:
+            log = os.path.join(folder, "scorer.log")
+            scorer = ("%s -c \"import sys\n"
+                      "log = open(%r, 'w')\n"
+                      "for l in sys.stdin:\n"
+                      "    log.write(l); log.flush()\n"
+                      "    print('= W+3' if l.startswith('final_score') else '=', end='\\n\\n',"
+                      " flush=True)\"" % (shlex.quote(sys.executable), log))
+            status, out = self.referee(
+                "--black", self.player_command("capture"), "--white",
+                self.player_command("random"), "--size", 9, "--handicap", 2, "--komi", 0.5,
+                "--scorer", scorer)
+            self.assertEqual(status, 0, out)
+            moves = int(re.search(r": W\+3 after (\d+) moves \(two passes, scored by", out).group(1))
+            with open(log, encoding="utf-8") as f:
+                told = f.read().splitlines()
+            self.assertEqual(told[:3], ["boardsize 9", "clear_board", "komi 0.5"])
+            self.assertEqual(told[3:5], ["play black C3", "play black G7"])
+            self.assertEqual(len([t for t in told if t.startswith("play ")]), moves + 2)
+            self.assertEqual(told[-2:], ["final_score", "quit"])
+
 
 if __name__ == "__main__":
     unittest.main()
