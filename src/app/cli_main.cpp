@@ -108,6 +108,8 @@ int RunGtp(const Args& args) {
     engine.SetDeterministicClock(HasFlag(args, "--deterministic"));
     long long seed = 0;
     if (IntOption(args, "--seed", seed)) engine.Random.SetFixedSeed(static_cast<uint32_t>(seed));
+    // The goal-selection trace "debug.txt", as the desktop program's setting writes it.
+    engine.Settings.ZieleProtokollieren = HasFlag(args, "--trace");
     obrin::TGtpEngine gtp(engine);
     obrin::RegisterTacticsCommands(gtp, static_cast<int>(readingMs));
     obrin::RegisterRecordsCommands(gtp);
@@ -556,7 +558,9 @@ const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
     static const std::map<std::string, std::map<std::string, TSubcommand>> table = {
         {"gtp",
          {{"",
-           {"gtp [--reading-ms N] [--deterministic]   GTP version 2 on standard input and output",
+           {"gtp [--reading-ms N] [--deterministic] [--seed S] [--trace]\n"
+            "      GTP version 2 on standard input and output; --trace writes the goal\n"
+            "      selection of every move to debug.txt (beside the program or in OBRIN_HOME)",
             RunGtp}}}},
         {"bench",
          {{"board",
