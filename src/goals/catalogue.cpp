@@ -148,18 +148,11 @@ bool IsTransientGoal(const TGoal& goal) {
 
 // ---- group goals
 
-TGoalRetten::TGoalRetten(TGoGroup& group) : Group(&group), GroupNo(group.Name) {}
-TGoalFangen::TGoalFangen(TGoGroup& group) : Group(&group), GroupNo(group.Name) {}
-TGoalAugenMachen::TGoalAugenMachen(TGoGroup& group) : Group(&group), GroupNo(group.Name) {}
+TGroupGoal::TGroupGoal(TGoGroup& group, const char* word)
+    : Group(&group), GroupNo(group.Name), m_word(word) {}
 
-std::string TGoalRetten::GetName() const {
-    return "RETTEN " + std::to_string(GroupNo);
-}
-std::string TGoalFangen::GetName() const {
-    return "FANGEN " + std::to_string(GroupNo);
-}
-std::string TGoalAugenMachen::GetName() const {
-    return "AUGEN-MACHEN " + std::to_string(GroupNo);
+std::string TGroupGoal::GetName() const {
+    return m_word + (" " + std::to_string(GroupNo));
 }
 
 namespace {

@@ -22,35 +22,41 @@ class TObrinRuleManager;
 
 // ---- group goals
 
-// RETTEN: save an own group. Expands into saving each of its chains, capturing its unsettled
-// enemies and, when it can build eyes, making eyes.
-class TGoalRetten final : public TGoal {
+// A goal about a whole group; the group number names it, so the name stays right after the graph
+// is rebuilt.
+class TGroupGoal : public TGoal {
   public:
-    explicit TGoalRetten(TGoGroup& group);
     [[nodiscard]] std::string GetName() const override;
-    void Expand() override;
     TGoGroup* Group;
     const int32_t GroupNo;
+
+  protected:
+    TGroupGoal(TGoGroup& group, const char* word);
+
+  private:
+    const char* m_word;
+};
+
+// RETTEN: save an own group. Expands into saving each of its chains, capturing its unsettled
+// enemies and, when it can build eyes, making eyes.
+class TGoalRetten final : public TGroupGoal {
+  public:
+    explicit TGoalRetten(TGoGroup& group) : TGroupGoal(group, "RETTEN") {}
+    void Expand() override;
 };
 
 // FANGEN: capture an enemy group; the mirror image of RETTEN.
-class TGoalFangen final : public TGoal {
+class TGoalFangen final : public TGroupGoal {
   public:
-    explicit TGoalFangen(TGoGroup& group);
-    [[nodiscard]] std::string GetName() const override;
+    explicit TGoalFangen(TGoGroup& group) : TGroupGoal(group, "FANGEN") {}
     void Expand() override;
-    TGoGroup* Group;
-    const int32_t GroupNo;
 };
 
 // AUGEN-MACHEN: make eyes for a group: eye moves on and next to its region.
-class TGoalAugenMachen final : public TGoal {
+class TGoalAugenMachen final : public TGroupGoal {
   public:
-    explicit TGoalAugenMachen(TGoGroup& group);
-    [[nodiscard]] std::string GetName() const override;
+    explicit TGoalAugenMachen(TGoGroup& group) : TGroupGoal(group, "AUGEN-MACHEN") {}
     void Expand() override;
-    TGoGroup* Group;
-    const int32_t GroupNo;
 };
 
 // ---- chain goals: the chain number names the chain; Chain is its graph record (null when the

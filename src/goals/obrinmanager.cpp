@@ -42,14 +42,13 @@ void ListTree(TGoal& goal, int depth, std::vector<std::string>& lines) {
         }
 }
 
-int32_t GroupValueOf(const TGoal& goal) {
-    if (const auto* r = dynamic_cast<const TGoalRetten*>(&goal)) return r->Group->StrategieWert;
-    if (const auto* f = dynamic_cast<const TGoalFangen*>(&goal)) return f->Group->StrategieWert;
-    return 0;
-}
-
+// RETTEN and FANGEN; AUGEN-MACHEN, the third group goal, carries no value of its own.
 bool IsGroupGoal(const TGoal& goal) {
     return typeid(goal) == typeid(TGoalRetten) || typeid(goal) == typeid(TGoalFangen);
+}
+
+int32_t GroupValueOf(const TGoal& goal) {
+    return IsGroupGoal(goal) ? static_cast<const TGroupGoal&>(goal).Group->StrategieWert : 0;
 }
 
 }  // namespace

@@ -96,9 +96,7 @@ TGoChain* ChainOf(const TGoal& g) {
 
 // The group a goal is about: its Group, or the group of its chain. Null when it has none.
 TGoGroup* GroupOf(const TGoal& g) {
-    if (const auto* r = dynamic_cast<const TGoalRetten*>(&g)) return r->Group;
-    if (const auto* f = dynamic_cast<const TGoalFangen*>(&g)) return f->Group;
-    if (const auto* a = dynamic_cast<const TGoalAugenMachen*>(&g)) return a->Group;
+    if (const auto* r = dynamic_cast<const TGroupGoal*>(&g)) return r->Group;
     if (const auto* a = dynamic_cast<const TGoalAugenzug*>(&g)) return a->Group;
     const TGoChain* chain = ChainOf(g);
     return chain != nullptr ? chain->Group : nullptr;
