@@ -5,6 +5,7 @@
 #include <typeinfo>
 
 #include "analysis/graph.h"
+#include "analysis/territory.h"
 #include "board/chains.h"
 #include "board/errors.h"
 #include "game/engine.h"
@@ -97,12 +98,6 @@ TGoGroup* GroupOrComplain(const TChainGoal& goal, const char* message) {
     if (goal.Chain != nullptr && goal.Chain->Group != nullptr) return goal.Chain->Group;
     EngineOf(goal).Host.ShowMessage(message);
     return nullptr;
-}
-
-// The territory class of a Feldbewertung value: the value times 60, rounded half to even,
-// minus 10.
-int32_t TerritoryClassOf(double value) {
-    return static_cast<int32_t>(std::nearbyint(value * 60.0)) - 10;
 }
 
 // Living and dead groups around an empty point, found through the neighbours that name their
@@ -384,7 +379,7 @@ void TGoalGebietErobern::Expand() {
     for (int x = 0; x < BoardSize; ++x)
         for (int y = 0; y < BoardSize; ++y) {
             const int p = PointIndex(x, y);
-            int32_t territoryClass = TerritoryClassOf(value[p]);
+            int32_t territoryClass = TerritoryClass(value[p]);
             if (territoryClass < 0 || !PlayableForBoth(engine, p)) continue;
             // A point between own living groups only, with no dead stones to take, fills in.
             const TNeighbourFates fates = NeighbourFates(engine, x, y);
