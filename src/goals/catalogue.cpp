@@ -1,6 +1,5 @@
 #include "goals/catalogue.h"
 
-#include <cmath>
 #include <limits>
 #include <typeinfo>
 
