@@ -217,7 +217,8 @@ TBoard FinalArea(const TTeacherGame& game) {
 }
 
 std::array<TPointLabels, PointCount> LabelPosition(const TTeacherGame& game,
-                                                   const TTeacherVerdict& verdict) {
+                                                   const TTeacherVerdict& verdict,
+                                                   TSureLabels sureLabels) {
     TBoardFields f;
     f.Spielfeld = PositionAfter(game, verdict.MoveNumber);
     ComputeNamensfeld(f);
@@ -228,7 +229,7 @@ std::array<TPointLabels, PointCount> LabelPosition(const TTeacherGame& game,
     for (const TPoint p : verdict.Dead) dead[PointIndex(p.X, p.Y)] = 1;
     TBoard critical{};
     for (const TPoint p : verdict.Critical) critical[PointIndex(p.X, p.Y)] = 1;
-    if (verdict.FromDragons) {
+    if (verdict.FromDragons && sureLabels == TSureLabels::Survival) {
         // dragon_status judges the stones without playing on; what happened to them is the better
         // witness: a stone is sure when it stays on the board to the end and lives there.
         dead = Survivors(game, verdict.MoveNumber);

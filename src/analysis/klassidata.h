@@ -44,8 +44,13 @@ struct TTeacherGame {
 
 // Wanted values 0..1 of the named outputs for every point of a sampled position.
 using TPointLabels = std::array<double, KlassiNamedOutputs>;
-[[nodiscard]] std::array<TPointLabels, PointCount> LabelPosition(const TTeacherGame& game,
-                                                                 const TTeacherVerdict& verdict);
+// Where the sure-stone labels (outputs 11 and 12) of a dragon_status verdict come from: what
+// happens to the stones later in the game (they stay on the board and live at the end), or the
+// teacher's dragon_status itself (dead is not sure, critical is left open at 0.5).
+enum class TSureLabels { Survival, DragonStatus };
+[[nodiscard]] std::array<TPointLabels, PointCount> LabelPosition(
+    const TTeacherGame& game, const TTeacherVerdict& verdict,
+    TSureLabels sureLabels = TSureLabels::Survival);
 
 // 1 at every stone of the position after from moves that stays on the board to the end of the
 // game and is not dead there.

@@ -59,14 +59,15 @@ void SwapColours(TKlassiFeatures& f, std::vector<double>& targets) {
 
 }  // namespace
 
-void AddGameSamples(const std::vector<TTeacherGame>& games, TTestData& samples) {
+void AddGameSamples(const std::vector<TTeacherGame>& games, TTestData& samples,
+                    TSureLabels sureLabels) {
     const TBoard minAbstand = MakeMinAbstand();
     for (const TTeacherGame& game : games)
         for (const TTeacherVerdict& verdict : game.Verdicts) {
             const TBoard b = PositionAfter(game, verdict.MoveNumber);
             TBoard influence{};
             SpreadInfluence(b, influence, 50);
-            const auto labels = LabelPosition(game, verdict);
+            const auto labels = LabelPosition(game, verdict, sureLabels);
             for (int i = 0; i < PointCount; ++i) {
                 const TKlassiFeatures f =
                     KlassiFeatures(b, minAbstand, influence, PointColumn(i), PointRow(i));
@@ -197,7 +198,8 @@ std::array<TOutputQuality, KlassiNamedOutputs> MeasureOutputs(TFeedFwd3& net, TT
     return q;
 }
 
-TSureStoneCheck CheckSureStones(const std::vector<TTeacherGame>& games, const TFeedFwd3& net) {
+TSureStoneCheck CheckSureStones(const std::vector<TTeacherGame>& games, const TFeedFwd3& net,
+                                TSureVerdicts verdicts) {
     IHost host;
     TEngine engine(host);
     *engine.KlassiNet = net;
@@ -205,13 +207,17 @@ TSureStoneCheck CheckSureStones(const std::vector<TTeacherGame>& games, const TF
     std::vector<std::pair<double, bool>> scored;
     for (const TTeacherGame& game : games)
         for (const TTeacherVerdict& verdict : game.Verdicts) {
+            const bool dragonsOnly = verdicts == TSureVerdicts::DragonStatus;
+            if (dragonsOnly && !verdict.FromDragons) continue;
             engine.Fields.Spielfeld = PositionAfter(game, verdict.MoveNumber);
             ClassifyBoard(engine);
-            TBoard dead{};
+            TBoard dead{}, leftOut{};
             for (const TPoint p : verdict.Dead) dead[PointIndex(p.X, p.Y)] = 1;
+            if (dragonsOnly)
+                for (const TPoint p : verdict.Critical) leftOut[PointIndex(p.X, p.Y)] = 1;
             for (int i = 0; i < PointCount; ++i) {
                 const int v = engine.Fields.Spielfeld[i];
-                if (v == 0) continue;
+                if (v == 0 || leftOut[i]) continue;
                 const int value =
                     v > 0 ? engine.Container->NNSSicher[i] : engine.Container->NNWSicher[i];
                 const bool sure = value > 0;

@@ -22,7 +22,8 @@ class TTestData;
 
 // Appends one sample per point of every sampled position of the games (27 inputs, 50 outputs:
 // the 19 labels, 0.5 for the rest).
-void AddGameSamples(const std::vector<TTeacherGame>& games, TTestData& samples);
+void AddGameSamples(const std::vector<TTeacherGame>& games, TTestData& samples,
+                    TSureLabels sureLabels = TSureLabels::Survival);
 
 // A deterministic subset of at most count samples: first up to count/40 positives of each named
 // output from 2 on (the rare ones), then others in a fixed shuffled order.
@@ -57,10 +58,15 @@ struct TSureStoneCheck {
         return Alive && Dead ? 0.5 * (double(AliveSure) / Alive + double(DeadNotSure) / Dead) : 0.0;
     }
 };
-// ClassifyBoard on every sampled position of the games: a black stone counts as sure when
-// NNSSicher > 0, a white stone when NNWSicher > 0; compared with the teacher's verdict
-// (dead, or living and seki).
+// Which verdicts CheckSureStones compares with: every sampled position's (dead, or living and
+// seki), or only the positions judged by dragon_status, whose dead dragons must be not sure and
+// whose alive and unknown dragons sure; critical dragons, whose fate depends on who moves first,
+// are left out.
+enum class TSureVerdicts { All, DragonStatus };
+// ClassifyBoard on the sampled positions of the games: a black stone counts as sure when
+// NNSSicher > 0, a white stone when NNWSicher > 0; compared with the teacher's verdict.
 [[nodiscard]] TSureStoneCheck CheckSureStones(const std::vector<TTeacherGame>& games,
-                                              const TFeedFwd3& net);
+                                              const TFeedFwd3& net,
+                                              TSureVerdicts verdicts = TSureVerdicts::All);
 
 }  // namespace obrin

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <stdexcept>
@@ -124,6 +125,33 @@ void WriteVerdicts(TGtpProcess& gnugo, std::ostream& out, int moveNumber, bool f
     out << "end\n";
 }
 
+std::vector<std::string> SplitWords(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string w; in >> w;) words.push_back(w);
+    return words;
+}
+
+// The number of random opening moves of a game; the generator is drawn from only when there is a
+// choice, so that a fixed number gives the same games as ever.
+int RandomOpeningCount(const TGamesOptions& o, std::mt19937& rng) {
+    if (o.OpeningMax <= o.OpeningMin) return o.OpeningMin;
+    return o.OpeningMin +
+           static_cast<int>(rng() % static_cast<uint32_t>(o.OpeningMax - o.OpeningMin + 1));
+}
+
+// A random point on the lines OpeningLineMin to OpeningLineMax, or none when the draw falls
+// nearer the centre; the caller draws again then.
+std::optional<TPoint> RandomOpeningPoint(const TGamesOptions& o, std::mt19937& rng) {
+    const int margin = o.OpeningLineMin - 1;  // distance of the lowest line from the edge
+    const uint32_t span = static_cast<uint32_t>(BoardSize - 2 * margin);
+    const int x = margin + static_cast<int>(rng() % span),
+              y = margin + static_cast<int>(rng() % span);
+    const int edge = std::min(std::min(x, BoardSize - 1 - x), std::min(y, BoardSize - 1 - y));
+    if (edge > o.OpeningLineMax - 1) return std::nullopt;
+    return TPoint{x, y};
+}
+
 }  // namespace
 
 int PlayGnuGoGames(const TGamesOptions& o) {
@@ -135,30 +163,39 @@ int PlayGnuGoGames(const TGamesOptions& o) {
                            std::to_string(seed)});
         gnugo.Ask("boardsize 19");
         gnugo.Ask("clear_board");
-        gnugo.Ask("komi 6.5");
+        gnugo.Ask(o.Handicap > 0 ? "komi 0.5" : "komi 6.5");
         std::mt19937 rng(seed);
         TBoard board{};
         int32_t koX = -1, koY = -1;
         std::ostringstream moves, verdicts;
         int colour = 1, passes = 0, number = 0;
-        auto play = [&](int x, int y) {
-            moves << (number ? " " : "") << (colour > 0 ? "B:" : "W:")
+        auto record = [&](int x, int y, int c) {
+            moves << (number ? " " : "") << (c > 0 ? "B:" : "W:")
                   << (x < 0 ? "pass" : Vertex(x, y));
             if (x >= 0)
-                PlayMove(x, y, colour, board, koX, koY);
+                PlayMove(x, y, c, board, koX, koY);
             else
                 koX = koY = -1;
             ++number;
+        };
+        auto play = [&](int x, int y) {
+            record(x, y, colour);
             colour = -colour;
         };
-        for (int i = 0; i < o.RandomOpening; ++i) {
+        if (o.Handicap > 0) {
+            // The handicap stones are Black's first moves in the record, White moves next.
+            for (const std::string& v :
+                 SplitWords(gnugo.Ask("fixed_handicap " + std::to_string(o.Handicap))))
+                record(ColumnOfText(v), RowOfText(v), 1);
+            colour = -1;
+        }
+        const int openingMoves = RandomOpeningCount(o, rng);
+        for (int i = 0; i < openingMoves; ++i) {
             for (int tries = 0; tries < 100; ++tries) {
-                const int x = 2 + static_cast<int>(rng() % 15),
-                          y = 2 + static_cast<int>(rng() % 15);
-                const int edge = std::min(std::min(x, 18 - x), std::min(y, 18 - y));
-                if (edge > 5 || board[PointIndex(x, y)] != 0) continue;
-                gnugo.Ask(std::string("play ") + (colour > 0 ? "b " : "w ") + Vertex(x, y));
-                play(x, y);
+                const std::optional<TPoint> p = RandomOpeningPoint(o, rng);
+                if (!p || board[PointIndex(p->X, p->Y)] != 0) continue;
+                gnugo.Ask(std::string("play ") + (colour > 0 ? "b " : "w ") + Vertex(p->X, p->Y));
+                play(p->X, p->Y);
                 break;
             }
         }

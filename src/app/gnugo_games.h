@@ -12,11 +12,17 @@ struct TGamesOptions {
     std::string GnuGo = "/usr/games/gnugo";
     std::string OutFile;
     int Games = 10;
-    int FirstGame = 0;      // game numbers FirstGame .. FirstGame+Games-1; each seeds its own game
-    int Level = 1;          // GNU Go's strength level
-    int FirstSample = 8;    // the first move number whose position is sampled
-    int SampleEvery = 18;   // then every this many moves, and the final position
-    int RandomOpening = 4;  // random opening moves (3rd to 6th line) for variety
+    int FirstGame = 0;     // game numbers FirstGame .. FirstGame+Games-1; each seeds its own game
+    int Level = 1;         // GNU Go's strength level
+    int FirstSample = 8;   // the first move number whose position is sampled
+    int SampleEvery = 18;  // then every this many moves, and the final position
+    // Random opening moves for variety: a number from OpeningMin to OpeningMax per game, each on
+    // a line from OpeningLineMin to OpeningLineMax (the edge is line 1).
+    int OpeningMin = 4, OpeningMax = 4;
+    int OpeningLineMin = 3, OpeningLineMax = 6;
+    // Black's handicap stones (GNU Go's fixed placement, 2 to 9; 0 for none), set before the
+    // random opening; White then moves first and the komi is 0.5.
+    int Handicap = 0;
     int MaxMoves = 400;
     // Verdicts of sampled positions from dragon_status (fast) instead of final_status_list (which
     // plays the position out and takes seconds). The final position always uses final_status_list.

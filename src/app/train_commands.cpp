@@ -33,6 +33,14 @@ int IntOpt(const Args& args, const std::string& name, int fallback) {
     return std::stoi(Option(args, name, std::to_string(fallback)));
 }
 
+// "A-B" or "A" into lo and hi; nothing changes when text is empty.
+void ReadRange(const std::string& text, int& lo, int& hi) {
+    if (text.empty()) return;
+    const size_t dash = text.find('-');
+    lo = std::stoi(text.substr(0, dash));
+    hi = dash == std::string::npos ? lo : std::stoi(text.substr(dash + 1));
+}
+
 int RunGames(const Args& args) {
     TGamesOptions o;
     o.GnuGo = Option(args, "--gnugo", o.GnuGo);
@@ -43,6 +51,16 @@ int RunGames(const Args& args) {
     o.FirstSample = IntOpt(args, "--first-sample", o.FirstSample);
     o.SampleEvery = IntOpt(args, "--sample-every", o.SampleEvery);
     o.DragonVerdicts = Option(args, "--verdicts", "final") == "dragon";
+    ReadRange(Option(args, "--opening", ""), o.OpeningMin, o.OpeningMax);
+    ReadRange(Option(args, "--opening-lines", ""), o.OpeningLineMin, o.OpeningLineMax);
+    o.Handicap = IntOpt(args, "--handicap", o.Handicap);
+    if (o.OpeningMin < 0 || o.OpeningMax > 40 || o.OpeningLineMin < 1 || o.OpeningLineMax > 10 ||
+        o.OpeningLineMin > o.OpeningLineMax ||
+        (o.Handicap != 0 && (o.Handicap < 2 || o.Handicap > 9))) {
+        std::cerr << "obrin-cli train games: --opening takes 0 to 40 moves, --opening-lines lines "
+                     "1 to 10, --handicap 2 to 9 stones\n";
+        return 2;
+    }
     if (o.OutFile.empty()) {
         std::cerr << "obrin-cli train games: --out FILE is needed\n";
         return 2;
@@ -83,14 +101,22 @@ TTestData NewSampleSet() {
     return s;
 }
 
+TSureLabels SureLabelsOption(const Args& args) {
+    const std::string name = Option(args, "--sure-labels", "survival");
+    if (name == "survival") return TSureLabels::Survival;
+    if (name == "status") return TSureLabels::DragonStatus;
+    throw std::runtime_error("--sure-labels takes survival or status, not " + name);
+}
+
 int RunSamples(const Args& args) {
+    const TSureLabels sureLabels = SureLabelsOption(args);
     std::vector<TTeacherGame> train, heldOut;
     ReadGames(args, train, heldOut);
     TTestData all = NewSampleSet();
-    AddGameSamples(train, all);
+    AddGameSamples(train, all, sureLabels);
     all.SaveToFile(Option(args, "--out", "training-full.dat"));
     TTestData held = NewSampleSet();
-    AddGameSamples(heldOut, held);
+    AddGameSamples(heldOut, held, sureLabels);
     held.SaveToFile(Option(args, "--heldout-out", "heldout.dat"));
     TTestData shipped = SelectSamples(all, IntOpt(args, "--ship-count", 4000), 7);
     shipped.SaveToFile(Option(args, "--ship", "training.dat"));
@@ -118,6 +144,16 @@ int RunNet(const Args& args) {
     return 0;
 }
 
+void PrintSureStones(const char* title, const TSureStoneCheck& check) {
+    std::printf(
+        "%s:\n"
+        "  %lld living stones, %lld called sure; %lld dead stones, %lld called not sure; "
+        "balanced accuracy %.3f, AUC %.3f\n",
+        title, static_cast<long long>(check.Alive), static_cast<long long>(check.AliveSure),
+        static_cast<long long>(check.Dead), static_cast<long long>(check.DeadNotSure),
+        check.BalancedAccuracy(), check.Auc);
+}
+
 int RunCheck(const Args& args) {
     std::vector<TTeacherGame> train, heldOut;
     ReadGames(args, train, heldOut);
@@ -135,14 +171,21 @@ int RunCheck(const Args& args) {
                     static_cast<long long>(quality[k].Positives),
                     static_cast<long long>(quality[k].Negatives), quality[k].BalancedAccuracy,
                     quality[k].Auc, KlassiOutputLabels[k]);
-    const TSureStoneCheck check = CheckSureStones(heldOut, net);
-    std::printf(
-        "sure stones against the teacher's life-and-death verdicts on held-out positions:\n"
-        "  %lld living stones, %lld called sure; %lld dead stones, %lld called not sure; "
-        "balanced accuracy %.3f, AUC %.3f\n",
-        static_cast<long long>(check.Alive), static_cast<long long>(check.AliveSure),
-        static_cast<long long>(check.Dead), static_cast<long long>(check.DeadNotSure),
-        check.BalancedAccuracy(), check.Auc);
+    PrintSureStones(
+        "sure stones against the teacher's life-and-death verdicts on held-out positions",
+        CheckSureStones(heldOut, net));
+    const std::string dragonFiles = Option(args, "--dragon-games", "");
+    if (!dragonFiles.empty()) {
+        const int every = IntOpt(args, "--heldout-every", 5);
+        std::vector<TTeacherGame> dragonHeldOut;
+        for (auto& g : GamesOf(dragonFiles))
+            if (IsHeldOut(g, every)) dragonHeldOut.push_back(std::move(g));
+        std::printf("%zu held-out games of %s\n", dragonHeldOut.size(), dragonFiles.c_str());
+        PrintSureStones(
+            "sure stones against GNU Go's dragon_status on their held-out positions "
+            "(critical dragons left out)",
+            CheckSureStones(dragonHeldOut, net, TSureVerdicts::DragonStatus));
+    }
     return 0;
 }
 
@@ -266,13 +309,15 @@ std::map<std::string, cli::TSubcommand> TrainCommands() {
     return {
         {"games",
          {"train games --out FILE [--games N] [--first K] [--level L] [--first-sample M]\n"
-          "      [--sample-every K] [--verdicts final|dragon] [--gnugo PATH]\n"
+          "      [--sample-every K] [--verdicts final|dragon] [--opening 4 | MIN-MAX]\n"
+          "      [--opening-lines 3-6] [--handicap N] [--gnugo PATH]\n"
           "      GNU Go self-play games with its verdicts (data building only)",
           RunGames}},
         {"samples",
          {"train samples --games F[,F...] [--extra-games F[,F...]] [--heldout-every 5]\n"
           "      [--out training-full.dat] [--heldout-out heldout.dat] [--ship training.dat]\n"
-          "      [--ship-count 4000]   classifier samples from teacher games",
+          "      [--ship-count 4000] [--sure-labels survival|status]\n"
+          "      classifier samples from teacher games",
           RunSamples}},
         {"net",
          {"train net [--samples training-full.dat] [--out net.dat] [--steps N] [--seed S]\n"
@@ -280,6 +325,7 @@ std::map<std::string, cli::TSubcommand> TrainCommands() {
           RunNet}},
         {"check",
          {"train check --games F[,F...] [--net net.dat] [--heldout heldout.dat]\n"
+          "      [--dragon-games F[,F...]]\n"
           "      held-out quality of the classifier",
           RunCheck}},
         {"terr-records",

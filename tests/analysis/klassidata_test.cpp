@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "analysis/feedfwd3.h"
 #include "analysis/klassitrain.h"
 #include "analysis/testdata.h"
 #include "board/errors.h"
@@ -92,6 +93,40 @@ TEST(TeacherGames, WithDragonVerdictsSureStonesAreThoseThatSurvive) {
     const TBoard later = Survivors(games[0], 4);
     EXPECT_EQ(later[PointIndex(9, 9)], 1);
     EXPECT_EQ(later[PointIndex(15, 15)], 0) << "dead at the end";
+}
+
+// After move 4: dragon_status calls K10 dead though it lives on to the end, and Q16 critical;
+// White's A1 is captured later though dragon_status called it alive.
+const char* DragonGame =
+    "game 9\n"
+    "moves B:B1 W:A1 B:K10 W:Q16 B:A2 W:R3\n"
+    "position 4\ndead K10\ncritical Q16\nend\n"
+    "final 6\ndead\nseki\nend\nendgame\n";
+
+TEST(TeacherGames, SureStoneLabelsFromDragonStatusOrFromSurvival) {
+    const auto games = ParseTeacherGames(DragonGame, "t.txt");
+    const TTeacherVerdict& v = games[0].Verdicts[0];
+    const auto survival = LabelPosition(games[0], v);
+    const auto status = LabelPosition(games[0], v, TSureLabels::DragonStatus);
+    const int k10 = PointIndex(9, 9), a1 = PointIndex(0, 0), q16 = PointIndex(15, 15);
+    EXPECT_EQ(survival[k10][11], 1.0) << "K10 survives";
+    EXPECT_EQ(status[k10][11], 0.0) << "dragon_status calls K10 dead";
+    EXPECT_EQ(survival[a1][12], 0.0) << "A1 is captured";
+    EXPECT_EQ(status[a1][12], 1.0) << "dragon_status calls A1 alive";
+    EXPECT_EQ(survival[q16][12], 1.0);
+    EXPECT_EQ(status[q16][12], 0.5) << "a critical stone is neither sure nor lost";
+    const auto final = LabelPosition(games[0], games[0].Verdicts[1], TSureLabels::DragonStatus);
+    EXPECT_EQ(final[k10][11], 1.0) << "final_status_list verdicts keep their own labels";
+}
+
+TEST(TeacherGames, SureStoneCheckAgainstDragonStatusLeavesOutCriticalAndFinal) {
+    const auto games = ParseTeacherGames(DragonGame, "t.txt");
+    TFeedFwd3 net(KlassiNetSize, KlassiNetSize, KlassiNetSize, 0.2, [] { return 0.0; });
+    const TSureStoneCheck all = CheckSureStones(games, net);
+    EXPECT_EQ(all.Alive + all.Dead, 4 + 5) << "four stones after move 4, five at the end";
+    const TSureStoneCheck dragons = CheckSureStones(games, net, TSureVerdicts::DragonStatus);
+    EXPECT_EQ(dragons.Dead, 1) << "K10";
+    EXPECT_EQ(dragons.Alive, 2) << "B1 and A1; Q16 is critical";
 }
 
 TEST(TeacherGames, BadFilesNameTheLine) {
