@@ -235,7 +235,7 @@ class Game:
                 ok, answer = scorer.send(command)
                 if not ok:
                     raise SystemExit("scorer: %r failed: %s" % (command, answer))
-            return answer.strip().upper() if answer.strip() != "0" else "0"
+            return answer.strip().upper()
         except EngineFailure as e:
             raise SystemExit("scorer: %s" % e)
         finally:

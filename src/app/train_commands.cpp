@@ -33,12 +33,17 @@ int IntOpt(const Args& args, const std::string& name, int fallback) {
     return std::stoi(Option(args, name, std::to_string(fallback)));
 }
 
-// "A-B" or "A" into lo and hi; nothing changes when text is empty.
-void ReadRange(const std::string& text, int& lo, int& hi) {
+// The option's "A-B" or "A" into lo and hi; nothing changes when the option is not given.
+void ReadRange(const Args& args, const std::string& option, int& lo, int& hi) {
+    const std::string text = Option(args, option, "");
     if (text.empty()) return;
     const size_t dash = text.find('-');
-    lo = std::stoi(text.substr(0, dash));
-    hi = dash == std::string::npos ? lo : std::stoi(text.substr(dash + 1));
+    try {
+        lo = std::stoi(text.substr(0, dash));
+        hi = dash == std::string::npos ? lo : std::stoi(text.substr(dash + 1));
+    } catch (const std::logic_error&) {
+        throw std::runtime_error(option + " takes a number or a range such as 2-10, not " + text);
+    }
 }
 
 int RunGames(const Args& args) {
@@ -51,8 +56,8 @@ int RunGames(const Args& args) {
     o.FirstSample = IntOpt(args, "--first-sample", o.FirstSample);
     o.SampleEvery = IntOpt(args, "--sample-every", o.SampleEvery);
     o.DragonVerdicts = Option(args, "--verdicts", "final") == "dragon";
-    ReadRange(Option(args, "--opening", ""), o.OpeningMin, o.OpeningMax);
-    ReadRange(Option(args, "--opening-lines", ""), o.OpeningLineMin, o.OpeningLineMax);
+    ReadRange(args, "--opening", o.OpeningMin, o.OpeningMax);
+    ReadRange(args, "--opening-lines", o.OpeningLineMin, o.OpeningLineMax);
     o.Handicap = IntOpt(args, "--handicap", o.Handicap);
     if (o.OpeningMin < 0 || o.OpeningMax > 40 || o.OpeningLineMin < 1 || o.OpeningLineMax > 10 ||
         o.OpeningLineMin > o.OpeningLineMax ||
