@@ -223,12 +223,6 @@ TEST_F(GoalFramework, AGoalAlreadyInAListCannotBeAddedAgain) {
     EXPECT_EQ(GoalListNames(), (std::vector<std::string>{"B", "A"}));
 }
 
-TEST_F(GoalFramework, TheBaseGoalHasNoNameAndCannotBeExpanded) {
-    TGoal& g = Manager.CreateGoal<TGoal>();
-    EXPECT_EQ(g.Name(), "???");
-    EXPECT_THROW(g.Expand(), EObrinError);
-}
-
 TEST_F(GoalFramework, RetainingGoalsReversesTheSurvivorsAndActivatesThem) {
     Goal("GEBIET-EROBERN");
     Goal("BESETZEN 40");
