@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <random>
 #include <sstream>
 #include <vector>
@@ -219,25 +217,15 @@ TEST(GraphRecords, EyeCandidatesKeepTheirDistance) {
 
 TEST_F(GraphTest, ProgressIsShownStageByStageAndTheDumpIsWrittenWhenAskedFor) {
     SetPosition(kCornerWithEyes);
-    test::TTempDir home;
-    const char* old = std::getenv("OBRIN_HOME");
-    const std::string oldHome = old != nullptr ? old : "";
-    setenv("OBRIN_HOME", home.Path().c_str(), 1);
+    const test::TTempHome home;
     Engine.Settings.KettenProtokollieren = true;
     AnalyseToGraph(Engine);
-    if (oldHome.empty())
-        unsetenv("OBRIN_HOME");
-    else
-        setenv("OBRIN_HOME", oldHome.c_str(), 1);
     EXPECT_EQ(Host.Status,
               (std::vector<std::string>{
                   "Korrektur der Verbindungs-Einschätzung ...", "Gruppen-Graph wird aufgebaut ...",
                   "Mustererkennung ...", "Korrektur der Mustererkennung ...",
                   "Brute-Force-Analyse ...", "Strategische Werte werden ermittelt ..."}));
-    std::ifstream in(home / "ketten.txt");
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_EQ(text.str(), Engine.Graph->DumpText());
+    EXPECT_EQ(test::ReadBytes(home / "ketten.txt"), Engine.Graph->DumpText());
 }
 
 // Any position of stones, legal-looking or not.

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -55,8 +54,6 @@ std::string Pt(int x, int y) {
 class Catalogue : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (const char* h = std::getenv("OBRIN_HOME")) m_oldHome = h;
-        ::setenv("OBRIN_HOME", m_home.Path().c_str(), 1);
         m_engine = std::make_unique<TEngine>(m_host);
         m_engine->Settings.Zufall = false;
         m_engine->SetDeterministicClock(true);
@@ -65,7 +62,6 @@ class Catalogue : public ::testing::Test {
     void TearDown() override {
         m_engine->Shutdown();
         m_engine.reset();
-        m_oldHome.empty() ? ::unsetenv("OBRIN_HOME") : ::setenv("OBRIN_HOME", m_oldHome.c_str(), 1);
     }
 
     TObrinRuleManager& Manager() { return *m_engine->RuleManager; }
@@ -87,8 +83,7 @@ class Catalogue : public ::testing::Test {
         return Manager().CreateGoal<G>(chain.Name, &chain);
     }
 
-    test::TTempDir m_home;
-    std::string m_oldHome;
+    test::TTempHome m_home;
     IHost m_host;
     std::unique_ptr<TEngine> m_engine;
 };
@@ -287,12 +282,10 @@ class LockedHost : public IHost {
 };
 
 TEST(MoveDriver, AStopWhileThinkingEndsTheSearchWithoutAMove) {
-    test::TTempDir home;
-    ::setenv("OBRIN_HOME", home.Path().c_str(), 1);
+    const test::TTempHome home;
     LockedHost host;
     TEngine engine(host);
     EXPECT_THROW((void)ComputerMove(engine), EObrinStopped);
-    ::unsetenv("OBRIN_HOME");
 }
 
 TEST(MoveDriver, TheGradientIsZeroOnStonesAndInClosedPoints) {

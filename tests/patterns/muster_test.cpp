@@ -295,18 +295,7 @@ TEST(PatternMatch, HandlersAreCalledThroughTheTable) {
 
 class PatternStartUp : public ::testing::Test {
   protected:
-    test::TTempDir home;
-    std::string oldHome;
-    void SetUp() override {
-        if (const char* h = std::getenv("OBRIN_HOME")) oldHome = h;
-        setenv("OBRIN_HOME", home.Path().c_str(), 1);
-    }
-    void TearDown() override {
-        if (oldHome.empty())
-            unsetenv("OBRIN_HOME");
-        else
-            setenv("OBRIN_HOME", oldHome.c_str(), 1);
-    }
+    test::TTempHome home;
 };
 
 TEST(PatternLibrary, MissingFileIsAnErrorNamingItAndLeavesTheTreeAlone) {
