@@ -97,22 +97,6 @@ class RulesTest : public ::testing::Test {
     std::vector<std::unique_ptr<TRule>> Rules = MakeRules();
 };
 
-// ---- the trace of a comparison
-
-TEST_F(RulesTest, TheDoubleRegistrationRepeatsTheTraceLine) {
-    TGoGroup& g = Group(7, StatusSaveable);
-    TGoal& connect = Manager.CreateGoal<TGoalAnbinden>(40, Chain(40, &g));
-    TGoal& eyes = Manager.CreateGoal<TGoalAugenMachen>(g);
-    TraceOn = true;
-    EXPECT_EQ(Compare(connect, eyes), 1);
-    EXPECT_EQ(TraceLines(),
-              (std::vector<std::string>{
-                  "Vergleich ANBINDEN 40 AUGEN-MACHEN 7", "0: TRuleAnbindenAugenMachen 1",
-                  "0: TRuleAnbindenAugenMachen 1", ">>>: TRuleTransitivKette.Compare Beginn",
-                  ">>>: ANBINDEN 40 AUGEN-MACHEN 7", "<<<: TRuleTransitivKette.Compare Ende",
-                  "---> Ergebnis des Vergleichs: 1"}));
-}
-
 // ---- precedence: X before Y whatever else holds, no vote on other pairs
 
 TEST_F(RulesTest, PrecedenceOfKinds) {
