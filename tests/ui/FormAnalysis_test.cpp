@@ -29,6 +29,7 @@
 #include "goals/FormBrowser.h"
 #include "goals/goals.h"
 #include "support/diagram.h"
+#include "support/gui_main.h"
 #include "support/gui_test.h"
 #include "support/named_goal.h"
 #include "tactics/FormBruteForce.h"
@@ -41,9 +42,7 @@ namespace obrin::gui {
 
 namespace {
 
-TPoint At(const char* text) {
-    return TPoint{ColumnOfText(text), RowOfText(text)};
-}
+using test::At;
 
 // A few stones of an opening, and a white stone in a ladder on the centre point.
 const char* const kPosition = "X Q16 K11 J10 L9 D4 O D16 K10 Q4";
@@ -65,17 +64,9 @@ class TFormAnalysisTest : public QObject {
     QStringList m_messages;
 
     TEngine& Engine() { return m_main->Engine(); }
-    void Click(const char* point) {
-        TBoardView* view = m_main->Board().View();
-        const TBoardGeometry g = view->Geometry();
-        const TPoint p = At(point);
-        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(qRound(g.X(p.X)), qRound(g.Y(p.Y))));
-    }
+    void Click(const char* point) { test::ClickPoint(*m_main, At(point)); }
     void Hover(const char* point) {
-        TBoardView* view = m_main->Board().View();
-        const TBoardGeometry g = view->Geometry();
-        const TPoint p = At(point);
-        QTest::mouseMove(view, QPoint(qRound(g.X(p.X)), qRound(g.Y(p.Y))));
+        QTest::mouseMove(m_main->Board().View(), test::PixelOf(*m_main, At(point)));
     }
     QAction* InternaAction(const char* text) {
         for (QAction* a : m_main->InternaMenu()->actions())
@@ -97,11 +88,7 @@ class TFormAnalysisTest : public QObject {
         m_userInterface = std::make_unique<TUserInterface>(TFileLocations::FromEnvironment());
         m_main = std::make_unique<TFormGoMain>(*m_ui, *m_userInterface,
                                                QStringList{QStringLiteral("/qx")});
-        m_main->SetLanguage("");  // the designed texts
-        m_main->resize(1200, 800);
-        m_main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
-        m_main->ArrangeWindows();
+        QVERIFY(test::ShowMainWindow(*m_main, 1200, 800));
         Engine().SetDeterministicClock(true);
         Engine().Random.SetFixedSeed(7);
         Engine().Fields.Spielfeld = test::FromPoints(kPosition);

@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 
@@ -26,6 +27,7 @@
 #include "game/FormStart.h"
 #include "records/FormSgfTree.h"
 #include "records/sgfparse.h"
+#include "support/gui_main.h"
 #include "support/gui_test.h"
 #include "ui/FormBoard.h"
 #include "ui/FormControl.h"
@@ -56,18 +58,10 @@ class TFormGoMainTest : public QObject {
         return d->result();
     }
     [[nodiscard]] int Stones(int colour) const {
-        int n = 0;
-        for (int x = 0; x < BoardSize; ++x)
-            for (int y = 0; y < BoardSize; ++y)
-                n += GetPoint(m_main->Engine().Fields.Spielfeld, x, y) == colour ? 1 : 0;
-        return n;
+        const TBoard& b = m_main->Engine().Fields.Spielfeld;
+        return static_cast<int>(std::count(b.begin(), b.end(), colour));
     }
-
-    void Click(int x, int y) {
-        TBoardView* view = m_main->Board().View();
-        const TBoardGeometry g = view->Geometry();
-        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(qRound(g.X(x)), qRound(g.Y(y))));
-    }
+    void Click(int x, int y) { test::ClickPoint(*m_main, {x, y}); }
     // Runs the actions one after another from the event loop of a running command.
     void Script(std::deque<std::function<void()>> actions) {
         auto queue = std::make_shared<std::deque<std::function<void()>>>(std::move(actions));
@@ -120,11 +114,7 @@ class TFormGoMainTest : public QObject {
         };
         m_userInterface = std::make_unique<TUserInterface>(TFileLocations::FromEnvironment());
         m_main = std::make_unique<TFormGoMain>(*m_ui, *m_userInterface, QStringList{});
-        m_main->SetLanguage("");  // no table here: the designed texts
-        m_main->resize(1000, 700);
-        m_main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
-        m_main->ArrangeWindows();
+        QVERIFY(test::ShowMainWindow(*m_main));
     }
     void cleanup() { m_main.reset(); }
 
@@ -145,10 +135,7 @@ class TFormGoMainTest : public QObject {
         WriteWindowPosition(where, FormScoreWindow, {30, 40});
         {
             TFormGoMain main(*m_ui, *m_userInterface, {});
-            main.resize(1000, 700);
-            main.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&main));
-            main.ArrangeWindows();
+            QVERIFY(test::ShowMainWindow(main));
             QCOMPARE(main.BoardWindow()->pos(), QPoint(40, 50));
             QCOMPARE(main.ControlWindow()->y(), 0);
             QVERIFY(main.ControlWindow()->x() >= main.BoardWindow()->geometry().right());
@@ -199,17 +186,10 @@ class TFormGoMainTest : public QObject {
         QCOMPARE(tree.Items().size(), size_t(1));
         const TSgfTreeItem* game = tree.Items()[0].get();
         QCOMPARE(game->Label, std::string("Neues Spiel"));
-        QStringList labels, moves;
-        for (const auto& item : game->Children()) {
-            labels << QString::fromStdString(item->Label);
-            for (const char* id : {"B", "W"})
-                if (!tree.GetPropertyValue(item.get(), id).empty())
-                    moves << QString::fromLatin1(id) + QLatin1Char('[') +
-                                 QString::fromStdString(tree.GetPropertyValue(item.get(), id)) +
-                                 QLatin1Char(']');
-        }
+        QStringList labels;
+        for (const auto& item : game->Children()) labels << QString::fromStdString(item->Label);
         QCOMPARE(labels, (QStringList{"Information", "D4", "Q16", "-", "R4"}));
-        QCOMPARE(moves, (QStringList{"B[dp]", "W[pd]", "B[tt]", "B[qp]"}));
+        QCOMPARE(test::RecordedMoves(*m_main), (QStringList{"B[dp]", "W[pd]", "B[tt]", "B[qp]"}));
     }
 
     void stopAsksDuringAGameAndPlayGoesOnWhenRefused() {
