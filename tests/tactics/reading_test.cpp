@@ -68,18 +68,6 @@ TEST_F(ReadingTest, DeadChainCannotBeSaved) {
     ExpectPoolBalanced();
 }
 
-TEST_F(ReadingTest, TwoEyesNeedNoMoveAndCannotBeAttacked) {
-    const TBoard b = FromDiagram(R"(
-        .X.XO
-        XXXXO
-        OOOOO)");
-    const TReadingAnswer defend = Defend(b, "A18");
-    EXPECT_EQ(defend.Result, FightSuccess);
-    EXPECT_EQ(defend.Move, PassPoint);
-    EXPECT_EQ(Attack(b, "A18").Result, FightFailure);
-    ExpectPoolBalanced();
-}
-
 TEST_F(ReadingTest, KoResultsAreSuccessesMarkedAsKo) {
     // The white stone B18 sits in a ko mouth: Black takes it at C18, a ko that Black takes first
     // and White may take back; with C18 banned Black needs a ko threat first.
