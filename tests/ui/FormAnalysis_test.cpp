@@ -3,7 +3,6 @@
 // training stops when asked.
 #include <QAction>
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -207,23 +206,6 @@ class TFormAnalysisTest : public QObject {
         QCOMPARE(brute.EditTime->text(), QStringLiteral("10000"));
         // The position was never touched.
         QCOMPARE(GetPoint(e.Fields.Spielfeld, 0, 17), 1);
-    }
-
-    void aToolsReadingLetsEventsThroughAndEndsOnItsStop() {
-        TGuiHost& host = m_main->Host();
-        bool stop = false;
-        QTimer::singleShot(0, m_main.get(), [&stop] { stop = true; });
-        host.ToolStopRequested = [&stop] { return stop; };
-        // The searches only poll; the polls alone must let the timer's event through.
-        QElapsedTimer clock;
-        clock.start();
-        while (!host.IsLocked() && clock.elapsed() < 5000) {
-        }
-        QVERIFY(stop);
-        TEngine& e = Engine();
-        const TReadingAnswer a = ReadAttack(e, 9, 9, -1, -1, e.Fields.Spielfeld, e.NowMs() + 10000);
-        QCOMPARE(a.Result, FightUndecided);
-        host.ToolStopRequested = nullptr;
     }
 
     void bruteForceStopsWhenAskedAndClosesAfterItsReading() {

@@ -12,7 +12,6 @@
 #include <QTest>
 
 #include "records/FormGameData.h"
-#include "records/FormSgfError.h"
 #include "records/FormSgfTree.h"
 #include "support/gui_test.h"
 #include "ui/FormBoard.h"
@@ -200,14 +199,6 @@ class TFormControlTest : public QObject {
         QVERIFY(m_control->LoadFile(copy));
         QVERIFY(m_shown.isEmpty());
         QCOMPARE(Tree().SaveToString(), before);
-    }
-
-    void damagedFileShowsTheErrorsAndWhatCouldBeRead() {
-        QVERIFY(m_control->LoadFile(Write("bad.sgf", "(;B[aa];W[bb]")));
-        QCOMPARE(m_shown.size(), 1);
-        QCOMPARE(m_shown[0], &m_control->ErrorWindow());
-        QVERIFY(!m_control->ErrorWindow().IsEmpty());
-        QVERIFY(!Tree().Items().empty());
     }
 
     void unreadableFileIsNamedInAMessage() {
