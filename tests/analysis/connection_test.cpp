@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "board/chains.h"
@@ -12,7 +13,6 @@
 namespace obrin {
 namespace {
 
-using test::FromDiagram;
 using test::IndexOf;
 
 class ConnectionTest : public ::testing::Test {
@@ -22,8 +22,8 @@ class ConnectionTest : public ::testing::Test {
     TConnectionSearch Search;
     TBoard Targets{};
 
-    void SetPosition(const char* diagram) {
-        Engine.Fields.Spielfeld = FromDiagram(diagram);
+    void SetPosition(const std::string& stones) {
+        Engine.Fields.Spielfeld = test::FromPoints(stones);
         Refresh();
     }
     void Refresh() {
@@ -42,17 +42,7 @@ class ConnectionTest : public ::testing::Test {
 };
 
 // K10 black; a white stone at L10 that black's M10 leaves two liberties.
-const char* const kDiagonal = R"(
-    ...................
-    ...................
-    ...................
-    ...................
-    ...................
-    ...................
-    ...................
-    ...................
-    ...................
-    .........XOX.......)";
+const char* const kDiagonal = "X K10 M10 O L10";
 
 TEST_F(ConnectionTest, DiagonalStepPassesAStoneWithTwoLibertiesButNotThree) {
     SetPosition(kDiagonal);
@@ -70,10 +60,7 @@ TEST_F(ConnectionTest, DiagonalStepPassesAStoneWithTwoLibertiesButNotThree) {
 }
 
 TEST_F(ConnectionTest, NineStepsAreFoundTenAreNot) {
-    SetPosition(R"(
-        ...................)");
-    Engine.Fields.Spielfeld[IndexOf("A1")] = 1;
-    Refresh();
+    SetPosition("X A1");
     Targets[IndexOf("K10")] = 1;  // nine diagonal steps
     EXPECT_TRUE(From("A1", 1));
     EXPECT_EQ(Search.Route().Count, 10);
@@ -93,17 +80,7 @@ TEST_F(ConnectionTest, OwnStoneOnATargetSucceedsAtOnceWithoutARoute) {
 // Targets that are stones (the safe groups of the escape search): the empty points next to the
 // reached chain are the candidates, the best-rated one for the mover is chosen.
 TEST_F(ConnectionTest, StoneTargetsOfferTheEmptyPointsNextToThem) {
-    SetPosition(R"(
-        ...................
-        ...................
-        ...................
-        ...................
-        ...................
-        ...................
-        .........X.........
-        ...................
-        ...................
-        .........X.........)");
+    SetPosition("X K13 K10");
     Targets[IndexOf("K13")] = 1;
     ASSERT_TRUE(From("K10", 1));
     // All ratings equal: the first candidate in board order, K12.
@@ -121,17 +98,7 @@ TEST_F(ConnectionTest, StoneTargetsOfferTheEmptyPointsNextToThem) {
 }
 
 TEST_F(ConnectionTest, RouteIsTracedThroughAChainLabelledAsAWhole) {
-    SetPosition(R"(
-        ...................
-        ...................
-        ...................
-        ...................
-        ...................
-        .........X.........
-        .........X.........
-        .........X.........
-        ...................
-        .........X.........)");
+    SetPosition("X K14 K13 K12 K10");
     Targets[IndexOf("K16")] = 1;
     ASSERT_TRUE(From("K10", 1));
     EXPECT_EQ(Route(), (std::vector<int>{IndexOf("K16"), IndexOf("K15"), IndexOf("K14"),

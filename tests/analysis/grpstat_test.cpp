@@ -106,14 +106,6 @@ TEST(GroupEstimator, ResultIsAlwaysAStatus) {
     }
 }
 
-TEST(GroupEstimator, StatusTexts) {
-    EXPECT_EQ(TGroupEstimator::StatusText(0), "tot");
-    EXPECT_EQ(TGroupEstimator::StatusText(3), "sicher");
-    EXPECT_EQ(TGroupEstimator::StatusText(4), "???");
-    EXPECT_EQ(TGroupEstimator::AreaStatusText(2), "RandLebenswurmW");
-    EXPECT_EQ(TGroupEstimator::AreaStatusText(7), "???");
-}
-
 TEST(AreaShapes, EdgeEyeAndSingleCountersClassify) {
     // An empty edge point with three black neighbours and two black diagonals is an eye.
     TAreaNeighbourhood edgeEye{3, 2, 0, 0, 1, 2};

@@ -68,18 +68,7 @@ class ReferenceRules {
 
 TEST(Chains, ChainListFollowsTheFloodFillStack) {
     // A plus shape: the centre is first, then the arms in reverse push order.
-    const TBoard b = test::FromDiagram(R"(
-        . . . . . . . . . . . . . . . . . . .
-        . . . . . . . . . . . . . . . . . . .
-        . . . . . . . . . . . . . . . . . . .
-        . . . . . . . . . . . . . . . . . . .
-        . . . . . . . . . . . . . . . . . . .
-        . . . . . . . . . . . . . . . . . . .
-        . . . . . . . . . . . . . . . . . . .
-        . . . . . . . . . . . . . . . . . . .
-        . . . . . . . . . X . . . . . . . . .
-        . . . . . . . . X X X . . . . . . . .
-        . . . . . . . . . X . . . . . . . . .)");
+    const TBoard b = test::FromPoints("X K11 J10 K10 L10 K9");
     TPointList list;
     ASSERT_EQ(GetChain(9, 9, b, list), 5);
     const std::vector<TPoint> expected{{9, 9}, {8, 9}, {9, 8}, {10, 9}, {9, 10}};

@@ -7,19 +7,6 @@
 namespace obrin {
 namespace {
 
-TEST(ElementPool, ReturnedElementIsHandedOutAgain) {
-    TMemoryManager pool;
-    TBoardElement* a = pool.GetBoardElement();
-    a->Board[7] = 42;
-    pool.PutBoardElement(a);
-    TBoardElement* b = pool.GetBoardElement();
-    EXPECT_EQ(a, b);
-    EXPECT_EQ(b->Board[7], 42);  // an element keeps what its last user left in it
-    EXPECT_EQ(pool.CountBoardElement(), 1);
-    pool.PutBoardElement(b);
-    EXPECT_NO_THROW(pool.Destroy());
-}
-
 TEST(ElementPool, FreeListsAreLastInFirstOut) {
     TMemoryManager pool;
     TListElement* a = pool.GetListElement();

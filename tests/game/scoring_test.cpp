@@ -17,21 +17,35 @@ class Scoring : public ::testing::Test {
     void SetUp() override { engine.SetDeterministicClock(true); }
 };
 
-TEST_F(Scoring, EmptyBoardWithoutKomiIsADraw) {
-    const TScore s = ScorePosition(engine);
-    EXPECT_EQ(s.TerrPlus + s.TerrMinus + s.DeadPlus + s.DeadMinus, 0);
-    EXPECT_EQ(ScoreLine(s.Balance()).Template, "Unentschieden");
-    EXPECT_EQ(GtpScoreText(s.Balance()), "0");
-}
-
-TEST_F(Scoring, StandardKomiOnAnEmptyBoardLetsTheHumanLeadByFiveAndAHalf) {
+TEST_F(Scoring, AnEmptyBoardIsADrawOrTheKomi) {
+    EXPECT_EQ(ScorePosition(engine).Balance(), 0.0);
     engine.Game.GefangeneWeiss = 5.5;
     const TScore s = ScorePosition(engine);
+    EXPECT_EQ(s.TerrPlus + s.TerrMinus + s.DeadPlus + s.DeadMinus, 0);
     EXPECT_DOUBLE_EQ(s.Balance(), -5.5);
-    EXPECT_DOUBLE_EQ(s.PrisonersMinus(), 5.5);
-    const TScoreLine line = ScoreLine(s.Balance());
-    EXPECT_EQ(FormatScoreLine(line.Template, line.Points), "Mensch führt mit 5.5 Punkt(en)");
-    EXPECT_EQ(GtpScoreText(s.Balance()), "W+5.5");
+}
+
+// The balance as the score window and GTP show it; a hundredth either way is a draw.
+TEST_F(Scoring, TheBalanceReadsAsADrawOrALead) {
+    const struct {
+        double Balance;
+        const char* Line;
+        const char* Gtp;
+    } cases[] = {
+        {0.0, "Unentschieden", "0"},
+        {0.01, "Unentschieden", "0"},
+        {-0.01, "Unentschieden", "0"},
+        {-5.5, "Mensch führt mit 5.5 Punkt(en)", "W+5.5"},
+        {-0.5, "Mensch führt mit 0.5 Punkt(en)", "W+0.5"},
+        {3.0, "Obrin führt mit 3.0 Punkt(en)", "B+3"},
+        {12.5, "Obrin führt mit 12.5 Punkt(en)", "B+12.5"},
+    };
+    for (const auto& c : cases) {
+        const TScoreLine line = ScoreLine(c.Balance);
+        EXPECT_EQ(FormatScoreLine(line.Template, line.Points), c.Line) << c.Balance;
+        EXPECT_EQ(GtpScoreText(c.Balance), c.Gtp) << c.Balance;
+    }
+    EXPECT_FALSE(IsDraw(0.0101));
 }
 
 TEST_F(Scoring, ADeadStoneIsAPrisonerAndItsPointTerritory) {
@@ -53,22 +67,6 @@ TEST_F(Scoring, ADeadStoneIsAPrisonerAndItsPointTerritory) {
     EXPECT_DOUBLE_EQ(s.PrisonersMinus(), 1 + 6.5);
     EXPECT_DOUBLE_EQ(s.PrisonersPlus(), 2.0);
     EXPECT_DOUBLE_EQ(s.Balance(), 2.0 - 6.5 - 4 - 1);
-}
-
-TEST_F(Scoring, AHundredthEitherWayIsADraw) {
-    EXPECT_TRUE(IsDraw(0.01));
-    EXPECT_TRUE(IsDraw(-0.01));
-    EXPECT_FALSE(IsDraw(0.0101));
-    EXPECT_EQ(ScoreLine(0.01).Template, "Unentschieden");
-    EXPECT_EQ(ScoreLine(0.5).Template, "Obrin führt mit %3.1f Punkt(en)");
-    engine.Game.GefangeneWeiss = 0.01;
-    EXPECT_EQ(GtpScoreText(ScorePosition(engine).Balance()), "0");
-}
-
-TEST_F(Scoring, GtpTextsOfWholeAndHalfPoints) {
-    EXPECT_EQ(GtpScoreText(3.0), "B+3");
-    EXPECT_EQ(GtpScoreText(-0.5), "W+0.5");
-    EXPECT_EQ(GtpScoreText(12.5), "B+12.5");
 }
 
 TEST_F(Scoring, ATranslationWithStrayPercentSignsIsFilledSafely) {

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <regex>
 #include <string>
 #include <vector>
@@ -38,16 +37,7 @@ std::vector<TRecordedMove> MovesOf(const std::string& sgf) {
 
 class SelfPlay : public ::testing::Test {
   protected:
-    void SetUp() override {
-        if (const char* h = std::getenv("OBRIN_HOME")) m_oldHome = h;
-        ::setenv("OBRIN_HOME", m_home.Path().c_str(), 1);
-    }
-    void TearDown() override {
-        m_oldHome.empty() ? ::unsetenv("OBRIN_HOME") : ::setenv("OBRIN_HOME", m_oldHome.c_str(), 1);
-    }
-
-    test::TTempDir m_home;
-    std::string m_oldHome;
+    test::TTempHome m_home;
 };
 
 TEST_F(SelfPlay, AGameIsRecordedMoveByMoveWithItsGoalTreesAndMatchesTheBoard) {

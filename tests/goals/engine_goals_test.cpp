@@ -2,7 +2,6 @@
 // and follows the live setting; shutdown reports node lists that were never given back.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "board/errors.h"
@@ -14,16 +13,7 @@ namespace {
 
 class EngineGoals : public ::testing::Test {
   protected:
-    void SetUp() override {
-        if (const char* h = std::getenv("OBRIN_HOME")) m_oldHome = h;
-        ::setenv("OBRIN_HOME", m_home.Path().c_str(), 1);
-    }
-    void TearDown() override {
-        m_oldHome.empty() ? ::unsetenv("OBRIN_HOME") : ::setenv("OBRIN_HOME", m_oldHome.c_str(), 1);
-    }
-
-    test::TTempDir m_home;
-    std::string m_oldHome;
+    test::TTempHome m_home;
     IHost m_host;
 };
 

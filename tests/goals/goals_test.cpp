@@ -223,28 +223,6 @@ TEST_F(GoalFramework, AGoalAlreadyInAListCannotBeAddedAgain) {
     EXPECT_EQ(GoalListNames(), (std::vector<std::string>{"B", "A"}));
 }
 
-TEST_F(GoalFramework, TheBaseGoalHasNoNameAndCannotBeExpanded) {
-    TGoal& g = Manager.CreateGoal<TGoal>();
-    EXPECT_EQ(g.Name(), "???");
-    EXPECT_THROW(g.Expand(), EObrinError);
-}
-
-TEST_F(GoalFramework, RetainingGoalsReversesTheSurvivorsAndActivatesThem) {
-    Goal("GEBIET-EROBERN");
-    Goal("BESETZEN 40");
-    Goal("NEUTRALZUG");
-    Goal("VERZICHTEN");
-    for (TGoal* g = Manager.FirstGoal(); g != nullptr; g = g->Next) g->Active = false;
-    const auto permanent = [](const TGoal& g) { return g.Name().find(' ') == std::string::npos; };
-    Manager.RetainGoals(permanent);
-    EXPECT_EQ(GoalListNames(),
-              (std::vector<std::string>{"GEBIET-EROBERN", "NEUTRALZUG", "VERZICHTEN"}));
-    EXPECT_EQ(SelectAll().size(), 3u);
-    Manager.RetainGoals(permanent);
-    EXPECT_EQ(GoalListNames(),
-              (std::vector<std::string>{"VERZICHTEN", "NEUTRALZUG", "GEBIET-EROBERN"}));
-}
-
 // ---- Super-goals
 
 TEST_F(GoalFramework, LinkingTwiceLeavesOneLinkAndASoleSuperGoalIsTheOnlyOne) {

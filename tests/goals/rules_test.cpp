@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <deque>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -97,45 +96,6 @@ class RulesTest : public ::testing::Test {
     TObrinRuleManager Manager{Engine};
     std::vector<std::unique_ptr<TRule>> Rules = MakeRules();
 };
-
-// ---- the table
-
-TEST_F(RulesTest, RegistrationsInTableOrderWithTheirLevels) {
-    ASSERT_EQ(Rules.size(), 89u);
-    const std::map<int, std::string> named = {{1, "TRuleLegal"},
-                                              {3, "TRuleMusterzug"},
-                                              {35, "TRuleKetteKette5"},
-                                              {36, "TRuleTransitivKette"},
-                                              {58, "TRuleMusterzug"},
-                                              {60, "TRuleAnbindenAugenMachen"},
-                                              {65, "TRuleAnbindenAugenMachen"},
-                                              {76, "TRuleGebietszug7"},
-                                              {89, "TRuleEscapeMoveKette"}};
-    for (const auto& [no, name] : named) EXPECT_EQ(Rules[no - 1]->ClassName(), name) << no;
-
-    std::map<int, std::vector<int>> byLevel;
-    for (size_t i = 0; i < Rules.size(); ++i)
-        byLevel[Rules[i]->Level].push_back(static_cast<int>(i) + 1);
-    EXPECT_EQ(byLevel[3], (std::vector<int>{35, 76}));
-    EXPECT_EQ(byLevel[2], (std::vector<int>{1, 18, 34, 73, 79}));
-    EXPECT_EQ(byLevel[1], (std::vector<int>{4, 5, 7, 9, 12, 15, 22, 64, 67, 70, 82}));
-    EXPECT_EQ(byLevel[0].size(), 71u);
-    EXPECT_EQ(Manager.MaxLevel(), 3);
-}
-
-TEST_F(RulesTest, TheDoubleRegistrationRepeatsTheTraceLine) {
-    TGoGroup& g = Group(7, StatusSaveable);
-    TGoal& connect = Manager.CreateGoal<TGoalAnbinden>(40, Chain(40, &g));
-    TGoal& eyes = Manager.CreateGoal<TGoalAugenMachen>(g);
-    TraceOn = true;
-    EXPECT_EQ(Compare(connect, eyes), 1);
-    EXPECT_EQ(TraceLines(),
-              (std::vector<std::string>{
-                  "Vergleich ANBINDEN 40 AUGEN-MACHEN 7", "0: TRuleAnbindenAugenMachen 1",
-                  "0: TRuleAnbindenAugenMachen 1", ">>>: TRuleTransitivKette.Compare Beginn",
-                  ">>>: ANBINDEN 40 AUGEN-MACHEN 7", "<<<: TRuleTransitivKette.Compare Ende",
-                  "---> Ergebnis des Vergleichs: 1"}));
-}
 
 // ---- precedence: X before Y whatever else holds, no vote on other pairs
 

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "game/engine.h"
@@ -15,7 +14,6 @@ namespace {
 class GtpGoals : public ::testing::Test {
   protected:
     void SetUp() override {
-        ::setenv("OBRIN_HOME", m_home.Path().c_str(), 1);
         m_engine = std::make_unique<TEngine>(m_host);
         m_engine->SetDeterministicClock(true);
         m_engine->Random.SetFixedSeed(3);
@@ -25,7 +23,6 @@ class GtpGoals : public ::testing::Test {
     void TearDown() override {
         m_gtp.reset();
         m_engine.reset();
-        ::unsetenv("OBRIN_HOME");
     }
     std::string Ask(const std::string& line) {
         bool quit = false;
@@ -43,7 +40,7 @@ class GtpGoals : public ::testing::Test {
         return n;
     }
 
-    test::TTempDir m_home;
+    test::TTempHome m_home;
     IHost m_host;
     std::unique_ptr<TEngine> m_engine;
     std::unique_ptr<TGtpEngine> m_gtp;

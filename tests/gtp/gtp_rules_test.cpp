@@ -17,22 +17,14 @@ namespace {
 
 class GtpRules : public ::testing::Test {
   protected:
-    void SetUp() override {
-        if (const char* h = std::getenv("OBRIN_HOME")) m_oldHome = h;
-        ::setenv("OBRIN_HOME", m_home.Path().c_str(), 1);
-        RegisterAnalysisCommands(gtp);
-    }
-    void TearDown() override {
-        m_oldHome.empty() ? ::unsetenv("OBRIN_HOME") : ::setenv("OBRIN_HOME", m_oldHome.c_str(), 1);
-    }
+    void SetUp() override { RegisterAnalysisCommands(gtp); }
     std::string Ask(const std::string& line) {
         bool quit = false;
         return gtp.HandleLine(line, quit);
     }
     TObrinRuleManager& Manager() { return *engine.RuleManager; }
 
-    test::TTempDir m_home;
-    std::string m_oldHome;
+    test::TTempHome m_home;
     IHost host;
     TEngine engine{host};
     TGtpEngine gtp{engine};

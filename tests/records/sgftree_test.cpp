@@ -436,37 +436,20 @@ TEST_F(RecordTree, TextKeepsItsEncodingUntilACharacterDoesNotFit) {
     EXPECT_EQ(tree.GetPropertyValue(Child(Game(), 0), "CA"), "UTF-8");
 }
 
-TEST_F(RecordTree, GameInformationKeepsTheRecordsRulesAndSize) {
-    Load("(;FF[4]SZ[19]RU[Chinese]KM[7.5]PB[Anna];B[aa])");
-    TSgfTreeItem* root = Child(Game(), 0);
-    tree.Select(Child(Game(), 1));
-    TGameData edited = engine.GameData;
-    edited.PW = "Bert";
-    WriteGameInfo(tree, edited);
-    EXPECT_EQ(tree.GetPropertyValue(root, "RU"), "Chinese");
-    EXPECT_EQ(tree.GetPropertyValue(root, "SZ"), "19");
-    EXPECT_EQ(tree.GetPropertyValue(root, "PW"), "Bert");
-    EXPECT_EQ(tree.GetPropertyValue(root, "AP"), "Obrin:6");
-    // Untouched values stay where they were; empty fields add nothing.
-    EXPECT_EQ(Reread(tree.SaveToString()),
-              Reread("(;FF[4]SZ[19]RU[Chinese]KM[7.5]PB[Anna]AP[Obrin:6]GM[1]PW[Bert];B[aa])"));
-}
-
-TEST_F(RecordTree, GameInformationIsWrittenBackOnce) {
-    Load("(;FF[4]PB[Anna]C[root];B[aa])");
+// The edited player is stored once, at the end with the new fields; rules, size and the
+// untouched values stay where they were.
+TEST_F(RecordTree, GameInformationIsWrittenBackOnceAndKeepsTheRecordsRulesAndSize) {
+    Load("(;FF[4]SZ[19]RU[Chinese]KM[7.5]PB[Anna]C[root];B[aa])");
     tree.Select(Child(Game(), 1));
     TGameData edited = engine.GameData;
     edited.PB = "Carla";
-    edited.DT = "2001-03-09";
+    edited.PW = "Bert";
     WriteGameInfo(tree, edited);
-    EXPECT_EQ(tree.GetPropertyValue(Child(Game(), 0), "PB"), "Carla");
-    const TSgfData& root = *Child(Game(), 0)->Data;
-    int pb = 0;
-    for (const auto& p : *root.Properties) pb += p->Identifier == "PB";
-    EXPECT_EQ(pb, 1);
-    EXPECT_EQ(root.Properties->Items(root.Properties->Count() - 1)->Identifier, "DT");
     EXPECT_EQ(engine.GameData.PB, "Carla");
     EXPECT_EQ(tree.Selected(), Child(Game(), 1));
+    EXPECT_EQ(
+        Reread(tree.SaveToString()),
+        Reread("(;FF[4]SZ[19]RU[Chinese]KM[7.5]C[root]AP[Obrin:6]GM[1]PW[Bert]PB[Carla];B[aa])"));
 }
 
 class RecordGtp : public RecordTree {

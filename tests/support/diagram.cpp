@@ -31,6 +31,23 @@ TBoard FromDiagram(const std::string& diagram) {
     return b;
 }
 
+TBoard FromPoints(const std::string& stones) {
+    TBoard b{};
+    int colour = 0;
+    std::istringstream in(stones);
+    for (std::string word; in >> word;) {
+        if (word == "X" || word == "O") {
+            colour = word == "X" ? 1 : -1;
+            continue;
+        }
+        if (colour == 0) throw std::invalid_argument("stones before their colour");
+        const int x = ColumnOfText(word), y = RowOfText(word);
+        if (!OnBoard(x, y)) throw std::invalid_argument("no point " + word);
+        b[PointIndex(x, y)] = colour;
+    }
+    return b;
+}
+
 std::string ToDiagram(const TBoard& b) {
     std::string out;
     for (int y = BoardSize - 1; y >= 0; --y) {

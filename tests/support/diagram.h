@@ -11,6 +11,9 @@ namespace obrin::test {
 // Rows given are the board's top rows and columns its leftmost ones, so a small diagram is the
 // upper-left corner of the board.
 TBoard FromDiagram(const std::string& diagram);
+// Stones at named points, for sparse positions: "X K10 J10 O K11" is Black on K10 and J10 and
+// White on K11.
+TBoard FromPoints(const std::string& stones);
 std::string ToDiagram(const TBoard& b);
 
 }  // namespace obrin::test

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,20 @@ class TTempDir {
 
   private:
     std::filesystem::path m_path;
+};
+
+// A fresh folder that is OBRIN_HOME while it lives: the engine reads and writes its files there.
+// Declare it before the engines of a fixture. The old value comes back at the end.
+class TTempHome : public TTempDir {
+  public:
+    TTempHome() {
+        if (const char* old = std::getenv("OBRIN_HOME")) m_old = old;
+        ::setenv("OBRIN_HOME", Path().c_str(), 1);
+    }
+    ~TTempHome() { m_old ? ::setenv("OBRIN_HOME", m_old->c_str(), 1) : ::unsetenv("OBRIN_HOME"); }
+
+  private:
+    std::optional<std::string> m_old;
 };
 
 inline void WriteBytes(const std::filesystem::path& file, std::string_view bytes) {

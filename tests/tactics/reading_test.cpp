@@ -13,18 +13,7 @@ using test::FromDiagram;
 using test::IndexOf;
 
 // A white stone with two liberties: an atari from either side starts a ladder over open board.
-const char* const kOpenLadder = R"(
-    ...................
-    ...................
-    ...................
-    ...................
-    ...................
-    ...................
-    ...................
-    ...................
-    .........X.........
-    ........XO.........
-    ..........X........)";
+const char* const kOpenLadder = "X K11 J10 L9 O K10";
 
 class ReadingTest : public test::TacticsTest {
   protected:
@@ -41,7 +30,7 @@ class ReadingTest : public test::TacticsTest {
 };
 
 TEST_F(ReadingTest, LadderInTheOpenIsCapturedUnlessWhiteRunsFirst) {
-    const TBoard b = FromDiagram(kOpenLadder);
+    const TBoard b = test::FromPoints(kOpenLadder);
     const TReadingAnswer attack = Attack(b, "K10");
     EXPECT_EQ(attack.Result, FightSuccess);
     EXPECT_TRUE(attack.Bounded);
@@ -55,17 +44,7 @@ TEST_F(ReadingTest, LadderInTheOpenIsCapturedUnlessWhiteRunsFirst) {
 }
 
 TEST_F(ReadingTest, ChainInAtariIsSavedByExtending) {
-    const TBoard b = FromDiagram(R"(
-        ...................
-        ...................
-        ...................
-        ...................
-        ...................
-        ...................
-        ...................
-        ...................
-        .........O.........
-        ........OXO........)");
+    const TBoard b = test::FromPoints("X K10 O K11 J10 L10");
     const TReadingAnswer defend = Defend(b, "K10");
     EXPECT_EQ(defend.Result, FightSuccess);
     EXPECT_EQ(defend.Move, At("K9"));
@@ -86,18 +65,6 @@ TEST_F(ReadingTest, DeadChainCannotBeSaved) {
     const TReadingAnswer attack = Attack(b, "A19");
     EXPECT_EQ(attack.Result, FightSuccess);
     EXPECT_EQ(attack.Move, At("B19"));
-    ExpectPoolBalanced();
-}
-
-TEST_F(ReadingTest, TwoEyesNeedNoMoveAndCannotBeAttacked) {
-    const TBoard b = FromDiagram(R"(
-        .X.XO
-        XXXXO
-        OOOOO)");
-    const TReadingAnswer defend = Defend(b, "A18");
-    EXPECT_EQ(defend.Result, FightSuccess);
-    EXPECT_EQ(defend.Move, PassPoint);
-    EXPECT_EQ(Attack(b, "A18").Result, FightFailure);
     ExpectPoolBalanced();
 }
 
@@ -135,7 +102,7 @@ TEST_F(ReadingTest, KoResultsAreSuccessesMarkedAsKo) {
 
 TEST_F(ReadingTest, StopRequestLeavesTheQuestionOpen) {
     Host.Locked = true;
-    const TBoard b = FromDiagram(kOpenLadder);
+    const TBoard b = test::FromPoints(kOpenLadder);
     EXPECT_EQ(Attack(b, "K10").Result, FightUndecided);
     EXPECT_EQ(Defend(b, "K10").Result, FightUndecided);
     ExpectPoolBalanced();

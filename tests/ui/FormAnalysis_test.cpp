@@ -3,7 +3,6 @@
 // training stops when asked.
 #include <QAction>
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -29,6 +28,7 @@
 #include "goals/FormBrowser.h"
 #include "goals/goals.h"
 #include "support/diagram.h"
+#include "support/gui_main.h"
 #include "support/gui_test.h"
 #include "support/named_goal.h"
 #include "tactics/FormBruteForce.h"
@@ -41,28 +41,10 @@ namespace obrin::gui {
 
 namespace {
 
-TPoint At(const char* text) {
-    return TPoint{ColumnOfText(text), RowOfText(text)};
-}
+using test::At;
 
 // A few stones of an opening, and a white stone in a ladder on the centre point.
-const char* const kPosition = R"(
-    ...................
-    ...................
-    ...................
-    ...O...........X...
-    ...................
-    ...................
-    ...................
-    ...................
-    .........X.........
-    ........XO.........
-    ..........X........
-    ...................
-    ...................
-    ...................
-    ...................
-    ...X...........O...)";
+const char* const kPosition = "X Q16 K11 J10 L9 D4 O D16 K10 Q4";
 
 // The white stone B18 in a ko mouth: Black takes it at C18.
 const char* const kKoMouth = R"(
@@ -81,17 +63,9 @@ class TFormAnalysisTest : public QObject {
     QStringList m_messages;
 
     TEngine& Engine() { return m_main->Engine(); }
-    void Click(const char* point) {
-        TBoardView* view = m_main->Board().View();
-        const TBoardGeometry g = view->Geometry();
-        const TPoint p = At(point);
-        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(qRound(g.X(p.X)), qRound(g.Y(p.Y))));
-    }
+    void Click(const char* point) { test::ClickPoint(*m_main, At(point)); }
     void Hover(const char* point) {
-        TBoardView* view = m_main->Board().View();
-        const TBoardGeometry g = view->Geometry();
-        const TPoint p = At(point);
-        QTest::mouseMove(view, QPoint(qRound(g.X(p.X)), qRound(g.Y(p.Y))));
+        QTest::mouseMove(m_main->Board().View(), test::PixelOf(*m_main, At(point)));
     }
     QAction* InternaAction(const char* text) {
         for (QAction* a : m_main->InternaMenu()->actions())
@@ -113,24 +87,14 @@ class TFormAnalysisTest : public QObject {
         m_userInterface = std::make_unique<TUserInterface>(TFileLocations::FromEnvironment());
         m_main = std::make_unique<TFormGoMain>(*m_ui, *m_userInterface,
                                                QStringList{QStringLiteral("/qx")});
-        m_main->SetLanguage("");  // the designed texts
-        m_main->resize(1200, 800);
-        m_main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
-        m_main->ArrangeWindows();
+        QVERIFY(test::ShowMainWindow(*m_main, 1200, 800));
         Engine().SetDeterministicClock(true);
         Engine().Random.SetFixedSeed(7);
-        Engine().Fields.Spielfeld = test::FromDiagram(kPosition);
+        Engine().Fields.Spielfeld = test::FromPoints(kPosition);
     }
     void cleanup() { m_main.reset(); }
 
     void toolsOpenFromTheMenuAndClassificationModeEndsWithTheLastOne() {
-        {
-            TUserInterface other(m_userInterface->Locations());
-            TFormGoMain plain(*m_ui, other, {});
-            QVERIFY(!plain.InternaMenu()->menuAction()->isVisible());
-            QVERIFY(!plain.InternaMenu()->menuAction()->isEnabled());
-        }
         const std::pair<const char*, const char*> tools[] = {
             {"Feld-&Inspektor", "FormFeldanzeige"},
             {"Punkte &klassifizieren", "FormKlassifizierung"},
@@ -242,23 +206,6 @@ class TFormAnalysisTest : public QObject {
         QCOMPARE(brute.EditTime->text(), QStringLiteral("10000"));
         // The position was never touched.
         QCOMPARE(GetPoint(e.Fields.Spielfeld, 0, 17), 1);
-    }
-
-    void aToolsReadingLetsEventsThroughAndEndsOnItsStop() {
-        TGuiHost& host = m_main->Host();
-        bool stop = false;
-        QTimer::singleShot(0, m_main.get(), [&stop] { stop = true; });
-        host.ToolStopRequested = [&stop] { return stop; };
-        // The searches only poll; the polls alone must let the timer's event through.
-        QElapsedTimer clock;
-        clock.start();
-        while (!host.IsLocked() && clock.elapsed() < 5000) {
-        }
-        QVERIFY(stop);
-        TEngine& e = Engine();
-        const TReadingAnswer a = ReadAttack(e, 9, 9, -1, -1, e.Fields.Spielfeld, e.NowMs() + 10000);
-        QCOMPARE(a.Result, FightUndecided);
-        host.ToolStopRequested = nullptr;
     }
 
     void bruteForceStopsWhenAskedAndClosesAfterItsReading() {

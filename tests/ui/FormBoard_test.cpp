@@ -106,7 +106,6 @@ class TFormBoardTest : public QObject {
         QTimer::singleShot(10, this, [this] { m_board->SetState(bsLocked); });
         int x = 0, y = 0;
         QVERIFY(!m_board->WaitForMove(x, y, 1));
-        QCOMPARE(m_board->StateText(), QStringLiteral("Gesperrt"));
     }
 
     // How dark the picture is at a point: a black stone is dark, the wooden board is not.
@@ -133,34 +132,6 @@ class TFormBoardTest : public QObject {
         m_board->Redraw();
         QVERIFY(!m_board->View()->ShowsTrialBoard());
         QVERIFY(Lightness(16, 2) > 100);
-    }
-
-    void cornerClicksReachTheCornerPoints() {
-        m_board->SetState(bsInput);
-        const TBoardGeometry g = m_board->View()->Geometry();
-        const int off = int(g.Spacing * 0.45);
-        QTest::mouseClick(m_board->View(), Qt::LeftButton, {}, Pixel(0, 0) + QPoint(-off, off));
-        QTest::mouseClick(m_board->View(), Qt::RightButton, {}, Pixel(18, 18) + QPoint(off, -off));
-        QCOMPARE(GetPoint(m_engine->Fields.Spielfeld, 0, 0), 1);
-        QCOMPARE(GetPoint(m_engine->Fields.Spielfeld, 18, 18), -1);
-        const TBoard before = m_engine->Fields.Spielfeld;
-        const int far = int(g.Spacing * 0.6);
-        QTest::mouseClick(m_board->View(), Qt::LeftButton, {}, Pixel(18, 0) + QPoint(far, 0));
-        QTest::mouseClick(m_board->View(), Qt::LeftButton, {}, Pixel(0, 18) + QPoint(0, -far));
-        QVERIFY(m_engine->Fields.Spielfeld == before);
-    }
-
-    void statusLineNamesThePointUnderTheMouse() {
-        QTest::mouseMove(m_board->View(), Pixel(3, 3));
-        QCOMPARE(m_board->StatusLine(), QStringLiteral("D4 (60) "));
-        // After an analysis of this position: the territory class of the point.
-        m_engine->Territory.EvaluateTerritory(false);
-        QTest::mouseMove(m_board->View(), Pixel(3, 4));
-        QTest::mouseMove(m_board->View(), Pixel(3, 3));
-        const int k = TerritoryClass(m_engine->Container->Feldbewertung[60]);
-        QCOMPARE(m_board->StatusLine(), QStringLiteral("D4 (60) Gebietswert: %1").arg(k));
-        QTest::mouseMove(m_board->View(), QPoint(1, 1));
-        QCOMPARE(m_board->StatusLine(), QStringLiteral("---"));
     }
 };
 

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "records/sgftree.h"
+#include "support/gui_main.h"
 #include "support/gui_test.h"
 #include "ui/FormBoard.h"
 #include "ui/FormControl.h"
@@ -49,11 +50,7 @@ class TFormComputerGamesTest : public QObject {
         timer->start();
     }
     [[nodiscard]] bool HumanToMove() const { return m_main->Control().BitBtnPassen->isEnabled(); }
-    void Click(TPoint p) {
-        TBoardView* view = m_main->Board().View();
-        const TBoardGeometry g = view->Geometry();
-        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(qRound(g.X(p.X)), qRound(g.Y(p.Y))));
-    }
+    void Click(TPoint p) { test::ClickPoint(*m_main, p); }
     // The first empty point of a few the human likes to play.
     [[nodiscard]] TPoint FreePoint() const {
         for (const char* t : {"Q16", "D4", "Q4", "D16", "K10", "C3", "R17"}) {
@@ -63,19 +60,7 @@ class TFormComputerGamesTest : public QObject {
         }
         return PassPoint;
     }
-    // "B[..]" / "W[..]" of every move of the first game, in order.
-    [[nodiscard]] QStringList RecordedMoves() const {
-        TSgfTreeModel& tree = m_main->Control().Tree();
-        QStringList moves;
-        if (tree.Items().empty()) return moves;
-        for (const auto& item : tree.Items()[0]->Children())
-            for (const char* id : {"B", "W"})
-                if (item->Data != nullptr && !tree.GetPropertyValue(item.get(), id).empty())
-                    moves << QString::fromLatin1(id) + QLatin1Char('[') +
-                                 QString::fromStdString(tree.GetPropertyValue(item.get(), id)) +
-                                 QLatin1Char(']');
-        return moves;
-    }
+    [[nodiscard]] QStringList RecordedMoves() const { return test::RecordedMoves(*m_main); }
 
   private slots:
     void init() {
@@ -86,11 +71,7 @@ class TFormComputerGamesTest : public QObject {
         m_ui->Dialogs.Exec = [](QDialog*) { return int(QDialog::Accepted); };
         m_userInterface = std::make_unique<TUserInterface>(TFileLocations::FromEnvironment());
         m_main = std::make_unique<TFormGoMain>(*m_ui, *m_userInterface, QStringList{});
-        m_main->SetLanguage("");
-        m_main->resize(1000, 700);
-        m_main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
-        m_main->ArrangeWindows();
+        QVERIFY(test::ShowMainWindow(*m_main));
         TEngine& e = m_main->Engine();
         e.SetDeterministicClock(true);
         e.Random.SetFixedSeed(1);

@@ -12,7 +12,6 @@
 #include <QTest>
 
 #include "records/FormGameData.h"
-#include "records/FormSgfError.h"
 #include "records/FormSgfTree.h"
 #include "support/gui_test.h"
 #include "ui/FormBoard.h"
@@ -82,29 +81,6 @@ class TFormControlTest : public QObject {
         m_board.reset();
     }
 
-    void variationsGetTheirLabelsImagesAndNumbers() {
-        QVERIFY(m_control->LoadFile(
-            Write("v.sgf", "(;FF[4]GN[Lesson]PB[Alice];B[pd];W[dp](;B[pp];W[dd])(;B[dc]))")));
-        QVERIFY(m_shown.isEmpty());
-        QCOMPARE(Labels(nullptr), QStringList{QStringLiteral("Lesson")});
-        const TSgfTreeItem* game = Tree().Items()[0].get();
-        QVERIFY(game->Expanded);  // one game: shown expanded at once
-        QCOMPARE(Labels(game), (QStringList{"Information", "1", "2", "V", "3", "4"}));
-        QCOMPARE(Images(game), (QList<int>{1, 2, 3, 1, 2, 3}));
-        QCOMPARE(Labels(Child(game, 3)), QStringList{QStringLiteral("3")});
-        QCOMPARE(Tree().ImageIndexOf(game), 0);
-        // The widget shows the same.
-        QTreeWidgetItem* w = m_control->SgfTreeView->WidgetItem(game);
-        QCOMPARE(w->childCount(), 6);
-        QCOMPARE(w->child(4)->text(0), QStringLiteral("3"));
-    }
-
-    void twoGamesStayCollapsed() {
-        QVERIFY(m_control->LoadFile(Write("two.sgf", "(;B[aa])(;GN[Second];W[bb])")));
-        QCOMPARE(Labels(nullptr), (QStringList{"Game 1", "Game 2"}));
-        QVERIFY(Tree().Items()[0]->Children().empty());
-    }
-
     void selectingTheThirdNodeReplaysThreeMoves() {
         QVERIFY(m_control->LoadFile(Write("line.sgf", "(;B[aa];W[bb];B[cc];W[dd];C[note])")));
         const TSgfTreeItem* game = Tree().Items()[0].get();
@@ -129,6 +105,8 @@ class TFormControlTest : public QObject {
         TSgfTreeItem* game = Tree().Items()[0].get();
         TSgfTreeItem* variation = Child(game, 3);
         QCOMPARE(Labels(game), (QStringList{"Information", "1", "2", "V", "3", "4"}));
+        QCOMPARE(Images(game), (QList<int>{1, 2, 3, 1, 2, 3}));
+        QCOMPARE(m_control->SgfTreeView->WidgetItem(game)->child(4)->text(0), QStringLiteral("3"));
         auto key = [this](Qt::Key k) { QTest::keyClick(m_control->SgfTreeView, k); };
         Click(Child(game, 2));
         key(Qt::Key_Right);  // over the variation item to the main line's next move
@@ -180,30 +158,6 @@ class TFormControlTest : public QObject {
         QVERIFY(!m_control->ButtonMemoStore->isEnabled());
     }
 
-    void gameInformationOkLeavesOnePlayerPropertyAtTheEnd() {
-        QVERIFY(m_control->LoadFile(Write("g.sgf", "(;C[root]PB[Old]PW[White];B[aa])")));
-        const TSgfTreeItem* game = Tree().Items()[0].get();
-        Click(Child(game, 1));
-        QCOMPARE(m_engine->GameData.PB, std::string("Old"));
-        TFormGameData dialog(m_engine->GameData, Tree(), *m_ui);
-        QCOMPARE(dialog.Edit(QStringLiteral("PB"))->text(), QStringLiteral("Old"));
-        dialog.Edit(QStringLiteral("PB"))->setText(QStringLiteral("New"));
-        dialog.Today();
-        QCOMPARE(dialog.Edit(QStringLiteral("DT"))->text().size(), 10);
-        dialog.WriteBack();
-        const TSgfData& root = *Child(game, 0)->Data;
-        int pb = 0, pbAt = -1, commentAt = -1;
-        for (int i = 0; i < root.Properties->Count(); ++i) {
-            const std::string& id = root.Properties->Items(i)->Identifier;
-            if (id == "PB") ++pb, pbAt = i;
-            if (id == "C") commentAt = i;
-        }
-        QCOMPARE(pb, 1);
-        QVERIFY(pbAt > commentAt);
-        QCOMPARE(Tree().GetPropertyValue(Child(game, 0), "PB"), std::string("New"));
-        QCOMPARE(Tree().Selected(), Child(game, 1));  // selected again
-    }
-
     void gameInformationTodayFillsTheDateAndCancelWritesNothing() {
         QVERIFY(m_control->LoadFile(Write("t.sgf", "(;PB[Old]DT[1999-01-02];B[aa])")));
         const TSgfTreeItem* game = Tree().Items()[0].get();
@@ -245,14 +199,6 @@ class TFormControlTest : public QObject {
         QVERIFY(m_control->LoadFile(copy));
         QVERIFY(m_shown.isEmpty());
         QCOMPARE(Tree().SaveToString(), before);
-    }
-
-    void damagedFileShowsTheErrorsAndWhatCouldBeRead() {
-        QVERIFY(m_control->LoadFile(Write("bad.sgf", "(;B[aa];W[bb]")));
-        QCOMPARE(m_shown.size(), 1);
-        QCOMPARE(m_shown[0], &m_control->ErrorWindow());
-        QVERIFY(!m_control->ErrorWindow().IsEmpty());
-        QVERIFY(!Tree().Items().empty());
     }
 
     void unreadableFileIsNamedInAMessage() {
@@ -394,29 +340,6 @@ class TFormControlTest : public QObject {
         QVERIFY2(second > 0, saved.constData());
         QVERIFY2(!saved.left(second).contains("dp"), saved.constData());  // the 9x9 game as it was
         QVERIFY2(saved.mid(second).contains(";B[dp]"), saved.constData());
-    }
-
-    void translatesWithTheGivenTable() {
-        m_ui->Translator.SetFunction([](const std::string& context, const std::string& word) {
-            if (context == "Control" && word == "Mensch") return std::string("Human");
-            if (context == "Board" && word == "Eingabe") return std::string("Input");
-            return word;
-        });
-        m_control->Translate();
-        m_board->SetState(bsInput);
-        QCOMPARE(m_board->StateText(), QStringLiteral("Input"));
-        bool found = false;
-        for (QLabel* l : m_control->findChildren<QLabel*>())
-            found = found || l->text() == QStringLiteral("Human");
-        QVERIFY(found);
-        // The designed text is kept: a second language starts from it again.
-        m_ui->Translator.SetFunction(
-            [](const std::string&, const std::string& word) { return "<" + word + ">"; });
-        m_control->Translate();
-        found = false;
-        for (QLabel* l : m_control->findChildren<QLabel*>())
-            found = found || l->text() == QStringLiteral("<Mensch>");
-        QVERIFY(found);
     }
 
     void theReasoningPaneOffersTheGoalTreeOfTheLastMove() {

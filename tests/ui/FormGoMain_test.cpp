@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 
@@ -26,6 +27,7 @@
 #include "game/FormStart.h"
 #include "records/FormSgfTree.h"
 #include "records/sgfparse.h"
+#include "support/gui_main.h"
 #include "support/gui_test.h"
 #include "ui/FormBoard.h"
 #include "ui/FormControl.h"
@@ -56,18 +58,10 @@ class TFormGoMainTest : public QObject {
         return d->result();
     }
     [[nodiscard]] int Stones(int colour) const {
-        int n = 0;
-        for (int x = 0; x < BoardSize; ++x)
-            for (int y = 0; y < BoardSize; ++y)
-                n += GetPoint(m_main->Engine().Fields.Spielfeld, x, y) == colour ? 1 : 0;
-        return n;
+        const TBoard& b = m_main->Engine().Fields.Spielfeld;
+        return static_cast<int>(std::count(b.begin(), b.end(), colour));
     }
-
-    void Click(int x, int y) {
-        TBoardView* view = m_main->Board().View();
-        const TBoardGeometry g = view->Geometry();
-        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(qRound(g.X(x)), qRound(g.Y(y))));
-    }
+    void Click(int x, int y) { test::ClickPoint(*m_main, {x, y}); }
     // Runs the actions one after another from the event loop of a running command.
     void Script(std::deque<std::function<void()>> actions) {
         auto queue = std::make_shared<std::deque<std::function<void()>>>(std::move(actions));
@@ -120,11 +114,7 @@ class TFormGoMainTest : public QObject {
         };
         m_userInterface = std::make_unique<TUserInterface>(TFileLocations::FromEnvironment());
         m_main = std::make_unique<TFormGoMain>(*m_ui, *m_userInterface, QStringList{});
-        m_main->SetLanguage("");  // no table here: the designed texts
-        m_main->resize(1000, 700);
-        m_main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
-        m_main->ArrangeWindows();
+        QVERIFY(test::ShowMainWindow(*m_main));
     }
     void cleanup() { m_main.reset(); }
 
@@ -142,12 +132,10 @@ class TFormGoMainTest : public QObject {
         const TFileLocations where = m_userInterface->Locations();
         WriteWindowPosition(where, FormBoardWindow, {40, 50});
         WriteWindowPosition(where, FormCursorWindow, {900, -20});  // nonsense: pulled back
+        WriteWindowPosition(where, FormScoreWindow, {30, 40});
         {
             TFormGoMain main(*m_ui, *m_userInterface, {});
-            main.resize(1000, 700);
-            main.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&main));
-            main.ArrangeWindows();
+            QVERIFY(test::ShowMainWindow(main));
             QCOMPARE(main.BoardWindow()->pos(), QPoint(40, 50));
             QCOMPARE(main.ControlWindow()->y(), 0);
             QVERIFY(main.ControlWindow()->x() >= main.BoardWindow()->geometry().right());
@@ -156,20 +144,19 @@ class TFormGoMainTest : public QObject {
             QTRY_VERIFY(main.Board().View()->width() > small + 200);
             QVERIFY(main.ControlWindow()->geometry().right() <= main.centralWidget()->width());
             main.BoardWindow()->move(12, 14);
+            main.Engine().SetDeterministicClock(true);
+            QCOMPARE(main.WindowOf(&main.ShowScore())->pos(), QPoint(30, 40));
+            main.WindowOf(&main.ShowScore())->move(50, 60);
             QVERIFY(main.close());
         }
         QCOMPARE(ReadWindowPosition(where, FormBoardWindow), (TWindowPosition{12, 14}));
+        QCOMPARE(ReadWindowPosition(where, FormScoreWindow), (TWindowPosition{50, 60}));
         QCOMPARE(ReadWindowPosition(where, FormCursorWindow).Top, 0);
         // Nothing was left behind by the engine or the record.
         QVERIFY2(TFormGoMain::ShutdownProblems().isEmpty(),
                  qPrintable(TFormGoMain::ShutdownProblems().join(QLatin1Char('\n'))));
         std::filesystem::remove(where.PathForWrite(SettingsFileName));
         init();
-    }
-
-    void captionCarriesTheFourPartVersion() {
-        QVERIFY(m_main->windowTitle().endsWith(VersionText()));
-        QCOMPARE(VersionText().count(QLatin1Char('.')), 3);
     }
 
     void twoHumansAlternateAndAPassKeepsTheSideToMove() {
@@ -199,32 +186,10 @@ class TFormGoMainTest : public QObject {
         QCOMPARE(tree.Items().size(), size_t(1));
         const TSgfTreeItem* game = tree.Items()[0].get();
         QCOMPARE(game->Label, std::string("Neues Spiel"));
-        QStringList labels, moves;
-        for (const auto& item : game->Children()) {
-            labels << QString::fromStdString(item->Label);
-            for (const char* id : {"B", "W"})
-                if (!tree.GetPropertyValue(item.get(), id).empty())
-                    moves << QString::fromLatin1(id) + QLatin1Char('[') +
-                                 QString::fromStdString(tree.GetPropertyValue(item.get(), id)) +
-                                 QLatin1Char(']');
-        }
+        QStringList labels;
+        for (const auto& item : game->Children()) labels << QString::fromStdString(item->Label);
         QCOMPARE(labels, (QStringList{"Information", "D4", "Q16", "-", "R4"}));
-        QCOMPARE(moves, (QStringList{"B[dp]", "W[pd]", "B[tt]", "B[qp]"}));
-    }
-
-    void capturesAreCountedAndShown() {
-        TEngine& e = m_main->Engine();
-        SetPoint(e.Fields.Spielfeld, 0, 0, -1);
-        SetPoint(e.Fields.Spielfeld, 1, 0, 1);
-        m_main->Host().StartDialog = [](int, TGameState& g) {
-            g.SchwarzBeginnt = true;
-            return true;
-        };
-        Script({[&] { Click(0, 1); }, [&] { m_main->Control().BitBtnStop->click(); }});
-        m_main->PlayHumanHuman();
-        QCOMPARE(At("A1"), 0);
-        QCOMPARE(e.Game.GefangeneSchwarz, 1.0);
-        QCOMPARE(m_main->Control().LabelSGefangene->text(), QStringLiteral("1"));
+        QCOMPARE(test::RecordedMoves(*m_main), (QStringList{"B[dp]", "W[pd]", "B[tt]", "B[qp]"}));
     }
 
     void stopAsksDuringAGameAndPlayGoesOnWhenRefused() {
@@ -238,8 +203,7 @@ class TFormGoMainTest : public QObject {
             d->findChild<QCheckBox*>()->setChecked(true);  // "Stellung bewerten"
             return Answer(d, answer);
         };
-        QList<bool> stopped;
-        control.OnStopped = [&](bool score) { stopped << score; };
+        m_main->Engine().SetDeterministicClock(true);
         TBoardState afterNo = bsLocked;
         Script({
             [&] { Click(3, 3); },  // Black D4
@@ -254,10 +218,12 @@ class TFormGoMainTest : public QObject {
         QCOMPARE(afterNo, bsMenschMensch);
         QCOMPARE(At("D4"), 1);
         QCOMPARE(At("Q16"), -1);
-        QCOMPARE(stopped, QList<bool>{true});  // only the "yes" stopped, with the score asked
         QCOMPARE(m_main->Board().GetState(), bsLocked);
         QCOMPARE(control.Layout(), TControlLayout::Editing);
-        control.OnStopped = nullptr;
+        // Only the "yes" stopped, with the score asked for: the score window shows the end.
+        QTRY_VERIFY(m_main->findChild<TFormScore*>() != nullptr &&
+                    m_main->findChild<TFormScore*>()->isVisible());
+        QVERIFY(!m_main->findChild<TFormScore*>()->LabelBilanz->text().isEmpty());
     }
 
     void scoreWindowCountsTheBoardAndRestoresItWhenClosed() {
@@ -293,56 +259,8 @@ class TFormGoMainTest : public QObject {
         QVERIFY(!view->ShowsTrialBoard());
     }
 
-    void theScoreWindowKeepsItsPlaceInTheSettings() {
-        m_main.reset();
-        const TFileLocations where = m_userInterface->Locations();
-        WriteWindowPosition(where, FormScoreWindow, {30, 40});
-        {
-            TFormGoMain main(*m_ui, *m_userInterface, {});
-            main.resize(1000, 700);
-            main.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&main));
-            main.Engine().SetDeterministicClock(true);
-            QCOMPARE(main.WindowOf(&main.ShowScore())->pos(), QPoint(30, 40));
-            main.WindowOf(&main.ShowScore())->move(50, 60);
-            QVERIFY(main.close());
-        }
-        QCOMPARE(ReadWindowPosition(where, FormScoreWindow), (TWindowPosition{50, 60}));
-        std::filesystem::remove(where.PathForWrite(SettingsFileName));
-        init();
-    }
-
-    void theStopQuestionOpensTheScoreWindowWhenAsked() {
-        m_main->Host().StartDialog = [](int, TGameState& g) {
-            g.SchwarzBeginnt = true;
-            return true;
-        };
-        m_main->Engine().SetDeterministicClock(true);
-        m_exec = [&](QDialog* d) {
-            d->findChild<QCheckBox*>()->setChecked(true);  // "Stellung bewerten"
-            return Answer(d, "&Ja");
-        };
-        Script({
-            [&] { Click(3, 3); },  // Black D4
-            [&] { m_main->Control().BitBtnStop->click(); },
-        });
-        m_main->PlayHumanHuman();
-        QTRY_VERIFY(m_main->findChild<TFormScore*>() != nullptr &&
-                    m_main->findChild<TFormScore*>()->isVisible());
-        QVERIFY(m_main->findChild<TFormScore*>()->LabelBilanz->text().startsWith(
-            QStringLiteral("Obrin führt mit")));
-    }
-
     void randomMovesLabelsShowBothShares() {
         TFormRandomMoves d(*m_ui);
-        QCOMPARE(d.sbFarbe->value(), 50);
-        QCOMPARE(d.sbVersuche->value(), 100);
-        QCOMPARE(d.LabelSchwarz->text(), QStringLiteral("50 %"));
-        QCOMPARE(d.LabelWeiss->text(), QStringLiteral("50 %"));
-        QCOMPARE(d.LabelVersuche->text(), QStringLiteral("100"));
-        d.sbFarbe->triggerAction(QAbstractSlider::SliderToMinimum);
-        QCOMPARE(d.LabelSchwarz->text(), QStringLiteral("100 %"));
-        QCOMPARE(d.LabelWeiss->text(), QStringLiteral("0 %"));
         d.sbFarbe->setValue(30);
         d.sbVersuche->triggerAction(QAbstractSlider::SliderToMaximum);
         QCOMPARE(d.LabelSchwarz->text(), QStringLiteral("70 %"));
@@ -397,26 +315,6 @@ class TFormGoMainTest : public QObject {
         QCOMPARE(e.Game.GefangeneWeiss, fresh.Game.GefangeneWeiss);
         QCOMPARE(m_main->Control().LabelWGefangene->text(),
                  QString::number(fresh.Game.GefangeneWeiss));
-    }
-
-    void cancellingTheStartDialogStartsNoGame() {
-        m_main->Host().StartDialog = [](int, TGameState&) { return false; };
-        m_main->PlayHumanHuman();
-        QCOMPARE(m_main->Control().Layout(), TControlLayout::Editing);
-    }
-
-    void handicapOnAFullBoardAsksAndKeepsTheBoardWhenRefused() {
-        TEngine& e = m_main->Engine();
-        SetPoint(e.Fields.Spielfeld, 9, 9, -1);
-        m_answer = false;
-        m_main->HandicapCommand(5);
-        QCOMPARE(m_questions, QStringList{QStringLiteral("Darf ich das Brett abräumen ?")});
-        QCOMPARE(At("K10"), -1);
-        m_answer = true;
-        m_main->HandicapCommand(2);
-        QCOMPARE(At("K10"), 0);
-        QCOMPARE(At("D4"), 1);
-        QCOMPARE(At("Q16"), 1);
     }
 
     void positionCommands() {
