@@ -138,7 +138,6 @@ class TFormBrowserTest : public QObject {
     void gridClicksChangeCountsAndInitEmptiesTheTally() {
         Line("BESETZEN 60")->setExpanded(true);
         QCOMPARE(Grid(), (QStringList{"1 BESETZEN 60", "1 FANGEN 3", "1 RETTEN 7", ""}));
-        QTableWidget* grid = m_browser->StringGrid;
         m_browser->StringGridClick(2, 0);
         m_browser->StringGridClick(1, 1);
         m_browser->StringGridClick(1, 1);
