@@ -15,8 +15,6 @@
 namespace obrin {
 namespace {
 
-constexpr int TeacherMoveValue = 30;
-
 // For every point, the first move number from `from` on that is played within radius of it
 // (Manhattan distance), or the number of moves when none is.
 TBoard FirstMoveNear(const TTeacherGame& game, int from, int radius) {
@@ -75,7 +73,7 @@ std::vector<TTerritoryLesson> TerritoryLessons(const TTeacherGame& game,
             const TPoint p = game.Moves[m].Point;
             if (p == PassPoint || position[PointIndex(p.X, p.Y)] != 0) continue;
             lesson.Value[PointIndex(p.X, p.Y)] =
-                static_cast<int8_t>(TeacherMoveValue - 2 * (m - n));
+                static_cast<int8_t>(options.TeacherValue - 2 * (m - n));
         }
         lessons.push_back(lesson);
     }

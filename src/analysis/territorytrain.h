@@ -21,6 +21,7 @@ struct TTerritoryDataOptions {
     int SampleEvery = 3;    // then every this many moves
     int Horizon = 10;       // a point played within this many moves counts as played soon
     int SettledRadius = 2;  // settled: no move this close (Manhattan) to the end of the game
+    int TeacherValue = 30;  // the class wanted for the teacher's move (2 less per move later)
     int SettledValue = -8;
     int SettledPerPosition = 6;      // absolute records of settled points per position
     int ComparisonsPerPosition = 4;  // "the teacher's move is better than this point"
@@ -35,8 +36,9 @@ struct TTerritoryLesson {
     int GameId = 0, MoveNumber = 0;
     TBoard Position{};
     int TeacherMove = -1;  // point index of the move played next, -1 for a pass
-    // The wanted class of each empty point: 30 for the teacher's move, 2 less per later move for
-    // points played soon, the settled value for settled points, NoLessonValue for the rest.
+    // The wanted class of each empty point: TeacherValue for the teacher's move, 2 less per later
+    // move for points played soon, the settled value for settled points, NoLessonValue for the
+    // rest.
     std::array<int8_t, PointCount> Value{};
     TBoard Settled{};  // +1 settled area of the side to move, -1 of its opponent, 0 elsewhere
 };

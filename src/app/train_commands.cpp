@@ -30,7 +30,14 @@ std::string Option(const Args& args, const std::string& name, const std::string&
     return fallback;
 }
 int IntOpt(const Args& args, const std::string& name, int fallback) {
-    return std::stoi(Option(args, name, std::to_string(fallback)));
+    const std::string text = Option(args, name, std::to_string(fallback));
+    try {
+        size_t used = 0;
+        const int value = std::stoi(text, &used);
+        if (used == text.size()) return value;
+    } catch (const std::exception&) {
+    }
+    throw std::runtime_error(name + " takes a whole number, not " + text);
 }
 
 // The option's "A-B" or "A" into lo and hi; nothing changes when the option is not given.
@@ -199,6 +206,11 @@ TTerritoryDataOptions TerritoryOptions(const Args& args) {
     o.FirstMove = IntOpt(args, "--first-move", o.FirstMove);
     o.SampleEvery = IntOpt(args, "--every", o.SampleEvery);
     o.Seed = static_cast<uint32_t>(IntOpt(args, "--seed", static_cast<int>(o.Seed)));
+    o.TeacherValue = IntOpt(args, "--teacher-value", o.TeacherValue);
+    // The network's classes run from -10 to 50.
+    if (o.TeacherValue < -10 || o.TeacherValue > 50)
+        throw std::runtime_error("--teacher-value takes a class from -10 to 50, not " +
+                                 std::to_string(o.TeacherValue));
     o.SettledValue = IntOpt(args, "--settled-value", o.SettledValue);
     o.SettledPerPosition = IntOpt(args, "--settled-per-position", o.SettledPerPosition);
     return o;
@@ -335,7 +347,8 @@ std::map<std::string, cli::TSubcommand> TrainCommands() {
           RunCheck}},
         {"terr-records",
          {"train terr-records --games F[,F...] [--extra-games F[,F...]] [--heldout-every 5]\n"
-          "      [--first-move 1] [--every 3] [--seed 1] [--settled-value -8]\n"
+          "      [--first-move 1] [--every 3] [--seed 1] [--teacher-value 30] [--settled-value "
+          "-8]\n"
           "      [--settled-per-position 10] [--out dectrain-full.dat]\n"
           "      [--ship dectrain.dat] [--ship-count 4000]   territory records from teacher games",
           RunTerritoryRecords}},

@@ -65,6 +65,13 @@ TEST_F(TerritoryTraining, LessonsRankTheTeachersMovesAndSettleTheWalledCorner) {
     EXPECT_EQ(white.Position[At("A3")], -1) << "with White to move the colours turn";
     EXPECT_EQ(white.TeacherMove, At("R17"));
     EXPECT_EQ(white.Settled[At("A1")], -1) << "the opponent's settled area";
+
+    TTerritoryDataOptions higher = Options();
+    higher.TeacherValue = 45;
+    const TTerritoryLesson raised = TerritoryLessons(Game(), higher)[0];
+    EXPECT_EQ(raised.Value[At("K10")], 45);
+    EXPECT_EQ(raised.Value[At("Q18")], 39);
+    EXPECT_EQ(raised.Value[At("A1")], -8) << "settled points keep their value";
 }
 
 TEST_F(TerritoryTraining, RecordsAndTrainingRepeatByteForByte) {
