@@ -1,5 +1,6 @@
 // obrin-cli: the engine without windows. Subcommands are a registration table.
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -635,6 +636,24 @@ int Usage() {
     return 2;
 }
 
+// An option that no command's usage names, e.g. a misspelt one: the command would run with its
+// defaults instead, so it is refused. (Options are "--" and a lower-case name.)
+std::string UnknownOption(const Args& args) {
+    std::string usages;
+    for (const auto& [group, subs] : Commands())
+        for (const auto& [name, sub] : subs) usages += sub.Usage + "\n";
+    for (const std::string& a : args) {
+        if (a.size() < 3 || a.compare(0, 2, "--") != 0) continue;
+        for (size_t at = usages.find(a); at != std::string::npos; at = usages.find(a, at + 1)) {
+            const size_t end = at + a.size();
+            if (end == usages.size() || !(std::islower(usages[end]) || usages[end] == '-'))
+                return {};
+        }
+        return a;
+    }
+    return {};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -651,8 +670,18 @@ int main(int argc, char** argv) {
     if (plain == subs.end() && all.size() < 2) return Usage();
     const auto sub = plain != subs.end() ? plain : subs.find(all[1]);
     if (sub == subs.end()) return Usage();
+    const Args rest(all.begin() + (plain != subs.end() ? 1 : 2), all.end());
+    if (std::find(rest.begin(), rest.end(), "--help") != rest.end()) {
+        std::cout << "usage: obrin-cli " << sub->second.Usage << "\n";
+        return 0;
+    }
+    if (const std::string unknown = UnknownOption(rest); !unknown.empty()) {
+        std::cerr << "obrin-cli: unknown option " << unknown << "\nusage: obrin-cli "
+                  << sub->second.Usage << "\n";
+        return 2;
+    }
     try {
-        return sub->second.Run(Args(all.begin() + (plain != subs.end() ? 1 : 2), all.end()));
+        return sub->second.Run(rest);
     } catch (const std::exception& e) {
         std::cerr << "obrin-cli: " << e.what() << "\n";
         return 1;
