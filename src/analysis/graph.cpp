@@ -582,6 +582,9 @@ void TGoGraph::ReadChains() {
     }
 }
 
+// A group that is not safe is worth its own local value and that of every neighbour still in the
+// fight (saveable or attackable). Dead neighbours add nothing: nobody needs to fight for them, and
+// counting them let a fight beside a few dead stones outweigh every territory move of the board.
 void TGoGraph::ComputeStrategicValues() {
     Progress(Strategy);
     for (TGoGroup* g = m_groups; g != nullptr; g = g->next) {
@@ -589,7 +592,8 @@ void TGoGraph::ComputeStrategicValues() {
         if (g->Status >= StatusSafe) continue;
         g->StrategieWert = g->LokalWert;
         for (const TGoGroupLink* l = g->Feinde; l != nullptr; l = l->next)
-            if (l->Group->Status < StatusSafe) g->StrategieWert += l->Group->LokalWert;
+            if (l->Group->Status == StatusSaveable || l->Group->Status == StatusAttackable)
+                g->StrategieWert += l->Group->LokalWert;
     }
     ComputeStrategyField(*this, m_engine.Fields.Strategiefeld);
     LivingMap.fill(0);

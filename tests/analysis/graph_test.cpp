@@ -326,6 +326,27 @@ TEST_F(GraphTest, NeutralAndStrategyFields) {
     EXPECT_GT(g.ScoreField[IndexOf("A19")], 0);
 }
 
+// A weak group's strategic value is its own local value and that of the neighbours still in
+// the fight; dead and safe neighbours add nothing.
+TEST_F(GraphTest, StrategicValueCountsOnlyTheNeighboursStillInTheFight) {
+    SetPosition(test::FromPoints("X K10 O K11 J10 L10 K9"));
+    TGoGraph& g = Build();
+    TGoGroup& centre = GroupAt("K10");
+    std::vector<TGoGroup*> enemies;
+    for (TGoGroupLink* l = centre.Feinde; l != nullptr; l = l->next) enemies.push_back(l->Group);
+    ASSERT_GE(enemies.size(), 2u);
+    centre.Status = StatusSaveable;
+    int32_t expected = centre.LokalWert;
+    for (size_t i = 0; i < enemies.size(); ++i) {
+        enemies[i]->Status = static_cast<uint8_t>(i % 4);  // dead, saveable, attackable, safe
+        if (i % 4 == 1 || i % 4 == 2) expected += enemies[i]->LokalWert;
+    }
+    g.ComputeStrategicValues();
+    EXPECT_EQ(centre.StrategieWert, expected);
+    EXPECT_EQ(enemies[0]->StrategieWert, enemies[0]->LokalWert + centre.LokalWert)
+        << "the dead group itself still counts its saveable neighbour";
+}
+
 // With every classifier field at 0 the estimate calls every group dead; only the correction
 // pass lifts one. Chains of three liberties in the open lie beyond the reader's horizon: it
 // answers "saved" and "not captured" for them, which proves nothing about life, so they stay
