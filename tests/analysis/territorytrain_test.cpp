@@ -120,8 +120,8 @@ TEST_F(TerritoryTraining, TheShippedNetworkAndRecordsLoad) {
     // Known outputs of the shipped weights on the empty board (analysed with the classifier
     // the test engine has).
     AnalyseLesson(engine, TTerritoryLesson{});
-    EXPECT_NEAR(engine.Territory.EvaluatePoint(3, 3), 0.23184271031414191, 1e-9);
-    EXPECT_NEAR(engine.Territory.EvaluatePoint(9, 0), 0.018327917678592223, 1e-9);
+    EXPECT_NEAR(engine.Territory.EvaluatePoint(3, 3), 0.4248085270264812, 1e-9);
+    EXPECT_NEAR(engine.Territory.EvaluatePoint(9, 0), 0.007136401400009559, 1e-9);
 }
 
 }  // namespace
