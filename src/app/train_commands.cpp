@@ -225,13 +225,16 @@ struct TQuietEngine {
 };
 
 int RunTerritoryRecords(const Args& args) {
+    // Every option is read before the games, so that a bad one fails at once, not after the
+    // minutes of analysis.
+    const TTerritoryDataOptions options = TerritoryOptions(args);
+    const auto shipCount = static_cast<size_t>(IntOpt(args, "--ship-count", 4000));
     std::vector<TTeacherGame> train, heldOut;
     ReadGames(args, train, heldOut);
     TQuietEngine e;
-    const auto records = BuildTerritoryRecords(e.Engine, train, TerritoryOptions(args));
+    const auto records = BuildTerritoryRecords(e.Engine, train, options);
     WriteFileAtomically(Option(args, "--out", "dectrain-full.dat"), records);
-    const auto shipped =
-        SelectTerritoryRecords(records, static_cast<size_t>(IntOpt(args, "--ship-count", 4000)), 7);
+    const auto shipped = SelectTerritoryRecords(records, shipCount, 7);
     WriteFileAtomically(Option(args, "--ship", "dectrain.dat"), shipped);
     const auto counts = CountTerritoryRecords(records);
     std::printf("%d comparison and %d absolute records, %zu shipped\n", counts.Comparisons,
