@@ -572,8 +572,9 @@ void TGoGraph::ReadChains() {
             ReadAttack(e, x, y, f.KoX, f.KoY, f.Spielfeld, e.NowMs() + allowance);
         if (attack.Result == FightSuccess && OnBoard(attack.Move.X, attack.Move.Y))
             c->AttackMove = PointIndex(attack.Move.X, attack.Move.Y);
-        // A chain that no attack captures needs no defence: any move would "save" it.
-        if (attack.Result != FightSuccess) c->DefenseMove = -1;
+        // A chain that no attack captures needs no defence: any move would "save" it, and the
+        // search would spend move after move on such points.
+        if (attack.Result == FightFailure) c->DefenseMove = -1;
         if (c->Group->CorrectedStatus != StatusDead) continue;
         const bool rescued =
             c->Liberties <= 2 && defence.Result == FightSuccess && attack.Result == FightSuccess;

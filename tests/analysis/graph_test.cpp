@@ -350,17 +350,20 @@ TEST_F(GraphTest, StrategicValueCountsOnlyTheNeighboursStillInTheFight) {
 // With every classifier field at 0 the estimate calls every group dead; only the correction
 // pass lifts one. Chains of three liberties in the open lie beyond the reader's horizon: it
 // answers "saved" and "not captured" for them, which proves nothing about life, so they stay
-// dead. A stone on the edge with two liberties is in a real fight (captured when the opponent
+// dead; and a chain that no attack captures needs no saving move (any move would "save" it, and
+// the search would spend moves on it). A stone on the edge with two liberties is in a real fight (captured when the opponent
 // moves first, saved when its owner does): its group can be saved.
 TEST_F(GraphTest, ReadingLiftsADeadGroupOnlyForWhatItProves) {
     Engine.Patterns.Tree.Clear();
     SetPosition(test::FromPoints("O K10 J1 X K1"));
     Build();
     const TGoChain& open = Engine.Graph->FindChain(IndexOf("K10"));
-    EXPECT_GE(open.DefenseMove, 0);
+    EXPECT_EQ(open.DefenseMove, -1);
     EXPECT_EQ(open.AttackMove, -1);
     EXPECT_EQ(GroupAt("K10").Status, StatusDead);
-    EXPECT_GE(Engine.Graph->FindChain(IndexOf("K1")).AttackMove, 0);
+    const TGoChain& edge = Engine.Graph->FindChain(IndexOf("K1"));
+    EXPECT_GE(edge.AttackMove, 0);
+    EXPECT_GE(edge.DefenseMove, 0);
     EXPECT_EQ(GroupAt("K1").Status, StatusSaveable);
 }
 
