@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "analysis/graph.h"
+#include "analysis/grpstat.h"
 #include "analysis/klassi.h"
 #include "board/chains.h"
 #include "board/errors.h"
@@ -29,7 +30,57 @@ TPoint MoveOf(TEngine& engine, const TGoal* best) {
     return TPoint{x, y};
 }
 
+// Does +1 at p leave its own chain at least two liberties (after what it captures)?
+bool SafeForUs(const TBoardFields& f, int p) {
+    TBoard after = f.Spielfeld;
+    int32_t koX = f.KoX, koY = f.KoY;
+    const int x = PointColumn(p), y = PointRow(p);
+    PlayMove(x, y, 1, after, koX, koY);
+    TPointList liberties;
+    return GetLiberties(x, y, after, liberties) >= 2;
+}
+
+struct TCleanupChoice {
+    int Point = -1;
+    int Liberties = 0;
+    int Stones = 0;
+    bool Capture = false;
+
+    // Captures before liberties, then the chain nearest capture, then the larger one; equal
+    // choices keep the first found, so the choice repeats.
+    [[nodiscard]] bool BetterThan(const TCleanupChoice& other) const {
+        if (other.Point < 0) return true;
+        if (Capture != other.Capture) return Capture;
+        if (Liberties != other.Liberties) return Liberties < other.Liberties;
+        return Stones > other.Stones;
+    }
+};
+
+void ConsiderCleanup(TBoardFields& f, TCleanupChoice candidate, TCleanupChoice& best) {
+    const int p = candidate.Point;
+    if (p < 0 || !candidate.BetterThan(best)) return;
+    if (!IsLegal(PointColumn(p), PointRow(p), 1, f.KoX, f.KoY, f.Spielfeld)) return;
+    if (SafeForUs(f, p)) best = candidate;
+}
+
 }  // namespace
+
+TPoint CleanupMove(TEngine& engine) {
+    TBoardFields& f = engine.Fields;
+    TCleanupChoice best;
+    for (const TGoChain* c = engine.Graph->Chains(); c != nullptr; c = c->next) {
+        if (c->Group == nullptr || c->Group->Typ != -1 || c->Group->Status != StatusDead) continue;
+        const int x = PointColumn(c->Name), y = PointRow(c->Name);
+        if (f.Spielfeld[c->Name] != -1) continue;
+        TPointList stones, liberties;
+        const int size = GetChain(x, y, f.Spielfeld, stones);
+        const int count = GetLiberties(x, y, f.Spielfeld, liberties);
+        ConsiderCleanup(f, {c->AttackMove, count, size, true}, best);
+        for (const TPoint& l : liberties)
+            ConsiderCleanup(f, {PointIndex(l.X, l.Y), count, size, false}, best);
+    }
+    return best.Point < 0 ? PassPoint : TPoint{PointColumn(best.Point), PointRow(best.Point)};
+}
 
 std::string ThinkingText(TEngine& engine, const char* word) {
     TLangSup* lang = engine.LangSup;

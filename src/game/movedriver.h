@@ -24,6 +24,14 @@ void Analyse(TEngine& engine);
 // the host's inference pane. Errors of the analysis or the search propagate (EObrinError).
 [[nodiscard]] TPoint ComputerMove(TEngine& engine);
 
+// A move that takes dead enemy stones off the board, for a search that passes while the opponent
+// still plays: under area counting the stones left standing count for the opponent and the empty
+// points around them for nobody. The read capture of a dead enemy chain comes first, else a
+// liberty of one (the chain with the fewest liberties, then the larger one); never a move that
+// leaves the new stone's chain with fewer than two liberties. (-1, -1) when there is none. Reads
+// the analysis of the current position (ComputerMove has run on it).
+[[nodiscard]] TPoint CleanupMove(TEngine& engine);
+
 // Lists the goal tree of goal (why this move) in the inference pane and in engine.LastGoalTree.
 void ShowGoalTree(TEngine& engine, TGoal& goal);
 

@@ -45,6 +45,14 @@ struct TSearchState {
     int Colour = 0;
 };
 
+// The opponent's last move was a stone: the game is not over for it, and stones it left dead in
+// our area would stand at the count.
+bool OpponentStillPlays(const TGtpEngine& gtp, int colour) {
+    const auto& moves = gtp.Moves();
+    return !moves.empty() && moves.back().Colour == -colour &&
+           OnBoard(moves.back().Point.X, moves.back().Point.Y);
+}
+
 TGtpReply GenMove(TGtpEngine& gtp, TSearchState& state, const TGtpArgs& args, bool play) {
     const int colour = args.size() == 1 ? TGtpEngine::ParseColour(args[0]) : 0;
     if (colour == 0) return TGtpReply::Failure("syntax error");
@@ -53,6 +61,7 @@ TGtpReply GenMove(TGtpEngine& gtp, TSearchState& state, const TGtpArgs& args, bo
         TEngineSide side(gtp, colour);
         state.Colour = colour;
         move = ComputerMove(gtp.Engine());
+        if (move.X < 0 && OpponentStillPlays(gtp, colour)) move = CleanupMove(gtp.Engine());
     } catch (const EObrinError& e) {
         return TGtpReply::Failure(e.what());
     }

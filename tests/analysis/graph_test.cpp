@@ -351,8 +351,8 @@ TEST_F(GraphTest, StrategicValueCountsOnlyTheNeighboursStillInTheFight) {
 // pass lifts one. Chains of three liberties in the open lie beyond the reader's horizon: it
 // answers "saved" and "not captured" for them, which proves nothing about life, so they stay
 // dead; and a chain that no attack captures needs no saving move (any move would "save" it, and
-// the search would spend moves on it). A stone on the edge with two liberties is in a real fight (captured when the opponent
-// moves first, saved when its owner does): its group can be saved.
+// the search would spend moves on it). A stone on the edge with two liberties is in a real fight
+// (captured when the opponent moves first, saved when its owner does): its group can be saved.
 TEST_F(GraphTest, ReadingLiftsADeadGroupOnlyForWhatItProves) {
     Engine.Patterns.Tree.Clear();
     SetPosition(test::FromPoints("O K10 J1 X K1"));

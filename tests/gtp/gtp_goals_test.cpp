@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 #include "game/engine.h"
@@ -88,6 +89,27 @@ TEST_F(GtpGoals, GenmoveAnswersOnBoardsNoGameReaches) {
     for (const char* v : {"C3", "D4", "Q16", "K10", "R3"}) (void)Answer(std::string("play b ") + v);
     const std::string m = Answer("genmove w");
     EXPECT_NE(m, "C3");
+}
+
+// Black owns rows 10 to 19, White the rest, each with two eyes in a corner. White has played a
+// stone into Black's area, Black has answered it and White has extended: the two white stones
+// are dead and the search has nothing to play. While White still plays, Black takes the stones
+// off rather than pass (under area counting they would count for White); after White's pass it
+// passes too, so the game can end.
+TEST_F(GtpGoals, WhileTheOpponentStillPlaysDeadStonesInOurAreaAreTakenOff) {
+    const std::string columns = "ABCDEFGHJKLMNOPQRST";
+    const std::set<std::string> open = {"A19", "C19", "A1",  "C1", "K14",
+                                        "K16", "J15", "L15", "K15"};
+    for (int row = 1; row <= 19; ++row)
+        for (const char c : columns) {
+            const std::string v = c + std::to_string(row);
+            if (open.count(v) == 0) (void)Answer((row >= 10 ? "play b " : "play w ") + v);
+        }
+    for (const char* move : {"play w K15", "play b J15", "play w L15"}) (void)Answer(move);
+    ASSERT_EQ(Answer("reg_genmove b"), "K14") << "the search passes, the cleanup answers";
+    EXPECT_EQ(Answer("obrin_goal_tree"), "BESETZEN -1\n VERZICHTEN");
+    (void)Answer("play w pass");
+    EXPECT_EQ(Answer("genmove b"), "pass");
 }
 
 }  // namespace
