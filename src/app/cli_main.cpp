@@ -18,6 +18,7 @@
 #include "analysis/klassi.h"
 #include "analysis/klassidata.h"
 #include "app/graph_commands.h"
+#include "app/options.h"
 #include "app/play_commands.h"
 #include "app/subcommand.h"
 #include "app/train_commands.h"
@@ -42,6 +43,8 @@
 namespace {
 
 using obrin::cli::Args;
+using obrin::cli::HasOption;
+using obrin::cli::NumberOption;
 using obrin::cli::TSubcommand;
 
 // The headless host: nothing to show, no events to process.
@@ -71,34 +74,15 @@ class TCpuClockHost : public TQuietHost {
 
 int Usage();
 
-// Reads "--name value" into value; false when the option is missing or not a number.
-bool IntOption(const Args& args, const std::string& name, long long& value) {
-    for (size_t i = 0; i + 1 < args.size(); ++i)
-        if (args[i] == name) {
-            try {
-                size_t used = 0;
-                value = std::stoll(args[i + 1], &used);
-                return used == args[i + 1].size();
-            } catch (const std::exception&) {
-                return false;
-            }
-        }
-    return false;
-}
-
 // Reads "--reading-ms N" into ms (kept when absent); false with a message when N is no positive
 // number.
 bool ReadingMsOption(const Args& args, const std::string& command, long long& ms) {
     if (std::find(args.begin(), args.end(), "--reading-ms") == args.end()) return true;
-    if (IntOption(args, "--reading-ms", ms) && ms > 0 && ms <= 24LL * 3600 * 1000) return true;
+    ms = NumberOption(args, "--reading-ms", ms);
+    if (ms > 0 && ms <= 24LL * 3600 * 1000) return true;
     std::cerr << "obrin-cli " << command
               << ": --reading-ms needs a positive number of milliseconds\n";
     return false;
-}
-
-// "--deterministic": searches read the virtual clock driven by reading nodes, not wall time.
-bool HasFlag(const Args& args, const std::string& flag) {
-    return std::find(args.begin(), args.end(), flag) != args.end();
 }
 
 int RunGtp(const Args& args) {
@@ -106,11 +90,12 @@ int RunGtp(const Args& args) {
     if (!ReadingMsOption(args, "gtp", readingMs)) return 2;
     TGtpHost host;
     obrin::TEngine engine(host);
-    engine.SetDeterministicClock(HasFlag(args, "--deterministic"));
-    long long seed = 0;
-    if (IntOption(args, "--seed", seed)) engine.Random.SetFixedSeed(static_cast<uint32_t>(seed));
+    engine.SetDeterministicClock(HasOption(args, "--deterministic"));
+    // "--deterministic": searches read the virtual clock driven by reading nodes, not wall time.
+    if (HasOption(args, "--seed"))
+        engine.Random.SetFixedSeed(static_cast<uint32_t>(NumberOption(args, "--seed", 0)));
     // The goal-selection trace "debug.txt", as the desktop program's setting writes it.
-    engine.Settings.ZieleProtokollieren = HasFlag(args, "--trace");
+    engine.Settings.ZieleProtokollieren = HasOption(args, "--trace");
     obrin::TGtpEngine gtp(engine);
     obrin::RegisterTacticsCommands(gtp, static_cast<int>(readingMs));
     obrin::RegisterRecordsCommands(gtp);
@@ -179,7 +164,7 @@ int Agreement(const std::string& answer, const std::string& expected) {
 int BenchTactics(const Args& args) {
     long long readingMs = 2000, runs = 3;
     if (!ReadingMsOption(args, "bench tactics", readingMs)) return 2;
-    IntOption(args, "--runs", runs);
+    runs = NumberOption(args, "--runs", runs);
     runs = std::max(1LL, runs);
     std::string file = DefaultTacticsPositions();
     if (const auto it = std::find(args.begin(), args.end(), "--positions");
@@ -190,8 +175,8 @@ int BenchTactics(const Args& args) {
     const auto positions = obrin::ReadTacticsPositions(in, file);
     TQuietHost host;
     obrin::TEngine engine(host);
-    engine.SetDeterministicClock(HasFlag(args, "--deterministic"));
-    const bool gtpReader = HasFlag(args, "--gtp-reader");
+    engine.SetDeterministicClock(HasOption(args, "--deterministic"));
+    const bool gtpReader = HasOption(args, "--gtp-reader");
     std::printf("%-24s %-14s %-10s %10s %10s %12s %s\n", "position", "question", "answer", "ms",
                 "nodes", "nodes/s", "expected");
     double totalSecs = 0;
@@ -251,10 +236,10 @@ int BenchTactics(const Args& args) {
 // on the wall clock or (--cpu-clock) on the thread's processor time.
 int BenchTacticsRandom(const Args& args) {
     long long count = 1000, seed = 1, readingMs = 50;
-    IntOption(args, "--count", count);
-    IntOption(args, "--seed", seed);
+    count = NumberOption(args, "--count", count);
+    seed = NumberOption(args, "--seed", seed);
     if (!ReadingMsOption(args, "bench tactics-random", readingMs)) return 2;
-    const bool cpuClock = HasFlag(args, "--cpu-clock");
+    const bool cpuClock = HasOption(args, "--cpu-clock");
     TQuietHost wallHost;
     TCpuClockHost cpuHost;
     obrin::TEngine engine(cpuClock ? static_cast<obrin::IHost&>(cpuHost) : wallHost);
@@ -264,7 +249,7 @@ int BenchTacticsRandom(const Args& args) {
                               std::chrono::steady_clock::now().time_since_epoch())
                               .count();
     };
-    engine.SetDeterministicClock(HasFlag(args, "--deterministic"));
+    engine.SetDeterministicClock(HasOption(args, "--deterministic"));
     std::mt19937 random(static_cast<uint32_t>(seed));
     std::vector<double> ms;
     long long results[3] = {0, 0, 0}, ko = 0;
@@ -307,9 +292,9 @@ int BenchTacticsRandom(const Args& args) {
 
 int BenchBoard(const Args& args) {
     long long games = 200, seed = 1, runs = 5;
-    IntOption(args, "--games", games);
-    IntOption(args, "--seed", seed);
-    IntOption(args, "--runs", runs);
+    games = NumberOption(args, "--games", games);
+    seed = NumberOption(args, "--seed", seed);
+    runs = NumberOption(args, "--runs", runs);
     std::vector<double> rates;
     for (long long r = 0; r < runs; ++r) {
         const auto start = std::chrono::steady_clock::now();
@@ -362,15 +347,15 @@ int SgfShow(const Args& args) {
     long long node = -1;
     const Args files = Operands(args);
     const bool hasNode = std::find(args.begin(), args.end(), "--node") != args.end();
-    if (files.size() != 1 || (hasNode && !(IntOption(args, "--node", node) && node >= 0)))
-        return Usage();
+    node = NumberOption(args, "--node", node);
+    if (files.size() != 1 || (hasNode && node < 0)) return Usage();
     return WithSgfCheck(obrin::SgfShow(files[0], static_cast<int>(node), std::cout, std::cerr));
 }
 
 int BenchSgf(const Args& args) {
     long long games = 1600, runs = 5;
-    IntOption(args, "--games", games);
-    IntOption(args, "--runs", runs);
+    games = NumberOption(args, "--games", games);
+    runs = NumberOption(args, "--runs", runs);
     if (const Args out = Operands(args); !out.empty())
         return obrin::WriteSyntheticCollection(out[0], static_cast<int>(games), std::cerr);
     return WithSgfCheck(
@@ -379,8 +364,8 @@ int BenchSgf(const Args& args) {
 
 int BenchSgfLong(const Args& args) {
     long long moves = 100000, runs = 5;
-    IntOption(args, "--moves", moves);
-    IntOption(args, "--runs", runs);
+    moves = NumberOption(args, "--moves", moves);
+    runs = NumberOption(args, "--runs", runs);
     return WithSgfCheck(
         obrin::BenchSgfLongGame(static_cast<int>(moves), static_cast<int>(runs), std::cout));
 }
@@ -403,7 +388,7 @@ double MedianMs(int runs, int calls, F f) {
 
 int BenchAnalysis(const Args& args) {
     long long runs = 5;
-    IntOption(args, "--runs", runs);
+    runs = NumberOption(args, "--runs", runs);
     TQuietHost host;
     obrin::TEngine engine(host);
     std::printf(
@@ -512,9 +497,9 @@ int PatternRecall(const std::string& file, int games) {
 
 int BenchPatterns(const Args& args) {
     long long games = 20, runs = 5, random = 0;
-    IntOption(args, "--games", games);
-    IntOption(args, "--runs", runs);
-    IntOption(args, "--random", random);
+    games = NumberOption(args, "--games", games);
+    runs = NumberOption(args, "--runs", runs);
+    random = NumberOption(args, "--random", random);
     runs = std::max(1LL, runs);
     std::string gamesFile = CheckoutFile("training", "games-final.txt");
     if (const auto it = std::find(args.begin(), args.end(), "--games-file");

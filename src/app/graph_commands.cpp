@@ -10,6 +10,7 @@
 #include "analysis/graph.h"
 #include "analysis/klassi.h"
 #include "analysis/klassidata.h"
+#include "app/options.h"
 #include "board/chains.h"
 #include "game/engine.h"
 #include "tactics/treppe.h"
@@ -25,20 +26,6 @@ std::string DefaultGames(const char* name) {
     for (const fs::path& p : {exeDir / name, exeDir / "../../training" / name})
         if (fs::exists(p, ec)) return p.string();
     return std::string("training/") + name;
-}
-
-std::string Option(const Args& args, const std::string& name, std::string value) {
-    for (size_t i = 0; i + 1 < args.size(); ++i)
-        if (args[i] == name) value = args[i + 1];
-    return value;
-}
-
-int IntOption(const Args& args, const std::string& name, int value) {
-    try {
-        return std::stoi(Option(args, name, std::to_string(value)));
-    } catch (const std::exception&) {
-        return value;
-    }
 }
 
 class TQuietHost : public IHost {};

@@ -12,6 +12,7 @@
 
 #include "analysis/datafiles.h"
 #include "analysis/klassidata.h"
+#include "app/options.h"
 #include "board/chains.h"
 #include "board/errors.h"
 #include "board/qxhash.h"
@@ -26,30 +27,6 @@ namespace obrin::cli {
 namespace {
 
 using TClock = std::chrono::steady_clock;
-
-bool HasOption(const Args& args, const std::string& name) {
-    return std::find(args.begin(), args.end(), name) != args.end();
-}
-
-std::string Option(const Args& args, const std::string& name, std::string value) {
-    for (size_t i = 0; i + 1 < args.size(); ++i)
-        if (args[i] == name) value = args[i + 1];
-    return value;
-}
-
-// "--name N" as a number; fallback when absent; throws with the option's name when N is no
-// number at all.
-long long NumberOption(const Args& args, const std::string& name, long long fallback) {
-    const std::string text = Option(args, name, "");
-    if (text.empty()) return fallback;
-    try {
-        size_t used = 0;
-        const long long value = std::stoll(text, &used);
-        if (used == text.size()) return value;
-    } catch (const std::exception&) {
-    }
-    throw std::runtime_error(name + " needs a number, not \"" + text + "\"");
-}
 
 double MsBetween(TClock::time_point from, TClock::time_point to) {
     return std::chrono::duration<double, std::milli>(to - from).count();

@@ -15,6 +15,7 @@
 #include "analysis/territorytrain.h"
 #include "analysis/testdata.h"
 #include "app/gnugo_games.h"
+#include "app/options.h"
 #include "game/engine.h"
 #include "game/host.h"
 
@@ -23,22 +24,10 @@ namespace {
 
 using cli::Args;
 
-// "--name value" as text; fallback when absent.
-std::string Option(const Args& args, const std::string& name, const std::string& fallback) {
-    for (size_t i = 0; i + 1 < args.size(); ++i)
-        if (args[i] == name) return args[i + 1];
-    return fallback;
-}
-int IntOpt(const Args& args, const std::string& name, int fallback) {
-    const std::string text = Option(args, name, std::to_string(fallback));
-    try {
-        size_t used = 0;
-        const int value = std::stoi(text, &used);
-        if (used == text.size()) return value;
-    } catch (const std::exception&) {
-    }
-    throw std::runtime_error(name + " takes a whole number, not " + text);
-}
+using cli::IntOption;
+using cli::NumberOption;
+using cli::Option;
+using cli::RealOption;
 
 // The option's "A-B" or "A" into lo and hi; nothing changes when the option is not given.
 void ReadRange(const Args& args, const std::string& option, int& lo, int& hi) {
@@ -57,15 +46,15 @@ int RunGames(const Args& args) {
     TGamesOptions o;
     o.GnuGo = Option(args, "--gnugo", o.GnuGo);
     o.OutFile = Option(args, "--out", "");
-    o.Games = IntOpt(args, "--games", o.Games);
-    o.FirstGame = IntOpt(args, "--first", o.FirstGame);
-    o.Level = IntOpt(args, "--level", o.Level);
-    o.FirstSample = IntOpt(args, "--first-sample", o.FirstSample);
-    o.SampleEvery = IntOpt(args, "--sample-every", o.SampleEvery);
+    o.Games = IntOption(args, "--games", o.Games);
+    o.FirstGame = IntOption(args, "--first", o.FirstGame);
+    o.Level = IntOption(args, "--level", o.Level);
+    o.FirstSample = IntOption(args, "--first-sample", o.FirstSample);
+    o.SampleEvery = IntOption(args, "--sample-every", o.SampleEvery);
     o.DragonVerdicts = Option(args, "--verdicts", "final") == "dragon";
     ReadRange(args, "--opening", o.OpeningMin, o.OpeningMax);
     ReadRange(args, "--opening-lines", o.OpeningLineMin, o.OpeningLineMax);
-    o.Handicap = IntOpt(args, "--handicap", o.Handicap);
+    o.Handicap = IntOption(args, "--handicap", o.Handicap);
     if (o.OpeningMin < 0 || o.OpeningMax > 40 || o.OpeningLineMin < 1 || o.OpeningLineMax > 10 ||
         o.OpeningLineMin > o.OpeningLineMax ||
         (o.Handicap != 0 && (o.Handicap < 2 || o.Handicap > 9))) {
@@ -100,7 +89,7 @@ void ReadGames(const Args& args, std::vector<TTeacherGame>& train,
                std::vector<TTeacherGame>& heldOut) {
     const std::string files = Option(args, "--games", "");
     if (files.empty()) throw std::runtime_error("--games FILE[,FILE...] is needed");
-    const int every = IntOpt(args, "--heldout-every", 5);
+    const int every = IntOption(args, "--heldout-every", 5);
     for (auto& g : GamesOf(files)) (IsHeldOut(g, every) ? heldOut : train).push_back(std::move(g));
     for (auto& g : GamesOf(Option(args, "--extra-games", ""))) train.push_back(std::move(g));
     std::printf("%zu training games, %zu held-out games\n", train.size(), heldOut.size());
@@ -130,7 +119,7 @@ int RunSamples(const Args& args) {
     TTestData held = NewSampleSet();
     AddGameSamples(heldOut, held, sureLabels);
     held.SaveToFile(Option(args, "--heldout-out", "heldout.dat"));
-    TTestData shipped = SelectSamples(all, IntOpt(args, "--ship-count", 4000), 7);
+    TTestData shipped = SelectSamples(all, IntOption(args, "--ship-count", 4000), 7);
     shipped.SaveToFile(Option(args, "--ship", "training.dat"));
     std::printf("%d training samples, %d held-out samples, %d shipped samples\n",
                 all.GetSampleCount(), held.GetSampleCount(), shipped.GetSampleCount());
@@ -141,11 +130,11 @@ int RunNet(const Args& args) {
     TTestData samples;
     samples.LoadFromFile(Option(args, "--samples", "training-full.dat"));
     TTrainOptions o;
-    o.Steps = std::stoll(Option(args, "--steps", std::to_string(o.Steps)));
-    o.Seed = static_cast<uint32_t>(IntOpt(args, "--seed", static_cast<int>(o.Seed)));
-    o.DeadShare = std::stod(Option(args, "--dead-share", std::to_string(o.DeadShare)));
-    o.StoneShare = std::stod(Option(args, "--stone-share", std::to_string(o.StoneShare)));
-    o.RareShare = std::stod(Option(args, "--rare-share", std::to_string(o.RareShare)));
+    o.Steps = NumberOption(args, "--steps", o.Steps);
+    o.Seed = static_cast<uint32_t>(IntOption(args, "--seed", static_cast<int>(o.Seed)));
+    o.DeadShare = RealOption(args, "--dead-share", o.DeadShare);
+    o.StoneShare = RealOption(args, "--stone-share", o.StoneShare);
+    o.RareShare = RealOption(args, "--rare-share", o.RareShare);
     std::mt19937 rng(o.Seed);
     TFeedFwd3 net(KlassiNetSize, KlassiNetSize, KlassiNetSize, 0.2,
                   [&] { return std::uniform_real_distribution<double>(0.0, 1.0)(rng); });
@@ -188,7 +177,7 @@ int RunCheck(const Args& args) {
         CheckSureStones(heldOut, net));
     const std::string dragonFiles = Option(args, "--dragon-games", "");
     if (!dragonFiles.empty()) {
-        const int every = IntOpt(args, "--heldout-every", 5);
+        const int every = IntOption(args, "--heldout-every", 5);
         std::vector<TTeacherGame> dragonHeldOut;
         for (auto& g : GamesOf(dragonFiles))
             if (IsHeldOut(g, every)) dragonHeldOut.push_back(std::move(g));
@@ -203,16 +192,16 @@ int RunCheck(const Args& args) {
 
 TTerritoryDataOptions TerritoryOptions(const Args& args) {
     TTerritoryDataOptions o;
-    o.FirstMove = IntOpt(args, "--first-move", o.FirstMove);
-    o.SampleEvery = IntOpt(args, "--every", o.SampleEvery);
-    o.Seed = static_cast<uint32_t>(IntOpt(args, "--seed", static_cast<int>(o.Seed)));
-    o.TeacherValue = IntOpt(args, "--teacher-value", o.TeacherValue);
+    o.FirstMove = IntOption(args, "--first-move", o.FirstMove);
+    o.SampleEvery = IntOption(args, "--every", o.SampleEvery);
+    o.Seed = static_cast<uint32_t>(IntOption(args, "--seed", static_cast<int>(o.Seed)));
+    o.TeacherValue = IntOption(args, "--teacher-value", o.TeacherValue);
     // The network's classes run from -10 to 50.
     if (o.TeacherValue < -10 || o.TeacherValue > 50)
         throw std::runtime_error("--teacher-value takes a class from -10 to 50, not " +
                                  std::to_string(o.TeacherValue));
-    o.SettledValue = IntOpt(args, "--settled-value", o.SettledValue);
-    o.SettledPerPosition = IntOpt(args, "--settled-per-position", o.SettledPerPosition);
+    o.SettledValue = IntOption(args, "--settled-value", o.SettledValue);
+    o.SettledPerPosition = IntOption(args, "--settled-per-position", o.SettledPerPosition);
     return o;
 }
 
@@ -228,7 +217,7 @@ int RunTerritoryRecords(const Args& args) {
     // Every option is read before the games, so that a bad one fails at once, not after the
     // minutes of analysis.
     const TTerritoryDataOptions options = TerritoryOptions(args);
-    const auto shipCount = static_cast<size_t>(IntOpt(args, "--ship-count", 4000));
+    const auto shipCount = static_cast<size_t>(IntOption(args, "--ship-count", 4000));
     std::vector<TTeacherGame> train, heldOut;
     ReadGames(args, train, heldOut);
     TQuietEngine e;
@@ -246,14 +235,14 @@ int RunTerritoryNet(const Args& args) {
     const auto records = ReadFileBytes(Option(args, "--records", "dectrain-full.dat"));
     CheckTerritoryRecords(records, Option(args, "--records", "dectrain-full.dat"));
     TQuietEngine e;
-    FreshTerritoryNet(e.Engine, static_cast<uint32_t>(IntOpt(args, "--seed", 1)),
-                      std::stod(Option(args, "--rate", "0.02")));
-    const int rounds = IntOpt(args, "--rounds", 3000);
-    const double error = TrainTerritoryNet(e.Engine, records, rounds, IntOpt(args, "--report", 0),
-                                           [](int round, double err) {
-                                               std::printf("round %d: error %.5f\n", round, err);
-                                               std::fflush(stdout);
-                                           });
+    FreshTerritoryNet(e.Engine, static_cast<uint32_t>(IntOption(args, "--seed", 1)),
+                      RealOption(args, "--rate", 0.02));
+    const int rounds = IntOption(args, "--rounds", 3000);
+    const double error = TrainTerritoryNet(
+        e.Engine, records, rounds, IntOption(args, "--report", 0), [](int round, double err) {
+            std::printf("round %d: error %.5f\n", round, err);
+            std::fflush(stdout);
+        });
     e.Engine.TerritoryNet->SaveToFile(Option(args, "--out", "terrnet.dat"));
     std::printf("%d rounds on %zu records, mean error of the last tenth %.5f\n", rounds,
                 records.size() / TerritoryRecordSize, error);
