@@ -176,23 +176,6 @@ TEST_F(GraphTest, LookUpsNameWhatIsMissing) {
     }
 }
 
-TEST_F(GraphTest, EnemiesAreLinkedBothWaysOnce) {
-    SetPosition(R"(
-        XO.................)");
-    TGoGraph& g = Build();
-    TGoGroup& black = GroupAt("A19");
-    TGoGroup& white = GroupAt("B19");
-    g.AddEnemies(black, white);
-    g.AddEnemies(white, black);
-    g.AddEnemies(black, black);
-    ASSERT_NE(black.Feinde, nullptr);
-    EXPECT_EQ(black.Feinde->Group, &white);
-    EXPECT_EQ(black.Feinde->next, nullptr);
-    ASSERT_NE(white.Feinde, nullptr);
-    EXPECT_EQ(white.Feinde->Group, &black);
-    EXPECT_EQ(white.Feinde->next, nullptr);
-}
-
 TEST(GraphRecords, EyeCandidatesKeepTheirDistance) {
     TGoGroup g;
     const int k10 = PointIndex(9, 9);

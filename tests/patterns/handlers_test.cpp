@@ -380,6 +380,7 @@ TEST_F(PatternHandlers, TouchingOpposingGroupsAreEnemiesBothWays) {
         for (const TGoGroup* g = graph.Groups(); g != nullptr; g = g->next) {
             std::set<const TGoGroup*> seen;
             for (const TGoGroupLink* l = g->Feinde; l != nullptr; l = l->next) {
+                EXPECT_NE(l->Group, g) << "a group is no enemy of itself";
                 EXPECT_TRUE(seen.insert(l->Group).second) << "duplicate enemy link";
                 EXPECT_TRUE(Enemies(*l->Group, *g)) << "enemy link one way only";
             }
