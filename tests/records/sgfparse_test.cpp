@@ -62,14 +62,10 @@ TEST(SgfTokenizer, PunctuationValuesAndEscapes) {
     // Line breaks inside values are kept as they are, also after a backslash.
     EXPECT_EQ(Tokens("[x\\\r\ny]")[0], (TToken{toPropertyValue, "x\r\ny"}));
     EXPECT_EQ(Tokens("[]")[0], (TToken{toPropertyValue, ""}));
-}
-
-TEST(SgfTokenizer, TabVerticalTabAndFormFeedAreWhiteSpace) {
-    EXPECT_EQ(Tokens(";\tB\v[aa]\f;"), (std::vector<TToken>{{toSemicolon, ";"},
-                                                            {toChar, "B"},
-                                                            {toPropertyValue, "aa"},
-                                                            {toSemicolon, ";"},
-                                                            {toEOF, ""}}));
+    // Tab, vertical tab and form feed are white space.
+    const std::vector<TToken> spaced = Tokens(";\tB\v[aa]\f;");
+    EXPECT_EQ(spaced.size(), 5u);
+    EXPECT_EQ(spaced[2], (TToken{toPropertyValue, "aa"}));
 }
 
 TEST(SgfTokenizer, EndOfDataInsideAValueAndByte26) {
@@ -119,60 +115,43 @@ TEST(SgfParser, TreeShapeOfWellFormedRecords) {
     EXPECT_EQ(p.Root->ConsistencyCode(), 0);
 }
 
-TEST(SgfParser, MissingOpeningParenthesisCostsOneLine) {
-    TParsed p = Parse(";B[aa])");
-    ASSERT_EQ(p.Messages.size(), 1u);
-    EXPECT_EQ(p.Messages[0], "Expected toOpenParenthese but got ;, line 0, file t.sgf");
-    ASSERT_EQ(p.Root->GameTrees->Count(), 1);
-    EXPECT_EQ(NodeOf(Game(p, 0), 0).Properties->Items(0)->Identifier, "B");
-}
-
-TEST(SgfParser, AMissingValueDoesNotSwallowTheNextNode) {
-    // B without a value: reported, kept with an empty value, and the ";" still starts W's node.
-    TParsed p = Parse("(;B;W[aa](;B\t;W[bb]))");
-    ASSERT_EQ(p.Root->GameTrees->Count(), 1);
-    const TSgfData& g = Game(p, 0);
-    ASSERT_EQ(g.Sequence->Nodes->Count(), 2);
-    EXPECT_EQ(NodeOf(g, 0).Properties->Items(0)->Values->Items(0)->Value, "");
-    EXPECT_EQ(NodeOf(g, 1).Properties->Items(0)->Identifier, "W");
-    ASSERT_EQ(g.Variations->Count(), 1);
-    EXPECT_EQ(g.Variations->Items(0)->Sequence->Nodes->Count(), 2);
-    EXPECT_EQ(p.Messages.size(), 2u);
-    EXPECT_EQ(p.Messages[0], "Expected toPropertyValue but got ;, line 0, file t.sgf");
-}
-
-TEST(SgfParser, TextOutsideTheGameTreesIsSkippedWithOneLine) {
-    TParsed p = Parse(
-        "\xEF\xBB\xBF"
-        "From: a@b.c\nSubject: our game [1]\n\n(;B[aa])\nsee you (soon)\n(;W[bb]) -- \n");
-    ASSERT_EQ(p.Root->GameTrees->Count(), 2);
-    ASSERT_EQ(p.Messages.size(), 3u);
-    EXPECT_EQ(p.Messages[0], "Skipped text outside the game trees, line 0, file t.sgf");
-    EXPECT_EQ(Written(*p.Root), "(\r\n ;B[aa]\r\n)\r\n(\r\n ;W[bb]\r\n)\r\n");
-}
-
-TEST(SgfParser, AByteOrderMarkIsSkippedQuietly) {
-    TParsed p = Parse("\xEF\xBB\xBF(;FF[4]C[gr\xC3\xBC\xC3\x9F])");
-    EXPECT_TRUE(p.Messages.empty());
-    ASSERT_EQ(p.Root->GameTrees->Count(), 1);
-    EXPECT_EQ(Written(*p.Root), "(\r\n ;FF[4]\r\n C[gr\xC3\xBC\xC3\x9F]\r\n)\r\n");
-}
-
-TEST(SgfParser, AMissingSemicolonAfterTheParenthesisKeepsTheNode) {
-    TParsed p = Parse("(B[aa];W[bb])\n(\n  AB[cc][dd] ;W[ee])");
-    ASSERT_EQ(p.Root->GameTrees->Count(), 2);
-    EXPECT_EQ(Written(*p.Root),
-              "(\r\n ;B[aa]\r\n ;W[bb]\r\n)\r\n(\r\n ;AB[cc][dd]\r\n ;W[ee]\r\n)\r\n");
-    ASSERT_EQ(p.Messages.size(), 2u);
-    EXPECT_EQ(p.Messages[0], "Expected toSemicolon but got B, line 0, file t.sgf");
-}
-
-TEST(SgfParser, UnclosedValueKeepsWhatWasRead) {
-    TParsed p = Parse("(;B[aa]C[a comment that never ends");
-    ASSERT_EQ(p.Root->GameTrees->Count(), 1);
-    EXPECT_EQ(NodeOf(Game(p, 0), 0).Properties->Items(1)->Values->Items(0)->Value,
-              "a comment that never ends");
-    EXPECT_FALSE(p.Messages.empty());
+// Damaged records: what is kept (as written back), how many lines it costs, and the first line.
+TEST(SgfParser, DamagedRecordsKeepWhatCanBeReadAndSayWhere) {
+    const struct {
+        const char* Name;
+        std::string Text;
+        std::string Written;
+        size_t Messages;
+        std::string First;
+    } cases[] = {
+        {"missing opening parenthesis", ";B[aa])", "(\r\n ;B[aa]\r\n)\r\n", 1,
+         "Expected toOpenParenthese but got ;, line 0, file t.sgf"},
+        // B without a value is kept with an empty one, and the ";" still starts W's node.
+        {"missing value", "(;B;W[aa](;B\t;W[bb]))",
+         "(\r\n ;B[]\r\n ;W[aa]\r\n(\r\n ;B[]\r\n ;W[bb]\r\n)\r\n)\r\n", 2,
+         "Expected toPropertyValue but got ;, line 0, file t.sgf"},
+        {"text outside the game trees",
+         "\xEF\xBB\xBF"
+         "From: a@b.c\nSubject: our game [1]\n\n(;B[aa])\nsee you (soon)\n(;W[bb]) -- \n",
+         "(\r\n ;B[aa]\r\n)\r\n(\r\n ;W[bb]\r\n)\r\n", 3,
+         "Skipped text outside the game trees, line 0, file t.sgf"},
+        {"byte order mark", "\xEF\xBB\xBF(;FF[4]C[gr\xC3\xBC\xC3\x9F])",
+         "(\r\n ;FF[4]\r\n C[gr\xC3\xBC\xC3\x9F]\r\n)\r\n", 0, ""},
+        {"missing semicolon", "(B[aa];W[bb])\n(\n  AB[cc][dd] ;W[ee])",
+         "(\r\n ;B[aa]\r\n ;W[bb]\r\n)\r\n(\r\n ;AB[cc][dd]\r\n ;W[ee]\r\n)\r\n", 2,
+         "Expected toSemicolon but got B, line 0, file t.sgf"},
+        {"unclosed value", "(;B[aa]C[a comment that never ends",
+         "(\r\n ;B[aa]\r\n C[a comment that never ends]\r\n)\r\n", 2, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TParsed p = Parse(c.Text);
+        EXPECT_EQ(Written(*p.Root), c.Written);
+        ASSERT_EQ(p.Messages.size(), c.Messages);
+        if (!c.First.empty()) {
+            EXPECT_EQ(p.Messages[0], c.First);
+        }
+    }
 }
 
 TEST(SgfParser, DamagedInputAlwaysEnds) {
