@@ -299,12 +299,6 @@ TEST(MoveDriver, TheGradientIsZeroOnStonesAndInClosedPoints) {
     EXPECT_EQ(g[PointIndex(2, 17)], 40) << "the steepest step to an empty neighbour";
 }
 
-}  // namespace
-}  // namespace obrin
-
-namespace obrin {
-namespace {
-
 TEST_F(Catalogue, EveryMoveRewritesTheTraceWithTheGoalsAndEachChoice) {
     Engine().Settings.ZieleProtokollieren = true;
     (void)ComputerMove(Engine());
