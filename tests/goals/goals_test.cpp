@@ -260,9 +260,7 @@ TEST_F(GoalFramework, TheClosureOfSuperGoalsHasEachGoalOnceInWalkOrder) {
     EXPECT_EQ(Names(Manager.CollectSuperGoals(v)), std::vector<std::string>{});
     // Marks from an earlier walk do not hide goals from the next one.
     EXPECT_EQ(Names(Manager.CollectSuperGoals(s1)), (std::vector<std::string>{"V", "T"}));
-}
-
-TEST_F(GoalFramework, TheClosureEndsOnCycles) {
+    // The walk ends on cycles: A serves B, B serves C, C serves A and B.
     TGoal& a = Goal("A");
     TGoal& b = Goal("B");
     TGoal& c = Goal("C");
