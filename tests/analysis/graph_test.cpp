@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "board/chains.h"
-#include "board/errors.h"
 #include "game/engine.h"
 #include "patterns/muster.h"
+#include "support/error_text.h"
 #include "support/tempdir.h"
 #include "tactics/tactics_fixture.h"
 
@@ -162,18 +162,9 @@ TEST_F(GraphTest, LookUpsNameWhatIsMissing) {
     EXPECT_FALSE(g.BuiltFor(changed));
     EXPECT_EQ(g.GroupAtPoint(IndexOf("A19")), nullptr);
     EXPECT_EQ(g.GroupAtPoint(-20), nullptr);
-    try {
-        (void)g.FindGroupOfStone(IndexOf("A19"));
-        ADD_FAILURE();
-    } catch (const EObrinError& e) {
-        EXPECT_EQ(std::string(e.what()), "EObrGroupNotFound (342)");
-    }
-    try {
-        (void)g.FindChain(5);
-        ADD_FAILURE();
-    } catch (const EObrinError& e) {
-        EXPECT_EQ(std::string(e.what()), "EObrChainNotFound (5)");
-    }
+    EXPECT_EQ(test::ErrorOf([&] { (void)g.FindGroupOfStone(IndexOf("A19")); }),
+              "EObrGroupNotFound (342)");
+    EXPECT_EQ(test::ErrorOf([&] { (void)g.FindChain(5); }), "EObrChainNotFound (5)");
 }
 
 TEST(GraphRecords, EyeCandidatesKeepTheirDistance) {

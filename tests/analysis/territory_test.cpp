@@ -8,6 +8,7 @@
 #include "board/errors.h"
 #include "game/engine.h"
 #include "support/diagram.h"
+#include "support/error_text.h"
 
 namespace obrin {
 namespace {
@@ -110,12 +111,10 @@ TEST_F(Territory, TrainingRecordsAppendTrainAndRefuseUnknownTypes) {
     EXPECT_LT(std::abs(evaluator.EvaluatePoint(15, 15) - 50.0 / 60), before);
 
     records[0] = 7;
-    try {
+    const std::string error = test::ErrorOf([&] {
         for (int round = 0; round < 3; ++round) (void)evaluator.TrainTerritoryRound(records, 0.5);
-        FAIL() << "no error";
-    } catch (const EObrinError& e) {
-        EXPECT_EQ(std::string(e.what()).rfind(msg::IllegalDataType, 0), 0u) << e.what();
-    }
+    });
+    EXPECT_EQ(error.rfind(msg::IllegalDataType, 0), 0u) << error;
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "board/errors.h"
+#include "support/error_text.h"
 
 namespace obrin {
 namespace {
@@ -26,27 +26,13 @@ TEST(ElementPool, FreeListsAreLastInFirstOut) {
 TEST(ElementPool, DestroyReportsTheFirstUnbalancedCounter) {
     TMemoryManager lists;
     TListElement* lent = lists.GetListElement();
-    try {
-        lists.Destroy();
-        FAIL() << "no leak reported";
-    } catch (const EObrinError& e) {
-        EXPECT_STREQ(e.what(), "MemoryManager: CountListElement");
-    }
+    EXPECT_EQ(test::ErrorOf([&] { lists.Destroy(); }), "MemoryManager: CountListElement");
     lists.PutListElement(lent);
 
     TMemoryManager both;
     TBoardElement* board = both.GetBoardElement();
     TListElement* list = both.GetListElement();
-    EXPECT_THROW(
-        {
-            try {
-                both.Destroy();
-            } catch (const EObrinError& e) {
-                EXPECT_STREQ(e.what(), "MemoryManager: CountBoardElement");
-                throw;
-            }
-        },
-        EObrinError);
+    EXPECT_EQ(test::ErrorOf([&] { both.Destroy(); }), "MemoryManager: CountBoardElement");
     both.PutBoardElement(board);
     both.PutListElement(list);
 }

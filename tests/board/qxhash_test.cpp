@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "board/errors.h"
+#include "support/error_text.h"
 
 namespace obrin {
 namespace {
@@ -53,12 +54,7 @@ TEST(QXHashTest, PutReplacesAndGetRaisesForMissingKeys) {
     value = "unchanged";
     EXPECT_FALSE(table.TryGet("Ausgabe", value));
     EXPECT_EQ(value, "unchanged");
-    try {
-        table.Get("Ausgabe", value);
-        FAIL() << "Get of a missing key must raise";
-    } catch (const EObrinError& e) {
-        EXPECT_STREQ(e.what(), msg::KeyNotFound);
-    }
+    EXPECT_EQ(test::ErrorOf([&] { table.Get("Ausgabe", value); }), msg::KeyNotFound);
 }
 
 TEST(QXHashTest, KeysComeInSlotOrder) {

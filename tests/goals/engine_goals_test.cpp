@@ -6,6 +6,7 @@
 
 #include "board/errors.h"
 #include "game/engine.h"
+#include "support/error_text.h"
 #include "support/tempdir.h"
 
 namespace obrin {
@@ -35,12 +36,7 @@ TEST_F(EngineGoals, ShutdownReportsAGoalListThatWasNeverGivenBack) {
     TGoal& sub = manager.CreateGoal<TGoal>();
     manager.LinkGoal(sub, manager.CreateGoal<TGoal>());
     TGoalList* kept = manager.CollectSuperGoals(sub);
-    try {
-        engine.Shutdown();
-        FAIL() << "no exception";
-    } catch (const EObrinError& e) {
-        EXPECT_STREQ(e.what(), msg::GoalListLeak);
-    }
+    EXPECT_EQ(test::ErrorOf([&] { engine.Shutdown(); }), msg::GoalListLeak);
     manager.FreeNodeList(kept);
 }
 

@@ -8,6 +8,7 @@
 
 #include "board/errors.h"
 #include "goals/goaldbg.h"
+#include "support/error_text.h"
 #include "support/tempdir.h"
 
 namespace obrin {
@@ -189,12 +190,7 @@ TEST_F(GoalFramework, ComparingWithoutADebuggerRaises) {
     int calls = 0;
     Rule(0, Prefers("A"), &calls);
     Manager.Debugger = nullptr;
-    try {
-        (void)Manager.CompareGoals(a, b);
-        FAIL() << "no exception";
-    } catch (const EObrinError& e) {
-        EXPECT_STREQ(e.what(), msg::DebuggerIsNil);
-    }
+    EXPECT_EQ(test::ErrorOf([&] { (void)Manager.CompareGoals(a, b); }), msg::DebuggerIsNil);
     EXPECT_EQ(calls, 0);
 }
 
@@ -212,14 +208,9 @@ TEST_F(GoalFramework, FindGoalReturnsTheOldestOfSeveralWithTheSameName) {
 TEST_F(GoalFramework, AGoalAlreadyInAListCannotBeAddedAgain) {
     TGoal& first = Goal("A");  // the last goal of the list: nothing follows it
     TGoal& second = Goal("B");
-    for (TGoal* g : {&first, &second}) {
-        try {
-            Manager.AddGoal(std::unique_ptr<TGoal>(g));
-            FAIL() << "no exception";
-        } catch (const EObrinError& e) {
-            EXPECT_EQ(std::string(e.what()), "Goal <" + g->Name() + "> is linked");
-        }
-    }
+    for (TGoal* g : {&first, &second})
+        EXPECT_EQ(test::ErrorOf([&] { Manager.AddGoal(std::unique_ptr<TGoal>(g)); }),
+                  "Goal <" + g->Name() + "> is linked");
     EXPECT_EQ(GoalListNames(), (std::vector<std::string>{"B", "A"}));
 }
 
@@ -328,12 +319,7 @@ TEST_F(GoalFramework, NodesAreRecycledAndTheirBalanceIsChecked) {
     Manager.LinkGoal(a, Goal("B"));
     TGoalList* kept = Manager.CollectSuperGoals(a);
     EXPECT_EQ(Manager.CountLentNodes(), 1);
-    try {
-        Manager.Destroy();
-        FAIL() << "no exception";
-    } catch (const EObrinError& e) {
-        EXPECT_STREQ(e.what(), msg::GoalListLeak);
-    }
+    EXPECT_EQ(test::ErrorOf([&] { Manager.Destroy(); }), msg::GoalListLeak);
     Manager.FreeNodeList(kept);
 }
 
@@ -412,12 +398,8 @@ TEST_F(GoalTrace, ATraceThatCannotBeWrittenNamesTheFile) {
     const auto folder = m_dir / "missing-folder" / "debug.txt";
     TGoalDebugger debugger(folder, m_traceOn);  // switched off: no complaint
     m_traceOn = true;
-    try {
-        debugger.WriteBanner();
-        FAIL() << "no exception";
-    } catch (const EObrinError& e) {
-        EXPECT_NE(std::string(e.what()).find(folder.string()), std::string::npos);
-    }
+    const std::string error = test::ErrorOf([&] { debugger.WriteBanner(); });
+    EXPECT_NE(error.find(folder.string()), std::string::npos) << error;
 }
 
 }  // namespace

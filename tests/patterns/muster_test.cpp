@@ -11,10 +11,10 @@
 #include <set>
 #include <sstream>
 
-#include "board/errors.h"
 #include "game/engine.h"
 #include "patterns/handlers.h"
 #include "support/diagram.h"
+#include "support/error_text.h"
 #include "support/tempdir.h"
 
 namespace obrin {
@@ -302,13 +302,8 @@ TEST(PatternLibrary, MissingFileIsAnErrorNamingItAndLeavesTheTreeAlone) {
     TPatternTree tree;
     std::istringstream in("[xo] 14\n");
     ASSERT_EQ(ReadPatterns(tree, in, "lib").Records, 1);
-    try {
-        (void)LoadPatternFile(tree, "/nonexistent/muster.txt");
-        FAIL() << "no error";
-    } catch (const EObrinError& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "/nonexistent/muster.txt: cannot open the pattern library");
-    }
+    EXPECT_EQ(test::ErrorOf([&] { (void)LoadPatternFile(tree, "/nonexistent/muster.txt"); }),
+              "/nonexistent/muster.txt: cannot open the pattern library");
     EXPECT_EQ(tree.RecordsPerNumber()[14], 1);
 }
 

@@ -7,6 +7,7 @@
 
 #include "board/errors.h"
 #include "records/ownformats.h"
+#include "support/error_text.h"
 
 namespace obrin {
 namespace {
@@ -186,12 +187,7 @@ TEST(SgfData, ConsistencyCodesAndCounters) {
     {
         TSgfData bare(TSgfKind::Sequence);
         EXPECT_EQ(bare.ConsistencyCode(), 16);
-        try {
-            bare.CheckConsistency();
-            FAIL();
-        } catch (const EObrinError& e) {
-            EXPECT_STREQ(e.what(), "Consistency violation SGF16");
-        }
+        EXPECT_EQ(test::ErrorOf([&] { bare.CheckConsistency(); }), "Consistency violation SGF16");
         bare.Nodes = std::make_unique<TSgfMultiPurposeList>();
         auto tree = TSgfData::Make(TSgfKind::GameTree);
         EXPECT_EQ(tree->ConsistencyCode(), 8);  // no Sequence yet
@@ -263,12 +259,7 @@ TEST_F(RecordFiles, DispatchByExtensionAndActiveRules) {
     EXPECT_NE(Open(parser, File("game.MGT", "(;B[aa])")), nullptr);
     EXPECT_EQ(Open(parser, File("game.txt", "(;B[aa])")), nullptr);
     EXPECT_TRUE(parser.Messages().empty());
-    try {
-        parser.SetFilename("other.sgf");
-        FAIL();
-    } catch (const EObrinError& e) {
-        EXPECT_STREQ(e.what(), "Parser1 is active!");
-    }
+    EXPECT_EQ(test::ErrorOf([&] { parser.SetFilename("other.sgf"); }), "Parser1 is active!");
     parser.SetActive(false);
     parser.SetFilename((dir / "missing.sgf").string());
     EXPECT_THROW(parser.SetActive(true), EObrinError);

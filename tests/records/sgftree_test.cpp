@@ -15,6 +15,7 @@
 #include "records/sgfparse.h"
 #include "records/sgfsynth.h"
 #include "support/diagram.h"
+#include "support/error_text.h"
 
 namespace obrin {
 namespace {
@@ -265,12 +266,8 @@ TEST_F(RecordTree, ParserAndRecordTreeForgetEachOther) {
     }
     EXPECT_EQ(tree.SgfParser(), nullptr);
     EXPECT_EQ(tree.WriteItem(tree.AddGame("empty"), "x", 1), "x");  // nothing to write
-    try {
-        (void)tree.WriteItem(Game(), "", 1);
-        FAIL();
-    } catch (const EObrinError& e) {
-        EXPECT_STREQ(e.what(), "SgfTreeView has no valid SgfParser");
-    }
+    EXPECT_EQ(test::ErrorOf([&] { (void)tree.WriteItem(Game(), "", 1); }),
+              "SgfTreeView has no valid SgfParser");
     {
         TSgfTreeModel second(engine);
         second.SetSgfParser(&parser);

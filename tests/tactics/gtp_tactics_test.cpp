@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "board/errors.h"
+#include "support/error_text.h"
 #include "tactics/tactics_fixture.h"
 #include "tactics/tactics_positions.h"
 
@@ -80,12 +80,7 @@ TEST(TacticsPositions, ReadsPositionsAndNamesTheLineOfAnError) {
 
     const auto errorOf = [](const std::string& text) {
         std::istringstream in(text);
-        try {
-            (void)ReadTacticsPositions(in, "set.txt");
-        } catch (const EObrinError& e) {
-            return std::string(e.what());
-        }
-        return std::string("no error");
+        return test::ErrorOf([&] { (void)ReadTacticsPositions(in, "set.txt"); });
     };
     EXPECT_EQ(errorOf("attack C3\n"), "set.txt:1: 'position NAME' expected");
     EXPECT_EQ(errorOf("position p\n" + rows + "...................\nattack C3\n"),
