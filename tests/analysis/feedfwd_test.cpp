@@ -11,11 +11,10 @@
 #include "analysis/feedfwd4.h"
 #include "board/errors.h"
 #include "support/error_text.h"
+#include "support/tempdir.h"
 
 namespace obrin {
 namespace {
-
-namespace fs = std::filesystem;
 
 class FeedFwd : public ::testing::Test {
   protected:
@@ -23,10 +22,7 @@ class FeedFwd : public ::testing::Test {
     TUniformRandom random = [this] {
         return std::uniform_real_distribution<double>(0.0, 1.0)(rng);
     };
-    fs::path dir = fs::temp_directory_path() / ("obrin_ff_" + std::to_string(::getpid()));
-
-    void SetUp() override { fs::create_directories(dir); }
-    void TearDown() override { fs::remove_all(dir); }
+    test::TTempDir dir;
     std::string File(const char* name) const { return (dir / name).string(); }
 
     static void WriteBytes(const std::string& file, const std::vector<uint8_t>& bytes) {

@@ -9,17 +9,14 @@
 #include "analysis/datafiles.h"
 #include "board/errors.h"
 #include "support/error_text.h"
+#include "support/tempdir.h"
 
 namespace obrin {
 namespace {
 
-namespace fs = std::filesystem;
-
 class TestData : public ::testing::Test {
   protected:
-    fs::path dir = fs::temp_directory_path() / ("obrin_td_" + std::to_string(::getpid()));
-    void SetUp() override { fs::create_directories(dir); }
-    void TearDown() override { fs::remove_all(dir); }
+    test::TTempDir dir;
     std::string File(const char* name) const { return (dir / name).string(); }
 
     static TTestData TwoSamples() {

@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "board/errors.h"
 #include "records/ownformats.h"
 #include "support/error_text.h"
+#include "support/tempdir.h"
 
 namespace obrin {
 namespace {
@@ -234,16 +232,10 @@ TEST(SgfTree, FiftyThousandNestedNodesParseCloneWriteAndFree) {
 
 class RecordFiles : public ::testing::Test {
   protected:
-    std::filesystem::path dir =
-        std::filesystem::temp_directory_path() /
-        ("obrin-parse-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    void SetUp() override { std::filesystem::create_directories(dir); }
-    void TearDown() override { std::filesystem::remove_all(dir); }
+    test::TTempDir dir;
     std::string File(const std::string& name, const std::string& text) {
-        const auto path = (dir / name).string();
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
+        test::WriteBytes(dir / name, text);
+        return (dir / name).string();
     }
     const TSgfData* Open(TSgfParser& parser, const std::string& file) {
         parser.SetActive(false);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "board/errors.h"
@@ -16,6 +15,7 @@
 #include "records/sgfsynth.h"
 #include "support/diagram.h"
 #include "support/error_text.h"
+#include "support/tempdir.h"
 
 namespace obrin {
 namespace {
@@ -29,22 +29,16 @@ class RecordTree : public ::testing::Test {
     TSgfTreeModel tree{engine};
     TRecordReplay replay{engine, tree};
     std::vector<std::string> messages;
-    std::filesystem::path dir =
-        std::filesystem::temp_directory_path() /
-        ("obrin-tree-test-" +
-         std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    test::TTempDir dir;
 
     void SetUp() override {
-        std::filesystem::create_directories(dir);
         parser.SetMessageReceiver(&messages);
         tree.SetSgfParser(&parser);
     }
-    void TearDown() override { std::filesystem::remove_all(dir); }
 
     std::string File(const std::string& name, const std::string& text) {
-        const auto path = (dir / name).string();
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
+        test::WriteBytes(dir / name, text);
+        return (dir / name).string();
     }
     void Load(const std::string& text, const std::string& name = "t.sgf") {
         parser.SetActive(false);
@@ -184,8 +178,7 @@ TEST_F(RecordTree, AnyNumberOfAlternativesIsWrittenAsValidSgf) {
     // Saved twice over: still the same record.
     const std::string saved = File("saved.sgf", "");
     tree.SaveToFile(saved);
-    Load(std::string(std::istreambuf_iterator<char>(*std::make_unique<std::ifstream>(saved)), {}),
-         "again.sgf");
+    Load(test::ReadBytes(saved), "again.sgf");
     EXPECT_EQ(Reread(tree.SaveToString()), canonical);
 }
 
@@ -197,8 +190,7 @@ TEST_F(RecordTree, CollapsedGamesAreSavedTooAndFailedSavesKeepTheOldFile) {
     const std::string target = File("keep.sgf", "old record");
     std::filesystem::create_directory(target + ".tmp");  // the temporary file cannot be written
     EXPECT_THROW(tree.SaveToFile(target), EObrinError);
-    std::ifstream in(target);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old record");
+    EXPECT_EQ(test::ReadBytes(target), "old record");
 }
 
 TEST_F(RecordTree, FiftyThousandNestedMovesPopulateReplayAndSave) {
@@ -348,8 +340,7 @@ TEST_F(RecordTree, AMoveFromTheMiddleStartsAVariationAndKnownMovesAreSelected) {
     const std::string saved = File("saved.sgf", "");
     tree.SaveToFile(saved);
     const std::string once = tree.SaveToString();
-    Load(std::string(std::istreambuf_iterator<char>(*std::make_unique<std::ifstream>(saved)), {}),
-         "again.sgf");
+    Load(test::ReadBytes(saved), "again.sgf");
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(tree.SaveToString(), once);
 }
