@@ -45,6 +45,7 @@ namespace {
 using obrin::cli::Args;
 using obrin::cli::HasOption;
 using obrin::cli::NumberOption;
+using obrin::cli::Option;
 using obrin::cli::TSubcommand;
 
 // The headless host: nothing to show, no events to process.
@@ -77,7 +78,7 @@ int Usage();
 // Reads "--reading-ms N" into ms (kept when absent); false with a message when N is no positive
 // number.
 bool ReadingMsOption(const Args& args, const std::string& command, long long& ms) {
-    if (std::find(args.begin(), args.end(), "--reading-ms") == args.end()) return true;
+    if (!HasOption(args, "--reading-ms")) return true;
     ms = NumberOption(args, "--reading-ms", ms);
     if (ms > 0 && ms <= 24LL * 3600 * 1000) return true;
     std::cerr << "obrin-cli " << command
@@ -90,8 +91,8 @@ int RunGtp(const Args& args) {
     if (!ReadingMsOption(args, "gtp", readingMs)) return 2;
     TGtpHost host;
     obrin::TEngine engine(host);
-    engine.SetDeterministicClock(HasOption(args, "--deterministic"));
     // "--deterministic": searches read the virtual clock driven by reading nodes, not wall time.
+    engine.SetDeterministicClock(HasOption(args, "--deterministic"));
     if (HasOption(args, "--seed"))
         engine.Random.SetFixedSeed(static_cast<uint32_t>(NumberOption(args, "--seed", 0)));
     // The goal-selection trace "debug.txt", as the desktop program's setting writes it.
@@ -166,10 +167,7 @@ int BenchTactics(const Args& args) {
     if (!ReadingMsOption(args, "bench tactics", readingMs)) return 2;
     runs = NumberOption(args, "--runs", runs);
     runs = std::max(1LL, runs);
-    std::string file = DefaultTacticsPositions();
-    if (const auto it = std::find(args.begin(), args.end(), "--positions");
-        it != args.end() && it + 1 != args.end())
-        file = *(it + 1);
+    const std::string file = Option(args, "--positions", DefaultTacticsPositions());
     std::ifstream in(file);
     if (!in) throw std::runtime_error(file + ": cannot open the position set");
     const auto positions = obrin::ReadTacticsPositions(in, file);
@@ -346,7 +344,7 @@ int SgfConvert(const Args& args) {
 int SgfShow(const Args& args) {
     long long node = -1;
     const Args files = Operands(args);
-    const bool hasNode = std::find(args.begin(), args.end(), "--node") != args.end();
+    const bool hasNode = HasOption(args, "--node");
     node = NumberOption(args, "--node", node);
     if (files.size() != 1 || (hasNode && node < 0)) return Usage();
     return WithSgfCheck(obrin::SgfShow(files[0], static_cast<int>(node), std::cout, std::cerr));
@@ -501,12 +499,9 @@ int BenchPatterns(const Args& args) {
     runs = NumberOption(args, "--runs", runs);
     random = NumberOption(args, "--random", random);
     runs = std::max(1LL, runs);
-    std::string gamesFile = CheckoutFile("training", "games-final.txt");
-    if (const auto it = std::find(args.begin(), args.end(), "--games-file");
-        it != args.end() && it + 1 != args.end())
-        gamesFile = *(it + 1);
-    if (std::find(args.begin(), args.end(), "--recall") != args.end())
-        return PatternRecall(gamesFile, static_cast<int>(games));
+    const std::string gamesFile =
+        Option(args, "--games-file", CheckoutFile("training", "games-final.txt"));
+    if (HasOption(args, "--recall")) return PatternRecall(gamesFile, static_cast<int>(games));
     TQuietHost host;
     obrin::TEngine engine(host);
     const auto positions = random > 0 ? RandomPositions(static_cast<int>(random), 1)
@@ -526,7 +521,7 @@ int BenchPatterns(const Args& args) {
         for (const obrin::TPatternFiring& f : engine.Patterns.Firings) ++perNumber[f.Number];
     }
     // With --counts: how often each pattern of the library fired, for its authors.
-    if (std::find(args.begin(), args.end(), "--counts") != args.end())
+    if (HasOption(args, "--counts"))
         for (int n = 1; n <= obrin::PatternNumberMax; ++n)
             if (engine.Patterns.Tree.RecordsPerNumber()[n] > 0)
                 std::printf("pattern %d: %lld firings\n", n, perNumber[n]);

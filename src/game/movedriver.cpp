@@ -71,7 +71,6 @@ TPoint CleanupMove(TEngine& engine) {
     for (const TGoChain* c = engine.Graph->Chains(); c != nullptr; c = c->next) {
         if (c->Group == nullptr || c->Group->Typ != -1 || c->Group->Status != StatusDead) continue;
         const int x = PointColumn(c->Name), y = PointRow(c->Name);
-        if (f.Spielfeld[c->Name] != -1) continue;
         TPointList stones, liberties;
         const int size = GetChain(x, y, f.Spielfeld, stones);
         const int count = GetLiberties(x, y, f.Spielfeld, liberties);
