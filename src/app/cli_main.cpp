@@ -548,7 +548,8 @@ const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
            {"bench board [--games N] [--seed S] [--runs R]   random legal games per second",
             BenchBoard}},
           {"move",
-           {"bench move [--games N] [--every N] [--seed S] [--games-file F] | [--random N] "
+           {"bench move [--games N] [--every N] [--seed S] [--games-file F] [--moves OUT] | "
+            "[--random N] "
             "[--seed S]   ComputerMove over positions of the teacher games, analysis and search "
             "apart; with --random, random positions of every density, half through genmove",
             obrin::cli::BenchMove}},

@@ -169,6 +169,13 @@ int BenchMoveGames(const Args& args) {
     const long long every = std::max(1LL, NumberOption(args, "--every", 10));
     const long long seed = NumberOption(args, "--seed", 1);
     const auto games = ReadTeacherGames(file);
+    // --moves FILE: every chosen move, one a line, so that two builds can be compared move by move.
+    const std::string movesFile = Option(args, "--moves", "");
+    std::FILE* moves = movesFile.empty() ? nullptr : std::fopen(movesFile.c_str(), "w");
+    if (!movesFile.empty() && moves == nullptr) {
+        std::fprintf(stderr, "%s: cannot be written\n", movesFile.c_str());
+        return 2;
+    }
     TStageClockHost host;
     TEngine engine(host);
     engine.SetDeterministicClock(true);
@@ -198,6 +205,9 @@ int BenchMoveGames(const Args& args) {
                 continue;
             }
             times.Add(start, host.SearchStart, TStamp{});
+            if (moves != nullptr)
+                std::fprintf(moves, "game %d move %d: %s\n", game.Id, n,
+                             PointText(move.X, move.Y).c_str());
             if (times.Cpu.back() > worst) {
                 worst = times.Cpu.back();
                 worstWhere = "game " + std::to_string(game.Id) + " move " + std::to_string(n);
@@ -213,6 +223,7 @@ int BenchMoveGames(const Args& args) {
     times.Print();
     std::printf("slowest position: %s\n", worstWhere.c_str());
     std::printf("%d passes, %d illegal answers, %d failures\n", passes, illegal, failures);
+    if (moves != nullptr) std::fclose(moves);
     const bool balanced = LeakChecksPass(engine);
     return failures == 0 && illegal == 0 && balanced ? 0 : 1;
 }
