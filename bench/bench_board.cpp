@@ -1,7 +1,7 @@
 // Random legal games through IsLegal and PlayMove; reports legal moves per second.
 #include <benchmark/benchmark.h>
 
-#include "game/randomgames.h"
+#include "tools/randomgames.h"
 
 static void BM_RandomLegalGames(benchmark::State& state) {
     uint32_t seed = 1;

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <string>
 
-#include "ui/filelocations.h"
-#include "ui/langsup.h"
+#include "settings/filelocations.h"
+#include "settings/langsup.h"
 
 namespace {
 

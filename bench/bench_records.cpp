@@ -10,7 +10,7 @@
 #include "game/engine.h"
 #include "records/replay.h"
 #include "records/sgfparse.h"
-#include "records/sgfsynth.h"
+#include "tools/sgfsynth.h"
 #include "records/sgftree.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "game/host.h"
+#include "board/host.h"
 #include "ui/FormUi.h"
 
 class QCloseEvent;

@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "board/errors.h"
-#include "ui/filelocations.h"
+#include "settings/filelocations.h"
 
 static_assert(std::endian::native == std::endian::little, "the data files are little-endian");
 

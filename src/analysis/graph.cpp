@@ -12,7 +12,7 @@
 #include "tactics/brute.h"
 #include "tactics/reading.h"
 #include "tactics/treppe.h"
-#include "ui/langsup.h"
+#include "settings/langsup.h"
 
 namespace obrin {
 

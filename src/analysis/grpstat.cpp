@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "analysis/graph.h"
-#include "ui/langsup.h"
+#include "settings/langsup.h"
 
 namespace obrin {
 namespace {

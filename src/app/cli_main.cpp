@@ -16,7 +16,7 @@
 
 #include "analysis/datafiles.h"
 #include "analysis/klassi.h"
-#include "analysis/klassidata.h"
+#include "tools/klassidata.h"
 #include "app/graph_commands.h"
 #include "app/options.h"
 #include "app/play_commands.h"
@@ -24,7 +24,7 @@
 #include "app/train_commands.h"
 #include "board/chains.h"
 #include "game/engine.h"
-#include "game/randomgames.h"
+#include "tools/randomgames.h"
 #include "gtp/gtp.h"
 #include "gtp/gtp_analysis.h"
 #include "gtp/gtp_goals.h"
@@ -32,12 +32,12 @@
 #include "gtp/gtp_tactics.h"
 #include "patterns/handlers.h"
 #include "patterns/muster.h"
-#include "patterns/patterncheck.h"
-#include "records/sgfcommands.h"
+#include "tools/patterncheck.h"
+#include "tools/sgfcommands.h"
 #include "records/sgfdata.h"
 #include "tactics/brute.h"
 #include "tactics/reading.h"
-#include "tactics/tactics_positions.h"
+#include "tools/tactics_positions.h"
 #include "tactics/treppe.h"
 
 namespace {

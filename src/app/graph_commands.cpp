@@ -9,7 +9,7 @@
 
 #include "analysis/graph.h"
 #include "analysis/klassi.h"
-#include "analysis/klassidata.h"
+#include "tools/klassidata.h"
 #include "app/options.h"
 #include "board/chains.h"
 #include "game/engine.h"

@@ -11,14 +11,14 @@
 #include <vector>
 
 #include "analysis/datafiles.h"
-#include "analysis/klassidata.h"
+#include "tools/klassidata.h"
 #include "app/options.h"
 #include "board/chains.h"
 #include "board/errors.h"
 #include "board/qxhash.h"
 #include "game/engine.h"
 #include "game/movedriver.h"
-#include "game/selfplay.h"
+#include "tools/selfplay.h"
 #include "gtp/gtp.h"
 #include "gtp/gtp_goals.h"
 #include "records/sgfdata.h"

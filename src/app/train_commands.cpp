@@ -10,14 +10,14 @@
 
 #include "analysis/datafiles.h"
 #include "analysis/feedfwd3.h"
-#include "analysis/klassitrain.h"
+#include "tools/klassitrain.h"
 #include "analysis/territory.h"
-#include "analysis/territorytrain.h"
+#include "tools/territorytrain.h"
 #include "analysis/testdata.h"
 #include "app/gnugo_games.h"
 #include "app/options.h"
 #include "game/engine.h"
-#include "game/host.h"
+#include "board/host.h"
 
 namespace obrin::train {
 namespace {

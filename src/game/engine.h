@@ -20,17 +20,17 @@
 #include "board/fields.h"
 #include "board/memory.h"
 #include "game/gamestate.h"
-#include "game/host.h"
+#include "board/host.h"
 #include "goals/goaldbg.h"
 #include "goals/goals.h"
 #include "goals/obrinmanager.h"
 #include "patterns/assoc.h"
 #include "patterns/muster.h"
-#include "records/gamedt.h"
+#include "game/gamedt.h"
 #include "tactics/reading_table.h"
 #include "tactics/treppe.h"
-#include "ui/langsup.h"
-#include "ui/settings.h"
+#include "settings/langsup.h"
+#include "settings/settings.h"
 
 namespace obrin {
 

@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <QHash>
 
-#include "records/gamedt.h"
+#include "game/gamedt.h"
 #include "records/sgftree.h"
 #include "ui/FormUi.h"
 

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstdint>
 
-#include "ui/textlines.h"
+#include "settings/textlines.h"
 
 namespace obrin {
 namespace {

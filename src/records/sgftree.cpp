@@ -10,7 +10,7 @@
 #include "board/errors.h"
 #include "records/recordtext.h"
 #include "records/sgfparse.h"
-#include "ui/textlines.h"
+#include "settings/textlines.h"
 
 namespace obrin {
 namespace {

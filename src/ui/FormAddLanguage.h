@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "ui/FormUi.h"
-#include "ui/langsup.h"
+#include "settings/langsup.h"
 
 class QComboBox;
 class QLineEdit;

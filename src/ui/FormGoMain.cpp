@@ -33,7 +33,7 @@
 #include "ui/FormControl.h"
 #include "ui/FormParameter.h"
 #include "ui/FormRandomMoves.h"
-#include "ui/textlines.h"
+#include "settings/textlines.h"
 
 namespace obrin::gui {
 

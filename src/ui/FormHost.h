@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "game/host.h"
+#include "board/host.h"
 #include "ui/FormUi.h"
 
 namespace obrin::gui {

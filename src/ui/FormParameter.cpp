@@ -17,7 +17,7 @@
 #include <QVBoxLayout>
 
 #include "ui/FormBoard.h"
-#include "ui/textlines.h"
+#include "settings/textlines.h"
 
 namespace obrin::gui {
 

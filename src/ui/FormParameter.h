@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "ui/FormUi.h"
-#include "ui/settings.h"
+#include "settings/settings.h"
 
 class QCheckBox;
 class QLabel;

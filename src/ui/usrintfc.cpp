@@ -4,7 +4,7 @@
 
 #include "board/errors.h"
 #include "game/engine.h"
-#include "ui/settings.h"
+#include "settings/settings.h"
 
 namespace obrin {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/filelocations.h"
-#include "ui/langsup.h"
+#include "settings/filelocations.h"
+#include "settings/langsup.h"
 
 namespace obrin {
 

@@ -8,7 +8,7 @@
 
 #include "alloc/alloc_counter.h"
 #include "board/chains.h"
-#include "game/randomgames.h"
+#include "tools/randomgames.h"
 
 namespace {
 std::atomic<long> gAllocations{0};

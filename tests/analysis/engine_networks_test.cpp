@@ -8,7 +8,7 @@
 #include "analysis/feedfwd4.h"
 #include "analysis/klassi.h"
 #include "analysis/territory.h"
-#include "analysis/territorytrain.h"
+#include "tools/territorytrain.h"
 #include "game/engine.h"
 #include "support/error_text.h"
 #include "support/tempdir.h"

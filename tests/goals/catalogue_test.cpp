@@ -14,7 +14,7 @@
 #include "board/errors.h"
 #include "game/engine.h"
 #include "game/movedriver.h"
-#include "game/randomgames.h"
+#include "tools/randomgames.h"
 #include "support/diagram.h"
 #include "support/tempdir.h"
 #include "tactics/treppe.h"

@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "analysis/klassidata.h"
+#include "tools/klassidata.h"
 #include "game/engine.h"
 #include "gtp/gtp.h"
 

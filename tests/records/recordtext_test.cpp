@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/textlines.h"
+#include "settings/textlines.h"
 
 namespace obrin {
 namespace {

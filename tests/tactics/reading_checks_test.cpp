@@ -12,7 +12,7 @@
 #include "tactics/brute.h"
 #include "tactics/reading.h"
 #include "tactics/tactics_fixture.h"
-#include "tactics/tactics_positions.h"
+#include "tools/tactics_positions.h"
 #include "tactics/treppe.h"
 
 namespace obrin {

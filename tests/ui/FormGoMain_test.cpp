@@ -32,7 +32,7 @@
 #include "ui/FormBoard.h"
 #include "ui/FormControl.h"
 #include "ui/FormRandomMoves.h"
-#include "ui/textlines.h"
+#include "settings/textlines.h"
 
 namespace obrin::gui {
 

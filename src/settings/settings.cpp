@@ -1,10 +1,10 @@
-#include "ui/settings.h"
+#include "settings/settings.h"
 
 #include <functional>
 
-#include "ui/filelocations.h"
-#include "ui/inifile.h"
-#include "ui/textlines.h"
+#include "settings/filelocations.h"
+#include "settings/inifile.h"
+#include "settings/textlines.h"
 
 namespace obrin {
 

@@ -1,6 +1,6 @@
 // Self-play without windows: the games end soundly, their records hold the game that was
 // played with the goal tree of every move, and a seed repeats its game.
-#include "game/selfplay.h"
+#include "tools/selfplay.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "analysis/klassidata.h"
+#include "tools/klassidata.h"
 
 #include <gtest/gtest.h>
 
 #include "analysis/feedfwd3.h"
-#include "analysis/klassitrain.h"
+#include "tools/klassitrain.h"
 #include "analysis/testdata.h"
 #include "support/error_text.h"
 

@@ -1,10 +1,10 @@
-#include "ui/langsup.h"
+#include "settings/langsup.h"
 
 #include <array>
 #include <unordered_set>
 
-#include "ui/filelocations.h"
-#include "ui/textlines.h"
+#include "settings/filelocations.h"
+#include "settings/textlines.h"
 
 namespace obrin {
 

@@ -1,4 +1,4 @@
-#include "analysis/klassidata.h"
+#include "tools/klassidata.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "ui/langsup.h"
+#include "settings/langsup.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include "board/errors.h"
 #include "support/error_text.h"
 #include "support/tempdir.h"
-#include "ui/textlines.h"
+#include "settings/textlines.h"
 
 namespace obrin {
 namespace {

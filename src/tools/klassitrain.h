@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/klassidata.h"
+#include "tools/klassidata.h"
 
 namespace obrin {
 

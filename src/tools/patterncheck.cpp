@@ -1,4 +1,4 @@
-#include "patterns/patterncheck.h"
+#include "tools/patterncheck.h"
 
 #include <array>
 #include <ostream>

@@ -1,4 +1,4 @@
-#include "game/randomgames.h"
+#include "tools/randomgames.h"
 
 #include <utility>
 

@@ -6,7 +6,7 @@
 
 #include "support/error_text.h"
 #include "tactics/tactics_fixture.h"
-#include "tactics/tactics_positions.h"
+#include "tools/tactics_positions.h"
 
 namespace obrin {
 namespace {

@@ -1,8 +1,8 @@
-#include "ui/inifile.h"
+#include "settings/inifile.h"
 
 #include <gtest/gtest.h>
 
-#include "ui/textlines.h"
+#include "settings/textlines.h"
 
 namespace obrin {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/filelocations.h"
+#include "settings/filelocations.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "game/selfplay.h"
+#include "tools/selfplay.h"
 
 #include <algorithm>
 #include <ctime>

@@ -1,11 +1,11 @@
-#include "ui/inifile.h"
+#include "settings/inifile.h"
 
 #include <algorithm>
 #include <charconv>
 #include <system_error>
 
-#include "ui/filelocations.h"
-#include "ui/textlines.h"
+#include "settings/filelocations.h"
+#include "settings/textlines.h"
 
 namespace obrin {
 

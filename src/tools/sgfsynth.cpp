@@ -1,4 +1,4 @@
-#include "records/sgfsynth.h"
+#include "tools/sgfsynth.h"
 
 #include <random>
 

@@ -1,4 +1,4 @@
-#include "analysis/klassitrain.h"
+#include "tools/klassitrain.h"
 
 #include <algorithm>
 #include <numeric>

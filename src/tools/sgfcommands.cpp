@@ -1,4 +1,4 @@
-#include "records/sgfcommands.h"
+#include "tools/sgfcommands.h"
 
 #include <algorithm>
 #include <chrono>
@@ -11,7 +11,7 @@
 #include "game/engine.h"
 #include "records/replay.h"
 #include "records/sgfparse.h"
-#include "records/sgfsynth.h"
+#include "tools/sgfsynth.h"
 #include "records/sgftree.h"
 
 namespace obrin {

@@ -1,4 +1,4 @@
-#include "records/gamedt.h"
+#include "game/gamedt.h"
 
 #include <cstdio>
 #include <ctime>

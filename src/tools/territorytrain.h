@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "analysis/klassidata.h"
+#include "tools/klassidata.h"
 #include "board/board.h"
 
 namespace obrin {

@@ -1,4 +1,4 @@
-#include "ui/textlines.h"
+#include "settings/textlines.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "tactics/tactics_positions.h"
+#include "tools/tactics_positions.h"
 
 #include <algorithm>
 #include <istream>

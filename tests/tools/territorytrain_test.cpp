@@ -1,4 +1,4 @@
-#include "analysis/territorytrain.h"
+#include "tools/territorytrain.h"
 
 #include <gtest/gtest.h>
 

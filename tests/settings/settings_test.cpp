@@ -1,4 +1,4 @@
-#include "ui/settings.h"
+#include "settings/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include "game/engine.h"
 #include "support/error_text.h"
 #include "support/tempdir.h"
-#include "ui/filelocations.h"
+#include "settings/filelocations.h"
 #include "ui/usrintfc.h"
 
 namespace obrin {
