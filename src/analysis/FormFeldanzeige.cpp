@@ -14,7 +14,7 @@
 #include "analysis/graph.h"
 #include "analysis/territory.h"
 #include "board/chains.h"
-#include "gtp/gtp_analysis.h"
+#include "game/analysis_fields.h"
 #include "ui/FormBoard.h"
 
 namespace obrin::gui {
@@ -23,8 +23,6 @@ namespace {
 
 const QString kContext = QStringLiteral("FieldDisplay");
 const QString kVerbindung = QStringLiteral("Verbindung");
-const QString kGebietswert = QStringLiteral("Gebietswert");
-const QString kDiagnosefeld = QStringLiteral("Diagnosefeld");
 constexpr double kDesignCell = 30;
 constexpr double kDesignOrigin = 40;
 constexpr int kConnectionStart = 180;  // the chain named by the centre point
@@ -36,38 +34,18 @@ QString Plain(const QString& menuText) {
 
 }  // namespace
 
+// The shared field table's window entries in its order, with the connection search's view after
+// the diagnostic spread.
 const std::vector<QString>& FieldDisplayNames() {
-    static const std::vector<QString> names = {
-        QStringLiteral("&Spielfeld"),
-        QStringLiteral("&Feldstaerkefeld"),
-        QStringLiteral("&MinAbstand"),
-        QStringLiteral("&Namensfeld"),
-        QStringLiteral("SRadar"),
-        QStringLiteral("WRadar"),
-        QStringLiteral("SVerbunden"),
-        QStringLiteral("WVerbunden"),
-        QStringLiteral("NN-S-Schicksalsgemeinschaft"),
-        QStringLiteral("NN-W-Schicksalsgemeinschaft"),
-        QStringLiteral("NN-S-Praedikatsbereich"),
-        QStringLiteral("NN-W-Praedikatsbereich"),
-        QStringLiteral("NN-S-Sicher"),
-        QStringLiteral("NN-W-Sicher"),
-        QStringLiteral("Strategiefeld"),
-        QStringLiteral("Neutral"),
-        QStringLiteral("ScoreField"),
-        QStringLiteral("LokalVorschlag"),
-        QStringLiteral("Gradient"),
-        QStringLiteral("Freiheitsfeld"),
-        QStringLiteral("Diagnosefeld"),
-        QStringLiteral("Verbindung"),
-        QStringLiteral("&Endfeld"),
-        // The rest of the classifier's fields and the territory classes.
-        QStringLiteral("NNFeld1"),
-        QStringLiteral("NNFeld4"),
-        QStringLiteral("NNSAugen"),
-        QStringLiteral("NNWAugen"),
-        QStringLiteral("Gebietswert"),
-    };
+    static const std::vector<QString> names = [] {
+        std::vector<QString> captions;
+        for (const TAnalysisFieldName& field : AnalysisFieldNames()) {
+            if (field.WindowCaption.empty()) continue;
+            captions.push_back(QString::fromStdString(field.WindowCaption));
+            if (field.Name == "Diagnosefeld") captions.push_back(kVerbindung);
+        }
+        return captions;
+    }();
     return names;
 }
 
@@ -244,15 +222,6 @@ QAction* TFormFeldanzeige::FieldAction(const QString& name) const {
 }
 
 bool TFormFeldanzeige::FetchField(const QString& name, TBoard& field) {
-    if (name == kGebietswert) {
-        // The territory classes of the empty points; stones have none.
-        const auto& value = m_engine.Container->Feldbewertung;
-        for (int i = 0; i < PointCount; ++i)
-            field[i] = m_engine.Fields.Spielfeld[i] == 0 ? TerritoryClass(value[i]) : 0;
-        return true;
-    }
-    if (name == kDiagnosefeld)
-        SpreadColour(1, m_engine.Fields.Spielfeld, m_engine.Fields.Diagnosefeld, 18);
     return AnalysisField(m_engine, name.toStdString(), field);
 }
 

@@ -1,7 +1,7 @@
 #include "analysis/connection.h"
 
 #include "board/neighbours.h"
-#include "game/engine.h"
+#include "board/context.h"
 
 namespace obrin {
 namespace {
@@ -12,9 +12,9 @@ constexpr int DiagonalDY[4] = {1, -1, -1, 1};
 
 // May the wave step diagonally from (x, y) by (dx, dy)? Only when one of the two points in
 // between is empty and the other is empty or a stone with at most two liberties.
-bool DiagonalOpen(const TEngine& engine, int x, int y, int dx, int dy) {
-    const TBoard& board = engine.Fields.Spielfeld;
-    const TBoard& liberties = engine.Container->Freiheitsfeld;
+bool DiagonalOpen(const TPositionContext& context, int x, int y, int dx, int dy) {
+    const TBoard& board = context.Fields.Spielfeld;
+    const TBoard& liberties = context.Container->Freiheitsfeld;
     const int a = PointIndex(x + dx, y), b = PointIndex(x, y + dy);
     const bool aEmpty = board[a] == 0, bEmpty = board[b] == 0;
     if (!aEmpty && !bEmpty) return false;
@@ -23,13 +23,13 @@ bool DiagonalOpen(const TEngine& engine, int x, int y, int dx, int dy) {
 }
 
 // The points the wave reaches from p in one step, orthogonal first; returns their number.
-int Steps(const TEngine& engine, int p, int (&out)[8]) {
+int Steps(const TPositionContext& context, int p, int (&out)[8]) {
     int n = 0;
     for (int k = 0; k < Neighbours.Count[p]; ++k) out[n++] = Neighbours.Index[p][k];
     const int x = PointColumn(p), y = PointRow(p);
     for (int d = 0; d < 4; ++d) {
         const int gx = x + DiagonalDX[d], gy = y + DiagonalDY[d];
-        if (OnBoard(gx, gy) && DiagonalOpen(engine, x, y, DiagonalDX[d], DiagonalDY[d]))
+        if (OnBoard(gx, gy) && DiagonalOpen(context, x, y, DiagonalDX[d], DiagonalDY[d]))
             out[n++] = PointIndex(gx, gy);
     }
     return n;
@@ -54,10 +54,10 @@ bool AnyTargetLabelled(const TBoard& labels, const TBoard& targets) {
 
 }  // namespace
 
-bool TConnectionSearch::Search(const TEngine& engine, int chainName, int colour,
+bool TConnectionSearch::Search(const TPositionContext& context, int chainName, int colour,
                                const TBoard& targets) {
-    const TBoard& board = engine.Fields.Spielfeld;
-    const TBoard& names = engine.Fields.Namensfeld;
+    const TBoard& board = context.Fields.Spielfeld;
+    const TBoard& names = context.Fields.Namensfeld;
     m_labels.fill(0);
     ListClear(m_candidates);
     m_route.Count = 0;
@@ -68,7 +68,7 @@ bool TConnectionSearch::Search(const TEngine& engine, int chainName, int colour,
         for (int p = 0; p < PointCount; ++p) {
             if (m_labels[p] != k) continue;
             int goals[8];
-            const int n = Steps(engine, p, goals);
+            const int n = Steps(context, p, goals);
             for (int i = 0; i < n; ++i) {
                 const int g = goals[i];
                 if (m_labels[g] != 0) continue;
@@ -84,18 +84,18 @@ bool TConnectionSearch::Search(const TEngine& engine, int chainName, int colour,
         reached = AnyTargetLabelled(m_labels, targets);
     }
     if (!reached) return false;
-    CollectCandidates(engine, colour, targets);
+    CollectCandidates(context, colour, targets);
     if (m_candidates.Count == 0) return true;
     // The best-rated candidate for the mover: highest territory value for +1, lowest for -1;
     // the first of equals.
-    const auto& rating = engine.Container->Feldbewertung;
+    const auto& rating = context.Container->Feldbewertung;
     int best = 0;
     for (int i = 1; i < m_candidates.Count; ++i) {
         const double r = rating[PointIndex(m_candidates[i].X, m_candidates[i].Y)];
         const double b = rating[PointIndex(m_candidates[best].X, m_candidates[best].Y)];
         if (colour == 1 ? r > b : r < b) best = i;
     }
-    TraceBack(engine, PointIndex(m_candidates[best].X, m_candidates[best].Y));
+    TraceBack(context, PointIndex(m_candidates[best].X, m_candidates[best].Y));
     return true;
 }
 
@@ -103,9 +103,9 @@ bool TConnectionSearch::Search(const TEngine& engine, int chainName, int colour,
 // points next to it, in board order. When a target chain was reached only diagonally and has no
 // labelled empty neighbour, its labelled stones themselves are the candidates. The start chain
 // touching a target gives no candidate: there is no way to go.
-void TConnectionSearch::CollectCandidates(const TEngine& engine, int colour,
+void TConnectionSearch::CollectCandidates(const TPositionContext& context, int colour,
                                           const TBoard& targets) {
-    const TBoard& board = engine.Fields.Spielfeld;
+    const TBoard& board = context.Fields.Spielfeld;
     const auto reachedTargetStone = [&](int q) {
         return targets[q] == 1 && board[q] != 0 && m_labels[q] > 1;
     };
@@ -125,9 +125,9 @@ void TConnectionSearch::CollectCandidates(const TEngine& engine, int colour,
 // Walks from the chosen point to a neighbour one label lower (any of the eight, or next to any
 // stone of a chain that was labelled as a whole) until the start chain; stops when no
 // predecessor exists. Labels fall by one at every step, so the walk is short.
-void TConnectionSearch::TraceBack(const TEngine& engine, int from) {
-    const TBoard& board = engine.Fields.Spielfeld;
-    const TBoard& names = engine.Fields.Namensfeld;
+void TConnectionSearch::TraceBack(const TPositionContext& context, int from) {
+    const TBoard& board = context.Fields.Spielfeld;
+    const TBoard& names = context.Fields.Namensfeld;
     int current = from;
     ListPush(m_route, PointColumn(current), PointRow(current));
     while (m_labels[current] > 1) {

@@ -8,7 +8,7 @@
 
 namespace obrin {
 
-class TEngine;
+class TPositionContext;
 
 class TConnectionSearch {
   public:
@@ -20,7 +20,7 @@ class TConnectionSearch {
     // chosen target point back to the start chain (possibly empty when the start chain itself
     // touches a target); on failure it is empty. Reads Spielfeld, Namensfeld, Freiheitsfeld and
     // Feldbewertung of the engine.
-    [[nodiscard]] bool Search(const TEngine& engine, int chainName, int colour,
+    [[nodiscard]] bool Search(const TPositionContext& context, int chainName, int colour,
                               const TBoard& targets);
 
     [[nodiscard]] const TPointList& Route() const { return m_route; }
@@ -28,8 +28,8 @@ class TConnectionSearch {
     [[nodiscard]] const TBoard& Labels() const { return m_labels; }
 
   private:
-    void CollectCandidates(const TEngine& engine, int colour, const TBoard& targets);
-    void TraceBack(const TEngine& engine, int from);
+    void CollectCandidates(const TPositionContext& context, int colour, const TBoard& targets);
+    void TraceBack(const TPositionContext& context, int from);
 
     TBoard m_labels{};
     TPointList m_candidates;

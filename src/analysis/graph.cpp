@@ -8,7 +8,7 @@
 #include "board/chains.h"
 #include "board/errors.h"
 #include "board/neighbours.h"
-#include "game/engine.h"
+#include "analysis/analysis_context.h"
 #include "tactics/brute.h"
 #include "tactics/reading.h"
 #include "tactics/treppe.h"
@@ -53,9 +53,9 @@ constexpr const char* ProgressWords[6] = {"Korrektur der Verbindungs-Einschätzu
                                           "Brute-Force-Analyse",
                                           "Strategische Werte werden ermittelt"};
 
-TBoard& SharedFate(TEngine& engine, int colour) {
-    return colour == 1 ? engine.Container->NNSSchicksalsgemeinschaft
-                       : engine.Container->NNWSchicksalsgemeinschaft;
+TBoard& SharedFate(TAnalysisContext& context, int colour) {
+    return colour == 1 ? context.Container->NNSSchicksalsgemeinschaft
+                       : context.Container->NNWSchicksalsgemeinschaft;
 }
 
 void ZeroAtLiberties(const TPointList& liberties, TBoard& field) {
@@ -110,9 +110,9 @@ std::string Join(const int32_t* values, int n) {
 
 }  // namespace
 
-TGoGraph::TGoGraph(TEngine& engine)
-    : ScoreField(engine.Territory.ScoreField),
-      m_engine(engine),
+TGoGraph::TGoGraph(TAnalysisContext& context)
+    : ScoreField(context.Territory.ScoreField),
+      m_context(context),
       m_scratch(std::make_unique<TScratch>()) {}
 
 TGoGraph::~TGoGraph() {
@@ -121,7 +121,7 @@ TGoGraph::~TGoGraph() {
 
 void TGoGraph::Progress(int stage) {
     TScratch& s = *m_scratch;
-    TLangSup* lang = m_engine.LangSup;
+    TLangSup* lang = m_context.LangSup;
     if (!s.ProgressReady || (lang != nullptr && s.ProgressLanguage != lang->Language())) {
         const std::string context = lang != nullptr ? lang->Context() : std::string();
         if (lang != nullptr) lang->SetContext("Thinking");
@@ -134,7 +134,7 @@ void TGoGraph::Progress(int stage) {
         }
         s.ProgressReady = true;
     }
-    m_engine.Host.SetStatus(s.ProgressTexts[stage]);
+    m_context.Host.SetStatus(s.ProgressTexts[stage]);
 }
 
 void TGoGraph::Recycle() {
@@ -167,20 +167,12 @@ void TGoGraph::Recycle() {
     m_groupAt.fill(nullptr);
 }
 
-void TGoGraph::Build() {
-    BuildGroupsAndChains();
-    RecogniseAndCorrect();
-    ComputeStrategicValues();
-    m_position = m_engine.Fields.Spielfeld;
-    m_built = true;
-}
-
 void TGoGraph::BuildGroupsAndChains() {
-    TBoardFields& f = m_engine.Fields;
+    TBoardFields& f = m_context.Fields;
     Recycle();
     // Chain names and liberties must belong to this position.
     ComputeNamensfeld(f);
-    ComputeFreiheitsfeld(f.Spielfeld, m_engine.Container->Freiheitsfeld, f.Spielfeld);
+    ComputeFreiheitsfeld(f.Spielfeld, m_context.Container->Freiheitsfeld, f.Spielfeld);
     Progress(Connections);
     CorrectConnections();
     Progress(Grouping);
@@ -190,12 +182,11 @@ void TGoGraph::BuildGroupsAndChains() {
     for (TGoGroup* g = m_groups; g != nullptr; g = g->next) MeasureLiberties(*g);
     for (TGoGroup* g = m_groups; g != nullptr; g = g->next) MeasureEyeCost(*g);
     for (TGoGroup* g = m_groups; g != nullptr; g = g->next)
-        g->Status = m_engine.Estimator.Estimate(*g);
+        g->Status = m_context.Estimator.Estimate(*g);
+    Progress(Patterns);
 }
 
-void TGoGraph::RecogniseAndCorrect() {
-    Progress(Patterns);
-    RecogniseGraphPatterns(m_engine);
+void TGoGraph::CorrectAfterPatterns() {
     FindEscapeRoutes(1);
     FindEscapeRoutes(-1);
     Progress(Correction);
@@ -205,7 +196,7 @@ void TGoGraph::RecogniseAndCorrect() {
 // The classifier's shared-fate regions, corrected by what the cut analysis and the liberties
 // say: proven connections join, chains short of liberties and cuttable pairs split.
 void TGoGraph::CorrectConnections() {
-    TEngine& e = m_engine;
+    TAnalysisContext& e = m_context;
     const TBoardFields& f = e.Fields;
     const TBoard& board = f.Spielfeld;
     const TBoard& liberties = e.Container->Freiheitsfeld;
@@ -221,7 +212,7 @@ void TGoGraph::CorrectConnections() {
         if (board[p] == 0 || f.Namensfeld[p] != p) continue;
         const int x = PointColumn(p), y = PointRow(p);
         const int n = GetLiberties(x, y, board, s.List);
-        if (n == 1 || (n == 2 && Ladder(e, x, y, board, f.KoX, f.KoY) >= 0))
+        if (n == 1 || (n == 2 && Ladder(e.Reader, x, y, board, f.KoX, f.KoY) >= 0))
             ZeroAtLiberties(s.List, SharedFate(e, board[p]));
     }
     // Cuts: a playable point between two diagonal enemy chains with two liberties each.
@@ -239,7 +230,7 @@ void TGoGraph::CorrectConnections() {
                 if (board[a] != -c || board[b] != -c || liberties[a] != 2 || liberties[b] != 2 ||
                     f.Namensfeld[a] == f.Namensfeld[b])
                     continue;
-                if (playable < 0) playable = IsPlayable(e, x, y, c, f.KoX, f.KoY, board) ? 1 : 0;
+                if (playable < 0) playable = IsPlayable(e.Reader, x, y, c, f.KoX, f.KoY, board) ? 1 : 0;
                 if (playable == 0) break;
                 (void)GetLiberties(ax, ay, board, s.List);
                 ZeroAtLiberties(s.List, fate);
@@ -258,15 +249,15 @@ void TGoGraph::CorrectConnections() {
             whiteNext |= v == -1;
         }
         const int x = PointColumn(p), y = PointRow(p);
-        if (blackNext && whiteFate[p] != 0 && IsPlayable(e, x, y, 1, f.KoX, f.KoY, board))
+        if (blackNext && whiteFate[p] != 0 && IsPlayable(e.Reader, x, y, 1, f.KoX, f.KoY, board))
             whiteFate[p] = 0;
-        if (whiteNext && blackFate[p] != 0 && IsPlayable(e, x, y, -1, f.KoX, f.KoY, board))
+        if (whiteNext && blackFate[p] != 0 && IsPlayable(e.Reader, x, y, -1, f.KoX, f.KoY, board))
             blackFate[p] = 0;
     }
 }
 
 void TGoGraph::BuildGroupsOfColour(int colour) {
-    TEngine& e = m_engine;
+    TAnalysisContext& e = m_context;
     const TBoard& board = e.Fields.Spielfeld;
     const TFieldContainer& fc = *e.Container;
     const TBoard& sure = colour == 1 ? fc.NNSSicher : fc.NNWSicher;
@@ -334,7 +325,7 @@ void TGoGraph::BuildGroupsOfColour(int colour) {
 }
 
 void TGoGraph::BuildChains() {
-    TEngine& e = m_engine;
+    TAnalysisContext& e = m_context;
     const TBoardFields& f = e.Fields;
     TScratch& s = *m_scratch;
     s.Seen.Begin();
@@ -359,7 +350,7 @@ void TGoGraph::BuildChains() {
 
 // Liberties, their friendly field strength and the two liberty spectra of a group.
 void TGoGraph::MeasureLiberties(TGoGroup& g) {
-    const TBoardFields& f = m_engine.Fields;
+    const TBoardFields& f = m_context.Fields;
     const TBoard& board = f.Spielfeld;
     TScratch& s = *m_scratch;
     s.LibertyMarks.Begin();
@@ -406,7 +397,7 @@ void TGoGraph::MeasureLiberties(TGoGroup& g) {
 // The fewest empty points around a pair of eye points of the group's region and the points next
 // to its stones; NoEyes when no pair exists.
 void TGoGraph::MeasureEyeCost(TGoGroup& g) {
-    const TBoard& board = m_engine.Fields.Spielfeld;
+    const TBoard& board = m_context.Fields.Spielfeld;
     TScratch& s = *m_scratch;
     const int first = FirstStone(g);
     if (first < 0) return;
@@ -444,7 +435,7 @@ void TGoGraph::FindEscapeRoutes(int colour) {
     if (!anyTarget) return;
     for (TGoGroup* g = m_groups; g != nullptr; g = g->next) {
         if (g->Typ != colour || g->Status == StatusSafe) continue;
-        if (!Connection.Search(m_engine, g->Name, colour, s.Targets)) continue;
+        if (!Connection.Search(m_context, g->Name, colour, s.Targets)) continue;
         const TPointList& route = Connection.Route();
         if (route.Count > 0 && route.Count < 4) g->ShortRoute = true;
         for (int i = 0; i < std::min(route.Count, 10); ++i) {
@@ -471,7 +462,7 @@ void TGoGraph::GiveUpSmallOrStrengthenEnemies(TGoGroup& g) {
 }
 
 void TGoGraph::CorrectStatus() {
-    TEngine& e = m_engine;
+    TAnalysisContext& e = m_context;
     const TBoardFields& f = e.Fields;
     const TBoard& board = f.Spielfeld;
     for (TGoGroup* g = m_groups; g != nullptr; g = g->next) {
@@ -486,7 +477,7 @@ void TGoGraph::CorrectStatus() {
             RescueCandidates(board, x, y, f.KoX, f.KoY, *moves);
             const int colour = board[c->Name];
             const bool escapes = std::any_of(moves->begin(), moves->end(), [&](const TPoint& m) {
-                return IsPlayable(e, m.X, m.Y, colour, f.KoX, f.KoY, board);
+                return IsPlayable(e.Reader, m.X, m.Y, colour, f.KoX, f.KoY, board);
             });
             if (escapes || c->Group == nullptr) continue;
             c->Group->CorrectedStatus = StatusDead;
@@ -494,7 +485,7 @@ void TGoGraph::CorrectStatus() {
         }
     }
     for (TGoChain* c = m_chains; c != nullptr; c = c->next) {
-        const bool ladder = c->Liberties == 2 && Ladder(e, PointColumn(c->Name), PointRow(c->Name),
+        const bool ladder = c->Liberties == 2 && Ladder(e.Reader, PointColumn(c->Name), PointRow(c->Name),
                                                         board, f.KoX, f.KoY) >= 0;
         if ((ladder || c->Liberties == 1) && c->Group->CorrectedStatus > StatusSaveable)
             c->Group->CorrectedStatus = StatusSaveable;
@@ -522,7 +513,7 @@ void TGoGraph::CorrectStatus() {
     for (TGoGroup* g = m_groups; g != nullptr; g = g->next) {
         const int first = FirstStone(*g);
         if ((g->Auge1 >= 0 && g->Auge2 >= 0) ||
-            HasTwoEyes(e, PointColumn(first), PointRow(first), f.KoX, f.KoY, board))
+            HasTwoEyes(e.Reader, PointColumn(first), PointRow(first), f.KoX, f.KoY, board))
             g->CorrectedStatus = StatusSafe;
     }
     // Groups in contact with a dead group are in a fight, however strong they looked.
@@ -551,7 +542,7 @@ void TGoGraph::CorrectStatus() {
 // neither says anything about the life of a group without eyes, so such answers keep their
 // moves but lift nothing.
 void TGoGraph::ReadChains() {
-    TEngine& e = m_engine;
+    TAnalysisContext& e = m_context;
     const TBoardFields& f = e.Fields;
     for (TGoChain* c = m_chains; c != nullptr; c = c->next) {
         c->DefenseMove = c->AttackMove = -1;
@@ -564,12 +555,12 @@ void TGoGraph::ReadChains() {
         const int x = PointColumn(c->Name), y = PointRow(c->Name);
         const uint64_t allowance = c->Group != nullptr ? c->Group->Anzahl : 1;
         const TReadingAnswer defence =
-            ReadDefend(e, x, y, f.KoX, f.KoY, f.Spielfeld, e.NowMs() + allowance);
+            ReadDefend(e.Reader, x, y, f.KoX, f.KoY, f.Spielfeld, e.Reader.NowMs() + allowance);
         // A pass answer (the chain is safe as it stands) names no point.
         if (defence.Result == FightSuccess && OnBoard(defence.Move.X, defence.Move.Y))
             c->DefenseMove = PointIndex(defence.Move.X, defence.Move.Y);
         const TReadingAnswer attack =
-            ReadAttack(e, x, y, f.KoX, f.KoY, f.Spielfeld, e.NowMs() + allowance);
+            ReadAttack(e.Reader, x, y, f.KoX, f.KoY, f.Spielfeld, e.Reader.NowMs() + allowance);
         if (attack.Result == FightSuccess && OnBoard(attack.Move.X, attack.Move.Y))
             c->AttackMove = PointIndex(attack.Move.X, attack.Move.Y);
         // A chain that no attack captures needs no defence: any move would "save" it, and the
@@ -580,7 +571,7 @@ void TGoGraph::ReadChains() {
             c->Liberties <= 2 && defence.Result == FightSuccess && attack.Result == FightSuccess;
         const bool uncapturable =
             attack.Result == FightFailure &&
-            (!attack.Bounded || HasTwoEyes(e, x, y, f.KoX, f.KoY, f.Spielfeld));
+            (!attack.Bounded || HasTwoEyes(e.Reader, x, y, f.KoX, f.KoY, f.Spielfeld));
         if (rescued || uncapturable) c->Group->CorrectedStatus = StatusSaveable;
     }
 }
@@ -598,21 +589,19 @@ void TGoGraph::ComputeStrategicValues() {
             if (l->Group->Status == StatusSaveable || l->Group->Status == StatusAttackable)
                 g->StrategieWert += l->Group->LokalWert;
     }
-    ComputeStrategyField(*this, m_engine.Fields.Strategiefeld);
+    ComputeStrategyField(*this, m_context.Fields.Strategiefeld);
     LivingMap.fill(0);
     for (const TGoGroup* g = m_groups; g != nullptr; g = g->next)
         if (g->Status != StatusDead)
             for (const TGoStone* st = g->Steine; st != nullptr; st = st->next)
                 LivingMap[st->Point] = g->Typ;
     SpreadInfluence(LivingMap, ScoreField, 50);
-}
-
-void TGoGraph::CreateGroupGoals() {
-    m_engine.RuleManager->CreateGroupGoals();
+    m_position = m_context.Fields.Spielfeld;
+    m_built = true;
 }
 
 void TGoGraph::BuildAreas() {
-    const TBoard& board = m_engine.Fields.Spielfeld;
+    const TBoard& board = m_context.Fields.Spielfeld;
     TScratch& s = *m_scratch;
     while (m_areas != nullptr) {
         TGoArea* a = m_areas;
@@ -737,7 +726,7 @@ std::string TGoGraph::DumpText() const {
         line("Spektrum Lib1    :", Join(g->SpektrumLib1.data(), 10));
         line("Spektrum Lib2    :", Join(g->SpektrumLib2.data(), 10));
         line("EscapeRoute      :", Join(g->EscapeRoute.data(), 10));
-        line("Status           :", TGroupEstimator::StatusText(g->Status, m_engine.LangSup));
+        line("Status           :", TGroupEstimator::StatusText(g->Status, m_context.LangSup));
         number("LokalWert        :", g->LokalWert);
         number("StrategieWert    :", g->StrategieWert);
         std::string stones, points, enemies;
@@ -823,20 +812,6 @@ void ComputeNeutralField(const TGoGraph& graph, const TBoard& spielfeld, TBoard&
                             (*reach)[Neighbours.Index[p][k]] = 1;
                 }
     for (int p = 0; p < PointCount; ++p) neutral[p] = black[p] == 1 && white[p] == 1 ? 1 : 0;
-}
-
-void AnalyseToGraph(TEngine& engine) {
-    TBoardFields& f = engine.Fields;
-    ClassifyBoard(engine);
-    ComputeNamensfeld(f);
-    ComputeFreiheitsfeld(f.Spielfeld, engine.Container->Freiheitsfeld, f.Spielfeld);
-    // The cut analysis only marks; marks of an earlier position must not survive.
-    f.SVerbunden.fill(0);
-    f.WVerbunden.fill(0);
-    CutAnalysis(engine);
-    engine.Graph->Build();
-    engine.Graph->BuildAreas();
-    if (engine.Settings.KettenProtokollieren) engine.Graph->DumpToFile();
 }
 
 }  // namespace obrin

@@ -22,7 +22,7 @@
 
 namespace obrin {
 
-class TEngine;
+class TAnalysisContext;
 struct TGoGroup;
 
 // TGoStone: one stone of a group.
@@ -119,19 +119,22 @@ class TFreeList {
 
 class TGoGraph {
   public:
-    explicit TGoGraph(TEngine& engine);
+    explicit TGoGraph(TAnalysisContext& context);
     ~TGoGraph();
     TGoGraph(const TGoGraph&) = delete;
     TGoGraph& operator=(const TGoGraph&) = delete;
 
-    // Builds groups, chains, status and strategic values from the current position. Needs the
+    // The build from the current position, in three steps that the staged analysis runs in
+    // this order, with the pattern matcher between the first two (its handlers link enemies, add
+    // eye candidates, set short routes and raise status through the graph's look-ups). Needs the
     // point classification, Namensfeld, Freiheitsfeld and the cut analysis of that position.
-    // Throws EObrinError "EObrGroupNotFound (...)" when a chain lies in no group.
-    void Build();
+    // BuildGroupsAndChains throws EObrinError "EObrGroupNotFound (...)" when a chain lies in no
+    // group. The graph describes the position (BuiltFor) once ComputeStrategicValues has run.
+    void BuildGroupsAndChains();    // steps 1 to 10: groups, chains, liberties, eye cost, status
+    void CorrectAfterPatterns();    // steps 12 and 13: escape routes, the correction pass
+    void ComputeStrategicValues();  // step 14
     // Rebuilds the area list from the current position.
     void BuildAreas();
-    // RETTEN and FANGEN goals for the unsettled groups (the rule manager makes them).
-    void CreateGroupGoals();
     // The text of "ketten.txt": every group, chain and area.
     [[nodiscard]] std::string DumpText() const;
     // Writes DumpText() to "ketten.txt" in the program's directory.
@@ -168,10 +171,6 @@ class TGoGraph {
     TBoard& ScoreField;  // influence of the living stones (kept with the territory evaluator)
     TConnectionSearch Connection;
 
-    // The build in its stages, for the benchmark and the tests; Build runs them in order.
-    void BuildGroupsAndChains();    // steps 1 to 10
-    void RecogniseAndCorrect();     // steps 11 to 13
-    void ComputeStrategicValues();  // step 14
     // The capture search on every chain (part of the correction pass).
     void ReadChains();
 
@@ -190,7 +189,7 @@ class TGoGraph {
     // Shows the progress text of a stage (0 to 5, in build order) through the host.
     void Progress(int stage);
 
-    TEngine& m_engine;
+    TAnalysisContext& m_context;
     TGoGroup* m_groups = nullptr;
     TGoChain* m_chains = nullptr;
     TGoArea* m_areas = nullptr;
@@ -210,14 +209,5 @@ void ComputeStrategyField(const TGoGraph& graph, TBoard& field);
 // The neutral field: 1 where both colours' living groups reach over empty points (all 1 on an
 // empty board).
 void ComputeNeutralField(const TGoGraph& graph, const TBoard& spielfeld, TBoard& neutral);
-
-// Pattern recognition over the graph: the pattern handlers link enemies, add eye candidates,
-// set short routes, raise status and record the goal associations of the position.
-void RecogniseGraphPatterns(TEngine& engine);
-
-// Everything the graph needs, in the move driver's order: point classification, chain names,
-// liberties, cut analysis, the graph and its areas; then "ketten.txt" when the setting
-// "Ketten-Status protokollieren" is on.
-void AnalyseToGraph(TEngine& engine);
 
 }  // namespace obrin

@@ -8,7 +8,7 @@
 #include "analysis/feedfwd3.h"
 #include "analysis/testdata.h"
 #include "board/errors.h"
-#include "game/engine.h"
+#include "analysis/analysis_context.h"
 
 namespace obrin {
 
@@ -116,10 +116,10 @@ void SetKlassiInputs(TFeedFwd3& net, const TKlassiFeatures& f) {
     for (int i = 0; i < KlassiInputs && i < net.InputCount(); ++i) net.SetInput(i, f[i]);
 }
 
-void ClassifyBoard(TEngine& engine) {
-    TBoardFields& b = engine.Fields;
-    TFieldContainer& fc = *engine.Container;
-    TFeedFwd3& net = *engine.KlassiNet;
+void ClassifyBoard(TAnalysisContext& context) {
+    TBoardFields& b = context.Fields;
+    TFieldContainer& fc = *context.Container;
+    TFeedFwd3& net = *context.KlassiNet;
     SpreadInfluence(b.Spielfeld, b.Feldstaerkefeld, 50);
     constexpr int batch = TFeedFwd3::BatchSize;
     const int ni = net.InputCount(), no = net.OutputCount();
@@ -143,7 +143,7 @@ void ClassifyBoard(TEngine& engine) {
             for (int j = 0; j < KlassiNamedOutputs; ++j) {
                 named[j] = j < no ? o[j] : 0.5;
                 if (!std::isfinite(named[j]) && !reported) {
-                    engine.Host.SetCaption(msg::KlassiFloatingPoint);
+                    context.Host.SetCaption(msg::KlassiFloatingPoint);
                     reported = true;
                 }
             }
@@ -156,33 +156,33 @@ void ClassifyBoard(TEngine& engine) {
     Threshold(fc.NNWPraedikatsbereich, 333);
 }
 
-std::array<double, KlassiNetSize> TestPoint(TEngine& engine, int x, int y) {
-    const TBoardFields& b = engine.Fields;
-    TFeedFwd3& net = *engine.KlassiNet;
+std::array<double, KlassiNetSize> TestPoint(TAnalysisContext& context, int x, int y) {
+    const TBoardFields& b = context.Fields;
+    TFeedFwd3& net = *context.KlassiNet;
     SetKlassiInputs(net, KlassiFeatures(b.Spielfeld, b.MinAbstand, b.Feldstaerkefeld, x, y));
     std::array<double, KlassiNetSize> out{};
     try {
         net.Forward();
     } catch (const EFloatingPoint&) {
-        engine.Host.SetCaption(msg::KlassiFloatingPoint);
+        context.Host.SetCaption(msg::KlassiFloatingPoint);
     }
     for (int k = 0; k < KlassiNetSize && k < net.OutputCount(); ++k) out[k] = net.GetOutput(k);
     return out;
 }
 
-void FillEndfeld(TEngine& engine, int output) {
-    ClassifyBoard(engine);
-    TBoard& endfeld = engine.Fields.Endfeld;
+void FillEndfeld(TAnalysisContext& context, int output) {
+    ClassifyBoard(context);
+    TBoard& endfeld = context.Fields.Endfeld;
     for (int i = 0; i < PointCount; ++i) {
-        const std::array<double, KlassiNetSize> o = TestPoint(engine, PointColumn(i), PointRow(i));
+        const std::array<double, KlassiNetSize> o = TestPoint(context, PointColumn(i), PointRow(i));
         endfeld[i] = output >= 0 && output < KlassiNetSize ? static_cast<int>(o[output] * 100) : 0;
     }
 }
 
-void AcceptVector(TEngine& engine, int x, int y,
+void AcceptVector(TAnalysisContext& context, int x, int y,
                   const std::array<double, KlassiNamedOutputs>& wanted) {
-    const TBoardFields& b = engine.Fields;
-    TTestData& samples = *engine.KlassiSamples;
+    const TBoardFields& b = context.Fields;
+    TTestData& samples = *context.KlassiSamples;
     const TKlassiFeatures f = KlassiFeatures(b.Spielfeld, b.MinAbstand, b.Feldstaerkefeld, x, y);
     for (int s = 0; s < 8; ++s) {
         const TKlassiFeatures t = TransformFeatures(f, s);
@@ -193,37 +193,37 @@ void AcceptVector(TEngine& engine, int x, int y,
     }
 }
 
-bool LoadKlassiSamples(TEngine& engine) {
+bool LoadKlassiSamples(TAnalysisContext& context) {
     const auto path = DataFilePath(KlassiSampleFile);
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) {
         // No file, no samples: what was added since the last load is dropped as well.
         auto empty = std::make_unique<TTestData>();
-        empty->SetInputCount(engine.KlassiSamples->InputCount());
-        empty->SetOutputCount(engine.KlassiSamples->OutputCount());
-        engine.KlassiSamples = std::move(empty);
+        empty->SetInputCount(context.KlassiSamples->InputCount());
+        empty->SetOutputCount(context.KlassiSamples->OutputCount());
+        context.KlassiSamples = std::move(empty);
         return false;
     }
-    engine.KlassiSamples->LoadFromFile(path.string());
+    context.KlassiSamples->LoadFromFile(path.string());
     return true;
 }
 
-void SaveKlassiSamples(TEngine& engine) {
-    engine.KlassiSamples->SaveToFile(DataFilePath(KlassiSampleFile, true).string());
+void SaveKlassiSamples(TAnalysisContext& context) {
+    context.KlassiSamples->SaveToFile(DataFilePath(KlassiSampleFile, true).string());
 }
 
-std::string SampleCountText(const TEngine& engine) {
-    return std::to_string(engine.KlassiSamples->GetSampleCount()) + " Trainingsmuster)";
+std::string SampleCountText(const TAnalysisContext& context) {
+    return std::to_string(context.KlassiSamples->GetSampleCount()) + " Trainingsmuster)";
 }
 
-double TrainKlassiStep(TEngine& engine, bool onlyLast) {
-    TTestData& samples = *engine.KlassiSamples;
-    TFeedFwd3& net = *engine.KlassiNet;
+double TrainKlassiStep(TAnalysisContext& context, bool onlyLast) {
+    TTestData& samples = *context.KlassiSamples;
+    TFeedFwd3& net = *context.KlassiNet;
     if (samples.GetSampleCount() == 0) return 0.0;
     if (onlyLast)
         samples.GetSample(samples.GetSampleCount() - 1);
     else
-        samples.GetRandomSample([&](int n) { return engine.Random.Int(n); });
+        samples.GetRandomSample([&](int n) { return context.Random.Int(n); });
     for (int i = 0; i < net.InputCount(); ++i) net.SetInput(i, 0.5);
     for (int i = 0; i < samples.InputCount() && i < net.InputCount(); ++i)
         net.SetInput(i, samples.GetInput(i));
@@ -235,7 +235,7 @@ double TrainKlassiStep(TEngine& engine, bool onlyLast) {
             error += std::pow(net.GetOutput(k) - net.GetTarget(k), 2);
         net.Train();
     } catch (const EFloatingPoint&) {
-        engine.Host.SetCaption(msg::KlassiFloatingPoint);
+        context.Host.SetCaption(msg::KlassiFloatingPoint);
     }
     return error;
 }

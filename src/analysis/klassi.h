@@ -12,7 +12,7 @@
 
 namespace obrin {
 
-class TEngine;
+class TAnalysisContext;
 class TFeedFwd3;
 
 constexpr int KlassiInputs = 27;   // three 3x3 neighbourhoods
@@ -40,34 +40,34 @@ void SetKlassiInputs(TFeedFwd3& net, const TKlassiFeatures& f);
 // Nearest integer, halves to even; a value that is not finite gives fallback.
 [[nodiscard]] int RoundHalfEven(double v, int fallback = 0);
 
-// Runs the classifier over the whole board of engine.Fields.Spielfeld; recomputes
+// Runs the classifier over the whole board of context.Fields.Spielfeld; recomputes
 // Feldstaerkefeld first. A floating-point failure is reported in the host's caption and the run
 // goes on.
-void ClassifyBoard(TEngine& engine);
+void ClassifyBoard(TAnalysisContext& context);
 
 // "Punkt testen": the network's 50 outputs for (x, y) of the current position (Feldstaerkefeld
 // as last computed).
-[[nodiscard]] std::array<double, KlassiNetSize> TestPoint(TEngine& engine, int x, int y);
+[[nodiscard]] std::array<double, KlassiNetSize> TestPoint(TAnalysisContext& context, int x, int y);
 
 // "Endfeld belegen": Endfeld receives, for every point of the current position, the network's
 // output number output (0..49) as trunc(o * 100), the scale of the dialog's scroll bars.
 // Feldstaerkefeld is recomputed first, as for ClassifyBoard.
-void FillEndfeld(TEngine& engine, int output);
+void FillEndfeld(TAnalysisContext& context, int output);
 
 // "Diesen Vektor übernehmen": appends eight samples (one per symmetry) of (x, y) with the wanted
 // values of the 19 named outputs (0..1); the other outputs are 0.5.
-void AcceptVector(TEngine& engine, int x, int y,
+void AcceptVector(TAnalysisContext& context, int x, int y,
                   const std::array<double, KlassiNamedOutputs>& wanted);
 
 // The dialog's sample file "training.dat": loaded when it exists (true), otherwise the sample
 // set becomes empty (false); saved back atomically.
-bool LoadKlassiSamples(TEngine& engine);
-void SaveKlassiSamples(TEngine& engine);
+bool LoadKlassiSamples(TAnalysisContext& context);
+void SaveKlassiSamples(TAnalysisContext& context);
 // "<n> Trainingsmuster)", the dialog's sample count.
-[[nodiscard]] std::string SampleCountText(const TEngine& engine);
+[[nodiscard]] std::string SampleCountText(const TAnalysisContext& context);
 
 // One training step of the classifier on the last sample (onlyLast) or a random one; returns
 // the squared error over the 50 outputs before the step. Nothing happens without samples.
-double TrainKlassiStep(TEngine& engine, bool onlyLast);
+double TrainKlassiStep(TAnalysisContext& context, bool onlyLast);
 
 }  // namespace obrin

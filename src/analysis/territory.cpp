@@ -8,7 +8,7 @@
 #include "analysis/feedfwd4.h"
 #include "analysis/klassi.h"
 #include "board/errors.h"
-#include "game/engine.h"
+#include "analysis/analysis_context.h"
 
 namespace obrin {
 namespace {
@@ -123,10 +123,10 @@ TTerritoryRecordCounts CountTerritoryRecords(const std::vector<uint8_t>& records
     return counts;
 }
 
-TTerritoryRecord TerritoryInputRecord(const TEngine& engine, const TBoard& scoreField, int x,
+TTerritoryRecord TerritoryInputRecord(const TAnalysisContext& context, const TBoard& scoreField, int x,
                                       int y) {
-    const TBoardFields& b = engine.Fields;
-    const TFieldContainer& fc = *engine.Container;
+    const TBoardFields& b = context.Fields;
+    const TFieldContainer& fc = *context.Container;
     TTerritoryRecord r{};
     for (int k = 0; k < 9; ++k) {
         const int nx = x + CellDX[k], ny = y + CellDY[k];
@@ -178,14 +178,14 @@ int TerritoryClass(double output) {
 }
 
 double TTerritoryEvaluator::Evaluate(const TTerritoryRecord& r) {
-    TFeedFwd4& net = *m_engine.TerritoryNet;
+    TFeedFwd4& net = *m_context.TerritoryNet;
     SetTerritoryInputs(net, r);
     net.Forward();
     return net.GetOutput(0);
 }
 
 double TTerritoryEvaluator::EvaluatePoint(int x, int y) {
-    return Evaluate(TerritoryInputRecord(m_engine, ScoreField, x, y));
+    return Evaluate(TerritoryInputRecord(m_context, ScoreField, x, y));
 }
 
 int TTerritoryEvaluator::PointClass(int x, int y) {
@@ -193,8 +193,8 @@ int TTerritoryEvaluator::PointClass(int x, int y) {
 }
 
 void TTerritoryEvaluator::EvaluateTerritory(bool zufall) {
-    auto& value = m_engine.Container->Feldbewertung;
-    TFeedFwd4& net = *m_engine.TerritoryNet;
+    auto& value = m_context.Container->Feldbewertung;
+    TFeedFwd4& net = *m_context.TerritoryNet;
     const bool batched = net.InputCount() == TerritoryInputs && net.OutputCount() == 1;
     std::array<int, TFeedFwd4::BatchSize> points{};
     std::array<double, TFeedFwd4::BatchSize * TerritoryInputs> inputs{};
@@ -219,13 +219,13 @@ void TTerritoryEvaluator::EvaluateTerritory(bool zufall) {
                 try {
                     value[i] = EvaluatePoint(PointColumn(i), PointRow(i));
                 } catch (const EFloatingPoint&) {
-                    m_engine.Host.SetCaption(msg::FeedForwardException);
+                    m_context.Host.SetCaption(msg::FeedForwardException);
                     value[i] = 0.0;
                 }
             }
             int k = TerritoryClass(value[i]);
             if (zufall && k >= 0) {
-                value[i] += (m_engine.Random.Real() + 9.5) / 60;
+                value[i] += (m_context.Random.Real() + 9.5) / 60;
                 k = TerritoryClass(value[i]);
             }
             MaxClass = std::max(MaxClass, k);
@@ -233,23 +233,23 @@ void TTerritoryEvaluator::EvaluateTerritory(bool zufall) {
         pending = 0;
     };
     for (int i = 0; i < PointCount; ++i) {
-        if (m_engine.Fields.Spielfeld[i] != 0) {
+        if (m_context.Fields.Spielfeld[i] != 0) {
             value[i] = -1.0;
             continue;
         }
         ScaleTerritoryRecord(
-            TerritoryInputRecord(m_engine, ScoreField, PointColumn(i), PointRow(i)),
+            TerritoryInputRecord(m_context, ScoreField, PointColumn(i), PointRow(i)),
             inputs.data() + pending * TerritoryInputs);
         points[pending++] = i;
         if (pending == TFeedFwd4::BatchSize) flush();
     }
     flush();
     m_evaluated = true;
-    m_position = m_engine.Fields.Spielfeld;
+    m_position = m_context.Fields.Spielfeld;
 }
 
 double TTerritoryEvaluator::TrainTowards(const TTerritoryRecord& r, double target) {
-    TFeedFwd4& net = *m_engine.TerritoryNet;
+    TFeedFwd4& net = *m_context.TerritoryNet;
     const double o = Evaluate(r);
     net.SetTarget(0, target);
     net.Train();
@@ -260,7 +260,7 @@ double TTerritoryEvaluator::TrainTerritoryRound(const std::vector<uint8_t>& reco
                                                 double relation) {
     const size_t count = records.size() / TerritoryRecordSize;
     if (count == 0) return 0.0;
-    TRandom& random = m_engine.Random;
+    TRandom& random = m_context.Random;
     double error = 0.0;
     for (int step = 0; step < 100; ++step) {
         const size_t at =
@@ -300,8 +300,8 @@ bool TTerritoryEvaluator::AppendComparison(std::vector<uint8_t>& records, const 
                                            const std::string& worse) {
     TPoint a, b;
     if (!ReadPoint(better, a) || !ReadPoint(worse, b)) return false;
-    AppendComparisonRecord(records, TerritoryInputRecord(m_engine, ScoreField, a.X, a.Y),
-                           TerritoryInputRecord(m_engine, ScoreField, b.X, b.Y));
+    AppendComparisonRecord(records, TerritoryInputRecord(m_context, ScoreField, a.X, a.Y),
+                           TerritoryInputRecord(m_context, ScoreField, b.X, b.Y));
     return true;
 }
 
@@ -318,7 +318,7 @@ bool TTerritoryEvaluator::AppendAbsolute(std::vector<uint8_t>& records, const st
         return false;
     }
     if (!ReadPoint(point, a)) return false;
-    AppendAbsoluteRecord(records, TerritoryInputRecord(m_engine, ScoreField, a.X, a.Y), v);
+    AppendAbsoluteRecord(records, TerritoryInputRecord(m_context, ScoreField, a.X, a.Y), v);
     return true;
 }
 

@@ -15,7 +15,7 @@
 
 namespace obrin {
 
-class TEngine;
+class TAnalysisContext;
 class TFeedFwd4;
 
 constexpr int TerritoryInputs = 80;
@@ -32,7 +32,7 @@ extern const std::array<TTerritoryRange, TerritoryInputs> TerritoryRanges;
 // The 80-value record of (x, y): nine blocks in the territory order (x, y), (x+1, y+1), (x, y+1),
 // (x-1, y+1), (x-1, y), (x-1, y-1), (x, y-1), (x+1, y-1), (x+1, y); the last block without its
 // centre.
-[[nodiscard]] TTerritoryRecord TerritoryInputRecord(const TEngine& engine, const TBoard& scoreField,
+[[nodiscard]] TTerritoryRecord TerritoryInputRecord(const TAnalysisContext& context, const TBoard& scoreField,
                                                     int x, int y);
 // Every block of the record turned by symmetry s (0..7).
 [[nodiscard]] TTerritoryRecord TransformRecord(const TTerritoryRecord& r, int s);
@@ -65,7 +65,7 @@ struct TTerritoryRecordCounts {
 
 class TTerritoryEvaluator {
   public:
-    explicit TTerritoryEvaluator(TEngine& engine) : m_engine(engine) {}
+    explicit TTerritoryEvaluator(TAnalysisContext& context) : m_context(context) {}
 
     // The network's output for an empty point of the current position.
     [[nodiscard]] double EvaluatePoint(int x, int y);
@@ -97,7 +97,7 @@ class TTerritoryEvaluator {
     double Evaluate(const TTerritoryRecord& r);
     double TrainTowards(const TTerritoryRecord& r, double target);
 
-    TEngine& m_engine;
+    TAnalysisContext& m_context;
     bool m_evaluated = false;
     TBoard m_position{};  // the position of the last EvaluateTerritory
 };

@@ -23,7 +23,9 @@
 #include "app/subcommand.h"
 #include "app/train_commands.h"
 #include "board/chains.h"
+#include "game/analyse.h"
 #include "game/engine.h"
+#include "game/engine_side.h"
 #include "tools/randomgames.h"
 #include "gtp/gtp.h"
 #include "gtp/gtp_analysis.h"
@@ -49,8 +51,6 @@ using obrin::cli::Option;
 using obrin::cli::TSubcommand;
 
 // The headless host: nothing to show, no events to process.
-class TQuietHost : public obrin::IHost {};
-
 // The GTP host: messages for the user (a damaged data file, say) go to standard error, where
 // they do not disturb the protocol.
 class TGtpHost : public obrin::IHost {
@@ -68,7 +68,7 @@ double ThreadCpuMs() {
 // A host whose clock is the thread's processor time. On a shared machine the wall clock also
 // counts the time other processes held the processor, which no search can help; with this
 // clock a benchmark shows whether the reader itself keeps the time it is given.
-class TCpuClockHost : public TQuietHost {
+class TCpuClockHost : public obrin::IHost {
   public:
     uint64_t TickMs() override { return static_cast<uint64_t>(ThreadCpuMs()); }
 };
@@ -92,7 +92,7 @@ int RunGtp(const Args& args) {
     TGtpHost host;
     obrin::TEngine engine(host);
     // "--deterministic": searches read the virtual clock driven by reading nodes, not wall time.
-    engine.SetDeterministicClock(HasOption(args, "--deterministic"));
+    engine.Clock.SetDeterministic(HasOption(args, "--deterministic"));
     if (HasOption(args, "--seed"))
         engine.Random.SetFixedSeed(static_cast<uint32_t>(NumberOption(args, "--seed", 0)));
     // The goal-selection trace "debug.txt", as the desktop program's setting writes it.
@@ -107,19 +107,6 @@ int RunGtp(const Args& args) {
     obrin::CheckSgfCounters();
     return 0;
 }
-
-// The build copies the position set next to the executable; a source checkout also has it under
-// bench/.
-std::string DefaultTacticsPositions() {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path exeDir = fs::read_symlink("/proc/self/exe", ec).parent_path();
-    for (const fs::path& p :
-         {exeDir / "tactics_positions.txt", exeDir / "../../bench/tactics_positions.txt"})
-        if (fs::exists(p, ec)) return p.string();
-    return "tactics_positions.txt";
-}
-
 std::string MoveText(obrin::TPoint m) {
     return obrin::OnBoard(m.X, m.Y) ? obrin::PointText(m.X, m.Y) : std::string("PASS");
 }
@@ -131,23 +118,23 @@ std::string AskQuestion(obrin::TEngine& engine, const obrin::TTacticsPosition& p
     using namespace obrin;
     const int x = q.Chain.X, y = q.Chain.Y;
     if (q.Kind == TTacticsQuestionKind::Ladder) {
-        const int m = Ladder(engine, x, y, pos.Board, pos.KoX, pos.KoY);
+        const int m = Ladder(engine.Reader, x, y, pos.Board, pos.KoX, pos.KoY);
         return m < 0 ? "0" : "1 " + PointText(PointColumn(m), PointRow(m));
     }
     const bool attack = q.Kind == TTacticsQuestionKind::Attack;
-    const uint64_t deadline = engine.NowMs() + static_cast<uint64_t>(readingMs);
+    const uint64_t deadline = engine.Reader.NowMs() + static_cast<uint64_t>(readingMs);
     if (gtpReader) {
         const TReadingAnswer a =
-            attack ? ReadAttack(engine, x, y, pos.KoX, pos.KoY, pos.Board, deadline)
-                   : ReadDefend(engine, x, y, pos.KoX, pos.KoY, pos.Board, deadline);
+            attack ? ReadAttack(engine.Reader, x, y, pos.KoX, pos.KoY, pos.Board, deadline)
+                   : ReadDefend(engine.Reader, x, y, pos.KoX, pos.KoY, pos.Board, deadline);
         if (a.Result != FightSuccess) return a.Result == FightUndecided ? "undecided" : "0";
         const int code = a.KoKind == TKoResult::KoA ? 2 : a.KoKind == TKoResult::KoB ? 3 : 1;
         return std::to_string(code) + " " + MoveText(a.Move);
     }
     TPooledList moves(engine.Pool);
     const TFightResult r =
-        attack ? Attack(engine, x, y, pos.KoX, pos.KoY, pos.Board, deadline, *moves)
-               : Defend(engine, x, y, pos.KoX, pos.KoY, pos.Board, deadline, *moves);
+        attack ? Attack(engine.Reader, x, y, pos.KoX, pos.KoY, pos.Board, deadline, *moves)
+               : Defend(engine.Reader, x, y, pos.KoX, pos.KoY, pos.Board, deadline, *moves);
     if (r == FightUndecided) return "undecided";
     if (r == FightFailure) return "0";
     return "1 " + MoveText((*moves)[0]);
@@ -167,13 +154,13 @@ int BenchTactics(const Args& args) {
     if (!ReadingMsOption(args, "bench tactics", readingMs)) return 2;
     runs = NumberOption(args, "--runs", runs);
     runs = std::max(1LL, runs);
-    const std::string file = Option(args, "--positions", DefaultTacticsPositions());
+    const std::string file = Option(args, "--positions", obrin::cli::CheckoutFile("bench", "tactics_positions.txt"));
     std::ifstream in(file);
     if (!in) throw std::runtime_error(file + ": cannot open the position set");
     const auto positions = obrin::ReadTacticsPositions(in, file);
-    TQuietHost host;
+    obrin::IHost host;
     obrin::TEngine engine(host);
-    engine.SetDeterministicClock(HasOption(args, "--deterministic"));
+    engine.Clock.SetDeterministic(HasOption(args, "--deterministic"));
     const bool gtpReader = HasOption(args, "--gtp-reader");
     std::printf("%-24s %-14s %-10s %10s %10s %12s %s\n", "position", "question", "answer", "ms",
                 "nodes", "nodes/s", "expected");
@@ -187,13 +174,13 @@ int BenchTactics(const Args& args) {
             std::string answer;
             long long nodes = 0;
             for (long long r = 0; r < runs; ++r) {
-                const long long before = engine.ReadingNodes;
+                const long long before = engine.Reader.Nodes;
                 const auto start = std::chrono::steady_clock::now();
                 answer = AskQuestion(engine, pos, q, readingMs, gtpReader);
                 secs.push_back(
                     std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
                         .count());
-                nodes = engine.ReadingNodes - before;
+                nodes = engine.Reader.Nodes - before;
             }
             std::sort(secs.begin(), secs.end());
             const double median = secs[secs.size() / 2];
@@ -238,7 +225,7 @@ int BenchTacticsRandom(const Args& args) {
     seed = NumberOption(args, "--seed", seed);
     if (!ReadingMsOption(args, "bench tactics-random", readingMs)) return 2;
     const bool cpuClock = HasOption(args, "--cpu-clock");
-    TQuietHost wallHost;
+    obrin::IHost wallHost;
     TCpuClockHost cpuHost;
     obrin::TEngine engine(cpuClock ? static_cast<obrin::IHost&>(cpuHost) : wallHost);
     const auto nowMs = [cpuClock] {
@@ -247,22 +234,22 @@ int BenchTacticsRandom(const Args& args) {
                               std::chrono::steady_clock::now().time_since_epoch())
                               .count();
     };
-    engine.SetDeterministicClock(HasOption(args, "--deterministic"));
+    engine.Clock.SetDeterministic(HasOption(args, "--deterministic"));
     std::mt19937 random(static_cast<uint32_t>(seed));
     std::vector<double> ms;
     long long results[3] = {0, 0, 0}, ko = 0;
-    const long long nodesBefore = engine.ReadingNodes;
+    const long long nodesBefore = engine.Reader.Nodes;
     for (long long i = 0; i < count; ++i) {
         const int stones = 60 + static_cast<int>(random() % 191);
         const obrin::TTacticsPosition pos = obrin::RandomDensePosition(random, stones);
         for (const auto& q : pos.Questions) {
             const double start = nowMs();
-            const uint64_t deadline = engine.NowMs() + static_cast<uint64_t>(readingMs);
+            const uint64_t deadline = engine.Reader.NowMs() + static_cast<uint64_t>(readingMs);
             const bool attack = q.Kind == obrin::TTacticsQuestionKind::Attack;
             const obrin::TReadingAnswer a =
-                attack ? obrin::ReadAttack(engine, q.Chain.X, q.Chain.Y, pos.KoX, pos.KoY,
+                attack ? obrin::ReadAttack(engine.Reader, q.Chain.X, q.Chain.Y, pos.KoX, pos.KoY,
                                            pos.Board, deadline)
-                       : obrin::ReadDefend(engine, q.Chain.X, q.Chain.Y, pos.KoX, pos.KoY,
+                       : obrin::ReadDefend(engine.Reader, q.Chain.X, q.Chain.Y, pos.KoX, pos.KoY,
                                            pos.Board, deadline);
             ms.push_back(nowMs() - start);
             ++results[a.Result];
@@ -282,7 +269,7 @@ int BenchTacticsRandom(const Args& args) {
             "limit; %lld nodes\n",
             cpuClock ? "processor" : "wall", ms[ms.size() / 2], ms[ms.size() * 99 / 100], ms.back(),
             static_cast<long long>(over),
-            static_cast<long long>(engine.ReadingNodes - nodesBefore));
+            static_cast<long long>(engine.Reader.Nodes - nodesBefore));
     }
     engine.Shutdown();
     return 0;
@@ -387,7 +374,7 @@ double MedianMs(int runs, int calls, F f) {
 int BenchAnalysis(const Args& args) {
     long long runs = 5;
     runs = NumberOption(args, "--runs", runs);
-    TQuietHost host;
+    obrin::IHost host;
     obrin::TEngine engine(host);
     std::printf(
         "EvaluateTerritory, empty board: median %.2f ms\n",
@@ -411,17 +398,6 @@ int PatternsCheck(const Args& args) {
         args.empty() ? obrin::DataFilePath(obrin::PatternFileName) : std::filesystem::path(args[0]);
     return obrin::CheckPatternLibrary(file, std::cout);
 }
-
-// A source checkout's file: next to the executable first, then in the checkout.
-std::string CheckoutFile(const std::string& folder, const std::string& name) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path exeDir = fs::read_symlink("/proc/self/exe", ec).parent_path();
-    for (const fs::path& p : {exeDir / name, exeDir / "../.." / folder / name})
-        if (fs::exists(p, ec)) return p.string();
-    return name;
-}
-
 // Positions from real play: every fifth position of the first games GNU Go played against
 // itself for the classifier's training data.
 std::vector<obrin::TBoard> GamePositions(const std::string& file, int games) {
@@ -452,10 +428,9 @@ std::vector<obrin::TBoard> RandomPositions(int count, uint32_t seed) {
     return positions;
 }
 
-// The position for the engine's colour: colour is the side to move, +1 as the engine plays.
-void SetPosition(obrin::TEngine& engine, const obrin::TBoard& board, int colour) {
+// A position of a game with no ko ban.
+void SetPosition(obrin::TEngine& engine, const obrin::TBoard& board) {
     engine.Fields.Spielfeld = board;
-    if (colour < 0) obrin::NegateBoard(engine.Fields.Spielfeld);
     engine.Fields.KoX = -1;
     engine.Fields.KoY = -1;
 }
@@ -465,9 +440,9 @@ void SetPosition(obrin::TEngine& engine, const obrin::TBoard& board, int colour)
 // the goal associations, and how many points they name. The analysis runs up to the graph, whose
 // pattern step makes the associations, guards applied.
 int PatternRecall(const std::string& file, int games) {
-    TQuietHost host;
+    obrin::IHost host;
     obrin::TEngine engine(host);
-    engine.SetDeterministicClock(true);
+    engine.Clock.SetDeterministic(true);
     const auto all = obrin::ReadTeacherGames(file);
     games = std::min(games, static_cast<int>(all.size()));
     long long positions = 0, hits = 0, named = 0;
@@ -475,8 +450,9 @@ int PatternRecall(const std::string& file, int games) {
         for (int n = 5; n < static_cast<int>(all[g].Moves.size()); n += 5) {
             const obrin::TTeacherMove& played = all[g].Moves[n];
             if (!obrin::OnBoard(played.Point.X, played.Point.Y)) continue;
-            SetPosition(engine, obrin::PositionAfter(all[g], n), played.Colour);
-            obrin::AnalyseToGraph(engine);
+            SetPosition(engine, obrin::PositionAfter(all[g], n));
+            const obrin::TEngineSide side(engine, played.Colour);
+            Analyse(engine, obrin::TAnalysisStage::Areas);
             std::vector<bool> point(obrin::PointCount, false);
             for (const obrin::TPattAssocEntry* e = engine.GoalAssociation.Entries(); e != nullptr;
                  e = e->Next)
@@ -500,9 +476,9 @@ int BenchPatterns(const Args& args) {
     random = NumberOption(args, "--random", random);
     runs = std::max(1LL, runs);
     const std::string gamesFile =
-        Option(args, "--games-file", CheckoutFile("training", "games-final.txt"));
+        Option(args, "--games-file", obrin::cli::CheckoutFile("training", "games-final.txt"));
     if (HasOption(args, "--recall")) return PatternRecall(gamesFile, static_cast<int>(games));
-    TQuietHost host;
+    obrin::IHost host;
     obrin::TEngine engine(host);
     const auto positions = random > 0 ? RandomPositions(static_cast<int>(random), 1)
                                       : GamePositions(gamesFile, static_cast<int>(games));
@@ -510,11 +486,11 @@ int BenchPatterns(const Args& args) {
     std::vector<double> perPosition;
     long long firings = 0;
     std::vector<long long> perNumber(obrin::PatternNumberMax + 1, 0);
-    engine.SetDeterministicClock(true);
+    engine.Clock.SetDeterministic(true);
     for (const obrin::TBoard& board : positions) {
         // The handlers read the graph of the position, so it is built (untimed) first.
-        SetPosition(engine, board, 1);
-        obrin::AnalyseToGraph(engine);
+        SetPosition(engine, board);
+        Analyse(engine, obrin::TAnalysisStage::Areas);
         perPosition.push_back(
             MedianMs(static_cast<int>(runs), 1, [&] { obrin::MatchPatterns(engine); }));
         firings += static_cast<long long>(engine.Patterns.Firings.size());

@@ -12,28 +12,71 @@
 #include "tools/klassidata.h"
 #include "app/options.h"
 #include "board/chains.h"
+#include "game/analyse.h"
 #include "game/engine.h"
 #include "tactics/treppe.h"
 
 namespace obrin::cli {
 namespace {
 
-// The teacher games ship in the source tree's training/ folder.
-std::string DefaultGames(const char* name) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path exeDir = fs::read_symlink("/proc/self/exe", ec).parent_path();
-    for (const fs::path& p : {exeDir / name, exeDir / "../../training" / name})
-        if (fs::exists(p, ec)) return p.string();
-    return std::string("training/") + name;
-}
-
-class TQuietHost : public IHost {};
-
 double Median(std::vector<double> v) {
     if (v.empty()) return 0;
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
+}
+
+// Times the stages of the analysis as the user sees them: a span from one status text to the
+// next (the graph shows its own steps), the last one up to the end of the analysis.
+class TStageTimingHost : public IHost {
+  public:
+    using TClock = std::chrono::steady_clock;
+
+    void SetStatus(const std::string& text) override {
+        if (text.empty()) return;
+        Close();
+        m_open = text;
+        m_start = TClock::now();
+    }
+    // Ends the open span and adds every span of this analysis to its stage's list.
+    void EndAnalysis() {
+        Close();
+        m_open.clear();
+        double total = 0;
+        for (const auto& [label, ms] : m_spans) {
+            Stage(label).push_back(ms);
+            total += ms;
+        }
+        Stage("total").push_back(total);
+        m_spans.clear();
+    }
+    std::vector<double>& Stage(const std::string& label) {
+        for (auto& [name, ms] : Stages)
+            if (name == label) return ms;
+        return Stages.emplace_back(label, std::vector<double>{}).second;
+    }
+
+    std::vector<std::pair<std::string, std::vector<double>>> Stages;  // in order of appearance
+
+  private:
+    void Close() {
+        if (m_open.empty()) return;
+        const double ms =
+            std::chrono::duration<double, std::milli>(TClock::now() - m_start).count();
+        for (auto& [label, spent] : m_spans)
+            if (label == m_open) {
+                spent += ms;
+                return;
+            }
+        m_spans.emplace_back(m_open, ms);
+    }
+
+    std::string m_open;
+    TClock::time_point m_start;
+    std::vector<std::pair<std::string, double>> m_spans;
+};
+
+double Worst(const std::vector<double>& v) {
+    return v.empty() ? 0.0 : *std::max_element(v.begin(), v.end());
 }
 
 }  // namespace
@@ -43,21 +86,10 @@ int BenchGraph(const Args& args) {
     const int every = std::max(1, IntOption(args, "--every", 10));
     const int gameCount = IntOption(args, "--game-count", 20);
     const auto games = ReadTeacherGames(file);
-    TQuietHost host;
+    TStageTimingHost host;
     TEngine engine(host);
     TBoardFields& f = engine.Fields;
-    TGoGraph& g = *engine.Graph;
-    using Clock = std::chrono::steady_clock;
-    const char* names[] = {"classification",
-                           "names, liberties, cuts",
-                           "groups and chains",
-                           "patterns and correction",
-                           "  of it: capture search",
-                           "strategic values",
-                           "areas",
-                           "total"};
-    constexpr int stages = 8;
-    std::vector<std::vector<double>> ms(stages);
+    std::vector<double> reading, totals;
     std::string worstWhere;
     double worst = -1;
     int positions = 0;
@@ -66,36 +98,17 @@ int BenchGraph(const Args& args) {
         for (int n = 20; n <= 250 && n <= static_cast<int>(game.Moves.size()); n += every) {
             f.Spielfeld = PositionAfter(game, n);
             f.KoX = f.KoY = -1;
-            double t[stages] = {};
-            auto mark = Clock::now();
-            const auto lap = [&](int stage) {
-                const auto now = Clock::now();
-                t[stage] += std::chrono::duration<double, std::milli>(now - mark).count();
-                mark = now;
-            };
-            ClassifyBoard(engine);
-            lap(0);
-            ComputeNamensfeld(f);
-            ComputeFreiheitsfeld(f.Spielfeld, engine.Container->Freiheitsfeld, f.Spielfeld);
-            f.SVerbunden.fill(0);
-            f.WVerbunden.fill(0);
-            CutAnalysis(engine);
-            lap(1);
-            g.BuildGroupsAndChains();
-            lap(2);
-            g.RecogniseAndCorrect();
-            lap(3);
-            g.ComputeStrategicValues();
-            lap(5);
-            g.BuildAreas();
-            lap(6);
+            Analyse(engine, TAnalysisStage::Areas);
+            host.EndAnalysis();
             // The capture search once more on its own, for its share of the correction pass.
-            g.ReadChains();
-            lap(4);
-            t[7] = t[0] + t[1] + t[2] + t[3] + t[5] + t[6];
-            for (int s = 0; s < stages; ++s) ms[s].push_back(t[s]);
-            if (t[7] > worst) {
-                worst = t[7];
+            const auto start = TStageTimingHost::TClock::now();
+            engine.Graph->ReadChains();
+            reading.push_back(std::chrono::duration<double, std::milli>(
+                                  TStageTimingHost::TClock::now() - start)
+                                  .count());
+            const double total = host.Stage("total").back();
+            if (total > worst) {
+                worst = total;
                 worstWhere = "game " + std::to_string(game.Id) + " move " + std::to_string(n);
             }
             ++positions;
@@ -103,10 +116,11 @@ int BenchGraph(const Args& args) {
     }
     std::printf("Analysis up to the graph, %d positions (moves 20..250, every %d) of %d games:\n",
                 positions, every, std::min<int>(gameCount, static_cast<int>(games.size())));
-    std::printf("%-26s %10s %10s\n", "stage", "median ms", "worst ms");
-    for (int s = 0; s < stages; ++s)
-        std::printf("%-26s %10.2f %10.2f\n", names[s], Median(ms[s]),
-                    ms[s].empty() ? 0.0 : *std::max_element(ms[s].begin(), ms[s].end()));
+    std::printf("%-44s %10s %10s\n", "stage", "median ms", "worst ms");
+    for (const auto& [label, ms] : host.Stages)
+        std::printf("%-44s %10.2f %10.2f\n", label.c_str(), Median(ms), Worst(ms));
+    std::printf("%-44s %10.2f %10.2f\n", "capture search on every chain, again", Median(reading),
+                Worst(reading));
     std::printf("worst position: %s\n", worstWhere.c_str());
     return 0;
 }
@@ -115,10 +129,10 @@ int BenchStatus(const Args& args) {
     const std::string file = Option(args, "--games", DefaultGames("games-dragon.txt"));
     const int from = IntOption(args, "--from-move", 20);
     const auto games = ReadTeacherGames(file);
-    TQuietHost host;
+    IHost host;
     TEngine engine(host);
     // The reading in the graph reaches the same depth on every machine: the figures repeat.
-    engine.SetDeterministicClock(true);
+    engine.Clock.SetDeterministic(true);
     TBoardFields& f = engine.Fields;
     // Stone counts: teacher dead or alive against graph dead or not.
     long deadDead = 0, deadAlive = 0, aliveDead = 0, aliveAlive = 0;
@@ -128,7 +142,7 @@ int BenchStatus(const Args& args) {
             if (v.MoveNumber < from) continue;
             f.Spielfeld = PositionAfter(game, v.MoveNumber);
             f.KoX = f.KoY = -1;
-            AnalyseToGraph(engine);
+            Analyse(engine, TAnalysisStage::Areas);
             ++positions;
             TBoard teacher{};  // 1 dead, 2 left out (critical, seki)
             for (const TPoint& p : v.Dead) teacher[PointIndex(p.X, p.Y)] = 1;
@@ -162,9 +176,9 @@ int BenchGraphRandom(const Args& args) {
     // come up): a sample for slow builds such as the sanitizer build.
     const int every = std::max(1, IntOption(args, "--every", 1));
     const bool progress = std::find(args.begin(), args.end(), "--progress") != args.end();
-    TQuietHost host;
+    IHost host;
     TEngine engine(host);
-    engine.SetDeterministicClock(true);
+    engine.Clock.SetDeterministic(true);
     TBoardFields& f = engine.Fields;
     std::mt19937 rng(static_cast<uint32_t>(seed));
     std::uniform_real_distribution<double> u(0.0, 1.0);
@@ -179,7 +193,7 @@ int BenchGraphRandom(const Args& args) {
         f.KoX = f.KoY = -1;
         const auto start = std::chrono::steady_clock::now();
         try {
-            AnalyseToGraph(engine);
+            Analyse(engine, TAnalysisStage::Areas);
         } catch (const std::exception& e) {
             std::printf("position %d: %s\n", i, e.what());
             ++faults;

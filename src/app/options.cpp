@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <climits>
+#include <filesystem>
 #include <stdexcept>
+
+#include "settings/filelocations.h"
 
 namespace obrin::cli {
 
@@ -45,6 +48,15 @@ double RealOption(const Args& args, const std::string& name, double fallback) {
     } catch (const std::exception&) {
     }
     throw std::runtime_error(name + " takes a number, not \"" + text + "\"");
+}
+
+std::string CheckoutFile(const std::string& folder, const std::string& name) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path exeDir = obrin::ExecutableDir();
+    for (const fs::path& p : {exeDir / name, exeDir / "../.." / folder / name})
+        if (fs::exists(p, ec)) return p.string();
+    return name;
 }
 
 }  // namespace obrin::cli

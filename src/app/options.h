@@ -24,4 +24,12 @@ namespace obrin::cli {
 // "--name X" as a decimal number, with the same treatment of text that is none.
 [[nodiscard]] double RealOption(const Args& args, const std::string& name, double fallback);
 
+// A file of a source checkout: next to the executable first (the build copies the data there),
+// then in the checkout's folder (training/, bench/); the bare name when neither has it.
+[[nodiscard]] std::string CheckoutFile(const std::string& folder, const std::string& name);
+// The teacher games of training/.
+[[nodiscard]] inline std::string DefaultGames(const std::string& name) {
+    return CheckoutFile("training", name);
+}
+
 }  // namespace obrin::cli

@@ -16,7 +16,9 @@
 #include "board/chains.h"
 #include "board/errors.h"
 #include "board/qxhash.h"
+#include "game/analyse.h"
 #include "game/engine.h"
+#include "game/engine_side.h"
 #include "game/movedriver.h"
 #include "tools/selfplay.h"
 #include "gtp/gtp.h"
@@ -94,17 +96,6 @@ class TStageClockHost : public IHost {
     std::string SearchStatus;
     TStamp SearchStart;
 };
-
-// The teacher games ship in the source tree's training/ folder.
-std::string DefaultGames(const char* name) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path exeDir = fs::read_symlink("/proc/self/exe", ec).parent_path();
-    for (const fs::path& p : {exeDir / name, exeDir / "../../training" / name})
-        if (fs::exists(p, ec)) return p.string();
-    return std::string("training/") + name;
-}
-
 }  // namespace
 
 int SelfPlay(const Args& args) {
@@ -178,7 +169,7 @@ int BenchMoveGames(const Args& args) {
     }
     TStageClockHost host;
     TEngine engine(host);
-    engine.SetDeterministicClock(true);
+    engine.Clock.SetDeterministic(true);
     engine.Random.SetFixedSeed(static_cast<uint32_t>(seed));
     host.SearchStatus = ThinkingText(engine, "Inferenzmaschine arbeitet");
     TBoardFields& f = engine.Fields;
@@ -192,8 +183,8 @@ int BenchMoveGames(const Args& args) {
         for (int n = 20; n <= 250 && n <= static_cast<int>(game.Moves.size());
              n += static_cast<int>(every)) {
             f.Spielfeld = PositionAfter(game, n);
-            if (n % 2 == 1) NegateBoard(f.Spielfeld);
             f.KoX = f.KoY = -1;
+            const TEngineSide side(engine, n % 2 == 1 ? -1 : 1);
             const TStamp start;
             host.SearchStart = start;
             TPoint move = PassPoint;
@@ -236,7 +227,7 @@ int BenchMoveRandom(const Args& args) {
     const long long seed = NumberOption(args, "--seed", 1);
     TStageClockHost host;
     TEngine engine(host);
-    engine.SetDeterministicClock(true);
+    engine.Clock.SetDeterministic(true);
     engine.Random.SetFixedSeed(static_cast<uint32_t>(seed));
     TGtpEngine gtp(engine);
     RegisterGoalCommands(gtp);

@@ -210,7 +210,7 @@ TTerritoryDataOptions TerritoryOptions(const Args& args) {
 struct TQuietEngine {
     IHost Host;
     TEngine Engine{Host};
-    TQuietEngine() { Engine.SetDeterministicClock(true); }
+    TQuietEngine() { Engine.Clock.SetDeterministic(true); }
 };
 
 int RunTerritoryRecords(const Args& args) {

@@ -1,104 +1,12 @@
 #include "game/engine.h"
 
-#include <algorithm>
-#include <chrono>
-#include <cmath>
-#include <filesystem>
-
 #include "analysis/datafiles.h"
-#include "board/errors.h"
 #include "game/movedriver.h"
-#include "patterns/handlers.h"
 
 namespace obrin {
 
-void TRandom::Randomize() {
-    if (m_fixed) return;
-    m_gen.seed(static_cast<uint32_t>(
-        std::chrono::high_resolution_clock::now().time_since_epoch().count()));
-}
-
-namespace {
-
-constexpr const char* KlassiNetFile = "net.dat";
-constexpr const char* TerritoryNetFile = "terrnet.dat";
-
-// Loads a network when its file exists; a damaged file keeps the fresh network and is reported.
-template <typename TNet>
-void LoadIfPresent(TNet& net, const char* name, IHost& host) {
-    const std::filesystem::path path = DataFilePath(name);
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) return;
-    try {
-        net.LoadFromFile(path.string());
-    } catch (const EObrinError& e) {
-        host.ShowMessage(e.what());
-    }
-}
-
-// The territory network's file must hold the 80-320-320-1 network the inputs are made for; any
-// other file is refused and the fresh network stays.
-void LoadTerritoryNet(std::unique_ptr<TFeedFwd4>& net, IHost& host) {
-    const std::filesystem::path path = DataFilePath(TerritoryNetFile);
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) return;
-    auto loaded = std::make_unique<TFeedFwd4>(1, 1, 1, 1, 0.2, [] { return 0.0; });
-    try {
-        loaded->LoadFromFile(path.string());
-    } catch (const EObrinError& e) {
-        host.ShowMessage(e.what());
-        return;
-    }
-    if (loaded->InputCount() != net->InputCount() ||
-        loaded->Hidden1Count() != net->Hidden1Count() ||
-        loaded->Hidden2Count() != net->Hidden2Count() ||
-        loaded->OutputCount() != net->OutputCount()) {
-        host.ShowMessage(
-            path.string() + ": layer sizes " + std::to_string(loaded->InputCount()) + "-" +
-            std::to_string(loaded->Hidden1Count()) + "-" + std::to_string(loaded->Hidden2Count()) +
-            "-" + std::to_string(loaded->OutputCount()) + " at offset 4, 80-320-320-1 expected");
-        return;
-    }
-    net = std::move(loaded);
-}
-
-bool AllFinite(const std::vector<double>& values) {
-    return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
-}
-bool WeightsFinite(const TFeedFwd3& n) {
-    return AllFinite(n.ThresholdH) && AllFinite(n.ThresholdO) && AllFinite(n.WeightIH) &&
-           AllFinite(n.WeightHO);
-}
-bool WeightsFinite(const TFeedFwd4& n) {
-    return AllFinite(n.Threshold1) && AllFinite(n.Threshold2) && AllFinite(n.ThresholdO) &&
-           AllFinite(n.Weight1) && AllFinite(n.Weight2) && AllFinite(n.WeightO);
-}
-
-}  // namespace
-
-TEngine::TEngine(IHost& host) : Host(host), Container(std::make_unique<TFieldContainer>()) {
-    RegisterPatternHandlers(Patterns);
-    LoadPatterns(*this);
-    const TUniformRandom random = [this] { return Random.Real(); };
-    KlassiNet = std::make_unique<TFeedFwd3>(50, 50, 50, 0.2, random);
-    LoadIfPresent(*KlassiNet, KlassiNetFile, Host);
-    KlassiSamples = std::make_unique<TTestData>();
-    KlassiSamples->SetInputCount(27);
-    KlassiSamples->SetOutputCount(50);
-    TerritoryNet = std::make_unique<TFeedFwd4>(80, 320, 320, 1, 0.2, random);
-    LoadTerritoryNet(TerritoryNet, Host);
-    TerritoryNet->SetLearningRate(0.01);
+TEngine::TEngine(IHost& host) : TPatternContext(host) {
     ComputerMove = [this] { return obrin::ComputerMove(*this); };
-}
-
-void TEngine::SaveNetworks() const {
-    // A network nobody trained in this run is the one loaded at start (or a fresh one): writing
-    // it back could only replace a trained file by random weights. Weights that training drove to
-    // infinity or NaN are never written either.
-    if (KlassiNetTrained && WeightsFinite(*KlassiNet))
-        KlassiNet->SaveToFile(DataFilePath(KlassiNetFile, true).string());
-    if (TerritoryNetTrained && WeightsFinite(*TerritoryNet))
-        TerritoryNet->SaveToFile(DataFilePath(TerritoryNetFile, true).string());
 }
 
 TEngine::~TEngine() = default;
@@ -108,13 +16,6 @@ TGoalDebugger& TEngine::GoalDebugger() {
         m_goalDebugger = std::make_unique<TGoalDebugger>(DataFilePath(GoalTraceFileName, true),
                                                          Settings.ZieleProtokollieren);
     return *m_goalDebugger;
-}
-
-uint64_t TEngine::NowMs() {
-    // The virtual clock starts well above zero so that no deadline computed from it wraps.
-    constexpr uint64_t virtualEpoch = 1'000'000;
-    if (!m_deterministicClock) return Host.TickMs();
-    return virtualEpoch + static_cast<uint64_t>(ReadingNodes / NodesPerVirtualMs);
 }
 
 void TEngine::Shutdown() {

@@ -7,6 +7,7 @@
 #include "analysis/klassi.h"
 #include "board/chains.h"
 #include "board/errors.h"
+#include "game/analyse.h"
 #include "game/engine.h"
 #include "goals/catalogue.h"
 #include "tactics/treppe.h"
@@ -81,57 +82,6 @@ TPoint CleanupMove(TEngine& engine) {
     return best.Point < 0 ? PassPoint : TPoint{PointColumn(best.Point), PointRow(best.Point)};
 }
 
-std::string ThinkingText(TEngine& engine, const char* word) {
-    TLangSup* lang = engine.LangSup;
-    if (lang == nullptr) return std::string(word) + " ...";
-    const std::string context = lang->Context();
-    lang->SetContext("Thinking");
-    std::string text = lang->Translate(word) + " ...";
-    lang->SetContext(context);
-    return text;
-}
-
-void ComputeGradient(TEngine& engine) {
-    const TBoard& b = engine.Fields.Spielfeld;
-    const TBoard& strength = engine.Fields.Feldstaerkefeld;
-    TBoard& gradient = engine.Container->Gradient;
-    for (int p = 0; p < PointCount; ++p) {
-        gradient[p] = 0;
-        if (b[p] != 0) continue;
-        const int x = PointColumn(p), y = PointRow(p);
-        for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
-            if (!OnBoard(x + dx, y + dy)) continue;
-            const int q = PointIndex(x + dx, y + dy);
-            if (b[q] == 0) gradient[p] = std::max(gradient[p], std::abs(strength[p] - strength[q]));
-        }
-    }
-}
-
-void Analyse(TEngine& engine) {
-    TBoardFields& f = engine.Fields;
-    f.WVerbunden.fill(0);
-    f.SVerbunden.fill(0);
-    f.Neutral.fill(0);
-    f.Endfeld.fill(0);
-    Status(engine, "Neuronale Klassifizierung");
-    ClassifyBoard(engine);
-    ComputeGradient(engine);
-    ComputeNamensfeld(f);
-    ComputeFreiheitsfeld(f.Spielfeld, engine.Container->Freiheitsfeld, f.Spielfeld);
-    Status(engine, "Schnitt-Analyse");
-    CutAnalysis(engine);
-    Status(engine, "Graph wird erstellt");
-    engine.Graph->Build();
-    engine.Graph->BuildAreas();
-    if (engine.Settings.KettenProtokollieren) engine.Graph->DumpToFile();
-    Status(engine, "Neuronale Feldbewertung");
-    engine.Territory.EvaluateTerritory(engine.Settings.Zufall);
-    Status(engine, "Ziele werden generiert");
-    engine.Graph->CreateGroupGoals();
-    Status(engine, "Neutrale Punkte werden ermittelt");
-    ComputeNeutralField(*engine.Graph, f.Spielfeld, f.Neutral);
-}
-
 void ShowGoalTree(TEngine& engine, TGoal& goal) {
     engine.LastGoalTree = engine.RuleManager->GoalTree(goal);
     engine.Host.ClearInference();
@@ -144,8 +94,8 @@ TPoint ComputerMove(TEngine& engine) {
     engine.LastGoalTree.clear();
     manager.Debugger = &engine.GoalDebugger();
     manager.Debugger->WriteBanner();
-    manager.ResetGoals();
-    Analyse(engine);
+    Analyse(engine, TAnalysisStage::All,
+            engine.Settings.Zufall ? TTerritoryNoise::On : TTerritoryNoise::Off);
     manager.TraceGoalList();
     Status(engine, "Inferenzmaschine arbeitet");
     TGoal* best = manager.Search([&engine](const TGoal*) {

@@ -14,11 +14,6 @@ namespace obrin {
 class TEngine;
 class TGoal;
 
-// The analysis of the current position for a move decision: point classification, gradient,
-// chain names, liberties, cut analysis, graph and areas, territory evaluation, the group goals
-// and the neutral points. Each stage's text goes to the host's status line.
-void Analyse(TEngine& engine);
-
 // The computer's choice for +1 in the current position; (-1, -1) is a pass. Resets the goals,
 // analyses, searches, and leaves the goal tree of the chosen goal in engine.LastGoalTree and in
 // the host's inference pane. Errors of the analysis or the search propagate (EObrinError).
@@ -34,12 +29,5 @@ void Analyse(TEngine& engine);
 
 // Lists the goal tree of goal (why this move) in the inference pane and in engine.LastGoalTree.
 void ShowGoalTree(TEngine& engine, TGoal& goal);
-
-// Gradient: 0 on stones; on an empty point the steepest Feldstaerkefeld step to an empty
-// neighbour.
-void ComputeGradient(TEngine& engine);
-
-// The status text of an analysis stage in the current language, followed by " ...".
-[[nodiscard]] std::string ThinkingText(TEngine& engine, const char* word);
 
 }  // namespace obrin

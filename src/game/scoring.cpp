@@ -7,7 +7,7 @@
 
 #include "analysis/graph.h"
 #include "game/engine.h"
-#include "game/movedriver.h"
+#include "game/analyse.h"
 
 namespace obrin {
 namespace {
@@ -37,19 +37,8 @@ TScore CountScore(const TBoard& spielfeld, const TBoard& living, const TBoard& t
     return s;
 }
 
-void AnalyseToTerritoryInputs(TEngine& engine) {
-    AnalyseToGraph(engine);
-    ComputeGradient(engine);
-}
-
-void AnalyseForScore(TEngine& engine) {
-    AnalyseToTerritoryInputs(engine);
-    engine.Territory.EvaluateTerritory(false);
-    ComputeNeutralField(*engine.Graph, engine.Fields.Spielfeld, engine.Fields.Neutral);
-}
-
 TScore ScorePosition(TEngine& engine) {
-    AnalyseForScore(engine);
+    Analyse(engine, TAnalysisStage::All);
     return CountScore(engine.Fields.Spielfeld, engine.Graph->LivingMap, engine.Graph->ScoreField,
                       engine.Game.GefangeneSchwarz, engine.Game.GefangeneWeiss);
 }

@@ -36,12 +36,6 @@ struct TScore {
                                 const TBoard& territory, double gefangeneSchwarz,
                                 double gefangeneWeiss);
 
-// The analysis the territory inputs read: point classification, chain names, liberties, cut
-// analysis, the graph with its areas, and the gradient of the field strength.
-void AnalyseToTerritoryInputs(TEngine& engine);
-// The analysis the score needs: the above, then the territory evaluation and the neutral points.
-void AnalyseForScore(TEngine& engine);
-
 // Analyses the current position and counts it with the game's prisoners.
 [[nodiscard]] TScore ScorePosition(TEngine& engine);
 

@@ -7,8 +7,9 @@
 #include "analysis/territory.h"
 #include "board/chains.h"
 #include "board/errors.h"
-#include "game/engine.h"
+#include "patterns/pattern_context.h"
 #include "goals/obrinmanager.h"
+#include "goals/pattern_goals.h"
 #include "tactics/brute.h"
 #include "tactics/treppe.h"
 
@@ -24,24 +25,20 @@ bool Unsettled(const TGoGroup& group) {
     return group.Status == 1 || group.Status == 2;
 }
 
-TEngine& EngineOf(const TGoal& goal) {
-    return ObrinManager(goal).Engine;
-}
-
 // Legal for +1 with the current ko point.
-bool LegalForOwn(TEngine& engine, int point) {
-    TBoardFields& f = engine.Fields;
+bool LegalForOwn(TPatternContext& context, int point) {
+    TBoardFields& f = context.Fields;
     return IsLegal(PointColumn(point), PointRow(point), Own, f.KoX, f.KoY, f.Spielfeld);
 }
 
-bool Playable(TEngine& engine, int point, int colour) {
-    const TBoardFields& f = engine.Fields;
-    return IsPlayable(engine, PointColumn(point), PointRow(point), colour, f.KoX, f.KoY,
+bool Playable(TPatternContext& context, int point, int colour) {
+    const TBoardFields& f = context.Fields;
+    return IsPlayable(context.Reader, PointColumn(point), PointRow(point), colour, f.KoX, f.KoY,
                       f.Spielfeld);
 }
 
-bool PlayableForBoth(TEngine& engine, int point) {
-    return Playable(engine, point, Own) && Playable(engine, point, Enemy);
+bool PlayableForBoth(TPatternContext& context, int point) {
+    return Playable(context, point, Own) && Playable(context, point, Enemy);
 }
 
 // The goal named name, or a new one made by make; created tells which.
@@ -76,12 +73,12 @@ void FindOrCreateUnder(TGoal& parent, TRelink relink, Args... args) {
 }
 
 // The chain of the stone at point (its Namensfeld number).
-int32_t ChainNumberAt(TEngine& engine, int point) {
-    return engine.Fields.Namensfeld[point];
+int32_t ChainNumberAt(TPatternContext& context, int point) {
+    return context.Fields.Namensfeld[point];
 }
 
-int LibertiesOf(const TGoChain& chain, TEngine& engine, TPointList& liberties) {
-    return GetLiberties(PointColumn(chain.Name), PointRow(chain.Name), engine.Fields.Spielfeld,
+int LibertiesOf(const TGoChain& chain, TPatternContext& context, TPointList& liberties) {
+    return GetLiberties(PointColumn(chain.Name), PointRow(chain.Name), context.Fields.Spielfeld,
                         liberties);
 }
 
@@ -95,7 +92,7 @@ int CountEscapeEntries(const TGoGroup& group) {
 // A chain goal's chain and group, or null after telling the user that the chain has no group.
 TGoGroup* GroupOrComplain(const TChainGoal& goal, const char* message) {
     if (goal.Chain != nullptr && goal.Chain->Group != nullptr) return goal.Chain->Group;
-    EngineOf(goal).Host.ShowMessage(message);
+    ContextOf(goal).Host.ShowMessage(message);
     return nullptr;
 }
 
@@ -105,11 +102,11 @@ struct TNeighbourFates {
     bool Living = false;
     bool Dead = false;
 };
-TNeighbourFates NeighbourFates(TEngine& engine, int x, int y) {
+TNeighbourFates NeighbourFates(TPatternContext& context, int x, int y) {
     static constexpr int dx[] = {1, 0, -1, 0};
     static constexpr int dy[] = {0, 1, 0, -1};
     TNeighbourFates fates;
-    const TBoardFields& f = engine.Fields;
+    const TBoardFields& f = context.Fields;
     for (int i = 0; i < 4; ++i) {
         const int nx = x + dx[i], ny = y + dy[i];
         if (!OnBoard(nx, ny)) continue;
@@ -117,7 +114,7 @@ TNeighbourFates NeighbourFates(TEngine& engine, int x, int y) {
         if (f.Spielfeld[q] == 0 || f.Namensfeld[q] != q) continue;
         const TGoChain* chain = nullptr;
         try {
-            chain = &engine.Graph->FindChain(q);
+            chain = &context.Graph->FindChain(q);
         } catch (const EObrinError&) {
             continue;
         }
@@ -155,10 +152,10 @@ namespace {
 // captures each chain and saves the enemies it threatens. Both link found goals again.
 template <class ChainGoal, class EnemyGoal>
 void ExpandGroupGoal(TGoal& goal, TGoGroup& group) {
-    TEngine& engine = EngineOf(goal);
+    TPatternContext& context = ContextOf(goal);
     for (const TGoStone* s = group.Steine; s != nullptr; s = s->next) {
-        const int32_t n = ChainNumberAt(engine, s->Point);
-        TGoChain& chain = ChainOfNumber(engine, n);
+        const int32_t n = ChainNumberAt(context, s->Point);
+        TGoChain& chain = ChainOfNumber(context, n);
         FindOrCreateUnder<ChainGoal>(goal, TRelink::Always, n, &chain);
     }
     for (const TGoGroupLink* e = group.Feinde; e != nullptr; e = e->next)
@@ -179,8 +176,8 @@ void TGoalFangen::Expand() {
 }
 
 void TGoalAugenMachen::Expand() {
-    TEngine& engine = EngineOf(*this);
-    const TBoardFields& f = engine.Fields;
+    TPatternContext& context = ContextOf(*this);
+    const TBoardFields& f = context.Fields;
     const TBoard& b = f.Spielfeld;
     // A: the group's own stones; B: them and their neighbours; then A grows by the empty points
     // of B and their neighbours.
@@ -201,7 +198,7 @@ void TGoalAugenMachen::Expand() {
         const int x = PointColumn(p), y = PointRow(p);
         if (EyePointCount(x, y, Own, f.KoX, f.KoY, b) <= 0) continue;
         if (CountNeighbourhood(b, x, y).Plus >= 7) continue;
-        if (Playable(engine, p, Own)) CreateUnder<TGoalAugenzug>(*this, p, std::ref(*Group));
+        if (Playable(context, p, Own)) CreateUnder<TGoalAugenzug>(*this, p, std::ref(*Group));
     }
 }
 
@@ -225,24 +222,24 @@ TGoal& MakePatternGoal(TRuleManager& manager, TGoal& expanded, const TPattAssocE
 }  // namespace
 
 void TChainGoal::ExpandPatterns() {
-    EngineOf(*this).GoalAssociation.CreatePatternGoals(*this, *Manager, MakePatternGoal);
+    CreatePatternGoals(ContextOf(*this).GoalAssociation, *this, *Manager, MakePatternGoal);
 }
 
 void TGoalKetteRetten::Expand() {
     const TGoGroup* group = GroupOrComplain(*this, "KetteRetten: Gruppe ist nil");
     if (group == nullptr) return;
-    TEngine& engine = EngineOf(*this);
-    const TBoardFields& f = engine.Fields;
+    TPatternContext& context = ContextOf(*this);
+    const TBoardFields& f = context.Fields;
     const int x = PointColumn(Chain->Name), y = PointRow(Chain->Name);
-    TPooledList liberties(engine.Pool);
-    const int libertyCount = LibertiesOf(*Chain, engine, *liberties);
+    TPooledList liberties(context.Pool);
+    const int libertyCount = LibertiesOf(*Chain, context, *liberties);
     ExpandPatterns();
     if (Unsettled(*group)) {
         CreateUnder<TGoalAnbinden>(*this, ChainNo, Chain);
         if (Chain->DefenseMove != NoPoint)
             CreateUnder<TGoalBruteForceMove>(*this, Chain->DefenseMove, ChainNo);
-        TPooledList ladder(engine.Pool);
-        if (LadderMoves(engine, x, y, f.Spielfeld, f.KoX, f.KoY, *ladder) > 0)
+        TPooledList ladder(context.Pool);
+        if (LadderMoves(context.Reader, x, y, f.Spielfeld, f.KoX, f.KoY, *ladder) > 0)
             CreateUnder<TGoalTreppeVerhindern>(*this, ChainNo, Chain);
         FindOrCreateUnder<TGoalFormzug>(*this, TRelink::OnlyNew, ChainNo, Chain);
         FindOrCreateUnder<TGoalFluchtzug>(*this, TRelink::OnlyNew, ChainNo, Chain);
@@ -251,13 +248,13 @@ void TGoalKetteRetten::Expand() {
                 if (p != NoPoint) CreateUnder<TGoalEscapeMoveS>(*this, p, ChainNo, Chain);
     }
     if (libertyCount == 1) {
-        TPooledList rescues(engine.Pool);
+        TPooledList rescues(context.Pool);
         RescueCandidates(f.Spielfeld, x, y, f.KoX, f.KoY, *rescues);
         for (const TPoint& m : *rescues)
             CreateUnder<TGoalAtariRetten>(*this, ChainNo, PointIndex(m.X, m.Y), Chain);
     }
     if (Unsettled(*group)) {
-        TPooledList gains(engine.Pool);
+        TPooledList gains(context.Pool);
         LibertyGainMoves(f.Spielfeld, x, y, f.KoX, f.KoY, *gains);
         for (const TPoint& m : *gains)
             FindOrCreateUnder<TGoalFreiheitenVermehren>(*this, TRelink::OnlyNew, ChainNo,
@@ -268,27 +265,27 @@ void TGoalKetteRetten::Expand() {
 void TGoalKetteFangen::Expand() {
     const TGoGroup* group = GroupOrComplain(*this, "KetteFangen: Gruppe ist nil");
     if (group == nullptr) return;
-    TEngine& engine = EngineOf(*this);
-    const TBoardFields& f = engine.Fields;
+    TPatternContext& context = ContextOf(*this);
+    const TBoardFields& f = context.Fields;
     const int x = PointColumn(Chain->Name), y = PointRow(Chain->Name);
-    TPooledList liberties(engine.Pool);
-    const int libertyCount = LibertiesOf(*Chain, engine, *liberties);
+    TPooledList liberties(context.Pool);
+    const int libertyCount = LibertiesOf(*Chain, context, *liberties);
     ExpandPatterns();
     if (Unsettled(*group)) {
         CreateUnder<TGoalAbschneiden>(*this, ChainNo, Chain);
         if (Chain->AttackMove != NoPoint)
             CreateUnder<TGoalBruteForceMove>(*this, Chain->AttackMove, ChainNo);
         for (const TPoint& l : *liberties)
-            if (LegalForOwn(engine, PointIndex(l.X, l.Y)))
+            if (LegalForOwn(context, PointIndex(l.X, l.Y)))
                 CreateUnder<TGoalFreiheitWegnehmen>(*this, ChainNo, PointIndex(l.X, l.Y), Chain);
         if (libertyCount == 3)
             for (const TPoint& l : *liberties)
-                if (IsLadderCapturedAfter(engine, l.X, l.Y, Own, x, y, f.KoX, f.KoY, f.Spielfeld) &&
-                    Playable(engine, PointIndex(l.X, l.Y), Own))
+                if (IsLadderCapturedAfter(context.Reader, l.X, l.Y, Own, x, y, f.KoX, f.KoY, f.Spielfeld) &&
+                    Playable(context, PointIndex(l.X, l.Y), Own))
                     FindOrCreateUnder<TGoalTreppenDroher>(*this, TRelink::Always, ChainNo,
                                                           PointIndex(l.X, l.Y), Chain);
-        TPooledList ladder(engine.Pool);
-        LadderMoves(engine, x, y, f.Spielfeld, f.KoX, f.KoY, *ladder);
+        TPooledList ladder(context.Pool);
+        LadderMoves(context.Reader, x, y, f.Spielfeld, f.KoX, f.KoY, *ladder);
         for (const TPoint& m : *ladder)
             CreateUnder<TGoalTreppenZug>(*this, ChainNo, PointIndex(m.X, m.Y), Chain);
         if (CountEscapeEntries(*group) < libertyCount)
@@ -328,19 +325,19 @@ std::string TGoalBesetzen::GetName() const {
 }
 
 void TGoalAtariRetten::Expand() {
-    if (Playable(EngineOf(*this), Move, Own)) OccupyUnder(*this, Move);
+    if (Playable(ContextOf(*this), Move, Own)) OccupyUnder(*this, Move);
 }
 void TGoalFreiheitWegnehmen::Expand() {
-    if (Playable(EngineOf(*this), Move, Own)) OccupyUnder(*this, Move);
+    if (Playable(ContextOf(*this), Move, Own)) OccupyUnder(*this, Move);
 }
 void TGoalFreiheitenVermehren::Expand() {
-    if (PlayableForBoth(EngineOf(*this), Move)) OccupyUnder(*this, Move);
+    if (PlayableForBoth(ContextOf(*this), Move)) OccupyUnder(*this, Move);
 }
 void TGoalMusterzug::Expand() {
-    if (PlayableForBoth(EngineOf(*this), Point)) OccupyUnder(*this, Point);
+    if (PlayableForBoth(ContextOf(*this), Point)) OccupyUnder(*this, Point);
 }
 void TGoalGebietszug::Expand() {
-    if (Playable(EngineOf(*this), Point, Own)) OccupyUnder(*this, Point);
+    if (Playable(ContextOf(*this), Point, Own)) OccupyUnder(*this, Point);
 }
 void TGoalTreppenZug::Expand() {
     OccupyUnder(*this, Move);
@@ -364,24 +361,24 @@ void TGoalBruteForceMove::Expand() {
 // ---- the permanent goals
 
 void TGoalNeutralzug::Expand() {
-    TEngine& engine = EngineOf(*this);
+    TPatternContext& context = ContextOf(*this);
     for (int x = 0; x < BoardSize; ++x)
         for (int y = 0; y < BoardSize; ++y) {
             const int p = PointIndex(x, y);
-            if (engine.Fields.Neutral[p] == 1 && Playable(engine, p, Own)) OccupyUnder(*this, p);
+            if (context.Fields.Neutral[p] == 1 && Playable(context, p, Own)) OccupyUnder(*this, p);
         }
 }
 
 void TGoalGebietErobern::Expand() {
-    TEngine& engine = EngineOf(*this);
-    auto& value = engine.Container->Feldbewertung;
+    TPatternContext& context = ContextOf(*this);
+    auto& value = context.Container->Feldbewertung;
     for (int x = 0; x < BoardSize; ++x)
         for (int y = 0; y < BoardSize; ++y) {
             const int p = PointIndex(x, y);
             int32_t territoryClass = TerritoryClass(value[p]);
-            if (territoryClass < 0 || !PlayableForBoth(engine, p)) continue;
+            if (territoryClass < 0 || !PlayableForBoth(context, p)) continue;
             // A point between own living groups only, with no dead stones to take, fills in.
-            const TNeighbourFates fates = NeighbourFates(engine, x, y);
+            const TNeighbourFates fates = NeighbourFates(context, x, y);
             if (fates.Living && !fates.Dead) {
                 territoryClass = -1;
                 value[p] = (-1 + 10) / 60.0;

@@ -5,7 +5,7 @@
 
 #include "analysis/graph.h"
 #include "board/chains.h"
-#include "game/engine.h"
+#include "patterns/pattern_context.h"
 #include "goals/catalogue.h"
 #include "goals/rules.h"
 
@@ -25,11 +25,11 @@ void EnsureGoal(TRuleManager& manager, Args&&... args) {
 // BESETZEN on an occupied, ko or suicide point does not end it (several goal kinds name points
 // without asking whether they are playable; passing for them would end games with good moves
 // left): the search goes on with the next best goal.
-bool EndsSearch(TEngine& engine, const TGoal& goal) {
+bool EndsSearch(TPatternContext& context, const TGoal& goal) {
     if (typeid(goal) != typeid(TGoalBesetzen)) return false;
     const int32_t point = static_cast<const TGoalBesetzen&>(goal).Point;
     if (point < 0 || point >= PointCount) return true;
-    TBoardFields& f = engine.Fields;
+    TBoardFields& f = context.Fields;
     return IsLegal(PointColumn(point), PointRow(point), 1, f.KoX, f.KoY, f.Spielfeld);
 }
 
@@ -53,7 +53,7 @@ int32_t GroupValueOf(const TGoal& goal) {
 
 }  // namespace
 
-TObrinRuleManager::TObrinRuleManager(TEngine& engine) : Engine(engine) {
+TObrinRuleManager::TObrinRuleManager(TPatternContext& context) : Context(context) {
     RegisterRules(*this);
     ResetGoals();
 }
@@ -66,7 +66,7 @@ void TObrinRuleManager::ResetGoals() {
 }
 
 void TObrinRuleManager::CreateGroupGoals() {
-    for (TGoGroup* g = Engine.Graph->Groups(); g != nullptr; g = g->next) {
+    for (TGoGroup* g = Context.Graph->Groups(); g != nullptr; g = g->next) {
         if (g->Status != 1 && g->Status != 2) continue;
         if (g->Typ != 1)
             EnsureGoal<TGoalFangen>(*this, *g);
@@ -80,7 +80,7 @@ TGoal* TObrinRuleManager::SearchStep() {
     TGoal* best = SelectBest();
     if (best == nullptr) return nullptr;
     best->Expand();
-    Engine.Host.AddInference(best->Name());
+    Context.Host.AddInference(best->Name());
     TraceBest(*best);
     return best;
 }
@@ -90,7 +90,7 @@ TGoal* TObrinRuleManager::Search(const std::function<void(const TGoal*)>& poll) 
     do {
         if (poll) poll(best);
         best = SearchStep();
-    } while (best != nullptr && !EndsSearch(Engine, *best));
+    } while (best != nullptr && !EndsSearch(Context, *best));
     return best;
 }
 
@@ -121,8 +121,12 @@ TObrinRuleManager& ObrinManager(const TGoal& goal) {
     return static_cast<TObrinRuleManager&>(*goal.Manager);
 }
 
-TGoChain& ChainOfNumber(TEngine& engine, int32_t chainNo) {
-    return engine.Graph->FindChain(chainNo);
+TPatternContext& ContextOf(const TGoal& goal) {
+    return ObrinManager(goal).Context;
+}
+
+TGoChain& ChainOfNumber(TPatternContext& context, int32_t chainNo) {
+    return context.Graph->FindChain(chainNo);
 }
 
 }  // namespace obrin

@@ -16,14 +16,14 @@
 
 namespace obrin {
 
-class TEngine;
+class TPatternContext;
 struct TGoGroup;
 struct TGoChain;
 
 class TObrinRuleManager : public TRuleManager {
   public:
     // Registers the engine's rules (RegisterRules) and creates the three permanent goals.
-    explicit TObrinRuleManager(TEngine& engine);
+    explicit TObrinRuleManager(TPatternContext& context);
 
     // Destroys every goal of the last move; the permanent goals GEBIET-EROBERN, NEUTRALZUG and
     // VERZICHTEN survive (created when missing), active again and in reversed order, so that the
@@ -54,7 +54,7 @@ class TObrinRuleManager : public TRuleManager {
     // Set by the transitive chain rule while it works; cleared before every selection.
     bool TransitiveBusy = false;
 
-    TEngine& Engine;
+    TPatternContext& Context;
 };
 
 // 1 when a's StrategieWert is greater, -1 when b's is, 0 when equal or either is missing.
@@ -62,7 +62,9 @@ class TObrinRuleManager : public TRuleManager {
 
 // The manager of a goal made by an engine's rule manager.
 [[nodiscard]] TObrinRuleManager& ObrinManager(const TGoal& goal);
+// The context the goal's manager works on.
+[[nodiscard]] TPatternContext& ContextOf(const TGoal& goal);
 // The graph chain named chainNo; raises the graph's chain-not-found error when it has none.
-[[nodiscard]] TGoChain& ChainOfNumber(TEngine& engine, int32_t chainNo);
+[[nodiscard]] TGoChain& ChainOfNumber(TPatternContext& context, int32_t chainNo);
 
 }  // namespace obrin

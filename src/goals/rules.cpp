@@ -9,7 +9,7 @@
 #include "analysis/graph.h"
 #include "board/chains.h"
 #include "board/neighbours.h"
-#include "game/engine.h"
+#include "patterns/pattern_context.h"
 #include "goals/catalogue.h"
 #include "goals/goaldbg.h"
 #include "goals/obrinmanager.h"
@@ -106,13 +106,6 @@ bool IsPoint(int32_t p) {
     return p >= 0 && p < PointCount;
 }
 
-TObrinRuleManager& ManagerOf(const TGoal& g) {
-    return ObrinManager(g);
-}
-TEngine& EngineOf(const TGoal& g) {
-    return ManagerOf(g).Engine;
-}
-
 void Trace(TRuleManager& manager, const std::string& text) {
     if (manager.Debugger != nullptr && manager.Debugger->Enabled())
         manager.Debugger->WriteLine(text);
@@ -157,15 +150,15 @@ int32_t SameChainFirst(TGoal& x, TGoal& y) {
 }
 
 // Two goals by a value at their points, higher first; no vote when a point is off the board.
-template <class T, T (*Value)(TEngine&, int32_t point)>
+template <class T, T (*Value)(TPatternContext&, int32_t point)>
 int32_t ByPointValue(TGoal& a, TGoal& b) {
     const int32_t pa = PointOf(a);
     const int32_t pb = PointOf(b);
     if (!IsPoint(pa) || !IsPoint(pb)) return 0;
-    TEngine& engine = EngineOf(a);
-    return Sign(Value(engine, pa), Value(engine, pb));
+    TPatternContext& context = ContextOf(a);
+    return Sign(Value(context, pa), Value(context, pb));
 }
-template <class T, T (*Value)(TEngine&, int32_t point)>
+template <class T, T (*Value)(TPatternContext&, int32_t point)>
 int32_t ByPointValueLower(TGoal& a, TGoal& b) {
     return -ByPointValue<T, Value>(a, b);
 }
@@ -186,30 +179,30 @@ int32_t ByAttributeLower(TGoal& a, TGoal& b) {
 
 // ---- values at a point
 
-double Feldbewertung(TEngine& e, int32_t p) {
+double Feldbewertung(TPatternContext& e, int32_t p) {
     return e.Container->Feldbewertung[p];
 }
-int32_t EmptyPointsAround(TEngine& e, int32_t p) {
+int32_t EmptyPointsAround(TPatternContext& e, int32_t p) {
     return CountNeighbourhood(e.Fields.Spielfeld, PointColumn(p), PointRow(p)).Empty;
 }
-int32_t EmptyNeighbourCount(TEngine& e, int32_t p) {
+int32_t EmptyNeighbourCount(TPatternContext& e, int32_t p) {
     return EmptyNeighbours(PointColumn(p), PointRow(p), e.Fields.Spielfeld);
 }
-int32_t SteepestGradient(TEngine& e, int32_t p) {
+int32_t SteepestGradient(TPatternContext& e, int32_t p) {
     const TGradients g = FeldstaerkeGradients(PointColumn(p), PointRow(p), e.Fields);
     return std::max({g.Up, g.Right, g.Down, g.Left});
 }
-int32_t Strategiefeld(TEngine& e, int32_t p) {
+int32_t Strategiefeld(TPatternContext& e, int32_t p) {
     return e.Fields.Strategiefeld[p];
 }
-int32_t NNFeld4(TEngine& e, int32_t p) {
+int32_t NNFeld4(TPatternContext& e, int32_t p) {
     return e.Container->NNFeld4[p];
 }
-int32_t Feldstaerkefeld(TEngine& e, int32_t p) {
+int32_t Feldstaerkefeld(TPatternContext& e, int32_t p) {
     return e.Fields.Feldstaerkefeld[p];
 }
 // The largest StrategieWert of the groups of own stones next to p (0 when there are none).
-int32_t StrongestOwnNeighbour(TEngine& e, int32_t p) {
+int32_t StrongestOwnNeighbour(TPatternContext& e, int32_t p) {
     int32_t best = 0;
     for (int i = 0; i < Neighbours.Count[p]; ++i) {
         const int n = Neighbours.Index[p][i];
@@ -247,13 +240,13 @@ std::optional<double> TerritoryValue(const TGoal& g) {
 // ---- the verdicts of single rules
 
 // No. 1: for colour 1 with the current ko point; the pass is no point and so never legal here.
-bool IsLegalPoint(TEngine& e, int32_t p) {
+bool IsLegalPoint(TPatternContext& e, int32_t p) {
     if (!IsPoint(p)) return false;
     TBoard board = e.Fields.Spielfeld;
     return IsLegal(PointColumn(p), PointRow(p), 1, e.Fields.KoX, e.Fields.KoY, board);
 }
 int32_t LegalFirst(TGoal& a, TGoal& b) {
-    TEngine& e = EngineOf(a);
+    TPatternContext& e = ContextOf(a);
     const bool la = IsLegalPoint(e, PointOf(a));
     const bool lb = IsLegalPoint(e, PointOf(b));
     return la == lb ? 0 : la ? 1 : -1;
@@ -262,7 +255,7 @@ int32_t LegalFirst(TGoal& a, TGoal& b) {
 // The largest StrategieWert of the groups of the group goals that goal serves, directly or not;
 // start when there is none.
 int32_t LargestServedGroupValue(TGoal& goal, int32_t start) {
-    TObrinRuleManager& m = ManagerOf(goal);
+    TObrinRuleManager& m = ObrinManager(goal);
     const TPooledGoalList served(m, m.CollectSuperGoals(goal));
     int32_t best = start;
     for (const TGoal* g : served)
@@ -275,7 +268,7 @@ int32_t LargestServedGroupValue(TGoal& goal, int32_t start) {
 int32_t PatternMoveScore(TGoal& g) {
     const int32_t p = PointOf(g);
     return LargestServedGroupValue(g, 0) +
-           EngineOf(g).Territory.PointClass(PointColumn(p), PointRow(p));
+           ContextOf(g).Territory.PointClass(PointColumn(p), PointRow(p));
 }
 int32_t PatternMoveForChain(TGoal& a, TGoal& b) {
     if (!IsPoint(PointOf(a)) || !IsPoint(PointOf(b))) return 0;
@@ -300,7 +293,7 @@ int32_t EyeMoves(TGoal& a, TGoal& b) {
 
 // No. 23: the group goal first when both serve the capture or rescue of one group.
 int32_t GroupBeforeChainOfOnePurpose(TGoal& group, TGoal& chain) {
-    TObrinRuleManager& m = ManagerOf(group);
+    TObrinRuleManager& m = ObrinManager(group);
     const TPooledGoalList common(m, m.CommonSuperGoals(group, chain));
     if (common.Empty()) return 0;
     return FindGoalOfClass<TGoalFangen>(common.Head()) != nullptr ||
@@ -323,8 +316,8 @@ int32_t LiveGroupBeforeLostChain(TGoal& group, TGoal& chain) {
 bool CapturesNextToMove(TGoal& g) {
     const int32_t p = PointOf(g);
     if (!IsPoint(p)) return false;
-    TObrinRuleManager& m = ManagerOf(g);
-    const TBoard& board = m.Engine.Fields.Spielfeld;
+    TObrinRuleManager& m = ObrinManager(g);
+    const TBoard& board = m.Context.Fields.Spielfeld;
     for (int i = 0; i < Neighbours.Count[p]; ++i) {
         const int n = Neighbours.Index[p][i];
         if (board[n] == -1 && GetLiberties(PointColumn(n), PointRow(n), board, m.PointList) == 1)
@@ -368,10 +361,10 @@ std::optional<bool> ChainAlive(TGoal& g) {
     const int32_t p = ChainNoOf(g);
     if (chain == nullptr || !IsPoint(p)) return std::nullopt;
     if (chain->Liberties != 1) return true;
-    TEngine& e = EngineOf(g);
+    TPatternContext& e = ContextOf(g);
     const TBoard& board = e.Fields.Spielfeld;
     if (board[p] == 0) return std::nullopt;
-    return CanEscape(e, board, PointColumn(p), PointRow(p), e.Fields.KoX, e.Fields.KoY);
+    return CanEscape(e.Reader, board, PointColumn(p), PointRow(p), e.Fields.KoX, e.Fields.KoY);
 }
 int32_t LiveChainFirst(TGoal& a, TGoal& b) {
     const std::optional<bool> aa = ChainAlive(a);
@@ -382,7 +375,7 @@ int32_t LiveChainFirst(TGoal& a, TGoal& b) {
 
 // No. 36: compares what the two goals serve, for one pair per selection.
 int32_t ByWhatTheyServe(TGoal& a, TGoal& b) {
-    TObrinRuleManager& m = ManagerOf(a);
+    TObrinRuleManager& m = ObrinManager(a);
     if (m.TransitiveBusy) return 0;
     m.TransitiveBusy = true;
     Trace(m, ">>>: TRuleTransitivKette.Compare Beginn");
@@ -436,8 +429,8 @@ int32_t ShapeBeforeFlight(TGoal& shape, TGoal& flight) {
 int32_t TakeLastLibertyOfNeighbour(TGoal& take, TGoal& other) {
     const int32_t attacked = ChainNoOf(take);
     const int32_t own = ChainNoOf(other);
-    TObrinRuleManager& m = ManagerOf(take);
-    const TEngine& e = m.Engine;
+    TObrinRuleManager& m = ObrinManager(take);
+    const TPatternContext& e = m.Context;
     if (!IsPoint(attacked) || e.Container->Freiheitsfeld[attacked] != 1) return -1;
     NeighbourChains(PointColumn(attacked), PointRow(attacked), e.Fields.Spielfeld, m.PointList,
                     e.Fields.Namensfeld);
@@ -475,16 +468,16 @@ int32_t ConnectionAgainstEyeMove(TGoal& connection, TGoal&) {
 bool CaughtInLadder(TGoal& g) {
     const int32_t p = ChainNoOf(g);
     if (!IsPoint(p)) return false;
-    TEngine& e = EngineOf(g);
+    TPatternContext& e = ContextOf(g);
     const TBoard& board = e.Fields.Spielfeld;
     if (board[p] == 0) return false;
-    return Ladder(e, PointColumn(p), PointRow(p), board, e.Fields.KoX, e.Fields.KoY) >= 0;
+    return Ladder(e.Reader, PointColumn(p), PointRow(p), board, e.Fields.KoX, e.Fields.KoY) >= 0;
 }
 int32_t LibertiesOfChain(TGoal& g) {
     const int32_t p = ChainNoOf(g);
     if (!IsPoint(p)) return 0;
-    TObrinRuleManager& m = ManagerOf(g);
-    return GetLiberties(PointColumn(p), PointRow(p), m.Engine.Fields.Spielfeld, m.PointList);
+    TObrinRuleManager& m = ObrinManager(g);
+    return GetLiberties(PointColumn(p), PointRow(p), m.Context.Fields.Spielfeld, m.PointList);
 }
 int32_t ConnectionOfLadderChainFirst(TGoal& connection, TGoal& take) {
     // The liberty count first: it is cheap, the ladders are not.
@@ -496,7 +489,7 @@ int32_t ConnectionOfLadderChainFirst(TGoal& connection, TGoal& take) {
 int32_t ChainAgainstTerritory(TGoal& chain, TGoal&) {
     const TGoGroup* g = GroupOf(chain);
     if (g == nullptr) return 0;
-    return Sign(g->StrategieWert, EngineOf(chain).Territory.MaxClass);
+    return Sign(g->StrategieWert, ContextOf(chain).Territory.MaxClass);
 }
 
 // No. 77: a territory move against anything else, by its class against the groups the other
@@ -504,7 +497,7 @@ int32_t ChainAgainstTerritory(TGoal& chain, TGoal&) {
 int32_t TerritoryMoveAgainstGroups(TGoal& territory, TGoal& other) {
     const int32_t value1 = static_cast<const TGoalGebietszug&>(territory).TerritoryClass;
     const int32_t value2 = LargestServedGroupValue(other, -1);
-    Trace(ManagerOf(territory),
+    Trace(ObrinManager(territory),
           "Value1 = " + std::to_string(value1) + " Value2 = " + std::to_string(value2));
     return Sign(value1, value2);
 }

@@ -7,6 +7,8 @@
 #include "analysis/graph.h"
 #include "analysis/klassi.h"
 #include "board/chains.h"
+#include "game/analyse.h"
+#include "game/analysis_fields.h"
 #include "game/engine.h"
 #include "game/scoring.h"
 #include "gtp/gtp.h"
@@ -14,102 +16,9 @@
 #include "gtp/gtp_rules.h"
 
 namespace obrin {
-namespace {
-
-using TFieldGetter = std::function<TBoard(const TEngine&)>;
-
-TFieldGetter Board(TBoard TBoardFields::*member) {
-    return [member](const TEngine& e) { return e.Fields.*member; };
-}
-TFieldGetter Container(TBoard TFieldContainer::*member) {
-    return [member](const TEngine& e) { return (*e.Container).*member; };
-}
-
-TBoard Thousandths(const std::array<double, PointCount>& values) {
-    TBoard b{};
-    for (int i = 0; i < PointCount; ++i) b[i] = RoundHalfEven(values[i] * 1000, 0);
-    return b;
-}
-
-// The status of its group at every stone, -1 elsewhere.
-TBoard GroupStatusField(const TEngine& e) {
-    TBoard b;
-    b.fill(-1);
-    for (int p = 0; p < PointCount; ++p)
-        if (const TGoGroup* g = e.Graph->GroupAtPoint(p)) b[p] = g->Status;
-    return b;
-}
-
-// The display names of the field window first, then the container's fields under their own names.
-const std::vector<std::pair<std::string, TFieldGetter>>& FieldTable() {
-    static const std::vector<std::pair<std::string, TFieldGetter>> table = {
-        {"Spielfeld", Board(&TBoardFields::Spielfeld)},
-        {"Feldstaerkefeld", Board(&TBoardFields::Feldstaerkefeld)},
-        {"MinAbstand", Board(&TBoardFields::MinAbstand)},
-        {"Namensfeld", Board(&TBoardFields::Namensfeld)},
-        {"SRadar", Board(&TBoardFields::SRadar)},
-        {"WRadar", Board(&TBoardFields::WRadar)},
-        {"SVerbunden", Board(&TBoardFields::SVerbunden)},
-        {"WVerbunden", Board(&TBoardFields::WVerbunden)},
-        {"NN-S-Schicksalsgemeinschaft", Container(&TFieldContainer::NNSSchicksalsgemeinschaft)},
-        {"NN-W-Schicksalsgemeinschaft", Container(&TFieldContainer::NNWSchicksalsgemeinschaft)},
-        {"NN-S-Praedikatsbereich", Container(&TFieldContainer::NNSPraedikatsbereich)},
-        {"NN-W-Praedikatsbereich", Container(&TFieldContainer::NNWPraedikatsbereich)},
-        {"NN-S-Sicher", Container(&TFieldContainer::NNSSicher)},
-        {"NN-W-Sicher", Container(&TFieldContainer::NNWSicher)},
-        {"Strategiefeld", Board(&TBoardFields::Strategiefeld)},
-        {"Neutral", Board(&TBoardFields::Neutral)},
-        {"ScoreField", [](const TEngine& e) { return e.Territory.ScoreField; }},
-        {"Gruppenstatus", GroupStatusField},
-        {"LokalVorschlag", Container(&TFieldContainer::LokalVorschlag)},
-        {"Gradient", Container(&TFieldContainer::Gradient)},
-        {"Freiheitsfeld", Container(&TFieldContainer::Freiheitsfeld)},
-        {"Diagnosefeld", Board(&TBoardFields::Diagnosefeld)},
-        {"Endfeld", Board(&TBoardFields::Endfeld)},
-        {"NNFeld1", Container(&TFieldContainer::NNFeld1)},
-        {"Feldbewertung", [](const TEngine& e) { return Thousandths(e.Container->Feldbewertung); }},
-        {"NNFeld4", Container(&TFieldContainer::NNFeld4)},
-        {"NNSSchicksalsgemeinschaft", Container(&TFieldContainer::NNSSchicksalsgemeinschaft)},
-        {"NNWSchicksalsgemeinschaft", Container(&TFieldContainer::NNWSchicksalsgemeinschaft)},
-        {"NNSSicher", Container(&TFieldContainer::NNSSicher)},
-        {"NNWSicher", Container(&TFieldContainer::NNWSicher)},
-        {"NNSAugen", Container(&TFieldContainer::NNSAugen)},
-        {"NNWAugen", Container(&TFieldContainer::NNWAugen)},
-        {"NNSPraedikatsbereich", Container(&TFieldContainer::NNSPraedikatsbereich)},
-        {"NNWPraedikatsbereich", Container(&TFieldContainer::NNWPraedikatsbereich)},
-        {"Reserve", Container(&TFieldContainer::Reserve)},
-    };
-    return table;
-}
-
-}  // namespace
-
-void AnalysePosition(TEngine& engine, bool territory) {
-    TBoardFields& b = engine.Fields;
-    AnalyseToGraph(engine);
-    ComputeNeutralField(*engine.Graph, b.Spielfeld, b.Neutral);
-    SpreadColour(1, b.Spielfeld, b.Diagnosefeld, 18);
-    if (territory) engine.Territory.EvaluateTerritory(false);
-}
-
 std::string GroupStatusWord(int status) {
     static constexpr const char* words[] = {"dead", "saveable", "attackable", "safe"};
     return status >= 0 && status <= 3 ? words[status] : "unknown";
-}
-
-std::vector<std::string> AnalysisFieldNames() {
-    std::vector<std::string> names;
-    for (const auto& [name, getter] : FieldTable()) names.push_back(name);
-    return names;
-}
-
-bool AnalysisField(const TEngine& engine, const std::string& name, TBoard& field) {
-    for (const auto& [known, getter] : FieldTable())
-        if (known == name) {
-            field = getter(engine);
-            return true;
-        }
-    return false;
 }
 
 std::string GroupStones(const TGoGroup& g) {
@@ -144,7 +53,8 @@ std::string FieldText(const TBoard& field) {
 void RegisterAnalysisCommands(TGtpEngine& gtp) {
     gtp.Register("obrin_fields", [](const TGtpArgs&) {
         std::string text;
-        for (const auto& name : AnalysisFieldNames()) text += (text.empty() ? "" : "\n") + name;
+        for (const auto& field : AnalysisFieldNames())
+            text += (text.empty() ? "" : "\n") + field.Name;
         return TGtpReply::Success(text);
     });
     gtp.Register("obrin_field", [&gtp](const TGtpArgs& args) {
@@ -152,7 +62,7 @@ void RegisterAnalysisCommands(TGtpEngine& gtp) {
         TBoard field{};
         if (!AnalysisField(gtp.Engine(), args[0], field))
             return TGtpReply::Failure("unknown field " + args[0]);
-        AnalysePosition(gtp.Engine(), args[0] == "Feldbewertung");
+        Analyse(gtp.Engine(), TAnalysisStage::All);
         (void)AnalysisField(gtp.Engine(), args[0], field);
         return TGtpReply::Success(FieldText(field));
     });
@@ -160,9 +70,9 @@ void RegisterAnalysisCommands(TGtpEngine& gtp) {
         std::string text;
         // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about "literal" + string
         // in optimised builds.
-        for (const auto& name : AnalysisFieldNames()) {
+        for (const auto& field : AnalysisFieldNames()) {
             if (!text.empty()) text += '\n';
-            text.append("dboard/").append(name).append("/obrin_field ").append(name);
+            text.append("dboard/").append(field.Name).append("/obrin_field ").append(field.Name);
         }
         for (const auto& entry : gtp.AnalyzeCommands()) text.append("\n").append(entry);
         text += "\nplist/Tote Steine/final_status_list dead";
@@ -173,7 +83,7 @@ void RegisterAnalysisCommands(TGtpEngine& gtp) {
     });
     gtp.Register("obrin_groups", [&gtp](const TGtpArgs& args) {
         if (!args.empty()) return TGtpReply::Failure("syntax error");
-        AnalysePosition(gtp.Engine(), false);
+        Analyse(gtp.Engine(), TAnalysisStage::Areas);
         return TGtpReply::Success(gtp.Engine().Graph->DumpText());
     });
     gtp.Register("obrin_status", [&gtp](const TGtpArgs& args) {
@@ -183,7 +93,7 @@ void RegisterAnalysisCommands(TGtpEngine& gtp) {
         TEngine& engine = gtp.Engine();
         if (GetPoint(engine.Fields.Spielfeld, p.X, p.Y) == 0)
             return TGtpReply::Failure("vertex is empty");
-        AnalysePosition(engine, false);
+        Analyse(engine, TAnalysisStage::Areas);
         const TGoGroup& g = engine.Graph->FindGroupOfStone(PointIndex(p.X, p.Y));
         return TGtpReply::Success(GroupStatusWord(g.Status) + " " + GroupText(g));
     });
@@ -194,7 +104,7 @@ void RegisterAnalysisCommands(TGtpEngine& gtp) {
             return TGtpReply::Failure("syntax error");
         if (kind == "seki") return TGtpReply::Success();
         TEngine& engine = gtp.Engine();
-        AnalysePosition(engine, false);
+        Analyse(engine, TAnalysisStage::Areas);
         std::string text;
         for (const TGoGroup* g = engine.Graph->Groups(); g != nullptr; g = g->next)
             if ((g->Status == StatusDead) == (kind == "dead")) {

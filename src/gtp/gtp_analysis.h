@@ -16,14 +16,6 @@ class TGtpEngine;
 
 struct TGoGroup;
 
-// Runs the analysis of the current position as far as the engine has it: the point classifier,
-// chain names, liberties, cut analysis, the analysis graph with its areas and the neutral points,
-// the diagnostic spread and, when asked for (it is the costly part), the territory evaluation.
-void AnalysePosition(TEngine& engine, bool territory);
-// The names obrin_field accepts, in display order.
-[[nodiscard]] std::vector<std::string> AnalysisFieldNames();
-// The field called name as integers (Feldbewertung in thousandths); false for an unknown name.
-[[nodiscard]] bool AnalysisField(const TEngine& engine, const std::string& name, TBoard& field);
 // The group's stones as GTP vertices in board order; with its name first.
 [[nodiscard]] std::string GroupStones(const TGoGroup& g);
 [[nodiscard]] std::string GroupText(const TGoGroup& g);

@@ -5,6 +5,7 @@
 
 #include "board/errors.h"
 #include "game/engine.h"
+#include "game/engine_side.h"
 #include "game/movedriver.h"
 #include "goals/catalogue.h"
 #include "gtp/gtp.h"
@@ -13,32 +14,12 @@ namespace obrin {
 
 namespace {
 
-// The engine thinks for +1. For White the board is negated while it thinks, as in self-play, and
-// the ko ban is lifted when it binds the other player only; both are restored on leaving, also
-// when the search fails.
-class TEngineSide {
-  public:
-    TEngineSide(TGtpEngine& gtp, int colour) : m_engine(gtp.Engine()), m_colour(colour) {
-        TBoardFields& f = m_engine.Fields;
-        m_ko = {f.KoX, f.KoY};
-        const auto& moves = gtp.Moves();
-        if (!moves.empty() && moves.back().Colour == colour) f.KoX = f.KoY = -1;
-        if (m_colour < 0) NegateBoard(f.Spielfeld);
-    }
-    ~TEngineSide() {
-        TBoardFields& f = m_engine.Fields;
-        if (m_colour < 0) NegateBoard(f.Spielfeld);
-        f.KoX = m_ko.X;
-        f.KoY = m_ko.Y;
-    }
-    TEngineSide(const TEngineSide&) = delete;
-    TEngineSide& operator=(const TEngineSide&) = delete;
-
-  private:
-    TEngine& m_engine;
-    const int m_colour;
-    TPoint m_ko;
-};
+// The engine thinks for colour as +1; the ko ban is lifted when it binds the other player only.
+TEngineSide ThinkingFor(TGtpEngine& gtp, int colour) {
+    const auto& moves = gtp.Moves();
+    const bool koIsTheirs = !moves.empty() && moves.back().Colour == colour;
+    return {gtp.Engine(), colour, koIsTheirs ? TEngineSide::TKo::Lift : TEngineSide::TKo::Keep};
+}
 
 // The colour of the last search, so that obrin_expand looks at the board the goals were made on.
 struct TSearchState {
@@ -58,7 +39,7 @@ TGtpReply GenMove(TGtpEngine& gtp, TSearchState& state, const TGtpArgs& args, bo
     if (colour == 0) return TGtpReply::Failure("syntax error");
     TPoint move = PassPoint;
     try {
-        TEngineSide side(gtp, colour);
+        const TEngineSide side = ThinkingFor(gtp, colour);
         state.Colour = colour;
         move = ComputerMove(gtp.Engine());
         if (move.X < 0 && OpponentStillPlays(gtp, colour)) move = CleanupMove(gtp.Engine());
@@ -104,7 +85,7 @@ TGtpReply Expand(TGtpEngine& gtp, const TSearchState& state, const TGtpArgs& arg
     if (goal == nullptr) return TGtpReply::Failure("unknown goal");
     const std::set<const TGoal*> before = SubGoals(manager, *goal);
     try {
-        TEngineSide side(gtp, state.Colour == 0 ? 1 : state.Colour);
+        const TEngineSide side = ThinkingFor(gtp, state.Colour == 0 ? 1 : state.Colour);
         goal->Expand();
     } catch (const EObrinError& e) {
         return TGtpReply::Failure(e.what());

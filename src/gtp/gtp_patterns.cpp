@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "analysis/graph.h"
+#include "game/analyse.h"
 #include "game/engine.h"
 #include "gtp/gtp.h"
 #include "patterns/muster.h"
@@ -28,7 +29,7 @@ std::string AnchorVertex(const TPatternFiring& f) {
 // The associations of the current position: the analysis up to the graph, whose pattern step
 // fills them.
 const TGoalAssociation& CurrentAssociations(TEngine& engine) {
-    AnalyseToGraph(engine);
+    Analyse(engine, TAnalysisStage::Areas);
     return engine.GoalAssociation;
 }
 

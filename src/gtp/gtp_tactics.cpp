@@ -41,10 +41,10 @@ TGtpReply RunFight(TEngine& engine, const TGtpArgs& args, int readingMs, bool at
     TGtpReply error;
     if (!ChainArgument(engine, args, p, error)) return error;
     const TBoardFields& f = engine.Fields;
-    const uint64_t deadline = engine.NowMs() + static_cast<uint64_t>(readingMs);
+    const uint64_t deadline = engine.Reader.NowMs() + static_cast<uint64_t>(readingMs);
     const TReadingAnswer a =
-        attack ? ReadAttack(engine, p.X, p.Y, f.KoX, f.KoY, f.Spielfeld, deadline)
-               : ReadDefend(engine, p.X, p.Y, f.KoX, f.KoY, f.Spielfeld, deadline);
+        attack ? ReadAttack(engine.Reader, p.X, p.Y, f.KoX, f.KoY, f.Spielfeld, deadline)
+               : ReadDefend(engine.Reader, p.X, p.Y, f.KoX, f.KoY, f.Spielfeld, deadline);
     if (a.Result == FightSuccess)
         return TGtpReply::Success(std::to_string(SuccessCode(a.KoKind)) + " " + MoveText(a.Move));
     if (a.Result == FightUndecided)
@@ -68,7 +68,7 @@ void RegisterTacticsCommands(TGtpEngine& gtp, int readingMs) {
         TGtpReply error;
         if (!ChainArgument(engine, a, p, error)) return error;
         const TBoardFields& f = engine.Fields;
-        const int move = Ladder(engine, p.X, p.Y, f.Spielfeld, f.KoX, f.KoY);
+        const int move = Ladder(engine.Reader, p.X, p.Y, f.Spielfeld, f.KoX, f.KoY);
         if (move < 0) return TGtpReply::Success("0");
         return TGtpReply::Success("1 " + PointText(PointColumn(move), PointRow(move)));
     });

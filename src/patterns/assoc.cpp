@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "goals/goals.h"
 
 namespace obrin {
 
@@ -24,16 +23,6 @@ void TGoalAssociation::AddEntry(int32_t patternNumber, std::string_view goalName
 void TGoalAssociation::Clear() {
     m_used = 0;
     m_entries = nullptr;
-}
-
-void TGoalAssociation::CreatePatternGoals(TGoal& goal, TRuleManager& manager,
-                                          TPatternGoalFactory make) const {
-    const std::string& name = goal.Name();
-    for (const TPattAssocEntry* e = m_entries; e != nullptr; e = e->Next) {
-        if (e->GoalName.View() != name) continue;
-        if (manager.FindGoal(PatternMoveGoalName(*e)) != nullptr) continue;
-        manager.LinkGoal(make(manager, goal, *e), goal);
-    }
 }
 
 std::string PatternMoveGoalName(const TPattAssocEntry& entry) {

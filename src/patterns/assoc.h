@@ -14,9 +14,6 @@
 
 namespace obrin {
 
-class TGoal;
-class TRuleManager;
-
 // A goal name of at most 50 characters, kept inline so that entries need no heap of their own.
 class TGoalNameText {
   public:
@@ -38,11 +35,6 @@ struct TPattAssocEntry {
     TPattAssocEntry* Next = nullptr;
 };
 
-// Creates the pattern-move goal of one entry ("MUSTERZUG n p"), registered with manager; the
-// expanded goal is passed so that the new goal can take its pattern value from it.
-using TPatternGoalFactory = TGoal& (*)(TRuleManager& manager, TGoal& expanded,
-                                       const TPattAssocEntry& entry);
-
 // TGoalAssociation: the engine's list of entries, newest first. Entries come from a pool that
 // only grows, so once it has reached the size of a busy position, matching allocates nothing.
 class TGoalAssociation {
@@ -57,11 +49,6 @@ class TGoalAssociation {
     void Clear();
     [[nodiscard]] const TPattAssocEntry* Entries() const { return m_entries; }
     [[nodiscard]] size_t Count() const { return m_used; }
-
-    // For every entry, from the head, named exactly like goal: the goal "MUSTERZUG <number>
-    // <point>" is created with make and linked under goal, unless the manager has a goal of that
-    // name already (a symmetric shape firing twice, for one, suggests its point twice).
-    void CreatePatternGoals(TGoal& goal, TRuleManager& manager, TPatternGoalFactory make) const;
 
   private:
     std::vector<std::unique_ptr<TPattAssocEntry>> m_pool;

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "analysis/graph.h"
-#include "game/engine.h"
+#include "patterns/pattern_context.h"
 #include "patterns/muster.h"
 #include "tactics/treppe.h"
 
@@ -573,13 +573,13 @@ std::span<const TPatternAction> ActionsOf(int number) {
 // One firing of a pattern: its cells on the board and what they hold.
 class TFiring {
   public:
-    TFiring(TEngine& engine, int anchor, int symmetry)
-        : m_engine(engine), m_anchor(anchor), m_symmetry(symmetry) {}
+    TFiring(TPatternContext& context, int anchor, int symmetry)
+        : m_context(context), m_anchor(anchor), m_symmetry(symmetry) {}
 
     [[nodiscard]] int Point(int cell) const { return CellPoint(m_anchor, m_symmetry, cell); }
-    [[nodiscard]] int Chain(int cell) const { return m_engine.Fields.Namensfeld[Point(cell)]; }
+    [[nodiscard]] int Chain(int cell) const { return m_context.Fields.Namensfeld[Point(cell)]; }
     [[nodiscard]] TGoGroup* Group(int cell) const {
-        return m_engine.Graph->GroupAtPoint(Point(cell));
+        return m_context.Graph->GroupAtPoint(Point(cell));
     }
     // Every cell the action reads lies on the board.
     [[nodiscard]] bool OnBoard(const TPatternAction& a) const {
@@ -594,20 +594,20 @@ class TFiring {
     void Associate(int number, const TPatternAction& a) const;
     void ShortRouteIfDead(TGoGroup* dead, const TGoGroup* other) const;
 
-    TEngine& m_engine;
+    TPatternContext& m_context;
     int m_anchor;
     int m_symmetry;
 };
 
 bool TFiring::GuardHolds(const TPatternAction& a) const {
-    TEngine& e = m_engine;
+    TPatternContext& e = m_context;
     const TBoardFields& f = e.Fields;
     switch (a.Guard) {
         case G::None:
             return true;
         case G::NoLadderAfterMoveAtJ: {
             const int n = Chain(a.I), j = Point(a.J);
-            return LadderAfterMove(e, PointColumn(n), PointRow(n), PointColumn(j), PointRow(j), 1,
+            return LadderAfterMove(e.Reader, PointColumn(n), PointRow(n), PointColumn(j), PointRow(j), 1,
                                    f.Spielfeld, f.KoX, f.KoY) < 0;
         }
         case G::DifferentChains:
@@ -630,11 +630,11 @@ void TFiring::Associate(int number, const TPatternAction& a) const {
     const size_t length = std::strlen(prefix);
     std::memcpy(name, prefix, length);
     const auto [end, ec] = std::to_chars(name + length, name + sizeof name, Chain(a.I));
-    m_engine.GoalAssociation.AddEntry(number, std::string_view(name, end - name), Point(a.J));
+    m_context.GoalAssociation.AddEntry(number, std::string_view(name, end - name), Point(a.J));
 }
 
 void TFiring::Run(int number, const TPatternAction& a) const {
-    TEngine& e = m_engine;
+    TPatternContext& e = m_context;
     switch (a.Kind) {
         case K::Associate:
             Associate(number, a);
@@ -677,8 +677,8 @@ void TFiring::Run(int number, const TPatternAction& a) const {
 // The handler of every number: its rows of the action table in order. A row that reads a cell
 // off the board is skipped; the record check keeps such cells out of the shipped library, but a
 // library read without it may have them.
-void RunPatternHandler(TEngine& engine, int number, int anchor, int symmetry) {
-    const TFiring firing(engine, anchor, symmetry);
+void RunPatternHandler(TPatternContext& context, int number, int anchor, int symmetry) {
+    const TFiring firing(context, anchor, symmetry);
     for (const TPatternAction& a : ActionsOf(number))
         if (firing.OnBoard(a) && firing.GuardHolds(a)) firing.Run(number, a);
 }

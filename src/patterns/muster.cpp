@@ -8,7 +8,7 @@
 
 #include "analysis/datafiles.h"
 #include "board/errors.h"
-#include "game/engine.h"
+#include "patterns/pattern_context.h"
 
 namespace obrin {
 
@@ -311,35 +311,35 @@ void CollectFirings(const TPatternTree& tree, const TBoard& board,
     });
 }
 
-void MatchPatterns(TEngine& engine) {
-    TPatterns& patterns = engine.Patterns;
+void MatchPatterns(TPatternContext& context) {
+    TPatterns& patterns = context.Patterns;
     // The walk reads a copy: handlers may change the engine's fields, but every pattern is
     // matched against the position as it was when matching began.
-    const TBoard board = engine.Fields.Spielfeld;
-    engine.GoalAssociation.Clear();
+    const TBoard board = context.Fields.Spielfeld;
+    context.GoalAssociation.Clear();
     patterns.Firings.clear();
     MatchBoard(patterns.Tree, board, [&](int number, int anchor, int symmetry) {
         patterns.Firings.push_back(Firing(number, anchor, symmetry));
         if (const TPatternHandler handler = patterns.Handlers.Get(number))
-            handler(engine, number, anchor, symmetry);
+            handler(context, number, anchor, symmetry);
     });
 }
 
-void LoadPatterns(TEngine& engine) {
+void LoadPatterns(TPatternContext& context) {
     const std::filesystem::path file = DataFilePath(PatternFileName);
     try {
         const TPatternLoadReport report =
-            LoadPatternFile(engine.Patterns.Tree, file, engine.Patterns.RecordCheck);
+            LoadPatternFile(context.Patterns.Tree, file, context.Patterns.RecordCheck);
         if (report.Rejected == 0) return;
         std::string text = file.string() + ": " + std::to_string(report.Rejected) +
                            (report.Rejected == 1 ? " pattern record" : " pattern records") +
                            " rejected";
         for (size_t i = 0; i < report.Messages.size() && i < 5; ++i)
             text += "\n" + report.Messages[i];
-        engine.Host.ShowMessage(text);
+        context.Host.ShowMessage(text);
     } catch (const EObrinError& e) {
-        engine.Patterns.Tree.Clear();
-        engine.Host.ShowMessage(e.what());
+        context.Patterns.Tree.Clear();
+        context.Host.ShowMessage(e.what());
     }
 }
 

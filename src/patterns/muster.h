@@ -17,7 +17,7 @@
 
 namespace obrin {
 
-class TEngine;
+class TPatternContext;
 
 constexpr int SpiralCellCount = 256;  // cells 0..255; dx and dy run from -7 to 8
 constexpr int PatternNumberMax = 370;
@@ -98,7 +98,7 @@ TPatternLoadReport LoadPatternFile(TPatternTree& tree, const std::filesystem::pa
                                    TPatternRecordCheck check = nullptr);
 
 // A handler: called with the pattern number, the anchor's point index and the symmetry.
-using TPatternHandler = void (*)(TEngine& engine, int patternNumber, int anchor, int symmetry);
+using TPatternHandler = void (*)(TPatternContext& context, int patternNumber, int anchor, int symmetry);
 
 // The handler table: one slot per pattern number 1..370, empty until a handler is registered.
 class TPatternHandlerTable {
@@ -133,7 +133,7 @@ struct TPatterns {
 // Start-up: reads "muster.txt" from the data folder into the engine's tree. A missing or
 // unreadable file, or rejected records, are reported once through the host; the engine then runs
 // with the patterns it could read (none when the file is missing).
-void LoadPatterns(TEngine& engine);
+void LoadPatterns(TPatternContext& context);
 
 // Walks the spiral from (x0, y0) under symmetry over board and reports every pattern number met
 // on the way to onMatch(number, anchor, symmetry), shorter patterns first.
@@ -146,11 +146,11 @@ void CollectFirings(const TPatternTree& tree, const TBoard& board,
                     std::vector<TPatternFiring>& firings);
 
 // The pattern-recognition stage of the analysis: empties the association list, matches the
-// current position (Spielfeld), keeps the firings in engine.Patterns.Firings and calls the
+// current position (Spielfeld), keeps the firings in context.Patterns.Firings and calls the
 // handler of each fitting number. The handlers read the analysis graph, chain names and
 // liberties of this position, so the graph must have been built for it. Allocates nothing once
 // the firing list and the association pool have grown to the position's size.
-void MatchPatterns(TEngine& engine);
+void MatchPatterns(TPatternContext& context);
 
 // ---- implementation of the walk -------------------------------------------------------------
 

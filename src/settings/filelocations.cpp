@@ -23,12 +23,6 @@ fs::path EnvPath(const char* name) {
     return value != nullptr ? fs::path(value) : fs::path();
 }
 
-fs::path ExecutableDir() {
-    std::error_code ec;
-    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec && exe.has_parent_path()) return exe.parent_path();
-    return fs::current_path(ec);
-}
 
 bool Exists(const fs::path& file) {
     std::error_code ec;
@@ -40,6 +34,13 @@ bool Exists(const fs::path& file) {
 }
 
 }  // namespace
+
+std::filesystem::path ExecutableDir() {
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec && exe.has_parent_path()) return exe.parent_path();
+    return fs::current_path(ec);
+}
 
 TFileLocations TFileLocations::FromEnvironment() {
     TFileLocations where;

@@ -33,6 +33,9 @@ struct TFileLocations {
 };
 
 // The whole file as bytes; raises EObrinError naming the file when it cannot be read.
+// The folder of the running executable (the working folder when it cannot be told).
+[[nodiscard]] std::filesystem::path ExecutableDir();
+
 [[nodiscard]] std::string ReadWholeFile(const std::filesystem::path& file);
 
 // Writes contents to a temporary file beside target and renames it over target, so that a

@@ -158,17 +158,17 @@ void TFormBruteForce::Read(bool attack) {
     const TBoardFields& f = m_engine.Fields;
     const TBoard position = f.Spielfeld;
     const int koX = f.KoX, koY = f.KoY;
-    const int64_t nodesBefore = m_engine.ReadingNodes;
+    const int64_t nodesBefore = m_engine.Reader.Nodes;
     QElapsedTimer clock;
     clock.start();
     m_host.ToolStopRequested = [this] { return m_stop; };
-    const uint64_t deadline = m_engine.NowMs() + static_cast<uint64_t>(limit);
+    const uint64_t deadline = m_engine.Reader.NowMs() + static_cast<uint64_t>(limit);
     // An exception must not leave this slot: Qt would end the program.
     TReadingAnswer answer;
     QString failure;
     try {
-        answer = attack ? ReadAttack(m_engine, chain.X, chain.Y, koX, koY, position, deadline)
-                        : ReadDefend(m_engine, chain.X, chain.Y, koX, koY, position, deadline);
+        answer = attack ? ReadAttack(m_engine.Reader, chain.X, chain.Y, koX, koY, position, deadline)
+                        : ReadDefend(m_engine.Reader, chain.X, chain.Y, koX, koY, position, deadline);
     } catch (const std::exception& e) {
         failure = QString::fromStdString(e.what());
     }
@@ -177,7 +177,7 @@ void TFormBruteForce::Read(bool attack) {
 
     ShowAnswer(answer, chain);
     LabelDetail->setText(m_ui.Tr(kContext, QStringLiteral("%1 Stellungen gelesen in %2 ms"))
-                             .arg(m_engine.ReadingNodes - nodesBefore)
+                             .arg(m_engine.Reader.Nodes - nodesBefore)
                              .arg(clock.elapsed()));
     m_host.Redraw();  // the game position again, after the trial positions
     m_host.SetBusy(false);

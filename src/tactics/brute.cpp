@@ -5,7 +5,7 @@
 
 #include "board/chains.h"
 #include "board/errors.h"
-#include "game/engine.h"
+#include "tactics/reader.h"
 #include "tactics/position_hash.h"
 #include "tactics/reading_kit.h"
 #include "tactics/treppe.h"
@@ -30,14 +30,14 @@ bool IsEdgeLine(int v) {
 
 // A diagonal point is good for an eye of colour when colour holds it or the opponent cannot
 // safely occupy it.
-bool GoodDiagonal(TEngine& engine, int x, int y, int colour, int koX, int koY, const TBoard& b) {
+bool GoodDiagonal(TReader& reader, int x, int y, int colour, int koX, int koY, const TBoard& b) {
     const int v = b[PointIndex(x, y)];
-    return v == colour || (v == 0 && !IsPlayable(engine, x, y, -colour, koX, koY, b));
+    return v == colour || (v == 0 && !IsPlayable(reader, x, y, -colour, koX, koY, b));
 }
 
 // Is the point p a real eye of colour? Every on-board orthogonal neighbour must hold colour; in
 // the middle three of the four diagonals must be good, on the edge and in the corner all of them.
-bool IsRealEye(TEngine& engine, int p, int colour, int koX, int koY, const TBoard& b) {
+bool IsRealEye(TReader& reader, int p, int colour, int koX, int koY, const TBoard& b) {
     for (int k = 0; k < Neighbours.Count[p]; ++k)
         if (b[Neighbours.Index[p][k]] != colour) return false;
     const int x = PointColumn(p), y = PointRow(p);
@@ -45,7 +45,7 @@ bool IsRealEye(TEngine& engine, int p, int colour, int koX, int koY, const TBoar
     int bad = 0;
     for (int d = 0; d < 4; ++d) {
         const int dx = x + kDiagonalX[d], dy = y + kDiagonalY[d];
-        if (!OnBoard(dx, dy) || GoodDiagonal(engine, dx, dy, colour, koX, koY, b)) continue;
+        if (!OnBoard(dx, dy) || GoodDiagonal(reader, dx, dy, colour, koX, koY, b)) continue;
         if (++bad > allowedBad) return false;
     }
     return true;
@@ -55,8 +55,8 @@ void CheckFightResult(TFightResult r) {
     if (r > FightUndecided) throw EObrinError(msg::IllegalFightResult);
 }
 
-[[nodiscard]] bool TimeIsUp(TEngine& engine, uint64_t deadline) {
-    return engine.NowMs() >= deadline || engine.Host.IsLocked();
+[[nodiscard]] bool TimeIsUp(TReader& reader, uint64_t deadline) {
+    return reader.NowMs() >= deadline || reader.Context.Host.IsLocked();
 }
 
 // A deadline passed (beyond it, not at it) or a stop makes the result undecided, even after a
@@ -64,9 +64,9 @@ void CheckFightResult(TFightResult r) {
 // by the clock, or an answer that was itself undecided, leaves the question open. (Claiming
 // failure there would hand the caller a false success for every node that returns during the
 // millisecond in which the tick counter equals the deadline.)
-[[nodiscard]] TFightResult Settle(TEngine& engine, uint64_t deadline, TFightResult result,
+[[nodiscard]] TFightResult Settle(TReader& reader, uint64_t deadline, TFightResult result,
                                   bool incomplete) {
-    if (engine.NowMs() > deadline || engine.Host.IsLocked()) return FightUndecided;
+    if (reader.NowMs() > deadline || reader.Context.Host.IsLocked()) return FightUndecided;
     return result == FightFailure && incomplete ? FightUndecided : result;
 }
 
@@ -182,25 +182,25 @@ int EyePointCount(int x, int y, int colour, int koX, int koY, const TBoard& b) {
     return count;
 }
 
-void EyeField(TEngine& engine, int colour, int koX, int koY, const TBoard& b,
+void EyeField(TReader& reader, int colour, int koX, int koY, const TBoard& b,
               const TBoard& candidates, TBoard& eyes) {
     eyes.fill(0);
     for (int p = 0; p < PointCount; ++p)
-        if (candidates[p] == 1 && IsRealEye(engine, p, colour, koX, koY, b)) eyes[p] = 1;
+        if (candidates[p] == 1 && IsRealEye(reader, p, colour, koX, koY, b)) eyes[p] = 1;
 }
 
-bool HasTwoEyes(TEngine& engine, int x, int y, int koX, int koY, const TBoard& b) {
+bool HasTwoEyes(TReader& reader, int x, int y, int koX, int koY, const TBoard& b) {
     const int colour = b[PointIndex(x, y)];
     if (colour == 0) return false;
-    TPooledList libs(engine.Pool);
+    TPooledList libs(reader.Context.Pool);
     GetLiberties(x, y, b, *libs);
     int eyes = 0;
     for (int i = 0; i < libs->Count && eyes < 2; ++i)
-        eyes += IsRealEye(engine, PointIndex((*libs)[i].X, (*libs)[i].Y), colour, koX, koY, b);
+        eyes += IsRealEye(reader, PointIndex((*libs)[i].X, (*libs)[i].Y), colour, koX, koY, b);
     return eyes >= 2;
 }
 
-void FightMoves(TEngine& engine, int x, int y, int mover, int koX, int koY, const TBoard& b,
+void FightMoves(TReader& reader, int x, int y, int mover, int koX, int koY, const TBoard& b,
                 TPointList& moves) {
     moves.Count = 0;
     const int target = PointIndex(x, y);
@@ -209,8 +209,8 @@ void FightMoves(TEngine& engine, int x, int y, int mover, int koX, int koY, cons
     if (n == 1 && b[target] == mover) {
         RescueCandidates(b, x, y, koX, koY, moves);
     } else {
-        TPooledBoard marks(engine.Pool);
-        TPooledList area(engine.Pool);
+        TPooledBoard marks(reader.Context.Pool);
+        TPooledList area(reader.Context.Pool);
         FightArea(b, x, y, *marks, *area);
         tShortOfLiberties.Begin(n);
         for (const TPoint& a : *area) {
@@ -282,8 +282,8 @@ class TFightSearch {
     // Plies a line may reach; a ladder across the whole board takes about eighty.
     static constexpr int MaxDepth = 250;
 
-    TFightSearch(TEngine& engine, int x, int y, uint64_t deadline)
-        : m_engine(engine), m_x(x), m_y(y), m_target(PointIndex(x, y)), m_deadline(deadline) {}
+    TFightSearch(TReader& reader, int x, int y, uint64_t deadline)
+        : m_reader(reader), m_x(x), m_y(y), m_target(PointIndex(x, y)), m_deadline(deadline) {}
 
     // One side of the fight: tries mover's candidates in order and asks the other side to answer
     // each; a reply of failure from the other side is this side's success.
@@ -292,19 +292,19 @@ class TFightSearch {
         moves.Count = 0;
         const int colour = b[m_target];
         const int mover = IsAttack ? -colour : colour;
-        if (HasTwoEyes(m_engine, m_x, m_y, koX, koY, b)) {
+        if (HasTwoEyes(m_reader, m_x, m_y, koX, koY, b)) {
             moves.Items[moves.Count++] = PassPoint;
             // Against two eyes no attack is tried; a defence has nothing left to do.
-            return Settle(m_engine, m_deadline, IsAttack ? FightFailure : FightSuccess, false);
+            return Settle(m_reader, m_deadline, IsAttack ? FightFailure : FightSuccess, false);
         }
         if (m_depth == 0) m_line[0] = reading::PositionHash(b);
-        TPooledList candidates(m_engine.Pool), replies(m_engine.Pool);
-        TPooledBoard copy(m_engine.Pool);
-        FightMoves(m_engine, m_x, m_y, mover, koX, koY, b, *candidates);
+        TPooledList candidates(m_reader.Context.Pool), replies(m_reader.Context.Pool);
+        TPooledBoard copy(m_reader.Context.Pool);
+        FightMoves(m_reader, m_x, m_y, mover, koX, koY, b, *candidates);
         TFightResult result = FightFailure;
         bool incomplete = false;
         for (int i = 0; i < candidates->Count && result != FightSuccess; ++i) {
-            if (TimeIsUp(m_engine, m_deadline)) {
+            if (TimeIsUp(m_reader, m_deadline)) {
                 incomplete = true;
                 break;
             }
@@ -313,8 +313,8 @@ class TFightSearch {
             *copy = b;
             int32_t kx = koX, ky = koY;
             PlayMove(m.X, m.Y, mover, *copy, kx, ky);
-            ++m_engine.ReadingNodes;
-            m_engine.ShowIntermediate(*copy);
+            ++m_reader.Nodes;
+            m_reader.ShowIntermediate(*copy);
             const TFightResult answer =
                 IsAttack && (*copy)[m_target] == 0
                     ? FightFailure  // captured outright: there is nothing left to defend
@@ -325,7 +325,7 @@ class TFightSearch {
             }
             incomplete = incomplete || answer == FightUndecided;
         }
-        return Settle(m_engine, m_deadline, result, incomplete);
+        return Settle(m_reader, m_deadline, result, incomplete);
     }
 
   private:
@@ -345,7 +345,7 @@ class TFightSearch {
         return answer;
     }
 
-    TEngine& m_engine;
+    TReader& m_reader;
     const int m_x, m_y, m_target;
     const uint64_t m_deadline;
     int m_depth = 0;
@@ -354,14 +354,14 @@ class TFightSearch {
 
 }  // namespace
 
-TFightResult Attack(TEngine& engine, int x, int y, int koX, int koY, const TBoard& b,
+TFightResult Attack(TReader& reader, int x, int y, int koX, int koY, const TBoard& b,
                     uint64_t deadline, TPointList& moves) {
-    return TFightSearch(engine, x, y, deadline).Fight<true>(koX, koY, b, moves);
+    return TFightSearch(reader, x, y, deadline).Fight<true>(koX, koY, b, moves);
 }
 
-TFightResult Defend(TEngine& engine, int x, int y, int koX, int koY, const TBoard& b,
+TFightResult Defend(TReader& reader, int x, int y, int koX, int koY, const TBoard& b,
                     uint64_t deadline, TPointList& moves) {
-    return TFightSearch(engine, x, y, deadline).Fight<false>(koX, koY, b, moves);
+    return TFightSearch(reader, x, y, deadline).Fight<false>(koX, koY, b, moves);
 }
 
 }  // namespace obrin

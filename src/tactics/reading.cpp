@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "board/chains.h"
-#include "game/engine.h"
+#include "tactics/reader.h"
 #include "tactics/position_hash.h"
 #include "tactics/reading_kit.h"
 #include "tactics/treppe.h"
@@ -80,14 +80,14 @@ struct TCandidate {
 // changes while it stands.
 class TBoundedReader {
   public:
-    TBoundedReader(TEngine& engine, int x, int y, int colour, uint64_t stopAt)
-        : m_engine(engine),
+    TBoundedReader(TReader& reader, int x, int y, int colour, uint64_t stopAt)
+        : m_reader(reader),
           m_x(x),
           m_y(y),
           m_target(PointIndex(x, y)),
           m_colour(colour),
           m_stopAt(stopAt) {
-        m_engine.ReadingTable.BeginReading();
+        m_reader.Table.BeginReading();
     }
 
     bool Aborted = false;
@@ -110,7 +110,7 @@ class TBoundedReader {
         if (n == 1) {
             best = PointAt(libs[0]);
             if (!IsLegalOn(b, best.X, best.Y, -m_colour, koX, koY)) return KoB;
-            TPooledBoard copy(m_engine.Pool);
+            TPooledBoard copy(m_reader.Context.Pool);
             *copy = b;
             int32_t kx = koX, ky = koY;
             PlayMove(best.X, best.Y, -m_colour, *copy, kx, ky);
@@ -127,7 +127,7 @@ class TBoundedReader {
             }
         }
         if (depth >= m_bounds.Depth) return Horizon(Lose);
-        TPooledList moves(m_engine.Pool);
+        TPooledList moves(m_reader.Context.Pool);
         AttackMoves(b, koX, koY, depth, libs, n, *moves);
         return Node<true>(b, koX, koY, depth, *moves, n, best);
     }
@@ -141,7 +141,7 @@ class TBoundedReader {
         if (n >= m_bounds.SafeLiberties) return Horizon(Win);
         if (n == 4 && depth > m_bounds.FourLibDepth) return Horizon(Win);
         if (n == 3 && depth >= m_bounds.ThreeLibDepth) return Horizon(Win);
-        TPooledList moves(m_engine.Pool);
+        TPooledList moves(m_reader.Context.Pool);
         if (n == 1)
             RescueCandidates(b, m_x, m_y, -1, -1, *moves);
         else
@@ -169,15 +169,15 @@ class TBoundedReader {
     // The clock is read at every node: a node with its candidates and ladders costs far more
     // than reading the clock, and a coarser check lets a crowded position run past the deadline.
     bool OutOfTime() {
-        if (!Aborted) Aborted = m_engine.NowMs() >= m_stopAt || m_engine.Host.IsLocked();
+        if (!Aborted) Aborted = m_reader.NowMs() >= m_stopAt || m_reader.Context.Host.IsLocked();
         return Aborted;
     }
 
     // The ladder reader's answer for the target; a ladder cut short by the stop time aborts
     // the pass.
     int LadderOnTime(const TBoard& b, int koX, int koY) {
-        const int ladder = Ladder(m_engine, m_x, m_y, b, koX, koY);
-        if (m_engine.Treppe.CutShort()) Aborted = true;
+        const int ladder = Ladder(m_reader, m_x, m_y, b, koX, koY);
+        if (m_reader.Treppe.CutShort()) Aborted = true;
         return ladder;
     }
 
@@ -191,7 +191,7 @@ class TBoundedReader {
     int HorizonDefence(const TBoard& b, int koX, int koY, int n, const TPointList& moves,
                        TPoint& best) {
         if (n >= 2) return EscapesLadder(b, koX, koY, n) ? Win : Lose;
-        TPooledBoard copy(m_engine.Pool);
+        TPooledBoard copy(m_reader.Context.Pool);
         for (const TPoint& m : moves) {
             if (Aborted) break;
             if (!IsLegalOn(b, m.X, m.Y, m_colour, koX, koY)) continue;
@@ -218,8 +218,8 @@ class TBoundedReader {
     // Near the root the exhaustive search's candidates join in: every legal move next to a chain
     // as short of liberties as the target, around the whole fight.
     void AddFightMoves(const TBoard& b, int koX, int koY, int mover, TPointList& moves) {
-        TPooledList fight(m_engine.Pool);
-        FightMoves(m_engine, m_x, m_y, mover, koX, koY, b, *fight);
+        TPooledList fight(m_reader.Context.Pool);
+        FightMoves(m_reader, m_x, m_y, mover, koX, koY, b, *fight);
         for (const TPoint& m : *fight) AddUnique(moves, m);
     }
 
@@ -230,7 +230,7 @@ class TBoundedReader {
         moves.Count = 0;
         for (int i = 0; i < n; ++i) AddUnique(moves, PointAt(libs[i]));
         if (n <= 3) AddSecondLiberties(b, libs, n, moves);
-        TPooledList adjacent(m_engine.Pool), rescues(m_engine.Pool);
+        TPooledList adjacent(m_reader.Context.Pool), rescues(m_reader.Context.Pool);
         reading::AdjacentPoints(b, m_x, m_y, *adjacent);
         for (const TPoint& a : *adjacent) {
             if (b[PointIndex(a.X, a.Y)] != -m_colour) continue;
@@ -247,7 +247,7 @@ class TBoundedReader {
                       TPointList& moves) {
         LibertyGainMoves(b, m_x, m_y, -1, -1, moves);
         for (int i = 0; i < n; ++i) AddUnique(moves, PointAt(libs[i]));
-        TPooledList adjacent(m_engine.Pool);
+        TPooledList adjacent(m_reader.Context.Pool);
         reading::AdjacentPoints(b, m_x, m_y, *adjacent);
         for (const TPoint& a : *adjacent) {
             const int p = PointIndex(a.X, a.Y);
@@ -268,7 +268,7 @@ class TBoundedReader {
     bool Rank(const TBoard& b, int koX, int koY, int depth, const TPointList& moves, int remembered,
               TCandidate* out, int& count, TPoint& best) {
         const int mover = IsAttack ? -m_colour : m_colour;
-        TPooledBoard copy(m_engine.Pool);
+        TPooledBoard copy(m_reader.Context.Pool);
         count = 0;
         for (const TPoint& m : moves) {
             if (depth == 0 && m_excluded != nullptr &&
@@ -330,7 +330,7 @@ class TBoundedReader {
         const uint64_t key = reading::PositionHash(b, koX, koY) ^ (IsAttack ? kAttackerToMove : 0);
         const int remaining = m_bounds.Depth - depth;
         int remembered = -1;
-        if (const TReadingTable::TEntry* entry = m_engine.ReadingTable.Find(key)) {
+        if (const TReadingTable::TEntry* entry = m_reader.Table.Find(key)) {
             if (depth > 0 &&
                 (entry->Exact || (entry->Pass == m_pass && entry->Remaining >= remaining))) {
                 best = entry->Best >= 0 ? PointAt(entry->Best) : PassPoint;
@@ -342,7 +342,7 @@ class TBoundedReader {
         const int64_t horizonsBefore = Horizons;
         const int value = Search<IsAttack>(b, koX, koY, depth, moves, n, remembered, best);
         if (Aborted) return value;
-        TReadingTable::TEntry& slot = m_engine.ReadingTable.Store(key);
+        TReadingTable::TEntry& slot = m_reader.Table.Store(key);
         slot.Best = static_cast<int16_t>(OnBoard(best.X, best.Y) ? PointIndex(best.X, best.Y) : -1);
         slot.Value = static_cast<uint8_t>(value);
         slot.Remaining = static_cast<uint8_t>(remaining);
@@ -364,13 +364,13 @@ class TBoundedReader {
         const int width =
             !IsAttack && n == 1 ? count : std::min(count, BaseWidth(depth) + m_bounds.ExtraWidth);
         int value = Lose;
-        TPooledBoard copy(m_engine.Pool);
+        TPooledBoard copy(m_reader.Context.Pool);
         for (int i = 0; i < width && value < Win && !Aborted; ++i) {
             const TCandidate& c = ranked[i];
             *copy = b;
             int32_t kx = koX, ky = koY;
             PlayMove(c.Move.X, c.Move.Y, mover, *copy, kx, ky);
-            ++m_engine.ReadingNodes;
+            ++m_reader.Nodes;
             TPoint reply;
             int v = (*copy)[m_target] == 0
                         ? CaptureValue(kx)
@@ -387,7 +387,7 @@ class TBoundedReader {
         return value;
     }
 
-    TEngine& m_engine;
+    TReader& m_reader;
     const int m_x, m_y, m_target, m_colour;
     const uint64_t m_stopAt;
     TPassBounds m_bounds = kPasses[0];
@@ -395,8 +395,8 @@ class TBoundedReader {
     const TPointList* m_excluded = nullptr;
 };
 
-bool TimeIsUp(TEngine& engine, uint64_t deadline) {
-    return engine.NowMs() >= deadline || engine.Host.IsLocked();
+bool TimeIsUp(TReader& reader, uint64_t deadline) {
+    return reader.NowMs() >= deadline || reader.Context.Host.IsLocked();
 }
 
 TKoResult KoKindOf(int value) {
@@ -407,30 +407,30 @@ TKoResult KoKindOf(int value) {
 // question one level down, and that one checks itself once more.
 constexpr int kCheckLevels = 2;
 
-TReadingAnswer Read(TEngine& engine, bool attack, int x, int y, int koX, int koY, const TBoard& b,
+TReadingAnswer Read(TReader& reader, bool attack, int x, int y, int koX, int koY, const TBoard& b,
                     uint64_t deadline, int checkLevels);
 
 // Reads the question deeper and deeper until a pass is decided by the position alone, the
 // deepest pass is done or the share of the time for bounded reading is used. Root moves in
 // excluded are left out. decided is false when not even the first pass finished.
-TReadingAnswer Deepen(TEngine& engine, bool attack, int x, int y, int koX, int koY, const TBoard& b,
+TReadingAnswer Deepen(TReader& reader, bool attack, int x, int y, int koX, int koY, const TBoard& b,
                       uint64_t stopAt, const TPointList* excluded, bool& decided) {
     TReadingAnswer answer;
     decided = false;
-    TLadderStop ladderStop(engine.Treppe, stopAt);
-    TBoundedReader reader(engine, x, y, b[PointIndex(x, y)], stopAt);
+    TLadderStop ladderStop(reader.Treppe, stopAt);
+    TBoundedReader bounded(reader, x, y, b[PointIndex(x, y)], stopAt);
     for (int pass = 0; pass < static_cast<int>(std::size(kPasses)); ++pass) {
-        reader.BeginPass(pass, excluded);
+        bounded.BeginPass(pass, excluded);
         TPoint best;
         const int value =
-            attack ? reader.Attack(b, koX, koY, 0, best) : reader.Defend(b, koX, koY, 0, best);
-        if (reader.Aborted) break;
+            attack ? bounded.Attack(b, koX, koY, 0, best) : bounded.Defend(b, koX, koY, 0, best);
+        if (bounded.Aborted) break;
         decided = true;
         answer.Result = value == Lose ? FightFailure : FightSuccess;
         answer.Move = value == Lose ? PassPoint : best;
         answer.KoKind = KoKindOf(value);
         answer.Ko = answer.KoKind != TKoResult::None;
-        if (reader.Horizons == 0) break;
+        if (bounded.Horizons == 0) break;
     }
     return answer;
 }
@@ -449,32 +449,32 @@ bool PlayOn(const TBoard& b, int x, int y, TPoint m, int colour, int koX, int ko
 
 // An attack that claims a capture with m must survive the defender's reply: when the defence
 // question after m finds a rescue, m does not work.
-bool CaptureHolds(TEngine& engine, int x, int y, TPoint m, int koX, int koY, const TBoard& b,
+bool CaptureHolds(TReader& reader, int x, int y, TPoint m, int koX, int koY, const TBoard& b,
                   uint64_t deadline, int checkLevels) {
-    TPooledBoard after(engine.Pool);
+    TPooledBoard after(reader.Context.Pool);
     int32_t kx, ky;
     if (!PlayOn(b, x, y, m, -b[PointIndex(x, y)], koX, koY, *after, kx, ky)) return true;
-    const TReadingAnswer d = Read(engine, false, x, y, kx, ky, *after, deadline, checkLevels - 1);
+    const TReadingAnswer d = Read(reader, false, x, y, kx, ky, *after, deadline, checkLevels - 1);
     return !(d.Result == FightSuccess && !d.Ko);
 }
 
 // A chain given up must not be saved by any of the owner's moves around the fight: the first
 // move after which the attack question fails is a defence.
-TPoint RescueAroundTheFight(TEngine& engine, int x, int y, int koX, int koY, const TBoard& b,
+TPoint RescueAroundTheFight(TReader& reader, int x, int y, int koX, int koY, const TBoard& b,
                             uint64_t deadline, int checkLevels) {
     const int colour = b[PointIndex(x, y)];
-    TPooledList moves(engine.Pool);
-    FightMoves(engine, x, y, colour, koX, koY, b, *moves);
-    TPooledList gains(engine.Pool);
+    TPooledList moves(reader.Context.Pool);
+    FightMoves(reader, x, y, colour, koX, koY, b, *moves);
+    TPooledList gains(reader.Context.Pool);
     LibertyGainMoves(b, x, y, koX, koY, *gains);
     for (const TPoint& g : *gains) AddUnique(*moves, g);
-    TPooledBoard after(engine.Pool);
+    TPooledBoard after(reader.Context.Pool);
     for (const TPoint& m : *moves) {
-        if (TimeIsUp(engine, deadline)) break;
+        if (TimeIsUp(reader, deadline)) break;
         int32_t kx, ky;
         if (!PlayOn(b, x, y, m, colour, koX, koY, *after, kx, ky)) continue;
         const TReadingAnswer a =
-            Read(engine, true, x, y, kx, ky, *after, deadline, checkLevels - 1);
+            Read(reader, true, x, y, kx, ky, *after, deadline, checkLevels - 1);
         if (a.Result == FightFailure) return m;
     }
     return PassPoint;
@@ -483,21 +483,21 @@ TPoint RescueAroundTheFight(TEngine& engine, int x, int y, int koX, int koY, con
 // Checks an answer of the bounded reading against the other question. A capture is given only
 // with a move that survives the defence question; a refuted move is left out and the attack read
 // again without it. A chain given up is searched for a rescue around the whole fight.
-TReadingAnswer CrossCheck(TEngine& engine, bool attack, int x, int y, int koX, int koY,
+TReadingAnswer CrossCheck(TReader& reader, bool attack, int x, int y, int koX, int koY,
                           const TBoard& b, uint64_t stopAt, uint64_t deadline, int checkLevels,
                           TReadingAnswer answer) {
-    TPooledList refuted(engine.Pool);
+    TPooledList refuted(reader.Context.Pool);
     while (attack && answer.Result == FightSuccess && OnBoard(answer.Move.X, answer.Move.Y) &&
            !answer.Ko &&
-           !CaptureHolds(engine, x, y, answer.Move, koX, koY, b, deadline, checkLevels)) {
+           !CaptureHolds(reader, x, y, answer.Move, koX, koY, b, deadline, checkLevels)) {
         refuted->Items[refuted->Count++] = answer.Move;
         bool decided = false;
-        answer = Deepen(engine, attack, x, y, koX, koY, b, stopAt, &*refuted, decided);
+        answer = Deepen(reader, attack, x, y, koX, koY, b, stopAt, &*refuted, decided);
         if (!decided) answer.Result = FightUndecided;
     }
     if (!attack && answer.Result == FightFailure) {
         const TPoint rescue =
-            RescueAroundTheFight(engine, x, y, koX, koY, b, deadline, checkLevels);
+            RescueAroundTheFight(reader, x, y, koX, koY, b, deadline, checkLevels);
         if (OnBoard(rescue.X, rescue.Y)) {
             answer.Result = FightSuccess;
             answer.Move = rescue;
@@ -508,7 +508,7 @@ TReadingAnswer CrossCheck(TEngine& engine, bool attack, int x, int y, int koX, i
 
 // Answers a question: bounded reading, then the cross-checks while checkLevels allow, and, when
 // not even the first pass finished, the exhaustive search with the rest of the time.
-TReadingAnswer Read(TEngine& engine, bool attack, int x, int y, int koX, int koY, const TBoard& b,
+TReadingAnswer Read(TReader& reader, bool attack, int x, int y, int koX, int koY, const TBoard& b,
                     uint64_t deadline, int checkLevels) {
     TReadingAnswer answer;
     const int colour = b[PointIndex(x, y)];
@@ -516,32 +516,32 @@ TReadingAnswer Read(TEngine& engine, bool attack, int x, int y, int koX, int koY
         answer.Result = FightFailure;
         return answer;
     }
-    if (TimeIsUp(engine, deadline)) return answer;
+    if (TimeIsUp(reader, deadline)) return answer;
     // Every ladder read for this question, the eye test's included, stops at the deadline.
-    TLadderStop ladderStop(engine.Treppe, deadline);
-    const bool twoEyes = HasTwoEyes(engine, x, y, koX, koY, b);
-    if (engine.Treppe.CutShort()) return answer;
+    TLadderStop ladderStop(reader.Treppe, deadline);
+    const bool twoEyes = HasTwoEyes(reader, x, y, koX, koY, b);
+    if (reader.Treppe.CutShort()) return answer;
     if (twoEyes) {
         answer.Result = attack ? FightFailure : FightSuccess;
         return answer;
     }
-    const uint64_t now = engine.NowMs();
+    const uint64_t now = reader.NowMs();
     // At least one millisecond: a budget of one or two would otherwise round to nothing and
     // leave every question to the exhaustive search.
     const uint64_t stopAt =
         now + (deadline > now ? std::max<uint64_t>(1, (deadline - now) * 3 / 4) : 0);
     bool decided = false;
-    answer = Deepen(engine, attack, x, y, koX, koY, b, stopAt, nullptr, decided);
+    answer = Deepen(reader, attack, x, y, koX, koY, b, stopAt, nullptr, decided);
     if (decided)
-        return checkLevels > 0 ? CrossCheck(engine, attack, x, y, koX, koY, b, stopAt, deadline,
+        return checkLevels > 0 ? CrossCheck(reader, attack, x, y, koX, koY, b, stopAt, deadline,
                                             checkLevels, answer)
                                : answer;
-    TPooledList moves(engine.Pool);
+    TPooledList moves(reader.Context.Pool);
     answer.Bounded = false;
-    answer.Result = attack ? obrin::Attack(engine, x, y, koX, koY, b, deadline, *moves)
-                           : obrin::Defend(engine, x, y, koX, koY, b, deadline, *moves);
+    answer.Result = attack ? obrin::Attack(reader, x, y, koX, koY, b, deadline, *moves)
+                           : obrin::Defend(reader, x, y, koX, koY, b, deadline, *moves);
     // An answer that rests on a ladder cut short by the deadline is no answer.
-    if (engine.Treppe.CutShort()) answer.Result = FightUndecided;
+    if (reader.Treppe.CutShort()) answer.Result = FightUndecided;
     answer.Move = answer.Result == FightSuccess && moves->Count > 0 ? (*moves)[0] : PassPoint;
     return answer;
 }
@@ -549,21 +549,21 @@ TReadingAnswer Read(TEngine& engine, bool attack, int x, int y, int koX, int koY
 // The clock tells only which millisecond has begun, and the way back out of the search takes a
 // little time: a question with time to spare stops reading a millisecond early, so that the
 // answer comes within the time given.
-uint64_t StopReadingAt(TEngine& engine, uint64_t deadline) {
+uint64_t StopReadingAt(TReader& reader, uint64_t deadline) {
     constexpr uint64_t spareFrom = 10;
-    return deadline >= engine.NowMs() + spareFrom ? deadline - 1 : deadline;
+    return deadline >= reader.NowMs() + spareFrom ? deadline - 1 : deadline;
 }
 
 }  // namespace
 
-TReadingAnswer ReadAttack(TEngine& engine, int x, int y, int koX, int koY, const TBoard& b,
+TReadingAnswer ReadAttack(TReader& reader, int x, int y, int koX, int koY, const TBoard& b,
                           uint64_t deadline) {
-    return Read(engine, true, x, y, koX, koY, b, StopReadingAt(engine, deadline), kCheckLevels);
+    return Read(reader, true, x, y, koX, koY, b, StopReadingAt(reader, deadline), kCheckLevels);
 }
 
-TReadingAnswer ReadDefend(TEngine& engine, int x, int y, int koX, int koY, const TBoard& b,
+TReadingAnswer ReadDefend(TReader& reader, int x, int y, int koX, int koY, const TBoard& b,
                           uint64_t deadline) {
-    return Read(engine, false, x, y, koX, koY, b, StopReadingAt(engine, deadline), kCheckLevels);
+    return Read(reader, false, x, y, koX, koY, b, StopReadingAt(reader, deadline), kCheckLevels);
 }
 
 }  // namespace obrin

@@ -7,7 +7,7 @@
 // table carries each pass's work into the next. Answers are checked against each other before
 // they are given: a capture must survive the defender's best reply, and a chain given up must
 // not be saved by any move around it. When not even the shallowest pass finishes, the exhaustive
-// search gets the rest of the time. Deadlines are read on the engine's clock (TEngine::NowMs).
+// search gets the rest of the time. Deadlines are read on the reader's clock (TReader::NowMs).
 #pragma once
 
 #include <cstdint>
@@ -17,7 +17,7 @@
 
 namespace obrin {
 
-class TEngine;
+class TReader;
 
 // How a success hangs on a ko, in the terms GTP tools know from GNU Go: KoA, the side wins the
 // ko fight that follows its move (it takes the ko first); KoB, the side must find a ko threat
@@ -38,11 +38,11 @@ struct TReadingAnswer {
 };
 
 // Can the opponent of the chain at (x, y) capture it, the opponent moving first?
-[[nodiscard]] TReadingAnswer ReadAttack(TEngine& engine, int x, int y, int koX, int koY,
+[[nodiscard]] TReadingAnswer ReadAttack(TReader& reader, int x, int y, int koX, int koY,
                                         const TBoard& b, uint64_t deadline);
 
 // Can the owner of the chain at (x, y) save it, the owner moving first?
-[[nodiscard]] TReadingAnswer ReadDefend(TEngine& engine, int x, int y, int koX, int koY,
+[[nodiscard]] TReadingAnswer ReadDefend(TReader& reader, int x, int y, int koX, int koY,
                                         const TBoard& b, uint64_t deadline);
 
 }  // namespace obrin

@@ -5,7 +5,7 @@
 #include <climits>
 
 #include "board/chains.h"
-#include "game/engine.h"
+#include "tactics/reader.h"
 #include "tactics/reading_kit.h"
 
 namespace obrin {
@@ -55,11 +55,11 @@ void CaptureGains(const TBoard& b, int x, int y, int koX, int koY, int minLibs, 
 
 TTreppe::TTreppe() : m_levels(std::make_unique<std::array<TFrame, MaxLevels>>()) {}
 
-// The recursive ladder search over the engine's frame stack. One level per attack-and-escape
+// The recursive ladder search over the reader's frame stack. One level per attack-and-escape
 // step; the frame counter moves exactly as the frames are pushed and popped.
 class TLadderReader {
   public:
-    explicit TLadderReader(TEngine& engine) : m_engine(engine), m_treppe(engine.Treppe) {}
+    explicit TLadderReader(TReader& reader) : m_reader(reader), m_treppe(reader.Treppe) {}
 
     int Read(int x, int y, const TBoard& b, int koX, int koY) {
         if (m_treppe.m_frames > TTreppe::MaxFrames || StopReached()) return -1;
@@ -78,7 +78,7 @@ class TLadderReader {
             }
         }
         --m_treppe.m_level;
-        m_engine.ShowIntermediate(m_engine.Fields.Spielfeld);
+        m_reader.ShowIntermediate(m_reader.Context.Fields.Spielfeld);
         return result;
     }
 
@@ -91,7 +91,7 @@ class TLadderReader {
         if (m_treppe.m_cutShort) return true;
         if (m_treppe.m_stopAt == UINT64_MAX || m_treppe.m_polls++ % kClockInterval != 0)
             return false;
-        m_treppe.m_cutShort = m_engine.NowMs() >= m_treppe.m_stopAt || m_engine.Host.IsLocked();
+        m_treppe.m_cutShort = m_reader.NowMs() >= m_treppe.m_stopAt || m_reader.Context.Host.IsLocked();
         return m_treppe.m_cutShort;
     }
 
@@ -104,8 +104,8 @@ class TLadderReader {
         frame.Board = b;
         int32_t kx = koX, ky = koY;
         PlayMove(attack.X, attack.Y, -colour, frame.Board, kx, ky);
-        ++m_engine.ReadingNodes;
-        m_engine.ShowIntermediate(frame.Board);
+        ++m_reader.Nodes;
+        m_reader.ShowIntermediate(frame.Board);
         RescueCandidates(frame.Board, x, y, kx, ky, frame.Escapes);
         const int attackIndex = PointIndex(attack.X, attack.Y);
         bool established = false;
@@ -119,8 +119,8 @@ class TLadderReader {
                 frame.EscapeBoard = frame.Board;
                 int32_t ex = kx, ey = ky;
                 PlayMove(escape.X, escape.Y, colour, frame.EscapeBoard, ex, ey);
-                ++m_engine.ReadingNodes;
-                m_engine.ShowIntermediate(frame.EscapeBoard);
+                ++m_reader.Nodes;
+                m_reader.ShowIntermediate(frame.EscapeBoard);
                 if (Read(x, y, frame.EscapeBoard, ex, ey) < 0) ++refuted;
                 --m_treppe.m_frames;
             }
@@ -133,7 +133,7 @@ class TLadderReader {
         return established;
     }
 
-    TEngine& m_engine;
+    TReader& m_reader;
     TTreppe& m_treppe;
 };
 
@@ -157,68 +157,68 @@ void LibertyGainMoves(const TBoard& b, int x, int y, int koX, int koY, TPointLis
     for (const TPoint& l : libs) TryGain(b, target, l, b[target], koX, koY, n0, moves);
 }
 
-bool IsPlayable(TEngine& engine, int x, int y, int colour, int koX, int koY, const TBoard& b) {
+bool IsPlayable(TReader& reader, int x, int y, int colour, int koX, int koY, const TBoard& b) {
     if (!IsLegalOn(b, x, y, colour, koX, koY)) return false;
-    TPooledBoard copy(engine.Pool);
+    TPooledBoard copy(reader.Context.Pool);
     *copy = b;
     int32_t kx = koX, ky = koY;
     PlayMove(x, y, colour, *copy, kx, ky);
     const int n = LibertiesUpTo(*copy, PointIndex(x, y), 2);
     if (n == 1 && kx == -1) return false;  // a self-atari that takes no ko
-    if (n == 2) return Ladder(engine, x, y, *copy, kx, ky) < 0;
+    if (n == 2) return Ladder(reader, x, y, *copy, kx, ky) < 0;
     return true;
 }
 
-bool IsPlayableAfter(TEngine& engine, int x, int y, int colour, int x2, int y2, int colour2,
+bool IsPlayableAfter(TReader& reader, int x, int y, int colour, int x2, int y2, int colour2,
                      int koX, int koY, const TBoard& b) {
     if (!IsLegalOn(b, x, y, colour, koX, koY)) return false;
-    TPooledBoard copy(engine.Pool);
+    TPooledBoard copy(reader.Context.Pool);
     *copy = b;
     int32_t kx = koX, ky = koY;
     PlayMove(x, y, colour, *copy, kx, ky);
-    return IsPlayable(engine, x2, y2, colour2, kx, ky, *copy);
+    return IsPlayable(reader, x2, y2, colour2, kx, ky, *copy);
 }
 
-bool CanEscape(TEngine& engine, const TBoard& b, int x, int y, int koX, int koY) {
-    TPooledList candidates(engine.Pool);
+bool CanEscape(TReader& reader, const TBoard& b, int x, int y, int koX, int koY) {
+    TPooledList candidates(reader.Context.Pool);
     RescueCandidates(b, x, y, koX, koY, *candidates);
     const int colour = b[PointIndex(x, y)];
     for (const TPoint& m : *candidates)
-        if (IsPlayable(engine, m.X, m.Y, colour, koX, koY, b)) return true;
+        if (IsPlayable(reader, m.X, m.Y, colour, koX, koY, b)) return true;
     return false;
 }
 
-int Ladder(TEngine& engine, int x, int y, const TBoard& b, int koX, int koY) {
-    return TLadderReader(engine).Read(x, y, b, koX, koY);
+int Ladder(TReader& reader, int x, int y, const TBoard& b, int koX, int koY) {
+    return TLadderReader(reader).Read(x, y, b, koX, koY);
 }
 
-int LadderAfterMove(TEngine& engine, int x, int y, int mx, int my, int mColour, const TBoard& b,
+int LadderAfterMove(TReader& reader, int x, int y, int mx, int my, int mColour, const TBoard& b,
                     int koX, int koY) {
-    TPooledBoard copy(engine.Pool);
+    TPooledBoard copy(reader.Context.Pool);
     *copy = b;
     int32_t kx = koX, ky = koY;
     if (IsLegalOn(b, mx, my, mColour, koX, koY)) PlayMove(mx, my, mColour, *copy, kx, ky);
-    return Ladder(engine, x, y, *copy, kx, ky);
+    return Ladder(reader, x, y, *copy, kx, ky);
 }
 
-bool IsLadderCapturedAfter(TEngine& engine, int x, int y, int colour, int x2, int y2, int koX,
+bool IsLadderCapturedAfter(TReader& reader, int x, int y, int colour, int x2, int y2, int koX,
                            int koY, const TBoard& b) {
     if (!IsLegalOn(b, x, y, colour, koX, koY)) return false;
-    TPooledBoard copy(engine.Pool);
+    TPooledBoard copy(reader.Context.Pool);
     *copy = b;
     int32_t kx = koX, ky = koY;
     PlayMove(x, y, colour, *copy, kx, ky);
-    return Ladder(engine, x2, y2, *copy, kx, ky) >= 0;
+    return Ladder(reader, x2, y2, *copy, kx, ky) >= 0;
 }
 
-int LadderMoves(TEngine& engine, int x, int y, const TBoard& b, int koX, int koY,
+int LadderMoves(TReader& reader, int x, int y, const TBoard& b, int koX, int koY,
                 TPointList& moves) {
     moves.Count = 0;
     const int target = PointIndex(x, y);
     const int32_t colour = b[target];
-    TPooledList libs(engine.Pool), candidates(engine.Pool);
+    TPooledList libs(reader.Context.Pool), candidates(reader.Context.Pool);
     if (colour == 0 || GetLiberties(x, y, b, *libs) != 2) return 0;
-    TPooledBoard boardA(engine.Pool), boardE(engine.Pool);
+    TPooledBoard boardA(reader.Context.Pool), boardE(reader.Context.Pool);
     for (const TPoint& a : *libs) {
         if (!IsLegalOn(b, a.X, a.Y, -colour, koX, koY)) continue;
         *boardA = b;
@@ -233,15 +233,15 @@ int LadderMoves(TEngine& engine, int x, int y, const TBoard& b, int koX, int koY
             int32_t kex = kax, key = kay;
             PlayMove(e.X, e.Y, colour, *boardE, kex, key);
             const int n = LibertiesUpTo(*boardE, target, 2);
-            escaped = n > 2 || (n == 2 && Ladder(engine, x, y, *boardE, kex, key) < 0);
+            escaped = n > 2 || (n == 2 && Ladder(reader, x, y, *boardE, kex, key) < 0);
         }
         if (!escaped) moves.Items[moves.Count++] = a;
     }
     return moves.Count;
 }
 
-void CutAnalysis(TEngine& engine) {
-    TBoardFields& f = engine.Fields;
+void CutAnalysis(TReader& reader) {
+    TBoardFields& f = reader.Context.Fields;
     const TBoard& b = f.Spielfeld;
     static constexpr int kDiagonalX[4] = {-1, 1, 1, -1};
     static constexpr int kDiagonalY[4] = {1, 1, -1, -1};
@@ -256,7 +256,7 @@ void CutAnalysis(TEngine& engine) {
                           GetPoint(b, x, y + dy) == colour && GetPoint(b, x + dx, y) == colour;
                 }
                 // The cut fails when the cutting stone of the other colour would be lost.
-                if (cut && !IsPlayable(engine, x, y, -colour, f.KoX, f.KoY, b))
+                if (cut && !IsPlayable(reader, x, y, -colour, f.KoX, f.KoY, b))
                     (colour > 0 ? f.SVerbunden : f.WVerbunden)[PointIndex(x, y)] = 1;
             }
         }

@@ -13,7 +13,7 @@
 
 namespace obrin {
 
-class TEngine;
+class TReader;
 
 // TTreppe: the ladder reader's frame stack, kept in memory. Each level of the ladder owns one
 // frame (liberties, escapes, the position after the attack and after the escape). The depth
@@ -50,12 +50,12 @@ class TTreppe {
     std::unique_ptr<std::array<TFrame, MaxLevels>> m_levels;
     int m_level = 0;
     int m_frames = 0;
-    uint64_t m_stopAt = UINT64_MAX;  // the engine's clock; UINT64_MAX: read every ladder out
+    uint64_t m_stopAt = UINT64_MAX;  // the reader's clock; UINT64_MAX: read every ladder out
     bool m_cutShort = false;
     uint32_t m_polls = 0;
 };
 
-// While it lives, ladders give up at stopAt on the engine's clock (or at the host's stop
+// While it lives, ladders give up at stopAt on the reader's clock (or at the host's stop
 // request) and answer -1 with CutShort set, so that a search that must answer in time is not
 // held up by a ladder branching across a crowded board. Scopes nest: the earlier stop time
 // holds, and leaving a scope restores the outer one's stop time and flag.
@@ -90,39 +90,39 @@ void RescueCandidates(const TBoard& b, int x, int y, int koX, int koY, TPointLis
 void LibertyGainMoves(const TBoard& b, int x, int y, int koX, int koY, TPointList& moves);
 
 // Legal, not a self-atari (unless it takes a ko) and not caught in a ladder.
-[[nodiscard]] bool IsPlayable(TEngine& engine, int x, int y, int colour, int koX, int koY,
+[[nodiscard]] bool IsPlayable(TReader& reader, int x, int y, int colour, int koX, int koY,
                               const TBoard& b);
 
 // Plays (x, y, colour) on a copy when legal (false if not), then asks IsPlayable for
 // (x2, y2, colour2) with the ko point after the first move.
-[[nodiscard]] bool IsPlayableAfter(TEngine& engine, int x, int y, int colour, int x2, int y2,
+[[nodiscard]] bool IsPlayableAfter(TReader& reader, int x, int y, int colour, int x2, int y2,
                                    int colour2, int koX, int koY, const TBoard& b);
 
 // True when one of the chain's rescue candidates is playable for the chain's colour.
-[[nodiscard]] bool CanEscape(TEngine& engine, const TBoard& b, int x, int y, int koX, int koY);
+[[nodiscard]] bool CanEscape(TReader& reader, const TBoard& b, int x, int y, int koX, int koY);
 
 // The point index of an attacking move that captures the two-liberty chain at (x, y) in a
 // ladder, or -1. A ladder that reaches the depth limit counts as working.
-[[nodiscard]] int Ladder(TEngine& engine, int x, int y, const TBoard& b, int koX, int koY);
+[[nodiscard]] int Ladder(TReader& reader, int x, int y, const TBoard& b, int koX, int koY);
 
 // Ladder after (mx, my, mColour) has been played on a copy (when legal; otherwise on the position
 // as it is).
-[[nodiscard]] int LadderAfterMove(TEngine& engine, int x, int y, int mx, int my, int mColour,
+[[nodiscard]] int LadderAfterMove(TReader& reader, int x, int y, int mx, int my, int mColour,
                                   const TBoard& b, int koX, int koY);
 
 // Plays (x, y, colour) on a copy when legal (false if not) and tells whether the chain at
 // (x2, y2) is then caught in a ladder.
-[[nodiscard]] bool IsLadderCapturedAfter(TEngine& engine, int x, int y, int colour, int x2, int y2,
+[[nodiscard]] bool IsLadderCapturedAfter(TReader& reader, int x, int y, int colour, int x2, int y2,
                                          int koX, int koY, const TBoard& b);
 
 // The attacking moves that catch the two-liberty chain at (x, y) in a ladder; returns their
 // number (0 when the chain does not have two liberties).
-int LadderMoves(TEngine& engine, int x, int y, const TBoard& b, int koX, int koY,
+int LadderMoves(TReader& reader, int x, int y, const TBoard& b, int koX, int koY,
                 TPointList& moves);
 
 // Fills SVerbunden and WVerbunden from Spielfeld: a cut point whose cutting stone would be lost
 // is marked 1. Points that are not marked keep their value.
-void CutAnalysis(TEngine& engine);
+void CutAnalysis(TReader& reader);
 
 // The liberties the chain at (x, y) keeps against the best attack on one of its liberties with
 // the best liberty-gaining answer; 0 when an attack captures it, INT32_MAX when no attack is

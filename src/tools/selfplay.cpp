@@ -5,6 +5,7 @@
 
 #include "board/chains.h"
 #include "board/errors.h"
+#include "game/analyse.h"
 #include "game/gameflow.h"
 #include "game/movedriver.h"
 #include "records/sgfparse.h"
@@ -79,7 +80,7 @@ TSelfPlayer::TSelfPlayer(int maxMoves)
     : m_maxMoves(std::max(1, maxMoves)),
       m_host(std::make_unique<THost>(m_gameMoves, m_maxMoves)),
       m_engine(std::make_unique<TEngine>(*m_host)) {
-    m_engine->SetDeterministicClock(true);
+    m_engine->Clock.SetDeterministic(true);
     m_host->SearchStatus = ThinkingText(*m_engine, "Inferenzmaschine arbeitet");
     m_engine->ComputerMove = [this] { return TimedComputerMove(); };
 }

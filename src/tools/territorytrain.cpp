@@ -9,6 +9,7 @@
 #include "analysis/feedfwd4.h"
 #include "analysis/territory.h"
 #include "board/chains.h"
+#include "game/analyse.h"
 #include "game/engine.h"
 #include "game/scoring.h"
 
@@ -84,7 +85,7 @@ void AnalyseLesson(TEngine& engine, const TTerritoryLesson& lesson) {
     engine.Fields.Spielfeld = lesson.Position;
     engine.Fields.KoX = -1;
     engine.Fields.KoY = -1;
-    AnalyseToTerritoryInputs(engine);
+    Analyse(engine, TAnalysisStage::Areas);
 }
 
 std::vector<uint8_t> BuildTerritoryRecords(TEngine& engine, const std::vector<TTeacherGame>& games,

@@ -208,7 +208,7 @@ void VisitAnalysisTools(TUi& ui, TFormGoMain& main,
     gebiet.close();
 
     TFormBruteForce& brute = main.ShowBruteForce();
-    main.Engine().SetDeterministicClock(true);
+    main.Engine().Clock.SetDeterministic(true);
     brute.PointChosen(at("K10"));
     brute.Read(true);
     visit(QStringLiteral("brute-force"), &brute);

@@ -24,7 +24,7 @@
 #include "game/FormScore.h"
 #include "game/gameflow.h"
 #include "goals/FormBrowser.h"
-#include "gtp/gtp_analysis.h"
+#include "game/analyse.h"
 #include "records/sgfdata.h"
 #include "tactics/FormBruteForce.h"
 #include "ui/FormAbout.h"
@@ -572,7 +572,7 @@ void TFormGoMain::ShowAnalysisWindow(QWidget* w) {
 void TFormGoMain::AnalyseIfChanged() {
     if (m_engine->Territory.EvaluatedFor(m_engine->Fields.Spielfeld)) return;
     m_host.SetBusy(true);
-    AnalysePosition(*m_engine, true);
+    Analyse(*m_engine, TAnalysisStage::All);
     m_host.SetBusy(false);
 }
 

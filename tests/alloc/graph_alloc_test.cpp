@@ -8,6 +8,7 @@
 #include "analysis/graph.h"
 #include "analysis/klassi.h"
 #include "board/chains.h"
+#include "game/analyse.h"
 #include "game/engine.h"
 #include "tactics/treppe.h"
 
@@ -19,7 +20,7 @@ TEST(Allocation, GraphBuildAllocatesNothingAfterWarmUp) {
     TEngine engine(host);
     // Deadlines on the deterministic clock, started again for every round, so that every round
     // reads the same trees.
-    engine.SetDeterministicClock(true);
+    engine.Clock.SetDeterministic(true);
     std::mt19937 rng(3);
     TBoardFields& f = engine.Fields;
     for (int p = 0; p < PointCount; ++p) {
@@ -29,15 +30,15 @@ TEST(Allocation, GraphBuildAllocatesNothingAfterWarmUp) {
     ClassifyBoard(engine);
     ComputeNamensfeld(f);
     ComputeFreiheitsfeld(f.Spielfeld, engine.Container->Freiheitsfeld, f.Spielfeld);
-    CutAnalysis(engine);
+    CutAnalysis(engine.Reader);
     const TFieldContainer fields = *engine.Container;
     const TBoard marksS = f.SVerbunden, marksW = f.WVerbunden;
     const auto build = [&] {
         *engine.Container = fields;         // the build corrects the shared-fate fields in place
         engine.Fields.SVerbunden = marksS;  // and the pattern handlers add connection marks
         engine.Fields.WVerbunden = marksW;
-        engine.ReadingNodes = 0;
-        engine.Graph->Build();
+        engine.Reader.Nodes = 0;
+        BuildGraph(engine);
         engine.Graph->BuildAreas();
     };
     build();

@@ -7,6 +7,7 @@
 
 #include "alloc/alloc_counter.h"
 #include "analysis/graph.h"
+#include "game/analyse.h"
 #include "game/engine.h"
 #include "patterns/muster.h"
 
@@ -24,16 +25,16 @@ TEST(Allocation, MatchingPatternsAllocatesNothingAfterWarmUp) {
         for (int32_t& v : b) v = static_cast<int>(rng() % 3) - 1;
         boards.push_back(b);
     }
-    engine.SetDeterministicClock(true);
+    engine.Clock.SetDeterministic(true);
     for (const TBoard& b : boards) {  // warm-up: the lists grow to their largest size
         engine.Fields.Spielfeld = b;
-        AnalyseToGraph(engine);  // matches, too
+        Analyse(engine, TAnalysisStage::Areas);  // matches, too
     }
     long allocations = 0;
     size_t firings = 0, associations = 0;
     for (const TBoard& b : boards) {
         engine.Fields.Spielfeld = b;
-        AnalyseToGraph(engine);  // the handlers read the graph of the position
+        Analyse(engine, TAnalysisStage::Areas);  // the handlers read the graph of the position
         const long before = test::AllocationCount();
         MatchPatterns(engine);
         allocations += test::AllocationCount() - before;

@@ -34,18 +34,18 @@ TEST(Allocation, LadderAttackDefendAndReadingAllocateNothingAfterWarmUp) {
         OOOOO)");
     TPointList moves;
     const auto askAll = [&] {
-        int sum = Ladder(engine, 9, 9, ladder, -1, -1);
-        sum += Attack(engine, 1, 17, -1, -1, edge, UINT64_MAX, moves);
-        sum += Defend(engine, 1, 17, -1, -1, edge, UINT64_MAX, moves);
-        sum += Defend(engine, 0, 17, -1, -1, eyes, UINT64_MAX, moves);
-        sum += Attack(engine, 0, 17, -1, -1, eyes, UINT64_MAX, moves);
+        int sum = Ladder(engine.Reader, 9, 9, ladder, -1, -1);
+        sum += Attack(engine.Reader, 1, 17, -1, -1, edge, UINT64_MAX, moves);
+        sum += Defend(engine.Reader, 1, 17, -1, -1, edge, UINT64_MAX, moves);
+        sum += Defend(engine.Reader, 0, 17, -1, -1, eyes, UINT64_MAX, moves);
+        sum += Attack(engine.Reader, 0, 17, -1, -1, eyes, UINT64_MAX, moves);
         // An open fight cut off by a short deadline: the deepest recursion of all.
-        sum += Attack(engine, 9, 9, -1, -1, ladder, engine.Host.TickMs() + 3000, moves);
+        sum += Attack(engine.Reader, 9, 9, -1, -1, ladder, engine.Host.TickMs() + 3000, moves);
         // The bounded reading behind the GTP commands, deepening pass by pass.
         for (const TBoard* b : {static_cast<const TBoard*>(&ladder), &edge}) {
             const int x = b == &ladder ? 9 : 1, y = b == &ladder ? 9 : 17;
-            sum += ReadAttack(engine, x, y, -1, -1, *b, engine.Host.TickMs() + 3000).Result;
-            sum += ReadDefend(engine, x, y, -1, -1, *b, engine.Host.TickMs() + 3000).Result;
+            sum += ReadAttack(engine.Reader, x, y, -1, -1, *b, engine.Host.TickMs() + 3000).Result;
+            sum += ReadDefend(engine.Reader, x, y, -1, -1, *b, engine.Host.TickMs() + 3000).Result;
         }
         return sum;
     };

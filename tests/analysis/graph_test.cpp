@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "board/chains.h"
+#include "game/analyse.h"
 #include "game/engine.h"
 #include "patterns/muster.h"
 #include "support/error_text.h"
@@ -29,8 +30,8 @@ class TStatusHost : public IHost {
 // Reading deadlines on the engine's deterministic clock: the graph comes out the same on every
 // machine and under any load.
 void UseDeterministicClock(TEngine& engine) {
-    engine.SetDeterministicClock(true);
-    engine.ReadingNodes = 0;
+    engine.Clock.SetDeterministic(true);
+    engine.Reader.Nodes = 0;
 }
 
 // A graph over a position whose classifier fields the test writes itself, so that the answers do
@@ -50,7 +51,7 @@ class GraphTest : public ::testing::Test {
     }
     void SetPosition(const char* diagram) { SetPosition(FromDiagram(diagram)); }
     TGoGraph& Build() {
-        Engine.Graph->Build();
+        BuildGraph(Engine);
         Engine.Graph->BuildAreas();
         return *Engine.Graph;
     }
@@ -193,7 +194,7 @@ TEST_F(GraphTest, ProgressIsShownStageByStageAndTheDumpIsWrittenWhenAskedFor) {
     SetPosition(kCornerWithEyes);
     const test::TTempHome home;
     Engine.Settings.KettenProtokollieren = true;
-    AnalyseToGraph(Engine);
+    Analyse(Engine, TAnalysisStage::Areas);
     EXPECT_EQ(Host.Status,
               (std::vector<std::string>{
                   "Korrektur der Verbindungs-Einschätzung ...", "Gruppen-Graph wird aufgebaut ...",
@@ -247,14 +248,14 @@ TEST_F(GraphTest, RandomPositionsOfEveryDensityBuildConsistently) {
         Engine.Fields.Spielfeld = RandomPosition(rng, i / 49.0);
         SCOPED_TRACE(test::ToDiagram(Engine.Fields.Spielfeld));
         UseDeterministicClock(Engine);
-        ASSERT_NO_THROW(AnalyseToGraph(Engine));
+        ASSERT_NO_THROW(Analyse(Engine, TAnalysisStage::Areas));
         ExpectConsistentGraph(Engine);
         if (i % 10 != 0) continue;
         // Built again: the same records, the same graph.
         const std::string first = Engine.Graph->DumpText();
         const size_t records = Engine.Graph->RecordsCreated();
         UseDeterministicClock(Engine);
-        AnalyseToGraph(Engine);
+        Analyse(Engine, TAnalysisStage::Areas);
         EXPECT_EQ(Engine.Graph->RecordsCreated(), records);
         EXPECT_EQ(Engine.Graph->DumpText(), first);
     }
@@ -264,17 +265,17 @@ TEST_F(GraphTest, RandomPositionsOfEveryDensityBuildConsistently) {
 TEST_F(GraphTest, ReusedRecordsGiveTheSameGraphAsFreshOnes) {
     std::mt19937 rng(7);
     Engine.Fields.Spielfeld = RandomPosition(rng, 0.5);
-    AnalyseToGraph(Engine);
+    Analyse(Engine, TAnalysisStage::Areas);
     const TBoard second = RandomPosition(rng, 0.3);
     Engine.Fields.Spielfeld = second;
     UseDeterministicClock(Engine);
-    AnalyseToGraph(Engine);
+    Analyse(Engine, TAnalysisStage::Areas);
 
     TStatusHost freshHost;
     TEngine fresh(freshHost);
     UseDeterministicClock(fresh);
     fresh.Fields.Spielfeld = second;
-    AnalyseToGraph(fresh);
+    Analyse(fresh, TAnalysisStage::Areas);
     EXPECT_EQ(Engine.Graph->DumpText(), fresh.Graph->DumpText());
 }
 

@@ -14,7 +14,7 @@ class Scoring : public ::testing::Test {
   protected:
     IHost host;
     TEngine engine{host};
-    void SetUp() override { engine.SetDeterministicClock(true); }
+    void SetUp() override { engine.Clock.SetDeterministic(true); }
 };
 
 TEST_F(Scoring, AnEmptyBoardIsADrawOrTheKomi) {

@@ -12,6 +12,7 @@
 #include "analysis/graph.h"
 #include "board/chains.h"
 #include "board/errors.h"
+#include "game/analyse.h"
 #include "game/engine.h"
 #include "game/movedriver.h"
 #include "tools/randomgames.h"
@@ -56,7 +57,7 @@ class Catalogue : public ::testing::Test {
     void SetUp() override {
         m_engine = std::make_unique<TEngine>(m_host);
         m_engine->Settings.Zufall = false;
-        m_engine->SetDeterministicClock(true);
+        m_engine->Clock.SetDeterministic(true);
         Manager().Debugger = &m_engine->GoalDebugger();
     }
     void TearDown() override {
@@ -71,7 +72,7 @@ class Catalogue : public ::testing::Test {
     void Position(const std::string& diagram) {
         Engine().Fields.Spielfeld = test::FromDiagram(diagram);
         Manager().ResetGoals();
-        Analyse(Engine());
+        Analyse(Engine(), TAnalysisStage::All);
     }
     TGoChain& ChainAt(int x, int y) {
         return Engine().Graph->FindChain(Engine().Fields.Namensfeld[PointIndex(x, y)]);
@@ -138,7 +139,7 @@ TEST_F(Catalogue, ALadderGivesTheMoveThatStartsIt) {
         ". . . . . . . . .\n");
     const TBoardFields& f = Engine().Fields;
     TPooledList ladder(Engine().Pool);
-    ASSERT_GT(LadderMoves(Engine(), 3, 15, f.Spielfeld, f.KoX, f.KoY, *ladder), 0);
+    ASSERT_GT(LadderMoves(Engine().Reader, 3, 15, f.Spielfeld, f.KoX, f.KoY, *ladder), 0);
     auto& capture = ChainGoal<TGoalKetteFangen>(3, 15, 2);
     capture.Expand();
     const auto subs = SubNames(Manager(), capture);

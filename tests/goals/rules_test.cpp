@@ -530,7 +530,7 @@ TEST_F(RulesTest, ConnectingAChainCaughtInALadder) {
     ExpectVote("TRuleAnbindenFreiheitWegnehmen", connectCaught, takeAtari, 0);
     TGoal& connectFree = Manager.CreateGoal<TGoalAnbinden>(IndexOf("K10"), nullptr);
     ExpectVote("TRuleAnbindenFreiheitWegnehmen", connectFree, takeFree, 0);
-    EXPECT_EQ(Engine.Treppe.Frames(), 0);
+    EXPECT_EQ(Engine.Reader.Treppe.Frames(), 0);
 }
 
 // ---- rules over what the goals serve

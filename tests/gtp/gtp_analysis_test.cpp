@@ -60,7 +60,7 @@ TEST_F(GtpAnalysis, AFieldIsNineteenRowsTopRowFirst) {
 }
 
 TEST_F(GtpAnalysis, FinalScoreCountsKomiForWhite) {
-    engine.SetDeterministicClock(true);
+    engine.Clock.SetDeterministic(true);
     EXPECT_EQ(Ask("final_score"), "= 0\n\n");
     ASSERT_EQ(Ask("komi 6.5"), "= \n\n");
     EXPECT_EQ(Ask("final_score"), "= W+6.5\n\n");
@@ -73,7 +73,7 @@ TEST_F(GtpAnalysis, FinalScoreCountsKomiForWhite) {
 // final_score); the winner must agree, and the stones counted as dead are those
 // final_status_list names.
 TEST_F(GtpAnalysis, FinalScoreOfAFinishedGameAgreesWithTheReferenceOnTheWinner) {
-    engine.SetDeterministicClock(true);
+    engine.Clock.SetDeterministic(true);
     const auto games =
         ReadTeacherGames(std::string(OBRIN_TEST_SOURCE_DIR) + "/../training/games-final.txt");
     const TTeacherGame& game = games.front();

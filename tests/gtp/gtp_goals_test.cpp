@@ -16,7 +16,7 @@ class GtpGoals : public ::testing::Test {
   protected:
     void SetUp() override {
         m_engine = std::make_unique<TEngine>(m_host);
-        m_engine->SetDeterministicClock(true);
+        m_engine->Clock.SetDeterministic(true);
         m_engine->Random.SetFixedSeed(3);
         m_gtp = std::make_unique<TGtpEngine>(*m_engine);
         RegisterGoalCommands(*m_gtp);

@@ -1,12 +1,14 @@
 // The association list: newest first, names cut to 50 characters, emptied by each pattern run,
 // and turned into one pattern-move goal per pattern number and point under the goal it names.
 #include "patterns/assoc.h"
+#include "goals/pattern_goals.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "game/analyse.h"
 #include "game/engine.h"
 #include "goals/goals.h"
 #include "support/diagram.h"
@@ -52,7 +54,7 @@ TEST(GoalAssociation, OnePatternMoveGoalPerNumberAndPointLinkedUnderTheNamedGoal
     list.AddEntry(26, "kette-retten 42", 81);
     TRuleManager manager;
     TGoal& save = manager.CreateGoal<TNamedGoal>("KETTE-RETTEN 42");
-    list.CreatePatternGoals(save, manager, MakePatternMove);
+    CreatePatternGoals(list, save, manager, MakePatternMove);
     std::vector<std::string> created;
     for (TGoal* g = manager.FirstGoal(); g != nullptr; g = g->Next)
         if (g != &save) created.push_back(g->Name());
@@ -60,7 +62,7 @@ TEST(GoalAssociation, OnePatternMoveGoalPerNumberAndPointLinkedUnderTheNamedGoal
     for (TGoal* g = manager.FirstGoal(); g != nullptr; g = g->Next)
         EXPECT_TRUE(g == &save || TRuleManager::SoleSuperGoal(*g) == &save);
     // Expanding again links nothing twice.
-    list.CreatePatternGoals(save, manager, MakePatternMove);
+    CreatePatternGoals(list, save, manager, MakePatternMove);
     int goals = 0;
     for (TGoal* g = manager.FirstGoal(); g != nullptr; g = g->Next) ++goals;
     EXPECT_EQ(goals, 3);
@@ -69,15 +71,15 @@ TEST(GoalAssociation, OnePatternMoveGoalPerNumberAndPointLinkedUnderTheNamedGoal
 TEST(GoalAssociation, EachPatternRunDescribesOnlyItsPosition) {
     IHost host;
     TEngine engine(host);
-    engine.SetDeterministicClock(true);
+    engine.Clock.SetDeterministic(true);
     // A white stone in atari on the edge: capturing it is suggested.
     engine.Fields.Spielfeld = test::FromDiagram(
         ". X O X .\n"
         ". . . . .\n");
-    AnalyseToGraph(engine);
+    Analyse(engine, TAnalysisStage::Areas);
     ASSERT_NE(engine.GoalAssociation.Entries(), nullptr);
     engine.Fields.Spielfeld = TBoard{};
-    AnalyseToGraph(engine);
+    Analyse(engine, TAnalysisStage::Areas);
     EXPECT_EQ(engine.GoalAssociation.Entries(), nullptr);
 }
 

@@ -17,6 +17,7 @@
 
 #include "analysis/graph.h"
 #include "board/neighbours.h"
+#include "game/analyse.h"
 #include "game/engine.h"
 #include "patterns/assoc.h"
 #include "patterns/muster.h"
@@ -107,13 +108,13 @@ class PatternHandlers : public ::testing::Test {
         const char* dataDir = std::getenv("OBRIN_DATA_DIR");
         if (dataDir == nullptr) GTEST_SKIP() << "OBRIN_DATA_DIR not set";
         library = std::filesystem::path(dataDir) / PatternFileName;
-        engine.SetDeterministicClock(true);
+        engine.Clock.SetDeterministic(true);
     }
 
     void Analyse(const TBoard& board) {
         engine.Fields.Spielfeld = board;
         engine.Fields.KoX = engine.Fields.KoY = -1;
-        AnalyseToGraph(engine);
+        obrin::Analyse(engine, TAnalysisStage::Areas);
     }
 
     // The associations pattern number made, as "NAME@point".
@@ -329,7 +330,7 @@ TEST_F(TellingRow, LadderPreventionOnlyWhereTheMoveEscapesTheLadder) {
     const int n = engine.Fields.Namensfeld[Cell(0)];
     std::multiset<std::string> expected;
     for (const int c : {2, 3})
-        if (LadderAfterMove(engine, PointColumn(n), PointRow(n), PointColumn(Cell(c)),
+        if (LadderAfterMove(engine.Reader, PointColumn(n), PointRow(n), PointColumn(Cell(c)),
                             PointRow(Cell(c)), 1, engine.Fields.Spielfeld, -1, -1) < 0)
             expected.insert(At(P::TreppeVerhindern, 0, c));
     EXPECT_FALSE(expected.empty()) << "the shape's moves are meant to escape";

@@ -268,7 +268,7 @@ class CountingHost : public IHost {
 // Handlers are called through the table with the number, anchor and symmetry; a number without a
 // handler still fires but calls nothing.
 std::vector<TPatternFiring> gCalls;
-void RecordCall(TEngine&, int number, int anchor, int symmetry) {
+void RecordCall(TPatternContext&, int number, int anchor, int symmetry) {
     gCalls.push_back({static_cast<int16_t>(number), static_cast<int16_t>(anchor),
                       static_cast<int8_t>(symmetry)});
 }

@@ -78,7 +78,7 @@ TEST_F(TerritoryTraining, RecordsAndTrainingRepeatByteForByte) {
     const std::vector<TTeacherGame> games{Game()};
     auto build = [&] {
         TEngine engine(host);
-        engine.SetDeterministicClock(true);
+        engine.Clock.SetDeterministic(true);
         return BuildTerritoryRecords(engine, games, Options());
     };
     const auto records = build();
@@ -112,7 +112,7 @@ TEST_F(TerritoryTraining, TheShippedNetworkAndRecordsLoad) {
     EXPECT_GT(counts.Absolutes, 2000);
 
     TEngine engine(host);
-    engine.SetDeterministicClock(true);
+    engine.Clock.SetDeterministic(true);
     engine.TerritoryNet->LoadFromFile(data + "terrnet.dat");
     EXPECT_EQ(engine.TerritoryNet->InputCount(), 80);
     EXPECT_EQ(engine.TerritoryNet->Hidden1Count(), 320);

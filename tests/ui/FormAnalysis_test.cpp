@@ -88,7 +88,7 @@ class TFormAnalysisTest : public QObject {
         m_main = std::make_unique<TFormGoMain>(*m_ui, *m_userInterface,
                                                QStringList{QStringLiteral("/qx")});
         QVERIFY(test::ShowMainWindow(*m_main, 1200, 800));
-        Engine().SetDeterministicClock(true);
+        Engine().Clock.SetDeterministic(true);
         Engine().Random.SetFixedSeed(7);
         Engine().Fields.Spielfeld = test::FromPoints(kPosition);
     }
@@ -162,7 +162,7 @@ class TFormAnalysisTest : public QObject {
         brute.ButtonFangen->click();
         TEngine& e = Engine();
         const TReadingAnswer ladder =
-            ReadAttack(e, 9, 9, -1, -1, e.Fields.Spielfeld, e.NowMs() + 10000);
+            ReadAttack(e.Reader, 9, 9, -1, -1, e.Fields.Spielfeld, e.Reader.NowMs() + 10000);
         QCOMPARE(ladder.Result, FightSuccess);
         QCOMPARE(brute.LabelErgebnis->text(), QStringLiteral("Ja"));
         QCOMPARE(brute.LabelOrt->text(),
@@ -229,13 +229,13 @@ class TFormAnalysisTest : public QObject {
 
     void bruteForceOnAnEmptyPointReadsNothing() {
         TFormBruteForce& brute = m_main->ShowBruteForce();
-        const int64_t nodes = Engine().ReadingNodes;
+        const int64_t nodes = Engine().Reader.Nodes;
         Click("K12");
         brute.ButtonRetten->click();
         QCOMPARE(
             m_messages,
             QStringList{QStringLiteral("Bitte zuerst eine Kette auf dem Spielfeld anklicken.")});
-        QCOMPARE(Engine().ReadingNodes, nodes);
+        QCOMPARE(Engine().Reader.Nodes, nodes);
         QVERIFY(brute.LabelErgebnis->text().isEmpty());
     }
 

@@ -73,7 +73,7 @@ class TFormComputerGamesTest : public QObject {
         m_main = std::make_unique<TFormGoMain>(*m_ui, *m_userInterface, QStringList{});
         QVERIFY(test::ShowMainWindow(*m_main));
         TEngine& e = m_main->Engine();
-        e.SetDeterministicClock(true);
+        e.Clock.SetDeterministic(true);
         e.Random.SetFixedSeed(1);
     }
     void cleanup() { m_main.reset(); }

@@ -144,7 +144,7 @@ class TFormGoMainTest : public QObject {
             QTRY_VERIFY(main.Board().View()->width() > small + 200);
             QVERIFY(main.ControlWindow()->geometry().right() <= main.centralWidget()->width());
             main.BoardWindow()->move(12, 14);
-            main.Engine().SetDeterministicClock(true);
+            main.Engine().Clock.SetDeterministic(true);
             QCOMPARE(main.WindowOf(&main.ShowScore())->pos(), QPoint(30, 40));
             main.WindowOf(&main.ShowScore())->move(50, 60);
             QVERIFY(main.close());
@@ -203,7 +203,7 @@ class TFormGoMainTest : public QObject {
             d->findChild<QCheckBox*>()->setChecked(true);  // "Stellung bewerten"
             return Answer(d, answer);
         };
-        m_main->Engine().SetDeterministicClock(true);
+        m_main->Engine().Clock.SetDeterministic(true);
         TBoardState afterNo = bsLocked;
         Script({
             [&] { Click(3, 3); },  // Black D4
@@ -228,7 +228,7 @@ class TFormGoMainTest : public QObject {
 
     void scoreWindowCountsTheBoardAndRestoresItWhenClosed() {
         TEngine& e = m_main->Engine();
-        e.SetDeterministicClock(true);
+        e.Clock.SetDeterministic(true);
         e.Game.GefangeneWeiss = 5.5;  // standard komi on an empty board
         TFormScore& score = m_main->ShowScore();
         QVERIFY(score.isVisible());
