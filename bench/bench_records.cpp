@@ -42,8 +42,6 @@ void BM_ParseCollectionGameByGame(benchmark::State& state) {
 }
 BENCHMARK(BM_ParseCollectionGameByGame)->Unit(benchmark::kMillisecond);
 
-class TQuietHost : public obrin::IHost {};
-
 void BM_LongGameLoadReplaySave(benchmark::State& state) {
     const auto game = obrin::SyntheticGame(11, 100000, false, true);
     const auto dir = std::filesystem::temp_directory_path();
@@ -51,11 +49,10 @@ void BM_LongGameLoadReplaySave(benchmark::State& state) {
     const std::string out = (dir / "obrin-bench-records-out.sgf").string();
     std::ofstream(in, std::ios::binary) << game.Sgf;
     for (auto _ : state) {
-        TQuietHost host;
-        obrin::TEngine engine(host);
+        obrin::TScratchBoard scratch;
         obrin::TSgfParser parser;
-        obrin::TSgfTreeModel tree(engine);
-        obrin::TRecordReplay replay(engine, tree);
+        obrin::TSgfTreeModel tree(scratch.Board);
+        obrin::TRecordReplay replay(scratch.Board, tree);
         tree.SetSgfParser(&parser);
         parser.SetFilename(in);
         parser.SetActive(true);

@@ -10,20 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "game/gamedt.h"
-#include "game/gamestate.h"
+#include "game/gameboard.h"
 #include "goals/goaldbg.h"
 #include "goals/obrinmanager.h"
 #include "patterns/pattern_context.h"
 
 namespace obrin {
-
-// Where executed moves are recorded (the record tree implements it).
-class IGameRecorder {
-  public:
-    virtual ~IGameRecorder() = default;
-    virtual void RecordMove(int x, int y, int colour) = 0;
-};
 
 class TEngine : public TPatternContext {
   public:
@@ -40,6 +32,7 @@ class TEngine : public TPatternContext {
 
     TGameState Game;
     TGameData GameData;  // game information last seen in the record
+    TGameBoard Board{*this, Game, GameData};  // what the record tree replays onto
     // The rule manager: every goal and rule of the move engine.
     std::unique_ptr<TObrinRuleManager> RuleManager = std::make_unique<TObrinRuleManager>(*this);
     IGameRecorder* Recorder = nullptr;  // not owned; null records nothing

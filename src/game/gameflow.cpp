@@ -10,18 +10,18 @@
 
 namespace obrin {
 
-void ExecuteMoveQuiet(TEngine& engine, int x, int y, int colour) {
-    TBoardFields& f = engine.Fields;
+void ExecuteMoveQuiet(TGameBoard& board, int x, int y, int colour) {
+    TBoardFields& f = board.Position.Fields;
     const TBoard before = f.Spielfeld;
     PlayMove(x, y, colour, f.Spielfeld, f.KoX, f.KoY);
     const TStoneDelta delta = StoneCountDelta(before, f.Spielfeld);
     // The opponent's count can only fall, so its fall is the number of stones taken.
-    if (colour == 1) engine.Game.GefangeneSchwarz -= delta.DMinus;
-    if (colour == -1) engine.Game.GefangeneWeiss -= delta.DPlus;
+    if (colour == 1) board.Game.GefangeneSchwarz -= delta.DMinus;
+    if (colour == -1) board.Game.GefangeneWeiss -= delta.DPlus;
 }
 
 void ExecuteMove(TEngine& engine, int x, int y, int colour) {
-    ExecuteMoveQuiet(engine, x, y, colour);
+    ExecuteMoveQuiet(engine.Board, x, y, colour);
     engine.Host.Redraw();
     if (engine.Recorder != nullptr) engine.Recorder->RecordMove(x, y, colour);
 }

@@ -14,7 +14,7 @@ namespace obrin {
 // the captured stones to the mover. A pass clears the ko point and is recorded too.
 void ExecuteMove(TEngine& engine, int x, int y, int colour);
 // The same without redraw and without recording (the record replay uses it).
-void ExecuteMoveQuiet(TEngine& engine, int x, int y, int colour);
+void ExecuteMoveQuiet(TGameBoard& board, int x, int y, int colour);
 
 // The handicap points for n stones in placing order; empty for an n without a table row.
 [[nodiscard]] std::vector<TPoint> HandicapPoints(int n);

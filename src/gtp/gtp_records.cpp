@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "game/gameboard.h"
 #include "gtp/gtp.h"
 #include "records/replay.h"
 #include "records/sgfparse.h"
@@ -12,8 +13,6 @@
 
 namespace obrin {
 namespace {
-
-class TQuietHost : public IHost {};
 
 bool ParseKomi(const std::string& text, double& komi) {
     char* end = nullptr;
@@ -53,13 +52,12 @@ TGtpReply LoadSgf(TGtpEngine& gtp, const TGtpArgs& args) {
         if (ec != std::errc() || end != a.data() + a.size() || moveNumber < 1)
             return TGtpReply::Failure("syntax error");
     }
-    // The record is read on a scratch engine: a file that is refused leaves the game alone.
-    TQuietHost host;
-    TEngine scratch(host);
+    // The record is read on a scratch board: a file that is refused leaves the game alone.
+    TScratchBoard scratch;
     std::vector<std::string> messages;
     TSgfParser parser;
     parser.SetMessageReceiver(&messages);
-    TSgfTreeModel tree(scratch);
+    TSgfTreeModel tree(scratch.Board);
     tree.SetSgfParser(&parser);
     try {
         parser.SetFilename(args[0]);
@@ -89,14 +87,13 @@ TGtpReply LoadSgf(TGtpEngine& gtp, const TGtpArgs& args) {
 
 TGtpReply PrintSgf(TGtpEngine& gtp, const TGtpArgs& args) {
     if (args.size() > 1) return TGtpReply::Failure("syntax error");
-    // The record is built on a scratch engine from the remembered game, so undo is honoured
+    // The record is built on a scratch board from the remembered game, so undo is honoured
     // and the current position is not touched.
-    TQuietHost host;
-    TEngine scratch(host);
+    TScratchBoard scratch;
     for (const auto& s : gtp.Setup())
-        SetPoint(scratch.Fields.Spielfeld, s.Point.X, s.Point.Y, s.Colour);
+        SetPoint(scratch.Board.Position.Fields.Spielfeld, s.Point.X, s.Point.Y, s.Colour);
     TSgfParser parser;
-    TSgfTreeModel tree(scratch);
+    TSgfTreeModel tree(scratch.Board);
     tree.SetSgfParser(&parser);
     tree.NewGameRecord();
     if (gtp.Komi() != 0.0) {

@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <QHash>
 
-#include "game/gamedt.h"
+#include "records/gameinfo.h"
 #include "records/sgftree.h"
 #include "ui/FormUi.h"
 

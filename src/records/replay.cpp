@@ -5,6 +5,7 @@
 
 #include "board/chains.h"
 #include "game/gameflow.h"
+#include "records/gameinfo.h"
 
 namespace obrin {
 namespace {
@@ -33,8 +34,8 @@ std::vector<TPoint> SetupPoints(const std::string& value) {
     return {TRecordReplay::PointOfValue(value)};
 }
 
-TRecordReplay::TRecordReplay(TEngine& engine, TSgfTreeModel& tree)
-    : m_engine(engine), m_tree(tree) {
+TRecordReplay::TRecordReplay(TGameBoard& board, TSgfTreeModel& tree)
+    : m_board(board), m_tree(tree) {
     m_tree.OnExecProperty = [this](TSgfTreeModel&, TSgfTreeItem* item,
                                    const std::string& identifier, const std::string& value,
                                    TNodeInformationPurpose purpose) {
@@ -52,11 +53,11 @@ void TRecordReplay::ClearForReplay() {
     CommentPane.clear();
     PropertyPane.clear();
     LastMove = PassPoint;
-    TBoardFields& f = m_engine.Fields;
+    TBoardFields& f = m_board.Position.Fields;
     ClearBoard(f.Spielfeld);
     f.KoX = f.KoY = -1;
     // The replay credits captures again, so the counts start afresh.
-    m_engine.Game.GefangeneSchwarz = m_engine.Game.GefangeneWeiss = 0.0;
+    m_board.Game.GefangeneSchwarz = m_board.Game.GefangeneWeiss = 0.0;
 }
 
 TPoint TRecordReplay::PointOfValue(const std::string& value) {
@@ -65,9 +66,9 @@ TPoint TRecordReplay::PointOfValue(const std::string& value) {
 }
 
 void TRecordReplay::DoMove(int x, int y, int colour) {
-    m_engine.Game.SideToMove = colour;
-    TBoardFields& f = m_engine.Fields;
-    if (IsLegal(x, y, colour, f.KoX, f.KoY, f.Spielfeld)) ExecuteMoveQuiet(m_engine, x, y, colour);
+    m_board.Game.SideToMove = colour;
+    TBoardFields& f = m_board.Position.Fields;
+    if (IsLegal(x, y, colour, f.KoX, f.KoY, f.Spielfeld)) ExecuteMoveQuiet(m_board, x, y, colour);
 }
 
 void TRecordReplay::Interprete(const std::string& identifier, const std::string& value,
@@ -78,7 +79,7 @@ void TRecordReplay::Interprete(const std::string& identifier, const std::string&
                                                                  : 0;
     if (identifier == "AE") {
         for (const TPoint& p : SetupPoints(value))
-            if (OnBoard(p.X, p.Y)) SetPoint(m_engine.Fields.Spielfeld, p.X, p.Y, 0);
+            if (OnBoard(p.X, p.Y)) SetPoint(m_board.Position.Fields.Spielfeld, p.X, p.Y, 0);
         return;
     }
     if (colour == 0) return;
@@ -97,8 +98,8 @@ void TRecordReplay::Handle(TSgfTreeItem* item, const std::string& identifier,
         case nipFirst:
             MoveCount = 0;
             CommentPane.clear();
-            ClearBoard(m_engine.Fields.Spielfeld);
-            m_engine.Fields.KoX = m_engine.Fields.KoY = -1;
+            ClearBoard(m_board.Position.Fields.Spielfeld);
+            m_board.Position.Fields.KoX = m_board.Position.Fields.KoY = -1;
             break;
         case nipMiddle:
             // A game on another board size is shown and saved, never put on this board.
@@ -107,13 +108,13 @@ void TRecordReplay::Handle(TSgfTreeItem* item, const std::string& identifier,
             break;
         case nipLast:
             if (m_tree.IsPlayable(item)) Interprete(identifier, value, purpose);
-            m_engine.GameData.StoreGameInfo(m_tree, item, identifier, value);
+            StoreGameInfo(m_board.GameData, m_tree, item, identifier, value);
             PropertyPane.push_back(identifier + ": " + value);
-            m_engine.Host.Redraw();
+            m_board.Position.Host.Redraw();
             if (identifier == "C") CommentPane += value;
             break;
         case nipPopulate:
-            m_engine.GameData.StoreGameInfo(m_tree, item, identifier, value);
+            StoreGameInfo(m_board.GameData, m_tree, item, identifier, value);
             if (identifier == "AB" || identifier == "AW")
                 m_tree.SetLabel(item, m_tree.Translate("Start-Stellung"));
             break;

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "board/board.h"
-#include "game/engine.h"
+#include "game/gameboard.h"
 #include "records/sgftree.h"
 
 namespace obrin {
@@ -18,7 +18,7 @@ namespace obrin {
 // Invariant: while alive it is the tree's OnExecProperty and OnChange handler.
 class TRecordReplay {
   public:
-    TRecordReplay(TEngine& engine, TSgfTreeModel& tree);
+    TRecordReplay(TGameBoard& board, TSgfTreeModel& tree);
     TRecordReplay(const TRecordReplay&) = delete;
     TRecordReplay& operator=(const TRecordReplay&) = delete;
     ~TRecordReplay();
@@ -44,7 +44,7 @@ class TRecordReplay {
     TPoint LastMove = PassPoint;  // marked on the board
 
   private:
-    TEngine& m_engine;
+    TGameBoard& m_board;
     TSgfTreeModel& m_tree;
 };
 

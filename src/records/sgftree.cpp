@@ -168,8 +168,8 @@ TSgfTreeItem::~TSgfTreeItem() {
     }
 }
 
-TSgfTreeModel::TSgfTreeModel(TEngine& engine, std::string name)
-    : m_engine(engine), m_name(std::move(name)) {}
+TSgfTreeModel::TSgfTreeModel(TGameBoard& board, std::string name)
+    : m_board(board), m_name(std::move(name)) {}
 
 TSgfTreeModel::~TSgfTreeModel() {
     if (m_parser != nullptr) m_parser->SetTreeView(nullptr);
@@ -505,7 +505,7 @@ void TSgfTreeModel::RecordMove(int x, int y, int colour) {
     TSgfTreeItem* selected = m_selected;
     if (selected == nullptr) return;
     std::string identifier = colour == 1 ? "B" : "W";
-    if (m_engine.Game.ComputerWeiss) identifier = colour == 1 ? "W" : "B";
+    if (m_board.Game.ComputerWeiss) identifier = colour == 1 ? "W" : "B";
     const std::string point = SgfPoint(x, y);
     const std::string label = OnBoard(x, y) ? PointText(x, y) : "-";
     // The branch point: the move follows the selected node; from the game item it follows the
@@ -559,7 +559,7 @@ void TSgfTreeModel::NewGameRecord() {
             {"RU", "Japanese"}, {"AP", "Obrin:6"}, {"GN", Translate("Neues Spiel")}};
         for (const auto& [id, value] : properties) AddPropertyToItem(info, id, value);
         Select(info);
-        const TBoard& board = m_engine.Fields.Spielfeld;
+        const TBoard& board = m_board.Position.Fields.Spielfeld;
         if (!BoardIsEmpty(board)) {
             TSgfTreeItem* start = AppendItem(game, Translate("Start-Stellung"), nullptr);
             Select(start);
@@ -570,7 +570,7 @@ void TSgfTreeModel::NewGameRecord() {
                     if (v == 1) plus.push_back(SgfPoint(x, y));
                     if (v == -1) minus.push_back(SgfPoint(x, y));
                 }
-            const bool swap = m_engine.Game.ComputerWeiss;
+            const bool swap = m_board.Game.ComputerWeiss;
             if (!plus.empty()) AddPropertyValues(start, swap ? "AW" : "AB", plus);
             if (!minus.empty()) AddPropertyValues(start, swap ? "AB" : "AW", minus);
         }

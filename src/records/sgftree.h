@@ -14,12 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "game/engine.h"
+#include "game/gameboard.h"
 #include "records/sgfdata.h"
 
 namespace obrin {
 
 class TSgfParser;
+class TSgfTreeModel;
 
 // The SZ of a game tree's root node, "19" when it has none.
 [[nodiscard]] std::string GameBoardSize(const TSgfData& gameTree);
@@ -95,7 +96,7 @@ using TTranslateFn = std::function<std::string(const std::string&)>;
 // them uses an explicit stack.
 class TSgfTreeModel : public IGameRecorder {
   public:
-    explicit TSgfTreeModel(TEngine& engine, std::string name = "SgfTreeView");
+    explicit TSgfTreeModel(TGameBoard& board, std::string name = "SgfTreeView");
     TSgfTreeModel(const TSgfTreeModel&) = delete;
     TSgfTreeModel& operator=(const TSgfTreeModel&) = delete;
     ~TSgfTreeModel() override;
@@ -202,7 +203,7 @@ class TSgfTreeModel : public IGameRecorder {
     void DeclareCharset(TSgfTreeItem* game);
     void ClearItems();
 
-    TEngine& m_engine;
+    TGameBoard& m_board;
     std::string m_name;
     TSgfParser* m_parser = nullptr;
     std::unique_ptr<TSgfData> m_recordCopy;

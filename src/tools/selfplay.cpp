@@ -127,7 +127,7 @@ std::string TSelfPlayer::PlayGame(uint32_t seed) {
     m_pendingComment.clear();
 
     TSgfParser parser;
-    TSgfTreeModel tree(engine);
+    TSgfTreeModel tree(engine.Board);
     tree.SetSgfParser(&parser);
     tree.NewGameRecord();
     TSgfTreeItem* info = tree.Selected();

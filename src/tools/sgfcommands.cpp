@@ -8,7 +8,7 @@
 #include <fstream>
 #include <ostream>
 
-#include "game/engine.h"
+#include "game/gameboard.h"
 #include "records/replay.h"
 #include "records/sgfparse.h"
 #include "tools/sgfsynth.h"
@@ -71,8 +71,6 @@ bool IsRecordFile(const std::string& file) {
     return ext == ".SGF" || ext == ".MGT" || ext == ".OBR" || ext == ".STL";
 }
 
-class TQuietHost : public IHost {};
-
 double Seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
@@ -87,9 +85,9 @@ double Median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-// Parser, record tree and replay handler on one engine, as the game-control window has them.
+// Parser, record tree and replay handler on one board, as the game-control window has them.
 struct TLoadedRecord {
-    explicit TLoadedRecord(TEngine& engine) : Tree(engine), Replay(engine, Tree) {
+    explicit TLoadedRecord(TGameBoard& board) : Tree(board), Replay(board, Tree) {
         Parser.SetMessageReceiver(&Messages);
         Tree.SetSgfParser(&Parser);
     }
@@ -146,9 +144,8 @@ int SgfCheck(const std::vector<std::string>& files, std::ostream& out) {
 }
 
 int SgfConvert(const std::string& in, const std::string& out, std::ostream& err) {
-    TQuietHost host;
-    TEngine engine(host);
-    TLoadedRecord record(engine);
+    TScratchBoard scratch;
+    TLoadedRecord record(scratch.Board);
     if (!record.LoadFor(in, err)) return 2;
     try {
         record.Tree.SaveToFile(out);
@@ -178,9 +175,8 @@ std::string BoardText(const TBoard& board) {
 }
 
 int SgfShow(const std::string& file, int node, std::ostream& out, std::ostream& err) {
-    TQuietHost host;
-    TEngine engine(host);
-    TLoadedRecord record(engine);
+    TScratchBoard scratch;
+    TLoadedRecord record(scratch.Board);
     if (!record.LoadFor(file, err)) return 2;
     if (!record.Tree.IsPlayable(record.Tree.Items().front().get())) {
         err << BoardSizeMessage(file, 1, record.Tree.Items().front()->BoardSize) << "\n";
@@ -189,12 +185,12 @@ int SgfShow(const std::string& file, int node, std::ostream& out, std::ostream& 
     const int replayed = ReplayMainLine(record.Tree, record.Replay, node);
     const int total =
         static_cast<int>(MainLine(record.Tree, record.Tree.Items().front().get()).size());
-    const TGameData& info = engine.GameData;
+    const TGameData& info = scratch.Board.GameData;
     out << record.Tree.Items().front()->Label << ": node " << replayed << " of " << total;
     if (!info.PB.empty() || !info.PW.empty()) out << ", Black " << info.PB << ", White " << info.PW;
-    out << "\nCaptures: Black " << engine.Game.GefangeneSchwarz << ", White "
-        << engine.Game.GefangeneWeiss << "\n";
-    out << BoardText(engine.Fields.Spielfeld);
+    out << "\nCaptures: Black " << scratch.Board.Game.GefangeneSchwarz << ", White "
+        << scratch.Board.Game.GefangeneWeiss << "\n";
+    out << BoardText(scratch.Board.Position.Fields.Spielfeld);
     if (!record.Replay.CommentPane.empty()) out << "Comment: " << record.Replay.CommentPane << "\n";
     return 0;
 }
@@ -233,9 +229,8 @@ int BenchSgfLongGame(int moves, int runs, std::ostream& out) {
     std::ofstream(in, std::ios::binary) << game.Sgf;
     std::vector<double> totals, cpus;
     for (int r = 0; r < runs; ++r) {
-        TQuietHost host;
-        TEngine engine(host);
-        TLoadedRecord record(engine);
+        TScratchBoard scratch;
+        TLoadedRecord record(scratch.Board);
         const double cpuStart = CpuSeconds();
         const auto start = std::chrono::steady_clock::now();
         record.Load(in);
@@ -252,7 +247,7 @@ int BenchSgfLongGame(int moves, int runs, std::ostream& out) {
                       "total %.0f ms (cpu %.0f ms)%s\n",
                       r + 1, game.Moves, game.Sgf.size(), loaded * 1e3, (replayed - loaded) * 1e3,
                       (total - replayed) * 1e3, total * 1e3, cpus.back() * 1e3,
-                      engine.Fields.Spielfeld == game.Final ? "" : " (final position differs!)");
+                      scratch.Board.Position.Fields.Spielfeld == game.Final ? "" : " (final position differs!)");
         out << line;
     }
     std::remove(in.c_str());

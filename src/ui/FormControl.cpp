@@ -98,13 +98,13 @@ TFormControl::TFormControl(TEngine& engine, TUi& ui, TFormBoard& board, QWidget*
       m_ui(ui),
       m_board(board),
       m_parser(std::make_unique<TSgfParser>()),
-      m_tree(std::make_unique<TSgfTreeModel>(engine)) {
+      m_tree(std::make_unique<TSgfTreeModel>(engine.Board)) {
     setObjectName(QStringLiteral("FormControl"));
     m_tree->SetSgfParser(m_parser.get());
     m_tree->Translate = [this](const std::string& text) {
         return m_ui.Tr(kContext, QString::fromStdString(text)).toStdString();
     };
-    m_replay = std::make_unique<TRecordReplay>(engine, *m_tree);
+    m_replay = std::make_unique<TRecordReplay>(engine.Board, *m_tree);
     m_engine.Recorder = m_tree.get();
     m_errors = new TFormSgfError(ui, this);
     setWindowTitle(QStringLiteral("Steuerung"));

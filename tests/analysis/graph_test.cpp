@@ -197,6 +197,7 @@ TEST_F(GraphTest, ProgressIsShownStageByStageAndTheDumpIsWrittenWhenAskedFor) {
     Analyse(Engine, TAnalysisStage::Areas);
     EXPECT_EQ(Host.Status,
               (std::vector<std::string>{
+                  "Neuronale Klassifizierung ...", "Schnitt-Analyse ...", "Graph wird erstellt ...",
                   "Korrektur der Verbindungs-Einschätzung ...", "Gruppen-Graph wird aufgebaut ...",
                   "Mustererkennung ...", "Korrektur der Mustererkennung ...",
                   "Brute-Force-Analyse ...", "Strategische Werte werden ermittelt ..."}));

@@ -90,7 +90,7 @@ TEST_F(GameFlow, ExecuteMoveCreditsCapturesToTheMover) {
     ASSERT_EQ(recorder.Moves.size(), 2u);
     EXPECT_EQ(recorder.Moves[1].X, -1);
 
-    ExecuteMoveQuiet(engine, 10, 10, -1);
+    ExecuteMoveQuiet(engine.Board, 10, 10, -1);
     EXPECT_EQ(recorder.Moves.size(), 2u);  // the quiet move records nothing
 }
 

@@ -1,3 +1,4 @@
+#include "records/gameinfo.h"
 #include "records/sgftree.h"
 
 #include <gtest/gtest.h>
@@ -26,8 +27,8 @@ class RecordTree : public ::testing::Test {
     IHost host;
     TEngine engine{host};
     TSgfParser parser;
-    TSgfTreeModel tree{engine};
-    TRecordReplay replay{engine, tree};
+    TSgfTreeModel tree{engine.Board};
+    TRecordReplay replay{engine.Board, tree};
     std::vector<std::string> messages;
     test::TTempDir dir;
 
@@ -261,7 +262,7 @@ TEST_F(RecordTree, ParserAndRecordTreeForgetEachOther) {
     EXPECT_EQ(test::ErrorOf([&] { (void)tree.WriteItem(Game(), "", 1); }),
               "SgfTreeView has no valid SgfParser");
     {
-        TSgfTreeModel second(engine);
+        TSgfTreeModel second(engine.Board);
         second.SetSgfParser(&parser);
         EXPECT_EQ(parser.TreeView(), &second);
     }
