@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "board/host.h"
+#include "context/host.h"
 #include "ui/FormUi.h"
 
 class QCloseEvent;

@@ -12,7 +12,7 @@
 #include "analysis/grpstat.h"
 #include "analysis/territory.h"
 #include "analysis/testdata.h"
-#include "board/context.h"
+#include "context/context.h"
 #include "tactics/reader.h"
 
 namespace obrin {

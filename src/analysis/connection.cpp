@@ -1,7 +1,7 @@
 #include "analysis/connection.h"
 
 #include "board/neighbours.h"
-#include "board/context.h"
+#include "context/context.h"
 
 namespace obrin {
 namespace {

@@ -17,7 +17,7 @@
 #include "app/gnugo_games.h"
 #include "app/options.h"
 #include "game/engine.h"
-#include "board/host.h"
+#include "context/host.h"
 
 namespace obrin::train {
 namespace {

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "board/board.h"
-#include "board/context.h"
+#include "context/context.h"
 
 namespace obrin {
 

@@ -4,7 +4,7 @@
 // and no pattern library.
 #pragma once
 
-#include "board/context.h"
+#include "context/context.h"
 #include "game/gamedt.h"
 #include "game/gamestate.h"
 

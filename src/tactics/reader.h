@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "board/context.h"
+#include "context/context.h"
 #include "tactics/reading_table.h"
 #include "tactics/treppe.h"
 

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "board/host.h"
+#include "context/host.h"
 #include "ui/FormUi.h"
 
 namespace obrin::gui {

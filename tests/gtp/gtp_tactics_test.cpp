@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "game/engine.h"
 #include "support/error_text.h"
 #include "tactics/tactics_fixture.h"
 #include "tools/tactics_positions.h"
@@ -18,6 +19,7 @@ class GtpTacticsTest : public test::TacticsTest {
         bool quit = false;
         return Gtp.HandleLine(line, quit);
     }
+    TEngine Engine{Host};
     TGtpEngine Gtp{Engine};
 };
 

@@ -65,20 +65,20 @@ TEST_F(BruteTest, EyeFieldFindsRealEyesOnly) {
         ....XO.....)");
     TBoard candidates{}, eyes{};
     for (const char* p : {"A19", "C19", "E14"}) candidates[IndexOf(p)] = 1;
-    EyeField(Engine.Reader, 1, -1, -1, b, candidates, eyes);
+    EyeField(Context.Reader, 1, -1, -1, b, candidates, eyes);
     EXPECT_EQ(eyes[IndexOf("A19")], 1);  // corner
     EXPECT_EQ(eyes[IndexOf("C19")], 1);  // edge
     EXPECT_EQ(eyes[IndexOf("E14")], 0);  // centre: two white diagonals make it false
-    EXPECT_TRUE(HasTwoEyes(Engine.Reader, 0, 17, -1, -1, b));
+    EXPECT_TRUE(HasTwoEyes(Context.Reader, 0, 17, -1, -1, b));
     ExpectPoolBalanced();
 }
 
 TEST_F(BruteTest, TwoRealEyesNeedNoDefenceAndResistAttack) {
     const TBoard b = FromDiagram(kTwoEyes);
-    EXPECT_EQ(Defend(Engine.Reader, 0, 17, -1, -1, b, NoDeadline, Moves), FightSuccess);
+    EXPECT_EQ(Defend(Context.Reader, 0, 17, -1, -1, b, NoDeadline, Moves), FightSuccess);
     ASSERT_EQ(Moves.Count, 1);
     EXPECT_EQ(Moves[0], PassPoint);
-    EXPECT_EQ(Attack(Engine.Reader, 0, 17, -1, -1, b, NoDeadline, Moves), FightFailure);
+    EXPECT_EQ(Attack(Context.Reader, 0, 17, -1, -1, b, NoDeadline, Moves), FightFailure);
     ASSERT_EQ(Moves.Count, 1);
     EXPECT_EQ(Moves[0], PassPoint);
     ExpectPoolBalanced();
@@ -86,30 +86,30 @@ TEST_F(BruteTest, TwoRealEyesNeedNoDefenceAndResistAttack) {
 
 TEST_F(BruteTest, ChainInAtariIsSavedByCapturingAndCapturedOnItsLastLiberty) {
     const TBoard b = FromDiagram(kOneEye);
-    EXPECT_EQ(Defend(Engine.Reader, 0, 17, -1, -1, b, NoDeadline, Moves), FightSuccess);
+    EXPECT_EQ(Defend(Context.Reader, 0, 17, -1, -1, b, NoDeadline, Moves), FightSuccess);
     ASSERT_EQ(Moves.Count, 1);
     EXPECT_EQ(Moves[0], At("E19"));
-    EXPECT_EQ(Attack(Engine.Reader, 0, 17, -1, -1, b, NoDeadline, Moves), FightSuccess);
+    EXPECT_EQ(Attack(Context.Reader, 0, 17, -1, -1, b, NoDeadline, Moves), FightSuccess);
     EXPECT_EQ(Moves[0], At("B19"));
     // With the capture forbidden by ko the chain cannot be saved.
-    EXPECT_EQ(Defend(Engine.Reader, 0, 17, 4, 18, b, NoDeadline, Moves), FightFailure);
+    EXPECT_EQ(Defend(Context.Reader, 0, 17, 4, 18, b, NoDeadline, Moves), FightFailure);
     EXPECT_EQ(Moves.Count, 0);
     ExpectPoolBalanced();
 }
 
 TEST_F(BruteTest, LadderedStoneIsCapturedAndCannotBeSaved) {
     const TBoard b = FromDiagram(kEdgeStone);
-    EXPECT_EQ(Attack(Engine.Reader, 1, 17, -1, -1, b, NoDeadline, Moves), FightSuccess);
+    EXPECT_EQ(Attack(Context.Reader, 1, 17, -1, -1, b, NoDeadline, Moves), FightSuccess);
     ASSERT_EQ(Moves.Count, 1);
     EXPECT_TRUE(Moves[0] == At("A18") || Moves[0] == At("B19"));
-    EXPECT_EQ(Defend(Engine.Reader, 1, 17, -1, -1, b, NoDeadline, Moves), FightFailure);
-    EXPECT_GT(Engine.Reader.Nodes, 0);
+    EXPECT_EQ(Defend(Context.Reader, 1, 17, -1, -1, b, NoDeadline, Moves), FightFailure);
+    EXPECT_GT(Context.Reader.Nodes, 0);
     ExpectPoolBalanced();
 }
 
 TEST_F(BruteTest, FightMovesAreLegalOrderedAndNextToTheFight) {
     const TBoard b = FromDiagram(kEdgeStone);
-    FightMoves(Engine.Reader, 1, 17, 1, -1, -1, b, Moves);
+    FightMoves(Context.Reader, 1, 17, 1, -1, -1, b, Moves);
     ASSERT_GT(Moves.Count, 1);
     // Both liberties of the white stone are there, both ataris ahead of any other move.
     EXPECT_TRUE((Moves[0] == At("A18") && Moves[1] == At("B19")) ||
@@ -124,21 +124,21 @@ TEST_F(BruteTest, DeadlineAndStopMakeTheResultUndecided) {
     b[IndexOf("K10")] = -1;
     b[IndexOf("K11")] = 1;
     Host.Step = 1;
-    EXPECT_EQ(Attack(Engine.Reader, 9, 9, -1, -1, b, Host.Now + 50, Moves), FightUndecided);
-    EXPECT_EQ(Defend(Engine.Reader, 9, 9, -1, -1, b, Host.Now + 50, Moves), FightUndecided);
+    EXPECT_EQ(Attack(Context.Reader, 9, 9, -1, -1, b, Host.Now + 50, Moves), FightUndecided);
+    EXPECT_EQ(Defend(Context.Reader, 9, 9, -1, -1, b, Host.Now + 50, Moves), FightUndecided);
     Host.Step = 0;
     Host.Locked = true;
-    EXPECT_EQ(Attack(Engine.Reader, 9, 9, -1, -1, b, NoDeadline, Moves), FightUndecided);
+    EXPECT_EQ(Attack(Context.Reader, 9, 9, -1, -1, b, NoDeadline, Moves), FightUndecided);
     ExpectPoolBalanced();
 }
 
 TEST_F(BruteTest, TickEqualToTheDeadlineAtTheEndIsNotUndecided) {
     const TBoard b = FromDiagram(kTwoEyes);
     // The clock stands exactly at the deadline: the finished answers stand.
-    EXPECT_EQ(Defend(Engine.Reader, 0, 17, -1, -1, b, Host.Now, Moves), FightSuccess);
-    EXPECT_EQ(Attack(Engine.Reader, 0, 17, -1, -1, b, Host.Now, Moves), FightFailure);
+    EXPECT_EQ(Defend(Context.Reader, 0, 17, -1, -1, b, Host.Now, Moves), FightSuccess);
+    EXPECT_EQ(Attack(Context.Reader, 0, 17, -1, -1, b, Host.Now, Moves), FightFailure);
     // One tick beyond it, they do not.
-    EXPECT_EQ(Defend(Engine.Reader, 0, 17, -1, -1, b, Host.Now - 1, Moves), FightUndecided);
+    EXPECT_EQ(Defend(Context.Reader, 0, 17, -1, -1, b, Host.Now - 1, Moves), FightUndecided);
 }
 
 TEST_F(BruteTest, AnUnfinishedSearchNeverClaimsFailure) {
@@ -154,7 +154,7 @@ TEST_F(BruteTest, AnUnfinishedSearchNeverClaimsFailure) {
         int Reads = 0;
         uint64_t TickMs() override { return ++Reads < 200 ? Deadline - 1 : Deadline; }
     } host;
-    TEngine engine(host);
+    test::TTacticsContext engine(host);
     host.Deadline = 5000;
     const TFightResult r = Attack(engine.Reader, 9, 9, -1, -1, b, host.Deadline, Moves);
     EXPECT_NE(r, FightSuccess);

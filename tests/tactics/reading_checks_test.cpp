@@ -25,12 +25,12 @@ const char* const kEndlessCaptures = "X A11 B11 C10 D9 D13 O A12 B10 C12 C13 D11
 
 class ReadingChecksTest : public test::TacticsTest {
   protected:
-    ReadingChecksTest() { Engine.Clock.SetDeterministic(true); }
+    ReadingChecksTest() { Context.Clock.SetDeterministic(true); }
 
     TReadingAnswer Ask(bool attack, const TBoard& b, TPoint chain, int koX, int koY, uint64_t ms) {
-        const uint64_t deadline = Engine.Reader.NowMs() + ms;
-        return attack ? ReadAttack(Engine.Reader, chain.X, chain.Y, koX, koY, b, deadline)
-                      : ReadDefend(Engine.Reader, chain.X, chain.Y, koX, koY, b, deadline);
+        const uint64_t deadline = Context.Reader.NowMs() + ms;
+        return attack ? ReadAttack(Context.Reader, chain.X, chain.Y, koX, koY, b, deadline)
+                      : ReadDefend(Context.Reader, chain.X, chain.Y, koX, koY, b, deadline);
     }
 
     // The contradictions between the answers about one chain: defend says lost while a move of
@@ -42,7 +42,7 @@ class ReadingChecksTest : public test::TacticsTest {
         const TReadingAnswer defend = Ask(false, b, chain, koX, koY, ms);
         if (defend.Result == FightFailure) {
             TPointList moves;
-            FightMoves(Engine.Reader, chain.X, chain.Y, colour, koX, koY, b, moves);
+            FightMoves(Context.Reader, chain.X, chain.Y, colour, koX, koY, b, moves);
             for (const TPoint& m : moves) {
                 TBoard after = b;
                 int32_t kx = koX, ky = koY;
@@ -85,10 +85,10 @@ std::vector<TTacticsPosition> ReadingProblems() {
 TEST_F(ReadingChecksTest, EndlessCapturesEndWithinTheDeadline) {
     const TBoard b = test::FromPoints(kEndlessCaptures);
     TPointList moves;
-    const uint64_t deadline = Engine.Reader.NowMs() + 100;
-    const TFightResult attack = Attack(Engine.Reader, 0, 10, -1, -1, b, deadline, moves);
+    const uint64_t deadline = Context.Reader.NowMs() + 100;
+    const TFightResult attack = Attack(Context.Reader, 0, 10, -1, -1, b, deadline, moves);
     EXPECT_LE(attack, FightUndecided);
-    const TFightResult defend = Defend(Engine.Reader, 0, 10, -1, -1, b, Engine.Reader.NowMs() + 100, moves);
+    const TFightResult defend = Defend(Context.Reader, 0, 10, -1, -1, b, Context.Reader.NowMs() + 100, moves);
     EXPECT_LE(defend, FightUndecided);
     EXPECT_LE(Ask(true, b, At("A11"), -1, -1, 200).Result, FightUndecided);
     ExpectPoolBalanced();
@@ -104,10 +104,10 @@ TEST_F(ReadingChecksTest, RandomDensePositionsAreAnsweredRepeatably) {
             const TReadingAnswer a = Ask(attack, pos.Board, q.Chain, pos.KoX, pos.KoY, 20);
             first.push_back(a.Result * 1000 + PointIndex(a.Move.X, a.Move.Y) % 1000);
             TPointList moves;
-            const uint64_t deadline = Engine.Reader.NowMs() + 10;
-            const TFightResult r = attack ? Attack(Engine.Reader, q.Chain.X, q.Chain.Y, pos.KoX, pos.KoY,
+            const uint64_t deadline = Context.Reader.NowMs() + 10;
+            const TFightResult r = attack ? Attack(Context.Reader, q.Chain.X, q.Chain.Y, pos.KoX, pos.KoY,
                                                    pos.Board, deadline, moves)
-                                          : Defend(Engine.Reader, q.Chain.X, q.Chain.Y, pos.KoX, pos.KoY,
+                                          : Defend(Context.Reader, q.Chain.X, q.Chain.Y, pos.KoX, pos.KoY,
                                                    pos.Board, deadline, moves);
             EXPECT_LE(r, FightUndecided);
         }
@@ -122,10 +122,10 @@ TEST_F(ReadingChecksTest, RandomDensePositionsAreAnsweredRepeatably) {
             const TReadingAnswer a = Ask(attack, pos.Board, q.Chain, pos.KoX, pos.KoY, 20);
             EXPECT_EQ(a.Result * 1000 + PointIndex(a.Move.X, a.Move.Y) % 1000, first[k++]);
             TPointList moves;
-            (void)(attack ? Attack(Engine.Reader, q.Chain.X, q.Chain.Y, pos.KoX, pos.KoY, pos.Board,
-                                   Engine.Reader.NowMs() + 10, moves)
-                          : Defend(Engine.Reader, q.Chain.X, q.Chain.Y, pos.KoX, pos.KoY, pos.Board,
-                                   Engine.Reader.NowMs() + 10, moves));
+            (void)(attack ? Attack(Context.Reader, q.Chain.X, q.Chain.Y, pos.KoX, pos.KoY, pos.Board,
+                                   Context.Reader.NowMs() + 10, moves)
+                          : Defend(Context.Reader, q.Chain.X, q.Chain.Y, pos.KoX, pos.KoY, pos.Board,
+                                   Context.Reader.NowMs() + 10, moves));
         }
     }
     ExpectPoolBalanced();
@@ -140,11 +140,11 @@ TEST_F(ReadingChecksTest, AnswersComeWithinTheTimeGiven) {
         const TTacticsPosition pos = RandomDensePosition(random, 120 + 4 * i);
         for (const TTacticsQuestion& q : pos.Questions)
             for (const uint64_t ms : {3, 15}) {
-                const uint64_t deadline = Engine.Reader.NowMs() + ms;
+                const uint64_t deadline = Context.Reader.NowMs() + ms;
                 (void)Ask(q.Kind == TTacticsQuestionKind::Attack, pos.Board, q.Chain, pos.KoX,
                           pos.KoY, ms);
-                EXPECT_LE(Engine.Reader.NowMs(), deadline) << "position " << i << ", " << ms << " ms";
-                usedAllTime += Engine.Reader.NowMs() + 1 >= deadline;
+                EXPECT_LE(Context.Reader.NowMs(), deadline) << "position " << i << ", " << ms << " ms";
+                usedAllTime += Context.Reader.NowMs() + 1 >= deadline;
             }
     }
     EXPECT_GT(usedAllTime, 0) << "no question ran out of time; the check proves nothing";
@@ -159,22 +159,22 @@ TEST_F(ReadingChecksTest, LaddersStopAtTheStopTimeOnlyWhileItIsSet) {
     const TPoint white = At("K10");
     b[PointIndex(white.X, white.Y)] = -1;
     const int x = white.X, y = white.Y;
-    const int answer = Ladder(Engine.Reader, x, y, b, -1, -1);
+    const int answer = Ladder(Context.Reader, x, y, b, -1, -1);
     ASSERT_GE(answer, 0);
     {
-        TLadderStop stop(Engine.Reader.Treppe, Engine.Reader.NowMs());
-        EXPECT_LT(Ladder(Engine.Reader, x, y, b, -1, -1), 0);
-        EXPECT_TRUE(Engine.Reader.Treppe.CutShort());
+        TLadderStop stop(Context.Reader.Treppe, Context.Reader.NowMs());
+        EXPECT_LT(Ladder(Context.Reader, x, y, b, -1, -1), 0);
+        EXPECT_TRUE(Context.Reader.Treppe.CutShort());
         {
             // An inner scope cannot lift the outer stop time, and leaving it keeps the flag.
-            TLadderStop later(Engine.Reader.Treppe, Engine.Reader.NowMs() + 1000);
-            EXPECT_LT(Ladder(Engine.Reader, x, y, b, -1, -1), 0);
+            TLadderStop later(Context.Reader.Treppe, Context.Reader.NowMs() + 1000);
+            EXPECT_LT(Ladder(Context.Reader, x, y, b, -1, -1), 0);
         }
-        EXPECT_TRUE(Engine.Reader.Treppe.CutShort());
+        EXPECT_TRUE(Context.Reader.Treppe.CutShort());
     }
-    EXPECT_FALSE(Engine.Reader.Treppe.CutShort());
-    EXPECT_EQ(Ladder(Engine.Reader, x, y, b, -1, -1), answer);
-    EXPECT_EQ(Engine.Reader.Treppe.Frames(), 0);
+    EXPECT_FALSE(Context.Reader.Treppe.CutShort());
+    EXPECT_EQ(Ladder(Context.Reader, x, y, b, -1, -1), answer);
+    EXPECT_EQ(Context.Reader.Treppe.Frames(), 0);
 }
 
 TEST_F(ReadingChecksTest, DefendFindsTheMoveAfterWhichAttackFails) {

@@ -20,12 +20,12 @@ class ReadingTest : public test::TacticsTest {
     TReadingAnswer Attack(const TBoard& b, const char* chain, const char* ko = nullptr) {
         const TPoint p = At(chain);
         const TPoint k = ko != nullptr ? At(ko) : PassPoint;
-        return ReadAttack(Engine.Reader, p.X, p.Y, k.X, k.Y, b, NoDeadline);
+        return ReadAttack(Context.Reader, p.X, p.Y, k.X, k.Y, b, NoDeadline);
     }
     TReadingAnswer Defend(const TBoard& b, const char* chain, const char* ko = nullptr) {
         const TPoint p = At(chain);
         const TPoint k = ko != nullptr ? At(ko) : PassPoint;
-        return ReadDefend(Engine.Reader, p.X, p.Y, k.X, k.Y, b, NoDeadline);
+        return ReadDefend(Context.Reader, p.X, p.Y, k.X, k.Y, b, NoDeadline);
     }
 };
 
@@ -35,7 +35,7 @@ TEST_F(ReadingTest, LadderInTheOpenIsCapturedUnlessWhiteRunsFirst) {
     EXPECT_EQ(attack.Result, FightSuccess);
     EXPECT_TRUE(attack.Bounded);
     EXPECT_FALSE(attack.Ko);
-    EXPECT_EQ(PointIndex(attack.Move.X, attack.Move.Y), Ladder(Engine.Reader, 9, 9, b, -1, -1));
+    EXPECT_EQ(PointIndex(attack.Move.X, attack.Move.Y), Ladder(Context.Reader, 9, 9, b, -1, -1));
     // White to move runs out to three liberties first.
     const TReadingAnswer defend = Defend(b, "K10");
     EXPECT_EQ(defend.Result, FightSuccess);

@@ -1,4 +1,5 @@
-// A test engine for the tactical searches: a host whose clock and stop button the test drives.
+// What the tactical searches work on, and nothing more (no networks, no pattern library): a
+// position context with its reader, and a host whose clock and stop button the test drives.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -6,7 +7,8 @@
 #include <string>
 
 #include "board/board.h"
-#include "game/engine.h"
+#include "context/context.h"
+#include "tactics/reader.h"
 #include "support/diagram.h"
 
 namespace obrin::test {
@@ -27,16 +29,22 @@ class TScriptedHost : public IHost {
     void ShowIntermediate(const TBoard&) override { ++Shown; }
 };
 
+// A position context with the reader that the tactical questions take.
+struct TTacticsContext : TPositionContext {
+    explicit TTacticsContext(IHost& host) : TPositionContext(host) {}
+    TReader Reader{*this};
+};
+
 class TacticsTest : public ::testing::Test {
   protected:
     TScriptedHost Host;
-    TEngine Engine{Host};
+    TTacticsContext Context{Host};
 
     // Far enough away that the scripted clock never reaches it unless a test moves it.
     static constexpr uint64_t NoDeadline = 1'000'000'000;
 
     // Every scratch element went back: the checked shutdown succeeds.
-    void ExpectPoolBalanced() { EXPECT_NO_THROW(Engine.Pool.Destroy()); }
+    void ExpectPoolBalanced() { EXPECT_NO_THROW(Context.Pool.Destroy()); }
 };
 
 // "C19" and friends as a point.

@@ -37,28 +37,28 @@ class TreppeTest : public test::TacticsTest {};
 TEST_F(TreppeTest, LadderNeedsExactlyTwoLiberties) {
     TBoard b{};
     Put(b, -1, {"K10"});
-    EXPECT_EQ(Ladder(Engine.Reader, 9, 9, b, -1, -1), -1);  // four liberties
+    EXPECT_EQ(Ladder(Context.Reader, 9, 9, b, -1, -1), -1);  // four liberties
     Put(b, 1, {"K11"});
-    EXPECT_EQ(Ladder(Engine.Reader, 9, 9, b, -1, -1), -1);  // three
+    EXPECT_EQ(Ladder(Context.Reader, 9, 9, b, -1, -1), -1);  // three
     Put(b, 1, {"J10", "L10"});
-    EXPECT_EQ(Ladder(Engine.Reader, 9, 9, b, -1, -1), -1);  // one: atari, no ladder question
-    EXPECT_EQ(Ladder(Engine.Reader, 0, 0, b, -1, -1), -1);  // an empty point
+    EXPECT_EQ(Ladder(Context.Reader, 9, 9, b, -1, -1), -1);  // one: atari, no ladder question
+    EXPECT_EQ(Ladder(Context.Reader, 0, 0, b, -1, -1), -1);  // an empty point
     ExpectPoolBalanced();
 }
 
 TEST_F(TreppeTest, LadderWorksUntilBothDirectionsAreBroken) {
     TBoard b = CentreLadder();
-    EXPECT_EQ(Ladder(Engine.Reader, 9, 9, b, -1, -1), IndexOf("L10"));
-    EXPECT_EQ(Engine.Reader.Treppe.Frames(), 0);
+    EXPECT_EQ(Ladder(Context.Reader, 9, 9, b, -1, -1), IndexOf("L10"));
+    EXPECT_EQ(Context.Reader.Treppe.Frames(), 0);
     Put(b, -1, {"D4"});  // breaks the ladder towards A1; the one towards T19 still works
-    EXPECT_EQ(Ladder(Engine.Reader, 9, 9, b, -1, -1), IndexOf("K9"));
+    EXPECT_EQ(Ladder(Context.Reader, 9, 9, b, -1, -1), IndexOf("K9"));
     Put(b, -1, {"P15"});
-    EXPECT_EQ(Ladder(Engine.Reader, 9, 9, b, -1, -1), -1);
+    EXPECT_EQ(Ladder(Context.Reader, 9, 9, b, -1, -1), -1);
     // A breaker of the attacker's colour helps the attacker instead.
     TBoard attackerStones = CentreLadder();
     Put(attackerStones, 1, {"D4", "P15"});
-    EXPECT_GE(Ladder(Engine.Reader, 9, 9, attackerStones, -1, -1), 0);
-    EXPECT_EQ(Engine.Reader.Treppe.Frames(), 0);
+    EXPECT_GE(Ladder(Context.Reader, 9, 9, attackerStones, -1, -1), 0);
+    EXPECT_EQ(Context.Reader.Treppe.Frames(), 0);
     ExpectPoolBalanced();
 }
 
@@ -66,8 +66,8 @@ TEST_F(TreppeTest, LadderEndsAtTheEdge) {
     const TBoard b = FromDiagram(kCornerStone);
     TPointList moves;
     // Liberties in list order are B19 then A18; both ataris drive the stone into the corner.
-    EXPECT_EQ(Ladder(Engine.Reader, 1, 17, b, -1, -1), IndexOf("B19"));
-    ASSERT_EQ(LadderMoves(Engine.Reader, 1, 17, b, -1, -1, moves), 2);
+    EXPECT_EQ(Ladder(Context.Reader, 1, 17, b, -1, -1), IndexOf("B19"));
+    ASSERT_EQ(LadderMoves(Context.Reader, 1, 17, b, -1, -1, moves), 2);
     EXPECT_EQ(moves[0], At("B19"));
     EXPECT_EQ(moves[1], At("A18"));
 }
@@ -75,12 +75,12 @@ TEST_F(TreppeTest, LadderEndsAtTheEdge) {
 TEST_F(TreppeTest, DepthLimitEndsTheSearchWithTheStatedOutcomes) {
     TBoard b = CentreLadder();
     Put(b, -1, {"D4", "P15"});  // the ladder fails when read to the end
-    Engine.Reader.Treppe.PresetFramesForTest(TTreppe::MaxFrames + 1);
-    EXPECT_EQ(Ladder(Engine.Reader, 9, 9, b, -1, -1), -1);  // too deep to start: no ladder
-    Engine.Reader.Treppe.PresetFramesForTest(TTreppe::MaxFrames - 1);
+    Context.Reader.Treppe.PresetFramesForTest(TTreppe::MaxFrames + 1);
+    EXPECT_EQ(Ladder(Context.Reader, 9, 9, b, -1, -1), -1);  // too deep to start: no ladder
+    Context.Reader.Treppe.PresetFramesForTest(TTreppe::MaxFrames - 1);
     // Inside the search the limit means captured: the later attack overwrites the first.
-    EXPECT_EQ(Ladder(Engine.Reader, 9, 9, b, -1, -1), IndexOf("K9"));
-    EXPECT_EQ(Engine.Reader.Treppe.Frames(), TTreppe::MaxFrames - 1);
+    EXPECT_EQ(Ladder(Context.Reader, 9, 9, b, -1, -1), IndexOf("K9"));
+    EXPECT_EQ(Context.Reader.Treppe.Frames(), TTreppe::MaxFrames - 1);
 }
 
 TEST_F(TreppeTest, RescueCandidatesCaptureFirstThenExtendAndRespectKo) {
@@ -118,15 +118,15 @@ TEST_F(TreppeTest, IsPlayableRejectsSelfAtariAndLadders) {
         X.XO.
         .X...)");
     // White at B18 would have no liberty at all (illegal), at A19 one (self-atari).
-    EXPECT_FALSE(IsPlayable(Engine.Reader, 1, 17, -1, -1, -1, b));
-    EXPECT_FALSE(IsPlayable(Engine.Reader, 0, 18, -1, -1, -1, b));
-    EXPECT_TRUE(IsPlayable(Engine.Reader, 9, 9, -1, -1, -1, b));  // open centre
+    EXPECT_FALSE(IsPlayable(Context.Reader, 1, 17, -1, -1, -1, b));
+    EXPECT_FALSE(IsPlayable(Context.Reader, 0, 18, -1, -1, -1, b));
+    EXPECT_TRUE(IsPlayable(Context.Reader, 9, 9, -1, -1, -1, b));  // open centre
     // The white stone of the centre ladder, played into the ladder, is caught.
     TBoard ladder = CentreLadder();
     ladder[IndexOf("K10")] = 0;
-    EXPECT_FALSE(IsPlayable(Engine.Reader, 9, 9, -1, -1, -1, ladder));
+    EXPECT_FALSE(IsPlayable(Context.Reader, 9, 9, -1, -1, -1, ladder));
     Put(ladder, -1, {"D4", "P15"});
-    EXPECT_TRUE(IsPlayable(Engine.Reader, 9, 9, -1, -1, -1, ladder));
+    EXPECT_TRUE(IsPlayable(Context.Reader, 9, 9, -1, -1, -1, ladder));
     ExpectPoolBalanced();
 }
 
@@ -136,9 +136,9 @@ TEST_F(TreppeTest, IsPlayableAllowsTakingAKo) {
         XO.O
         .XO.)");
     // Black C18 takes B18 and keeps one liberty: a ko capture, so playable.
-    EXPECT_TRUE(IsPlayable(Engine.Reader, 2, 17, 1, -1, -1, b));
+    EXPECT_TRUE(IsPlayable(Context.Reader, 2, 17, 1, -1, -1, b));
     // After the capture White may not retake at once.
-    EXPECT_FALSE(IsPlayableAfter(Engine.Reader, 2, 17, 1, 1, 17, -1, -1, -1, b));
+    EXPECT_FALSE(IsPlayableAfter(Context.Reader, 2, 17, 1, 1, 17, -1, -1, -1, b));
     ExpectPoolBalanced();
 }
 
@@ -149,20 +149,20 @@ TEST_F(TreppeTest, CutAnalysisMarksFailingCutsForBothColours) {
         .XO.
         X.X.
         .X..)");
-    Engine.Fields.Spielfeld = b;
-    CutAnalysis(Engine.Reader);
-    EXPECT_EQ(Engine.Fields.SVerbunden[IndexOf("B18")], 1);
+    Context.Fields.Spielfeld = b;
+    CutAnalysis(Context.Reader);
+    EXPECT_EQ(Context.Fields.SVerbunden[IndexOf("B18")], 1);
     int marked = 0;
-    for (int v : Engine.Fields.SVerbunden) marked += v;
+    for (int v : Context.Fields.SVerbunden) marked += v;
     EXPECT_EQ(marked, 1);
-    for (int v : Engine.Fields.WVerbunden) EXPECT_EQ(v, 0);
+    for (int v : Context.Fields.WVerbunden) EXPECT_EQ(v, 0);
     // The same with the colours exchanged lands in WVerbunden.
     NegateBoard(b);
-    Engine.Fields = TBoardFields{};
-    Engine.Fields.Spielfeld = b;
-    CutAnalysis(Engine.Reader);
-    EXPECT_EQ(Engine.Fields.WVerbunden[IndexOf("B18")], 1);
-    for (int v : Engine.Fields.SVerbunden) EXPECT_EQ(v, 0);
+    Context.Fields = TBoardFields{};
+    Context.Fields.Spielfeld = b;
+    CutAnalysis(Context.Reader);
+    EXPECT_EQ(Context.Fields.WVerbunden[IndexOf("B18")], 1);
+    for (int v : Context.Fields.SVerbunden) EXPECT_EQ(v, 0);
     ExpectPoolBalanced();
 }
 

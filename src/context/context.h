@@ -11,7 +11,7 @@
 #include <random>
 
 #include "board/fields.h"
-#include "board/host.h"
+#include "context/host.h"
 #include "board/memory.h"
 #include "settings/settings.h"
 
