@@ -22,7 +22,7 @@ constexpr int32_t Enemy = -1;
 constexpr int32_t NoPoint = -1;
 
 bool Unsettled(const TGoGroup& group) {
-    return group.Status == 1 || group.Status == 2;
+    return group.Status == StatusSaveable || group.Status == StatusAttackable;
 }
 
 // Legal for +1 with the current ko point.
@@ -119,7 +119,7 @@ TNeighbourFates NeighbourFates(TPatternContext& context, int x, int y) {
             continue;
         }
         if (chain->Group == nullptr) continue;
-        (chain->Group->Status == 0 ? fates.Dead : fates.Living) = true;
+        (chain->Group->Status == StatusDead ? fates.Dead : fates.Living) = true;
     }
     return fates;
 }

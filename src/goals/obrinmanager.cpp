@@ -67,7 +67,7 @@ void TObrinRuleManager::ResetGoals() {
 
 void TObrinRuleManager::CreateGroupGoals() {
     for (TGoGroup* g = Context.Graph->Groups(); g != nullptr; g = g->next) {
-        if (g->Status != 1 && g->Status != 2) continue;
+        if (g->Status != StatusSaveable && g->Status != StatusAttackable) continue;
         if (g->Typ != 1)
             EnsureGoal<TGoalFangen>(*this, *g);
         else
