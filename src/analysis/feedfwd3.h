@@ -51,7 +51,6 @@ class TFeedFwd3 {
     virtual void LoadFromFile(const std::string& fileName);
 
     [[nodiscard]] int InputCount() const { return m_ni; }
-    [[nodiscard]] int HiddenCount() const { return m_nh; }
     [[nodiscard]] int OutputCount() const { return m_no; }
     [[nodiscard]] double LearningRate() const { return m_rate; }
 

@@ -99,22 +99,18 @@ class TFreeList {
         }
         T* record = m_free;
         m_free = record->next;
-        --m_freeCount;
         *record = T{};
         return record;
     }
     void Give(T* record) {
         record->next = m_free;
         m_free = record;
-        ++m_freeCount;
     }
     [[nodiscard]] size_t Created() const { return m_all.size(); }
-    [[nodiscard]] size_t FreeCount() const { return m_freeCount; }
 
   private:
     std::vector<std::unique_ptr<T>> m_all;
     T* m_free = nullptr;
-    size_t m_freeCount = 0;
 };
 
 class TGoGraph {
