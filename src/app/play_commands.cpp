@@ -174,7 +174,8 @@ int BenchMoveGames(const Args& args) {
     host.SearchStatus = ThinkingText(engine, "Inferenzmaschine arbeitet");
     TBoardFields& f = engine.Fields;
     TMoveTimes times;
-    int passes = 0, illegal = 0, failures = 0, used = 0;
+    int passes = 0, illegal = 0, failures = 0, used = 0, mostSteps = 0;
+    int64_t mostComparisons = 0;
     std::string worstWhere;
     double worst = -1;
     for (const TTeacherGame& game : games) {
@@ -196,6 +197,8 @@ int BenchMoveGames(const Args& args) {
                 continue;
             }
             times.Add(start, host.SearchStart, TStamp{});
+            mostSteps = std::max(mostSteps, engine.RuleManager->SearchSteps());
+            mostComparisons = std::max(mostComparisons, engine.RuleManager->SearchComparisons());
             if (moves != nullptr)
                 std::fprintf(moves, "game %d move %d: %s\n", game.Id, n,
                              PointText(move.X, move.Y).c_str());
@@ -212,7 +215,8 @@ int BenchMoveGames(const Args& args) {
     std::printf("ComputerMove over %zu positions (moves 20 to 250, every %lld) of %d games of %s\n",
                 times.Cpu.size(), every, used, file.c_str());
     times.Print();
-    std::printf("slowest position: %s\n", worstWhere.c_str());
+    std::printf("slowest position: %s; most search steps of a move: %d, most goal comparisons: %lld\n",
+                worstWhere.c_str(), mostSteps, static_cast<long long>(mostComparisons));
     std::printf("%d passes, %d illegal answers, %d failures\n", passes, illegal, failures);
     if (moves != nullptr) std::fclose(moves);
     const bool balanced = LeakChecksPass(engine);

@@ -17,6 +17,20 @@
 
 namespace obrin {
 
+// How long a move decision may take. The goal search stops when either limit is reached and the
+// computer passes: a controller with a clock gets an answer in time even from a position that
+// makes the search run on. The time counts only on the host's real clock; the goal comparisons
+// count on every clock (and so also in deterministic mode, where they are the same on every
+// machine). GTP's time_settings and time_left shorten the time.
+struct TMoveBudget {
+    static constexpr uint64_t DefaultMs = 5000;
+    // Six times the most any move of the teacher-game positions needs (47,552); a position whose
+    // goals are very many (a board full of stones without liberties) reaches it in a few seconds.
+    static constexpr int64_t DefaultComparisons = 300'000;
+    uint64_t Ms = DefaultMs;
+    int64_t Comparisons = DefaultComparisons;
+};
+
 class TEngine : public TPatternContext {
   public:
     explicit TEngine(IHost& host);
@@ -39,6 +53,7 @@ class TEngine : public TPatternContext {
     // The computer's choice for +1, (-1, -1) to pass: the move driver, unless a test sets its own.
     std::function<TPoint()> ComputerMove;
     std::vector<std::string> LastGoalTree;  // goal tree of the last computer move, one line per goal
+    TMoveBudget MoveBudget;
 
   private:
     std::unique_ptr<TGoalDebugger> m_goalDebugger;

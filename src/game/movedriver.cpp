@@ -16,6 +16,9 @@ namespace obrin {
 
 namespace {
 
+// Thrown through the goal search when the move's budget is spent.
+struct TBudgetSpent {};
+
 void Status(TEngine& engine, const char* word) {
     engine.Host.SetStatus(ThinkingText(engine, word));
 }
@@ -98,10 +101,22 @@ TPoint ComputerMove(TEngine& engine) {
             engine.Settings.Zufall ? TTerritoryNoise::On : TTerritoryNoise::Off);
     manager.TraceGoalList();
     Status(engine, "Inferenzmaschine arbeitet");
-    TGoal* best = manager.Search([&engine](const TGoal*) {
-        engine.Host.ProcessEvents();
-        if (engine.Host.IsLocked() || engine.Host.Terminating()) throw EObrinStopped();
-    });
+    const uint64_t startMs = engine.Host.TickMs();
+    const int64_t comparisonsAtStart = manager.Comparisons();
+    const auto budgetSpent = [&] {
+        if (manager.Comparisons() - comparisonsAtStart >= engine.MoveBudget.Comparisons) return true;
+        return !engine.Clock.Deterministic() && engine.Host.TickMs() - startMs >= engine.MoveBudget.Ms;
+    };
+    TGoal* best = nullptr;
+    try {
+        best = manager.Search([&](const TGoal*) {
+            engine.Host.ProcessEvents();
+            if (engine.Host.IsLocked() || engine.Host.Terminating()) throw EObrinStopped();
+            if (budgetSpent()) throw TBudgetSpent{};
+        });
+    } catch (const TBudgetSpent&) {
+        best = nullptr;  // out of time: pass
+    }
     engine.Host.SetStatus("");
     if (best != nullptr) ShowGoalTree(engine, *best);
     return MoveOf(engine, best);

@@ -281,8 +281,11 @@ TGoal* TRuleManager::SelectBest() {
     TGoal* best = m_goals;
     while (best != nullptr && !best->Active) best = best->Next;
     if (best == nullptr) return nullptr;
-    for (TGoal* g = best->Next; g != nullptr; g = g->Next)
-        if (g->Active && CompareGoals(*g, *best) > 0) best = g;
+    for (TGoal* g = best->Next; g != nullptr; g = g->Next) {
+        if (!g->Active) continue;
+        ++m_comparisons;
+        if (CompareGoals(*g, *best) > 0) best = g;
+    }
     best->Active = false;
     return best;
 }

@@ -189,6 +189,9 @@ class TRuleManager {
     // list: the best so far meets each later candidate once and is replaced only when the rules
     // prefer the candidate, so ties go to the goal nearer the head.
     TGoal* SelectBest();
+    // Goal comparisons SelectBest has made since this manager was made: the search's work, which
+    // a move's budget can be counted in on every machine alike.
+    [[nodiscard]] int64_t Comparisons() const { return m_comparisons; }
 
     // Destroys every goal for which keep answers false and sets the others active again. The
     // survivors end up in the reverse of their previous order.
@@ -220,6 +223,7 @@ class TRuleManager {
     [[nodiscard]] bool Tracing() const;
 
     TGoalList* m_freeNodes = nullptr;
+    int64_t m_comparisons = 0;
     TGoal* m_goals = nullptr;
     TRule* m_rules = nullptr;
     int32_t m_maxLevel = -1;

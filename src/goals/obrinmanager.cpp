@@ -87,8 +87,11 @@ TGoal* TObrinRuleManager::SearchStep() {
 
 TGoal* TObrinRuleManager::Search(const std::function<void(const TGoal*)>& poll) {
     TGoal* best = nullptr;
+    m_searchSteps = 0;
+    m_comparisonsBefore = Comparisons();
     do {
         if (poll) poll(best);
+        ++m_searchSteps;
         best = SearchStep();
     } while (best != nullptr && !EndsSearch(Context, *best));
     return best;

@@ -40,6 +40,9 @@ class TObrinRuleManager : public TRuleManager {
     // poll called before every step (the message loop; it may throw to stop). Returns the last
     // selected goal.
     TGoal* Search(const std::function<void(const TGoal*)>& poll);
+    // Steps the last Search took (goals selected and expanded), and the goal comparisons they made.
+    [[nodiscard]] int SearchSteps() const { return m_searchSteps; }
+    [[nodiscard]] int64_t SearchComparisons() const { return Comparisons() - m_comparisonsBefore; }
 
     // The goal's tree of purposes: its name, then every goal it serves, each once, indented by
     // one blank per level.
@@ -55,6 +58,10 @@ class TObrinRuleManager : public TRuleManager {
     bool TransitiveBusy = false;
 
     TPatternContext& Context;
+
+  private:
+    int m_searchSteps = 0;
+    int64_t m_comparisonsBefore = 0;
 };
 
 // 1 when a's StrategieWert is greater, -1 when b's is, 0 when equal or either is missing.

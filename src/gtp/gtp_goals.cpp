@@ -1,5 +1,8 @@
 #include "gtp/gtp_goals.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <set>
 #include <string>
 
@@ -19,6 +22,21 @@ TEngineSide ThinkingFor(TGtpEngine& gtp, int colour) {
     const auto& moves = gtp.Moves();
     const bool koIsTheirs = !moves.empty() && moves.back().Colour == colour;
     return {gtp.Engine(), colour, koIsTheirs ? TEngineSide::TKo::Lift : TEngineSide::TKo::Keep};
+}
+
+// A whole number of seconds or stones, at least 0.
+bool ParseSeconds(const std::string& text, double& value) {
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return !text.empty() && end == text.c_str() + text.size() && std::isfinite(value) && value >= 0;
+}
+
+// The milliseconds of one move: four fifths of the time per stone of the period (a thirtieth of
+// the time when the period has no stone count), between a tenth of a second and the engine's own
+// limit.
+uint64_t MoveMs(double seconds, int stones) {
+    const double perMove = seconds / (stones > 0 ? stones : 30) * 0.8 * 1000;
+    return static_cast<uint64_t>(std::clamp(perMove, 100.0, double(TMoveBudget::DefaultMs)));
 }
 
 // The colour of the last search, so that obrin_expand looks at the board the goals were made on.
@@ -122,11 +140,26 @@ void RegisterGoalCommands(TGtpEngine& gtp) {
         return TGtpReply::Success(JoinLines(gtp.Engine().LastGoalTree));
     });
     // The engine keeps no clock: it thinks as long as its analysis takes.
-    gtp.Register("time_settings", [](const TGtpArgs& a) {
-        return a.size() == 3 ? TGtpReply::Success() : TGtpReply::Failure("syntax error");
+    // The controller's clock sets the time of a move: a share of what is left, never more than
+    // the engine's own limit.
+    gtp.Register("time_settings", [&gtp](const TGtpArgs& a) {
+        double mainTime = 0, byoTime = 0, byoStones = 0;
+        if (a.size() != 3 || !ParseSeconds(a[0], mainTime) || !ParseSeconds(a[1], byoTime) ||
+            !ParseSeconds(a[2], byoStones))
+            return TGtpReply::Failure("syntax error");
+        gtp.Engine().MoveBudget.Ms = byoTime > 0 && byoStones > 0
+                                         ? MoveMs(byoTime, static_cast<int>(byoStones))
+                                         : mainTime > 0 ? MoveMs(mainTime, 0)
+                                                        : TMoveBudget::DefaultMs;
+        return TGtpReply::Success();
     });
-    gtp.Register("time_left", [](const TGtpArgs& a) {
-        return a.size() == 3 ? TGtpReply::Success() : TGtpReply::Failure("syntax error");
+    gtp.Register("time_left", [&gtp](const TGtpArgs& a) {
+        double seconds = 0, stones = 0;
+        if (a.size() != 3 || TGtpEngine::ParseColour(a[0]) == 0 || !ParseSeconds(a[1], seconds) ||
+            !ParseSeconds(a[2], stones))
+            return TGtpReply::Failure("syntax error");
+        gtp.Engine().MoveBudget.Ms = MoveMs(seconds, static_cast<int>(stones));
+        return TGtpReply::Success();
     });
     gtp.AddAnalyzeCommand("string/Zielbaum/obrin_goal_tree");
     gtp.AddAnalyzeCommand("string/Ziele/obrin_goals");

@@ -112,5 +112,28 @@ TEST_F(GtpGoals, WhileTheOpponentStillPlaysDeadStonesInOurAreaAreTakenOff) {
     EXPECT_EQ(Answer("genmove b"), "pass");
 }
 
+// A controller's clock and the engine's own limit bound every move: on a board full of stones
+// without a liberty the goals are so many that the search would run for minutes; it stops at the
+// budget and the answer (there is no empty point) is a pass. The clock commands set the time of
+// one move from what is left.
+TEST_F(GtpGoals, EveryGenmoveKeepsToItsBudget) {
+    TBoard full{};
+    for (int p = 0; p < PointCount; ++p) full[p] = (PointColumn(p) + PointRow(p)) % 2 == 0 ? 1 : -1;
+    m_engine->Fields.Spielfeld = full;
+    m_engine->MoveBudget.Comparisons = 5000;
+    EXPECT_EQ(Answer("reg_genmove b"), "pass");
+    EXPECT_GE(m_engine->RuleManager->SearchComparisons(), 5000);
+    EXPECT_LT(m_engine->RuleManager->SearchComparisons(), 5000 + 5000);
+
+    EXPECT_EQ(Ask("time_left b 10 5"), "= \n\n");
+    EXPECT_EQ(m_engine->MoveBudget.Ms, 1600u);  // four fifths of two seconds a stone
+    EXPECT_EQ(Ask("time_left w 1 0"), "= \n\n");
+    EXPECT_EQ(m_engine->MoveBudget.Ms, 100u);  // never less than a tenth of a second
+    EXPECT_EQ(Ask("time_settings 0 0 0"), "= \n\n");
+    EXPECT_EQ(m_engine->MoveBudget.Ms, TMoveBudget::DefaultMs);  // no time limit: the engine's own
+    EXPECT_EQ(Ask("time_left b -3 0"), "? syntax error\n\n");
+    EXPECT_EQ(Ask("time_left x 10 0"), "? syntax error\n\n");
+}
+
 }  // namespace
 }  // namespace obrin
