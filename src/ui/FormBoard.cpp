@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
@@ -112,8 +114,35 @@ void TBoardView::paintEvent(QPaintEvent*) {
     DrawStones(p, g);
     DrawTerritory(p, g);
     DrawOverlay(p, g);
+    DrawMoveNumbers(p, g);
     DrawMarks(p, g);
     DrawToolMarks(p, g);
+}
+
+void TBoardView::SetMoveNumbers(std::optional<std::array<int, PointCount>> numbers) {
+    m_numbers = std::move(numbers);
+    update();
+}
+
+void TBoardView::DrawMoveNumbers(QPainter& p, const TBoardGeometry& g) const {
+    if (!m_numbers || m_trial) return;
+    const TBoard& b = Shown();
+    const bool swapped = m_engine.Game.ComputerWeiss;
+    QFont f = font();
+    f.setBold(true);
+    for (int i = 0; i < PointCount; ++i) {
+        const int n = (*m_numbers)[i];
+        if (n <= 0 || b[i] == 0) continue;
+        const QString text = QString::number(n);
+        // Three digits must fit on a stone.
+        f.setPixelSize(std::max(6, static_cast<int>(g.Spacing * (text.size() > 2 ? 0.36 : 0.44))));
+        p.setFont(f);
+        const bool black = (b[i] == 1) != swapped;
+        p.setPen(black ? QColor(0xF0, 0xF0, 0xF0) : QColor(0x10, 0x10, 0x10));
+        const QPointF c(g.X(PointColumn(i)), g.Y(PointRow(i)));
+        const double r = g.Spacing * 0.48;
+        p.drawText(QRectF(c - QPointF(r, r), QSizeF(2 * r, 2 * r)), Qt::AlignCenter, text);
+    }
 }
 
 void TBoardView::SetOverlay(std::optional<TFieldOverlay> overlay) {
@@ -335,6 +364,8 @@ TFormBoard::TFormBoard(TEngine& engine, TUi& ui, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     m_view = new TBoardView(engine, this);
+    m_view->setFocusPolicy(Qt::ClickFocus);  // keys the view leaves reach the window
+    setFocusPolicy(Qt::StrongFocus);
     layout->addWidget(m_view, 1);
     auto* status = new QWidget(this);
     auto* statusLayout = new QHBoxLayout(status);
@@ -380,13 +411,13 @@ void TFormBoard::ShowIntermediate(const TBoard& board) {
 bool TFormBoard::WaitForMove(int& column, int& row, int colour) {
     m_clicked = TPoint{-1, -1};
     if (OnPassEnabled) OnPassEnabled(true);
-    m_passRequested = false;
+    m_passRequested = m_takeBackRequested = m_resignRequested = false;
     TBoardFields& f = m_engine.Fields;
     for (;;) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
         column = m_clicked.X;
         row = m_clicked.Y;
-        if (m_passRequested) {
+        if (m_passRequested || m_takeBackRequested || m_resignRequested) {
             // An earlier click on an illegal point must not turn the pass into that point.
             column = row = -1;
             break;
@@ -405,6 +436,7 @@ bool TFormBoard::ConfirmClear() {
 }
 
 void TFormBoard::Pressed(TPoint point, Qt::MouseButton button) {
+    if (OnScoreClick && OnBoard(point.X, point.Y) && OnScoreClick(point)) return;
     if (m_state == bsLocked) {
         m_ui.Message(this, kContext, QStringLiteral("Bitte wähle zunächst einen Spielmodus"));
         return;
@@ -419,6 +451,51 @@ void TFormBoard::Pressed(TPoint point, Qt::MouseButton button) {
     } else if (m_state == bsClassify && OnClassify) {
         OnClassify(point);
     }
+}
+
+void TFormBoard::keyPressEvent(QKeyEvent* e) {
+    const Qt::KeyboardModifiers modifiers = e->modifiers() & ~Qt::KeypadModifier;
+    std::optional<TRecordStep> step;
+    if (modifiers == Qt::NoModifier) switch (e->key()) {
+            case Qt::Key_Left:
+                step = TRecordStep::Back;
+                break;
+            case Qt::Key_Right:
+                step = TRecordStep::Forward;
+                break;
+            case Qt::Key_Home:
+                step = TRecordStep::First;
+                break;
+            case Qt::Key_End:
+                step = TRecordStep::Last;
+                break;
+            default:
+                break;
+        }
+    if (!step || !OnRecordStep) {
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    OnRecordStep(*step);
+    e->accept();
+}
+
+void TFormBoard::wheelEvent(QWheelEvent* e) {
+    if (!OnRecordStep) {
+        QWidget::wheelEvent(e);
+        return;
+    }
+    // One notch (120) is one move: turning the wheel towards the user goes forward.
+    m_wheelDelta += e->angleDelta().y();
+    while (m_wheelDelta >= 120) {
+        m_wheelDelta -= 120;
+        OnRecordStep(TRecordStep::Back);
+    }
+    while (m_wheelDelta <= -120) {
+        m_wheelDelta += 120;
+        OnRecordStep(TRecordStep::Forward);
+    }
+    e->accept();
 }
 
 QString TFormBoard::PointDetail(TPoint point) const {

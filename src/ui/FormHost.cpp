@@ -34,6 +34,18 @@ bool TGuiHost::WaitForMove(int colour, int& x, int& y) {
     return m_board->WaitForMove(x, y, colour);
 }
 
+THumanInput TGuiHost::AwaitHumanTurn(int colour, bool canTakeBack, int& x, int& y) {
+    x = y = -1;
+    if (m_board == nullptr) return THumanInput::Stopped;
+    if (m_control != nullptr) m_control->SetTakeBackEnabled(canTakeBack);
+    const bool going = m_board->WaitForMove(x, y, colour);
+    if (m_control != nullptr) m_control->SetTakeBackEnabled(false);
+    if (!going) return THumanInput::Stopped;
+    if (m_board->ResignRequested()) return THumanInput::Resign;
+    if (m_board->TakeBackRequested()) return THumanInput::TakeBack;
+    return x < 0 || y < 0 ? THumanInput::Pass : THumanInput::Move;
+}
+
 bool TGuiHost::ConfirmClear() {
     return m_board == nullptr || m_board->ConfirmClear();
 }
@@ -47,8 +59,6 @@ bool TGuiHost::RunStartDialog(int page, TGameState& game) {
         dialog.SetPage(page);
         ok = m_ui.Dialogs.Exec(&dialog) == QDialog::Accepted;
     }
-    // The game starts: its moves go into the record, a new one when nothing is selected.
-    if (ok && m_control != nullptr) m_control->StartRecord();
     return ok;
 }
 
@@ -98,8 +108,21 @@ void TGuiHost::SetPlayingMode(bool playing) {
     if (m_main != nullptr) m_main->SetPlaying(playing);
 }
 
-void TGuiHost::ShowScore() {
-    if (m_main != nullptr) m_main->ShowScore();
+void TGuiHost::GameStarts(TGameKind kind) {
+    // The game's moves go into the record, a new one when nothing is selected.
+    if (m_control != nullptr) m_control->StartRecord(kind);
+}
+
+void TGuiHost::GameEnded(const TGameEnd& end) {
+    if (m_main != nullptr) m_main->GameEnded(end);
+}
+
+int64_t TGuiHost::RecordMark() {
+    return m_control != nullptr ? m_control->RecordMark() : 0;
+}
+
+void TGuiHost::RewindRecord(int64_t mark) {
+    if (m_control != nullptr) m_control->RewindRecord(mark);
 }
 
 void TGuiHost::RefreshControl() {

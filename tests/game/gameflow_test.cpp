@@ -57,7 +57,11 @@ class ScriptedHost : public IHost {
     }
     void ShowMessage(const std::string& text) override { Messages.push_back(text); }
     void Pause(int ms) override { Pauses += ms == 200; }
-    void ShowScore() override { ++ScoreShown; }
+    void GameEnded(const TGameEnd& end) override {
+        ++ScoreShown;
+        Ends.push_back(end);
+    }
+    std::vector<TGameEnd> Ends;
 };
 
 class RecordingRecorder : public IGameRecorder {

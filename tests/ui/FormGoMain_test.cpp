@@ -25,6 +25,7 @@
 
 #include "game/FormScore.h"
 #include "game/FormStart.h"
+#include "game/gameflow.h"
 #include "records/FormSgfTree.h"
 #include "records/sgfparse.h"
 #include "support/gui_main.h"
@@ -355,7 +356,8 @@ class TFormGoMainTest : public QObject {
         QCOMPARE(proposed, m_files.filePath(QStringLiteral("pos.sgf")));
         QCOMPARE(Contents(stl), QByteArray("x\n.o\n"));
         QVERIFY(Contents(proposed).contains("AB[aa]"));
-        QCOMPARE(m_main->CurrentFile(), stl);
+        // Save goes on writing the SGF file; the position file is never written over.
+        QCOMPARE(m_main->CurrentFile(), proposed);
     }
 
     void aFailedLoadKeepsTheFileAndADamagedOneAsksBeforeOverwriting() {
@@ -492,25 +494,52 @@ class TFormGoMainTest : public QObject {
         TFormStart d(g, *m_ui);
         d.show();
         auto press = [&](const char* text) { Press(&d, text); };
+        QCOMPARE(d.EditSGefangene->text(), QStringLiteral("2"));
         press("Standard-&Komi");
         QCOMPARE(d.EditSGefangene->text(), QStringLiteral("0"));
         QCOMPARE(d.EditWGefangene->text(), QStringLiteral("5.5"));
-        QCOMPARE(g.GefangeneWeiss, 5.5);
         d.EditWGefangene->setText(QStringLiteral("viel"));
         emit d.EditWGefangene->editingFinished();
         QCOMPARE(d.EditWGefangene->text(), QStringLiteral("5.5"));
         d.EditSGefangene->setText(QStringLiteral("1,5"));
         emit d.EditSGefangene->editingFinished();
-        QCOMPARE(g.GefangeneSchwarz, 1.5);
-        press("k&eine Komi");
-        QCOMPARE(g.GefangeneSchwarz + g.GefangeneWeiss, 0.0);
-        d.rbComputerWeiss->setChecked(true);
+        QCOMPARE(d.EditSGefangene->text(), QStringLiteral("1.5"));
         d.rbWeissBeginnt->setChecked(true);
         press("&OK");
         QCOMPARE(d.result(), int(QDialog::Accepted));
-        QVERIFY(g.ComputerWeiss);
+        // The computer plays Black (+1): Black's 1.5, White's komi 5.5 with the human (-1).
+        QVERIFY(!g.ComputerWeiss);
+        QCOMPARE(g.GefangeneSchwarz, 1.5);
+        QCOMPARE(g.GefangeneWeiss, 5.5);
         QVERIFY(g.ComputerBeginnt);
         QVERIFY(!g.SchwarzBeginnt);
+    }
+
+    // The komi is White's whoever plays White: with the computer as White (+1 drawn white) it
+    // goes to the computer's count. No komi clears both.
+    void theKomiGoesToWhiteWhenTheComputerPlaysWhite() {
+        TGameState g;
+        TFormStart d(g, *m_ui);
+        d.show();
+        Press(&d, "Standard-&Komi");
+        d.rbComputerWeiss->setChecked(true);
+        d.m_mensch->setChecked(true);
+        Press(&d, "&OK");
+        QVERIFY(g.ComputerWeiss);
+        QVERIFY(!g.ComputerBeginnt);
+        QCOMPARE(g.GefangeneSchwarz, 5.5);
+        QCOMPARE(g.GefangeneWeiss, 0.0);
+        QCOMPARE(PrisonersOf(g, false), 5.5);
+
+        // Shown again, the fields still read Black 0, White 5.5; no komi empties both.
+        TFormStart again(g, *m_ui);
+        again.show();
+        QCOMPARE(again.EditSGefangene->text(), QStringLiteral("0"));
+        QCOMPARE(again.EditWGefangene->text(), QStringLiteral("5.5"));
+        Press(&again, "k&eine Komi");
+        Press(&again, "&OK");
+        QCOMPARE(g.GefangeneSchwarz + g.GefangeneWeiss, 0.0);
+        QVERIFY(!g.ComputerWeiss);  // the computer's colour is Black unless chosen again
     }
 };
 
