@@ -830,9 +830,13 @@ void TFormControl::Step(TRecordStep step) {
         case TRecordStep::Forward:
             StepForward();
             return;
-        case TRecordStep::First:
-            SelectItem(m_tree->TopItemOf(item));
+        case TRecordStep::First: {
+            // The game's root node: its setup stones are the start of the game.
+            TSgfTreeItem* game = m_tree->TopItemOf(item);
+            TSgfTreeItem* root = FirstNodeChild(game);
+            SelectItem(root != nullptr ? root : game);
             return;
+        }
         case TRecordStep::Last: {
             // Along the line to its end, then one replay of the whole line.
             TSgfTreeItem* end = item;
