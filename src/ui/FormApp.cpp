@@ -84,7 +84,7 @@ std::vector<std::pair<QString, const char*>> RuntimeTexts() {
     auto add = [&](const char* context, std::initializer_list<const char*> words) {
         for (const char* w : words) texts.emplace_back(QString::fromLatin1(context), w);
     };
-    add("Board", {"Eingabe", "Gesperrt", "Mensch gegen Mensch", "Mensch gegen Computer",
+    add("Board", {"Computer gegen sich selbst", "Eingabe", "Gesperrt", "Mensch gegen Mensch", "Mensch gegen Computer",
                   "Klassifizierung von Punkten", "Bitte wähle zunächst einen Spielmodus",
                   "Darf ich das Brett abräumen ?", "Gebietswert", "Status", "tot", "rettbar",
                   "angreifbar", "sicher"});
@@ -95,10 +95,14 @@ std::vector<std::pair<QString, const char*>> RuntimeTexts() {
          "Ein Bezeichner besteht nur aus Großbuchstaben (A-Z):"});
     add("Main", {"Obrin – Go-Programm, Version %1", "Partie laden", "Partie speichern als",
                  "SGF-Dateien (*.sgf);;MGT-Dateien (*.mgt)", "Obrin-Partien (*.obr)",
-                 "Obrin-Stellungen (*.stl)", "Alle Dateien (*)", "Mensch gegen &Computer",
+                 "Obrin-Stellungen (*.stl)", "Alle Dateien (*)",
+                 "Go-Partien (*.sgf *.mgt *.obr *.stl)", "SGF-Dateien (*.sgf)", "Mensch gegen &Computer",
                  "Computer gegen sich &selbst", "Be&werten", "Feld-&Inspektor",
                  "Punkte &klassifizieren", "&Gebietsbewertung", "&Brute Force", "&Ziel-Browser",
-                 "Die Datei enthielt Fehler; nicht alles wurde gelesen. Trotzdem überschreiben?"});
+                 "Die Datei enthielt Fehler; nicht alles wurde gelesen. Trotzdem überschreiben?",
+                 "Schwarz gewinnt durch Aufgabe.", "Weiß gewinnt durch Aufgabe.",
+                 "Änderungen speichern?", "&Speichern", "&Verwerfen", "&Abbrechen"});
+    add("Control", {"Willst du wirklich aufgeben?"});
     add("Thinking",
         {"Ich verzichte", "Neuronale Klassifizierung", "Schnitt-Analyse", "Graph wird erstellt",
          "Neuronale Feldbewertung", "Ziele werden generiert", "Neutrale Punkte werden ermittelt",
@@ -108,7 +112,8 @@ std::vector<std::pair<QString, const char*>> RuntimeTexts() {
          "Brute-Force-Analyse", "Strategische Werte werden ermittelt"});
     add("Score",
         {"Bewertung", "OBRIN", "Mensch", "Gebiet", "Gefangene", "Ergebnis", "&Ok",
-         "Obrin führt mit %3.1f Punkt(en)", "Mensch führt mit %3.1f Punkt(en)", "Unentschieden"});
+         "Obrin führt mit %3.1f Punkt(en)", "Mensch führt mit %3.1f Punkt(en)", "Unentschieden",
+         "Ein Klick auf eine Gruppe macht sie tot oder lebendig."});
     add("BruteForce",
         {"Rechnend", "Ja", "Ja, über Ko", "Nein", "Timeout", "Abgebrochen",
          "Ko: gelingt, wenn dieser Zug den Ko zuerst nimmt.",
@@ -225,11 +230,27 @@ void ForEachWindow(TUi& ui, TFormGoMain& main,
     visit(QStringLiteral("board"), &main.Board());
     visit(QStringLiteral("control"), &main.Control());
     {
+        // A game in progress: the buttons of the human's turn, the numbers on the stones.
+        TFormControl& control = main.Control();
+        control.SetLayout(TControlLayout::Playing);
+        control.BitBtnPassen->setEnabled(true);
+        control.BitBtnResign->setEnabled(true);
+        control.SetTakeBackEnabled(true);
+        visit(QStringLiteral("control-playing"), &control);
+        control.SetTakeBackEnabled(false);
+        control.BitBtnPassen->setEnabled(false);
+        control.BitBtnResign->setEnabled(false);
+        control.SetLayout(TControlLayout::Editing);
+        control.SetShowMoveNumbers(true);
+        visit(QStringLiteral("board-numbers"), &main.Board());
+        control.SetShowMoveNumbers(false);
+    }
+    {
         // The count of the position on the board, and the board showing it.
         TFormScore& score = main.ShowScore();
         visit(QStringLiteral("score"), &score);
         visit(QStringLiteral("board-score"), &main.Board());
-        score.close();
+        CloseWindow(&score);
     }
     {
         TFormStart start(main.Engine().Game, ui, &main);

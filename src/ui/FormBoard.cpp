@@ -124,6 +124,13 @@ void TBoardView::SetMoveNumbers(std::optional<std::array<int, PointCount>> numbe
     update();
 }
 
+bool TBoardView::NumberMarksLastMove(int point) const {
+    if (!m_numbers || m_trial || (*m_numbers)[point] <= 0) return false;
+    const TGameState& game = m_engine.Game;
+    const auto at = [point](int x, int y) { return OnBoard(x, y) && PointIndex(x, y) == point; };
+    return at(game.MenschZugX, game.MenschZugY) || at(game.ComputerZugX, game.ComputerZugY);
+}
+
 void TBoardView::DrawMoveNumbers(QPainter& p, const TBoardGeometry& g) const {
     if (!m_numbers || m_trial) return;
     const TBoard& b = Shown();
@@ -138,7 +145,9 @@ void TBoardView::DrawMoveNumbers(QPainter& p, const TBoardGeometry& g) const {
         f.setPixelSize(std::max(6, static_cast<int>(g.Spacing * (text.size() > 2 ? 0.36 : 0.44))));
         p.setFont(f);
         const bool black = (b[i] == 1) != swapped;
-        p.setPen(black ? QColor(0xF0, 0xF0, 0xF0) : QColor(0x10, 0x10, 0x10));
+        // The last move's number stands in for its mark.
+        const bool last = NumberMarksLastMove(i);
+        p.setPen(last ? kMarker : black ? QColor(0xF0, 0xF0, 0xF0) : QColor(0x10, 0x10, 0x10));
         const QPointF c(g.X(PointColumn(i)), g.Y(PointRow(i)));
         const double r = g.Spacing * 0.48;
         p.drawText(QRectF(c - QPointF(r, r), QSizeF(2 * r, 2 * r)), Qt::AlignCenter, text);
@@ -324,12 +333,14 @@ void TBoardView::DrawMarks(QPainter& p, const TBoardGeometry& g) const {
         return ((v == 1) != swapped) ? QColor(Qt::white) : QColor(Qt::black);
     };
     const double s = g.Spacing;
-    if (OnBoard(game.MenschZugX, game.MenschZugY)) {
+    if (OnBoard(game.MenschZugX, game.MenschZugY) &&
+        !NumberMarksLastMove(PointIndex(game.MenschZugX, game.MenschZugY))) {
         p.setPen(QPen(contrast(game.MenschZugX, game.MenschZugY), std::max(1.5, s / 12)));
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(QPointF(g.X(game.MenschZugX), g.Y(game.MenschZugY)), s * 0.22, s * 0.22);
     }
-    if (OnBoard(game.ComputerZugX, game.ComputerZugY)) {
+    if (OnBoard(game.ComputerZugX, game.ComputerZugY) &&
+        !NumberMarksLastMove(PointIndex(game.ComputerZugX, game.ComputerZugY))) {
         p.setPen(Qt::NoPen);
         p.setBrush(kMarker);
         const QPointF c(g.X(game.ComputerZugX), g.Y(game.ComputerZugY));
@@ -392,11 +403,12 @@ void TFormBoard::Translate() {
 QString TFormBoard::StateText() const {
     static const char* const kTexts[] = {"Eingabe", "Gesperrt", "Mensch gegen Mensch",
                                          "Mensch gegen Computer", "Klassifizierung von Punkten"};
-    return m_ui.Tr(kContext, QString::fromUtf8(kTexts[m_state]));
+    return m_ui.Tr(kContext, QString::fromUtf8(m_stateText != nullptr ? m_stateText : kTexts[m_state]));
 }
 
-void TFormBoard::SetState(TBoardState s) {
+void TFormBoard::SetState(TBoardState s, const char* text) {
     m_state = s;
+    m_stateText = text;
     m_stateLabel->setText(StateText());
 }
 

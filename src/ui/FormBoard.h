@@ -104,6 +104,8 @@ class TBoardView : public QWidget {
     void DrawTerritory(QPainter& p, const TBoardGeometry& g) const;
     void DrawToolMarks(QPainter& p, const TBoardGeometry& g) const;
     void DrawMoveNumbers(QPainter& p, const TBoardGeometry& g) const;
+    // Whether the number on point is drawn in the mark's colour instead of the last-move mark.
+    [[nodiscard]] bool NumberMarksLastMove(int point) const;
 
     [[nodiscard]] const TBoard& Shown() const {
         return m_trial ? *m_trial : m_engine.Fields.Spielfeld;
@@ -124,7 +126,9 @@ class TFormBoard : public QWidget {
   public:
     TFormBoard(TEngine& engine, TUi& ui, QWidget* parent = nullptr);
 
-    void SetState(TBoardState s);
+    // The state; text, when given, is the designed status text to show instead of the state's
+    // own (self-play runs in the human-against-computer state but is no such game).
+    void SetState(TBoardState s, const char* text = nullptr);
     [[nodiscard]] TBoardState GetState() const { return m_state; }
     // Waits for a legal move of colour, a pass (true, coordinates -1) or the lock (false).
     [[nodiscard]] bool WaitForMove(int& column, int& row, int colour);
@@ -183,6 +187,7 @@ class TFormBoard : public QWidget {
     QLabel* m_stateLabel;
     QLabel* m_pointLabel;
     TBoardState m_state = bsLocked;
+    const char* m_stateText = nullptr;
     TPoint m_clicked{-1, -1};
     bool m_passRequested = false;
     bool m_takeBackRequested = false;

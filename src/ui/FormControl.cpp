@@ -381,6 +381,11 @@ void TFormControl::SetLayout(TControlLayout layout) {
     if (playing) m_panes->setCurrentWidget(MemoInference);
 }
 
+void TFormControl::SetAnalysisLayout(bool on) {
+    ButtonAddChild->setVisible(on);
+    ButtonAddAtEnd->setVisible(on);
+}
+
 void TFormControl::SetTakeBackEnabled(bool on) {
     BitBtnTakeBack->setEnabled(on);
 }

@@ -101,6 +101,8 @@ class TFormControl : public QWidget, public IGameRecorder {
     [[nodiscard]] TFormSgfError& ErrorWindow() { return *m_errors; }
 
     void SetLayout(TControlLayout layout);
+    // The editing buttons that make placeholder items belong to the analysis layout ("/qx").
+    void SetAnalysisLayout(bool on);
     [[nodiscard]] TControlLayout Layout() const { return m_layout; }
     // Shows the last moves, the ko point and the prisoners afresh.
     void Refresh();

@@ -104,6 +104,7 @@ TFormGoMain::TFormGoMain(TUi& ui, TUserInterface& userInterface, const QStringLi
     m_board->OnRecordStep = [this](TRecordStep step) { m_control->Step(step); };
     m_board->OnScoreClick = [this](TPoint p) { return m_score != nullptr && m_score->ToggleAt(p); };
     m_board->GroupStatus = [this](TPoint p) { return AnalysedGroupStatus(p); };
+    m_control->SetAnalysisLayout(m_internaAllowed);
     m_control->OnLoad = [this] { LoadGame(); };
     m_control->OnClearAsked = [this] {
         if (!ConfirmDiscard()) return false;
@@ -313,7 +314,10 @@ void TFormGoMain::ArrangeWindows() {
         kMinBoard,
         std::min(height - statusAndTitle, area.width() - left - kMinControl - 2 * kMargin));
     m_boardWindow->setGeometry(left, top, boardWidth, height);
-    const int controlLeft = left + boardWidth + kMargin;
+    // Where the user left it, unless the board now covers that place.
+    const int besideBoard = left + boardWidth + kMargin;
+    const int controlLeft =
+        std::clamp(controlAt.x(), besideBoard, std::max(besideBoard, area.width() - kMinControl - kMargin));
     const int controlTop = std::clamp(controlAt.y(), 0, std::max(0, area.height() / 3));
     const int controlWidth =
         std::clamp(area.width() - controlLeft - kMargin, kMinControl, kMaxControl);
@@ -436,6 +440,7 @@ void TFormGoMain::LoadGame(QString fileName) {
     if (fileName.isEmpty()) {
         const QString filters =
             QStringList{
+                m_ui.Tr(kContext, QStringLiteral("Go-Partien (*.sgf *.mgt *.obr *.stl)")),
                 m_ui.Tr(kContext, QStringLiteral("SGF-Dateien (*.sgf);;MGT-Dateien (*.mgt)")),
                 m_ui.Tr(kContext, QStringLiteral("Obrin-Partien (*.obr)")),
                 m_ui.Tr(kContext, QStringLiteral("Obrin-Stellungen (*.stl)")),
@@ -510,7 +515,7 @@ void TFormGoMain::SaveGameAs(QString fileName) {
     if (fileName.isEmpty()) {
         fileName = m_ui.Dialogs.SaveFileName(
             this, m_ui.Tr(kContext, QStringLiteral("Partie speichern als")), GamesFolder(),
-            QString());
+            m_ui.Tr(kContext, QStringLiteral("SGF-Dateien (*.sgf)")));
         if (fileName.isEmpty()) return;
     }
     if (!m_control->SaveFile(fileName)) return;
@@ -582,7 +587,7 @@ void TFormGoMain::PlayHumanComputer() {
 }
 
 void TFormGoMain::PlaySelf() {
-    m_board->SetState(bsMenschComputer);
+    m_board->SetState(bsMenschComputer, "Computer gegen sich selbst");
     RunGame([this] { PlaySelfPlay(*m_engine); });
     m_engine->Game.SideToMove = 1;
 }
