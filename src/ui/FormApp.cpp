@@ -19,6 +19,7 @@
 #include "game/gameflow.h"
 #include "goals/FormBrowser.h"
 #include "goals/goals.h"
+#include "goals/goalwords.h"
 #include "records/FormGameData.h"
 #include "records/FormSgfError.h"
 #include "records/FormSgfTree.h"
@@ -103,6 +104,7 @@ std::vector<std::pair<QString, const char*>> RuntimeTexts() {
                  "Schwarz gewinnt durch Aufgabe.", "Weiß gewinnt durch Aufgabe.",
                  "Änderungen speichern?", "&Speichern", "&Verwerfen", "&Abbrechen"});
     add("Control", {"Willst du wirklich aufgeben?"});
+    for (const char* word : ReasoningKeys()) texts.emplace_back(QStringLiteral("Reasoning"), word);
     add("Thinking",
         {"Ich verzichte", "Neuronale Klassifizierung", "Schnitt-Analyse", "Graph wird erstellt",
          "Neuronale Feldbewertung", "Ziele werden generiert", "Neutrale Punkte werden ermittelt",

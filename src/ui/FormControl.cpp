@@ -501,6 +501,7 @@ bool TFormControl::LoadFile(const QString& fileName) {
     // The game information of the previous record must not leak into this one.
     m_engine.GameData = TGameData();
     ForgetRecordItems();
+    MemoInference->clear();  // the reasoning was about another position
     std::vector<std::string> messages;
     m_parser->SetMessageReceiver(&messages);
     bool ok = true;

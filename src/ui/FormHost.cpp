@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "game/FormStart.h"
+#include "goals/goalwords.h"
 #include "ui/FormBoard.h"
 #include "ui/FormControl.h"
 #include "ui/FormGoMain.h"
@@ -84,8 +85,12 @@ void TGuiHost::ClearInference() {
 }
 
 void TGuiHost::AddInference(const std::string& line) {
-    if (m_control != nullptr)
-        m_control->MemoInference->appendPlainText(QString::fromStdString(line));
+    if (m_control == nullptr) return;
+    // The goal in the interface language, its points as coordinates.
+    const std::string shown = ReasoningLine(line, [this](const std::string& key) {
+        return m_ui.Tr(QStringLiteral("Reasoning"), QString::fromStdString(key)).toStdString();
+    });
+    m_control->MemoInference->appendPlainText(QString::fromStdString(shown));
 }
 
 void TGuiHost::ShowMessage(const std::string& text) {

@@ -217,9 +217,11 @@ class TFormRecordKeepingTest : public QObject {
     void reviewingFromTheBoardWindow() {
         TEngine& e = Engine();
         e.Game.MenschZugX = e.Game.MenschZugY = 5;  // a mark left from before
+        Control().MemoInference->setPlainText(QStringLiteral("play K10"));
         m_main->LoadGame(Write("r.sgf", "(;FF[4]AB[jj];B[pd];W[dd](;B[pp];W[dp])(;B[qq]))"));
         QCOMPARE(Stone("K10"), 1);  // the root's setup stone, at once
         QCOMPARE(e.Game.MenschZugX, -1);
+        QVERIFY(Control().MemoInference->toPlainText().isEmpty());
         Key(Qt::Key_Right);
         QCOMPARE(SelectedMove(), std::string("pd"));
         QCOMPARE((TPoint{e.Game.MenschZugX, e.Game.MenschZugY}), At("Q16"));
