@@ -116,6 +116,11 @@ void TFormStart::SetPage(int page) {
     ShowPrisoners();
 }
 
+void TFormStart::SuggestHandicapGame() {
+    rbComputerWeiss->setChecked(true);
+    rbComputerBeginnt->setChecked(true);
+}
+
 void TFormStart::ShowPrisoners() {
     EditSGefangene->setText(QString::number(m_black));
     EditWGefangene->setText(QString::number(m_white));

@@ -25,6 +25,9 @@ class TFormStart : public QDialog {
 
     // Page 0: human against computer; page 1: two humans.
     void SetPage(int page);
+    // Handicap stones stand on the board: the usual choice is the human taking them as Black,
+    // so the computer plays White and moves first. The user may still choose otherwise.
+    void SuggestHandicapGame();
     void Translate();
 
     // The controls, for the tests and the screenshots.

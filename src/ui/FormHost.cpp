@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "game/FormStart.h"
+#include "game/gameflow.h"
 #include "goals/goalwords.h"
 #include "ui/FormBoard.h"
 #include "ui/FormControl.h"
@@ -58,6 +59,11 @@ bool TGuiHost::RunStartDialog(int page, TGameState& game) {
     } else {
         TFormStart dialog(game, m_ui, m_main);
         dialog.SetPage(page);
+        if (m_main != nullptr) {
+            const TBoard& board = m_main->Engine().Fields.Spielfeld;
+            if (page == 0 && HandicapStonesOn(board, IsDrawnBlack(game, 1) ? 1 : -1) > 0)
+                dialog.SuggestHandicapGame();
+        }
         ok = m_ui.Dialogs.Exec(&dialog) == QDialog::Accepted;
     }
     return ok;

@@ -153,6 +153,15 @@ class TFormGoMainTest : public QObject {
         QCOMPARE(ReadWindowPosition(where, FormBoardWindow), (TWindowPosition{12, 14}));
         QCOMPARE(ReadWindowPosition(where, FormScoreWindow), (TWindowPosition{50, 60}));
         QCOMPARE(ReadWindowPosition(where, FormCursorWindow).Top, 0);
+        {
+            // A restart puts the control window back where it was, left edge included, when
+            // the board leaves it room there.
+            WriteWindowPosition(where, FormCursorWindow, {1100, 10});
+            TFormGoMain again(*m_ui, *m_userInterface, {});
+            again.SaveSettingsOnExit = false;
+            QVERIFY(test::ShowMainWindow(again, 1600, 1100));
+            QCOMPARE(again.ControlWindow()->pos(), QPoint(1100, 10));
+        }
         // Nothing was left behind by the engine or the record.
         QVERIFY2(TFormGoMain::ShutdownProblems().isEmpty(),
                  qPrintable(TFormGoMain::ShutdownProblems().join(QLatin1Char('\n'))));
