@@ -98,6 +98,7 @@ void TFormScore::Evaluate() {
     m_territory = m_engine.Graph->ScoreField;
     m_counted = true;
     ShowCount();
+    m_host.SetStatus("");  // the analysis' last stage is over
     m_host.SetBusy(false);
 }
 

@@ -262,6 +262,11 @@ void ForEachWindow(TUi& ui, TFormGoMain& main,
         visit(QStringLiteral("start-humans"), &start);
     }
     {
+        QDialog question(&main);
+        BuildSaveChangesDialog(question, ui);
+        visit(QStringLiteral("save-changes"), &question);
+    }
+    {
         TFormRandomMoves random(ui, &main);
         visit(QStringLiteral("random-moves"), &random);
     }

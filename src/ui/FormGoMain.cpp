@@ -396,9 +396,7 @@ void TFormGoMain::RememberGamesFolder(const QString& file) {
         Utf8Prefix(QFileInfo(file).absolutePath().toStdString(), MaxSettingsPathChars);
 }
 
-bool TFormGoMain::ConfirmDiscard() {
-    if (!m_control->Modified()) return true;
-    QDialog box(this);
+void BuildSaveChangesDialog(QDialog& box, TUi& ui) {
     box.setObjectName(QStringLiteral("FormSaveChanges"));
     box.setWindowTitle(QStringLiteral("Obrin"));
     MarkUntranslated(&box);
@@ -412,10 +410,17 @@ bool TFormGoMain::ConfirmDiscard() {
     buttons->addButton(QStringLiteral("&Abbrechen"), QDialogButtonBox::RejectRole);
     save->setDefault(true);
     layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
-    connect(discard, &QPushButton::clicked, &box, [&box] { box.done(SaveChangesDiscard); });
-    m_ui.Translator.TranslateComponent(&box, kContext);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+    QObject::connect(discard, &QPushButton::clicked, &box,
+                     [&box] { box.done(SaveChangesDiscard); });
+    ui.Translator.TranslateComponent(&box, kContext);
+}
+
+bool TFormGoMain::ConfirmDiscard() {
+    if (!m_control->Modified()) return true;
+    QDialog box(this);
+    BuildSaveChangesDialog(box, m_ui);
     const int answer = m_ui.Dialogs.Exec(&box);
     if (answer == SaveChangesDiscard) return true;
     if (answer != QDialog::Accepted) return false;

@@ -174,6 +174,9 @@ class TFormGoMain : public QMainWindow {
 // The answer of the "Save changes?" question that discards; accepted saves, rejected cancels.
 inline constexpr int SaveChangesDiscard = 2;
 
+// The "Save changes?" question with its three buttons, translated.
+void BuildSaveChangesDialog(QDialog& box, TUi& ui);
+
 // The version text of the caption: four numbers joined by ".".
 [[nodiscard]] QString VersionText();
 

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -495,6 +496,31 @@ class TFormGoMainTest : public QObject {
         auto expected =
             ParseSgfText("e.sgf", "(;FF[4];B[dp](;W[pd];B[dd];W[pp])(;W[cq]))", &messages);
         QCOMPARE(WriteSgfData(*reread, {}, 0), WriteSgfData(*expected, {}, 0));
+    }
+
+    // In both shipped languages every entry of a menu has a mnemonic of its own, so Alt and the
+    // letter always reach one command.
+    void menuMnemonicsAreDistinctInEachLanguage() {
+        const QString table = m_files.filePath(QStringLiteral("language.dat"));
+        QFile::remove(table);
+        QVERIFY(QFile::copy(qEnvironmentVariable("OBRIN_DATA_DIR") + "/language.dat", table));
+        (void)m_main->LangSup().LoadFromFile(table.toStdString());
+        for (const char* language : {"English", "Deutsch"}) {
+            m_main->SetLanguage(language);
+            for (QMenu* menu : m_main->findChildren<QMenu*>()) {
+                QSet<QChar> seen;
+                for (QAction* a : menu->actions()) {
+                    const QString text = a->text();
+                    const qsizetype at = text.indexOf(QLatin1Char('&'));
+                    if (a->isSeparator() || at < 0 || at + 1 >= text.size() || !a->isVisible())
+                        continue;
+                    const QChar key = text.at(at + 1).toLower();
+                    QVERIFY2(!seen.contains(key),
+                             qPrintable(QString::fromLatin1(language) + ": " + menu->title() + " / " + text));
+                    seen.insert(key);
+                }
+            }
+        }
     }
 
     void startDialogKomiButtonsAndBadNumbers() {
