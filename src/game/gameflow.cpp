@@ -142,6 +142,8 @@ void PlaceHandicap(TEngine& engine, int n) {
 void RandomMoves(TEngine& engine, const TRandomMovesOptions& options) {
     TBoardFields& f = engine.Fields;
     TGameState& g = engine.Game;
+    // The dialog's shares are Black's and White's: +1 is drawn black for it.
+    SetColourSwap(engine, false);
     if (options.SpielfeldLeeren) {
         g.GefangeneSchwarz = g.GefangeneWeiss = 0.0;
         ClearBoard(f.Spielfeld);

@@ -569,7 +569,15 @@ bool TFormControl::SaveFile(const QString& fileName) {
 void TFormControl::StartRecord(TGameKind kind) {
     m_recorded.clear();
     m_marks.clear();
-    if (Selected() != nullptr && m_tree->IsPlayable(Selected())) return;
+    // The game goes on from the node the board shows: a variation item stands for the node it
+    // branches from; a game item shows no node's position, so the game gets a record of its own.
+    TSgfTreeItem* at = Selected();
+    if (at != nullptr && !at->IsNodeItem()) {
+        TSgfTreeItem* before = at->Parent() != nullptr ? MoveBefore(at) : nullptr;
+        at = before != nullptr && before->IsNodeItem() ? before : nullptr;
+        Quietly([&] { m_tree->Select(at); });
+    }
+    if (at != nullptr && m_tree->IsPlayable(at)) return;
     Quietly([&] {
         m_tree->NewGameRecord();
         m_gameItem = m_tree->Items().empty() ? nullptr : m_tree->Items().back().get();

@@ -604,6 +604,9 @@ void TFormGoMain::PlayHumanHuman() {
 }
 
 void TFormGoMain::EnterPositionMode() {
+    // The left button places Black, the right White: +1 is drawn black while entering.
+    SetColourSwap(*m_engine, false);
+    m_board->Redraw();
     m_control->SetLayout(TControlLayout::Input);
     m_board->SetState(bsInput);
 }

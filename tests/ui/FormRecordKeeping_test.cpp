@@ -13,6 +13,7 @@
 
 #include "game/gameflow.h"
 #include "records/FormSgfTree.h"
+#include "records/lineofplay.h"
 #include "records/sgftree.h"
 #include "support/gui_main.h"
 #include "support/gui_test.h"
@@ -209,6 +210,26 @@ class TFormRecordKeepingTest : public QObject {
         QCOMPARE(test::RecordedMoves(*m_main), QStringList{"B[jj]"});
         QCOMPARE(Tree().Items().size(), size_t(1));
         QVERIFY(Tree().SaveToString().find("[pd]") == std::string::npos);
+    }
+
+    // A game started at a variation item goes on from the position the item shows.
+    void aGameStartedAtAVariationItemGoesOnFromItsBranch() {
+        m_main->LoadGame(Write("v.sgf", "(;FF[4];B[pd](;W[dd])(;W[dp]))"));
+        TSgfTreeItem* variation = nullptr;
+        for (const auto& child : Tree().Items()[0]->Children())
+            if (child->Data == nullptr) variation = child.get();
+        QVERIFY(variation != nullptr);
+        Control().SgfTreeView->setCurrentItem(Control().SgfTreeView->WidgetItem(variation));
+        QCOMPARE(Stone("Q16"), 1);
+        PlayOneMove("K10");
+        QCOMPARE(Stone("Q16"), 1);
+        QCOMPARE(Stone("K10"), 1);
+        QStringList line;
+        for (TSgfTreeItem* node : LineOfPlay(Tree().Selected()))
+            for (const char* id : {"B", "W"})
+                if (!Tree().GetPropertyValue(node, id).empty())
+                    line << QString::fromStdString(Tree().GetPropertyValue(node, id));
+        QCOMPARE(line, (QStringList{"pd", "jj"}));
     }
 
     // The board window steps through the record with the keys and the wheel; loading shows
