@@ -62,8 +62,8 @@ TFormScore::TFormScore(TEngine& engine, TUi& ui, TGuiHost& host, TBoardView& boa
     LabelErgebnis->setAlignment(Qt::AlignCenter);
     MarkUntranslated(LabelErgebnis);
     layout->addWidget(LabelErgebnis);
-    auto* hint = new QLabel(QStringLiteral("Ein Klick auf eine Gruppe macht sie tot oder lebendig."),
-                            this);
+    auto* hint =
+        new QLabel(QStringLiteral("Ein Klick auf eine Gruppe macht sie tot oder lebendig."), this);
     hint->setWordWrap(true);
     hint->setAlignment(Qt::AlignCenter);
     layout->addWidget(hint);

@@ -247,10 +247,20 @@ struct TTurnState {
 TTurnState CaptureTurn(TEngine& engine, int passes, int colour) {
     const TBoardFields& f = engine.Fields;
     const TGameState& g = engine.Game;
-    return {f.Spielfeld,          f.SRadar,         f.WRadar,         f.KoX,
-            f.KoY,                g.GefangeneSchwarz, g.GefangeneWeiss, g.ComputerZugX,
-            g.ComputerZugY,       g.MenschZugX,     g.MenschZugY,     passes,
-            colour,               engine.Host.RecordMark()};
+    return {f.Spielfeld,
+            f.SRadar,
+            f.WRadar,
+            f.KoX,
+            f.KoY,
+            g.GefangeneSchwarz,
+            g.GefangeneWeiss,
+            g.ComputerZugX,
+            g.ComputerZugY,
+            g.MenschZugX,
+            g.MenschZugY,
+            passes,
+            colour,
+            engine.Host.RecordMark()};
 }
 
 void RestoreTurn(TEngine& engine, const TTurnState& t) {

@@ -48,8 +48,7 @@ class IHost {
     // The human's turn: a legal move in (x, y), a pass, a request to take back the last moves
     // (offered only when canTakeBack), a resignation, or Stopped when the board became locked.
     // Hosts without those buttons answer through WaitForMove.
-    [[nodiscard]] virtual THumanInput AwaitHumanTurn(int colour, bool canTakeBack, int& x,
-                                                     int& y) {
+    [[nodiscard]] virtual THumanInput AwaitHumanTurn(int colour, bool canTakeBack, int& x, int& y) {
         (void)canTakeBack;
         if (!WaitForMove(colour, x, y)) return THumanInput::Stopped;
         return x < 0 || y < 0 ? THumanInput::Pass : THumanInput::Move;

@@ -27,7 +27,32 @@ std::string PointName(const std::string& number) {
 }  // namespace
 
 const std::vector<const char*>& ReasoningKeys() {
-    static const std::vector<const char*> keys{"RETTEN %1", "FANGEN %1", "AUGEN-MACHEN %1", "KETTE-RETTEN %1", "KETTE-FANGEN %1", "KETTE-EINSCHLIESSEN %1", "FORMZUG %1", "FLUCHTZUG %1", "ANBINDEN %1", "ABSCHNEIDEN %1", "TREPPE-VERHINDERN %1", "ATARI-RETTEN %1 %2", "FREIHEITEN-VERMEHREN %1 %2", "FREIHEIT-WEGNEHMEN %1 %2", "TREPPENZUG %1 %2", "TREPPENDROHER %1 %2", "ESCAPEMOVE-S %1", "ESCAPEMOVE-W %1", "BRUTE-FORCE-MOVE %1", "AUGENZUG %1", "MUSTERZUG %1 %2", "GEBIETSZUG %1", "BESETZEN %1", "GEBIET-EROBERN", "NEUTRALZUG", "VERZICHTEN"};
+    static const std::vector<const char*> keys{"RETTEN %1",
+                                               "FANGEN %1",
+                                               "AUGEN-MACHEN %1",
+                                               "KETTE-RETTEN %1",
+                                               "KETTE-FANGEN %1",
+                                               "KETTE-EINSCHLIESSEN %1",
+                                               "FORMZUG %1",
+                                               "FLUCHTZUG %1",
+                                               "ANBINDEN %1",
+                                               "ABSCHNEIDEN %1",
+                                               "TREPPE-VERHINDERN %1",
+                                               "ATARI-RETTEN %1 %2",
+                                               "FREIHEITEN-VERMEHREN %1 %2",
+                                               "FREIHEIT-WEGNEHMEN %1 %2",
+                                               "TREPPENZUG %1 %2",
+                                               "TREPPENDROHER %1 %2",
+                                               "ESCAPEMOVE-S %1",
+                                               "ESCAPEMOVE-W %1",
+                                               "BRUTE-FORCE-MOVE %1",
+                                               "AUGENZUG %1",
+                                               "MUSTERZUG %1 %2",
+                                               "GEBIETSZUG %1",
+                                               "BESETZEN %1",
+                                               "GEBIET-EROBERN",
+                                               "NEUTRALZUG",
+                                               "VERZICHTEN"};
     return keys;
 }
 

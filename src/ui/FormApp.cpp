@@ -85,24 +85,39 @@ std::vector<std::pair<QString, const char*>> RuntimeTexts() {
     auto add = [&](const char* context, std::initializer_list<const char*> words) {
         for (const char* w : words) texts.emplace_back(QString::fromLatin1(context), w);
     };
-    add("Board", {"Computer gegen sich selbst", "Eingabe", "Gesperrt", "Mensch gegen Mensch", "Mensch gegen Computer",
-                  "Klassifizierung von Punkten", "Bitte wähle zunächst einen Spielmodus",
-                  "Darf ich das Brett abräumen ?", "Gebietswert", "Status", "tot", "rettbar",
-                  "angreifbar", "sicher"});
+    add("Board", {"Computer gegen sich selbst", "Eingabe", "Gesperrt", "Mensch gegen Mensch",
+                  "Mensch gegen Computer", "Klassifizierung von Punkten",
+                  "Bitte wähle zunächst einen Spielmodus", "Darf ich das Brett abräumen ?",
+                  "Gebietswert", "Status", "tot", "rettbar", "angreifbar", "sicher"});
     add("Control",
         {"Information", "Start-Stellung", "Variante", "Neues Spiel",
          "Die Datei kann nicht gelesen werden:", "Die Datei kann nicht geschrieben werden:",
          "Obrin spielt nur auf 19x19 Linien:",
          "Ein Bezeichner besteht nur aus Großbuchstaben (A-Z):"});
-    add("Main", {"Obrin – Go-Programm, Version %1", "Partie laden", "Partie speichern als",
-                 "SGF-Dateien (*.sgf);;MGT-Dateien (*.mgt)", "Obrin-Partien (*.obr)",
-                 "Obrin-Stellungen (*.stl)", "Alle Dateien (*)",
-                 "Go-Partien (*.sgf *.mgt *.obr *.stl)", "SGF-Dateien (*.sgf)", "Mensch gegen &Computer",
-                 "Computer gegen sich &selbst", "Be&werten", "Feld-&Inspektor",
-                 "Punkte &klassifizieren", "&Gebietsbewertung", "&Brute Force", "&Ziel-Browser",
+    add("Main", {"Obrin – Go-Programm, Version %1",
+                 "Partie laden",
+                 "Partie speichern als",
+                 "SGF-Dateien (*.sgf);;MGT-Dateien (*.mgt)",
+                 "Obrin-Partien (*.obr)",
+                 "Obrin-Stellungen (*.stl)",
+                 "Alle Dateien (*)",
+                 "Go-Partien (*.sgf *.mgt *.obr *.stl)",
+                 "SGF-Dateien (*.sgf)",
+                 "Mensch gegen &Computer",
+                 "Computer gegen sich &selbst",
+                 "Be&werten",
+                 "Feld-&Inspektor",
+                 "Punkte &klassifizieren",
+                 "&Gebietsbewertung",
+                 "&Brute Force",
+                 "&Ziel-Browser",
                  "Die Datei enthielt Fehler; nicht alles wurde gelesen. Trotzdem überschreiben?",
-                 "Schwarz gewinnt durch Aufgabe.", "Weiß gewinnt durch Aufgabe.",
-                 "Änderungen speichern?", "&Speichern", "&Verwerfen", "&Abbrechen"});
+                 "Schwarz gewinnt durch Aufgabe.",
+                 "Weiß gewinnt durch Aufgabe.",
+                 "Änderungen speichern?",
+                 "&Speichern",
+                 "&Verwerfen",
+                 "&Abbrechen"});
     add("Control", {"Willst du wirklich aufgeben?"});
     for (const char* word : ReasoningKeys()) texts.emplace_back(QStringLiteral("Reasoning"), word);
     add("Thinking",
@@ -112,10 +127,9 @@ std::vector<std::pair<QString, const char*>> RuntimeTexts() {
          "Vorhandene Ziele:", "Bestes Ziel:  ", "Korrektur der Verbindungs-Einschätzung",
          "Gruppen-Graph wird aufgebaut", "Mustererkennung", "Korrektur der Mustererkennung",
          "Brute-Force-Analyse", "Strategische Werte werden ermittelt"});
-    add("Score",
-        {"Bewertung", "OBRIN", "Mensch", "Gebiet", "Gefangene", "Ergebnis", "&Ok",
-         "Obrin führt mit %3.1f Punkt(en)", "Mensch führt mit %3.1f Punkt(en)", "Unentschieden",
-         "Ein Klick auf eine Gruppe macht sie tot oder lebendig."});
+    add("Score", {"Bewertung", "OBRIN", "Mensch", "Gebiet", "Gefangene", "Ergebnis", "&Ok",
+                  "Obrin führt mit %3.1f Punkt(en)", "Mensch führt mit %3.1f Punkt(en)",
+                  "Unentschieden", "Ein Klick auf eine Gruppe macht sie tot oder lebendig."});
     add("BruteForce",
         {"Rechnend", "Ja", "Ja, über Ko", "Nein", "Timeout", "Abgebrochen",
          "Ko: gelingt, wenn dieser Zug den Ko zuerst nimmt.",

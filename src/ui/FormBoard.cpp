@@ -4,11 +4,11 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QWheelEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
@@ -403,7 +403,8 @@ void TFormBoard::Translate() {
 QString TFormBoard::StateText() const {
     static const char* const kTexts[] = {"Eingabe", "Gesperrt", "Mensch gegen Mensch",
                                          "Mensch gegen Computer", "Klassifizierung von Punkten"};
-    return m_ui.Tr(kContext, QString::fromUtf8(m_stateText != nullptr ? m_stateText : kTexts[m_state]));
+    return m_ui.Tr(kContext,
+                   QString::fromUtf8(m_stateText != nullptr ? m_stateText : kTexts[m_state]));
 }
 
 void TFormBoard::SetState(TBoardState s, const char* text) {

@@ -4,9 +4,9 @@
 #pragma once
 
 #include <QColor>
-#include <array>
 #include <QLabel>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <map>
 #include <optional>

@@ -121,8 +121,7 @@ TFormControl::TFormControl(TEngine& engine, TUi& ui, TFormBoard& board, QWidget*
     SgfTreeView = new TSgfTreeView(*m_tree, this);
     SgfTreeView->installEventFilter(this);
     // The view hands the selection to the record first, which replays; then the panes follow.
-    connect(SgfTreeView, &QTreeWidget::currentItemChanged, this,
-            &TFormControl::SelectionFollowed);
+    connect(SgfTreeView, &QTreeWidget::currentItemChanged, this, &TFormControl::SelectionFollowed);
     layout->addWidget(SgfTreeView, 3);
     layout->addWidget(BuildPanes(), 2);
     m_editBar = BuildEditBar();
@@ -377,7 +376,8 @@ void TFormControl::SetLayout(TControlLayout layout) {
     // detached from its record.
     const bool playing = layout == TControlLayout::Playing;
     SgfTreeView->setEnabled(!playing);
-    for (QToolButton* b : {ButtonFirst, ButtonPrev, ButtonNext, ButtonLast}) b->setEnabled(!playing);
+    for (QToolButton* b : {ButtonFirst, ButtonPrev, ButtonNext, ButtonLast})
+        b->setEnabled(!playing);
     if (playing) m_panes->setCurrentWidget(MemoInference);
 }
 
@@ -440,7 +440,8 @@ void TFormControl::SelectionFollowed() {
         g.MenschZugY = last.Y;
         // A variation item stands for the position where its line branches off.
         if (item != nullptr && item->Parent() != nullptr && item->Data == nullptr) {
-            if (TSgfTreeItem* before = MoveBefore(item); before != nullptr && before->IsNodeItem()) {
+            if (TSgfTreeItem* before = MoveBefore(item);
+                before != nullptr && before->IsNodeItem()) {
                 m_tree->ReplayPath(before);
                 m_replay->CommentPane.clear();
                 m_replay->PropertyPane.clear();
@@ -602,8 +603,8 @@ void TFormControl::WriteGameProperties(TSgfTreeItem* root, TGameKind kind) {
     if (kind == TGameKind::HumanComputer) (g.ComputerWeiss ? white : black) = obrin;
     m_tree->SetPropertyOfItem(root, "PB", black);
     m_tree->SetPropertyOfItem(root, "PW", white);
-    m_tree->SetPropertyOfItem(root,
-        "DT", QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")).toStdString());
+    m_tree->SetPropertyOfItem(
+        root, "DT", QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")).toStdString());
 }
 
 void TFormControl::RecordMove(int x, int y, int colour) {

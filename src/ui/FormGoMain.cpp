@@ -2,22 +2,22 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QDialogButtonBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
 #include <QMimeData>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <iostream>
 #include <utility>
 
@@ -316,8 +316,8 @@ void TFormGoMain::ArrangeWindows() {
     m_boardWindow->setGeometry(left, top, boardWidth, height);
     // Where the user left it, unless the board now covers that place.
     const int besideBoard = left + boardWidth + kMargin;
-    const int controlLeft =
-        std::clamp(controlAt.x(), besideBoard, std::max(besideBoard, area.width() - kMinControl - kMargin));
+    const int controlLeft = std::clamp(controlAt.x(), besideBoard,
+                                       std::max(besideBoard, area.width() - kMinControl - kMargin));
     const int controlTop = std::clamp(controlAt.y(), 0, std::max(0, area.height() / 3));
     const int controlWidth =
         std::clamp(area.width() - controlLeft - kMargin, kMinControl, kMaxControl);
@@ -430,8 +430,8 @@ bool TFormGoMain::ConfirmDiscard() {
 
 bool TFormGoMain::StopGameForLoad(const QString& fileName) {
     if (!m_inCommand) return false;
-    if (m_gameRunning &&
-        !m_ui.Ask(this, QStringLiteral("End_Program"), QStringLiteral("Soll die Partie beendet werden ?")))
+    if (m_gameRunning && !m_ui.Ask(this, QStringLiteral("End_Program"),
+                                   QStringLiteral("Soll die Partie beendet werden ?")))
         return true;
     // The game loop ends at its next look at the board; the load follows once it has returned.
     m_pendingLoad = fileName;

@@ -157,8 +157,8 @@ class TFormGoMain : public QMainWindow {
     QAction* m_saveAction = nullptr;
     QAction* m_moveNumbersAction = nullptr;
     QAction* m_takeBackAction = nullptr;
-    bool m_scoreEndsGame = false;  // the score window counts a game that just ended
-    bool m_discardConfirmed = false;  // the user answered the question for closing already
+    bool m_scoreEndsGame = false;          // the score window counts a game that just ended
+    bool m_discardConfirmed = false;       // the user answered the question for closing already
     std::optional<QString> m_pendingLoad;  // a load asked for while a game ran
     QAction* m_saveAsAction = nullptr;
     QList<QMenu*> m_gameMenus;  // switched off while a game runs

@@ -29,8 +29,7 @@ class TGuiHost : public IHost {
     [[nodiscard]] bool IsLocked() override;
     [[nodiscard]] bool Terminating() override { return m_terminating; }
     [[nodiscard]] bool WaitForMove(int colour, int& x, int& y) override;
-    [[nodiscard]] THumanInput AwaitHumanTurn(int colour, bool canTakeBack, int& x,
-                                             int& y) override;
+    [[nodiscard]] THumanInput AwaitHumanTurn(int colour, bool canTakeBack, int& x, int& y) override;
     [[nodiscard]] bool ConfirmClear() override;
     [[nodiscard]] bool RunStartDialog(int page, TGameState& game) override;
     void Redraw() override;

@@ -79,7 +79,8 @@ TEST_F(Scoring, AClickMarksTheStonesInsideAWallDeadAndAlive) {
         ". . . . X");
     const int corner = PointIndex(0, 18);
     std::vector<int> together = StonesMarkedTogether(board, corner);
-    EXPECT_EQ(together, (std::vector<int>{PointIndex(1, 17), PointIndex(0, 18), PointIndex(2, 18)}));
+    EXPECT_EQ(together,
+              (std::vector<int>{PointIndex(1, 17), PointIndex(0, 18), PointIndex(2, 18)}));
     EXPECT_TRUE(StonesMarkedTogether(board, PointIndex(1, 18)).empty());  // an empty point
 
     TBoard living{};

@@ -22,7 +22,8 @@ TEST(GoalWords, NamesBecomeTranslatedLinesWithCoordinates) {
     };
     EXPECT_EQ(ReasoningLine("BESETZEN 99", tr), "play E6");
     EXPECT_EQ(ReasoningLine("  MUSTERZUG 17 0", tr), "  move of pattern 17 at A1");
-    EXPECT_EQ(ReasoningLine("    ATARI-RETTEN 360 341", tr), "    save the chain at T19 from atari at T18");
+    EXPECT_EQ(ReasoningLine("    ATARI-RETTEN 360 341", tr),
+              "    save the chain at T19 from atari at T18");
     EXPECT_EQ(ReasoningLine("GEBIET-EROBERN", tr), "gain territory");
     EXPECT_EQ(ReasoningLine("RETTEN 99", tr), "RETTEN E6");  // no entry: the name, with coordinates
     EXPECT_EQ(ReasoningLine("RETTEN 400", tr), "RETTEN 400");  // no point: the number

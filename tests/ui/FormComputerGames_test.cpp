@@ -186,7 +186,7 @@ class TFormComputerGamesTest : public QObject {
         QCOMPARE(e.Game.SideToMove, 1);
         QVERIFY2(statusWhenStopped.endsWith(QStringLiteral(" ...")), qPrintable(statusWhenStopped));
         QCOMPARE(m_main->Board().StatusLine(), QString());  // the thinking is over
-        QVERIFY(reasoningShown);  // self-play explains its moves too
+        QVERIFY(reasoningShown);                            // self-play explains its moves too
         // The move being thought about when the stop came was not played.
         const QStringList moves = RecordedMoves();
         QCOMPARE(moves.size(), movesWhenStopped);

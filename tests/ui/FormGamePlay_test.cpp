@@ -60,7 +60,8 @@ class TFormGamePlayTest : public QObject {
     }
     [[nodiscard]] bool HumanToMove() const { return m_main->Control().BitBtnPassen->isEnabled(); }
     TStep Human(const char* point) {
-        return {[this] { return HumanToMove(); }, [this, point] { test::ClickPoint(*m_main, At(point)); }};
+        return {[this] { return HumanToMove(); },
+                [this, point] { test::ClickPoint(*m_main, At(point)); }};
     }
     TStep Press(QPushButton* button) {
         return {[this] { return HumanToMove(); }, [button] { button->click(); }};
@@ -162,7 +163,8 @@ class TFormGamePlayTest : public QObject {
         QVERIFY2(saved.find("AB[dp][dd][pp][pd]") != std::string::npos, saved.c_str());
         QVERIFY2(saved.find("AW[") == std::string::npos, saved.c_str());
         const QStringList moves = test::RecordedMoves(*m_main);
-        QCOMPARE(moves.mid(0, 6), (QStringList{"W[bs]", "B[cs]", "W[sa]", "B[br]", "W[ra]", "B[as]"}));
+        QCOMPARE(moves.mid(0, 6),
+                 (QStringList{"W[bs]", "B[cs]", "W[sa]", "B[br]", "W[ra]", "B[as]"}));
 
         // Two passes end the game: the score window counts, OK writes the result and closes
         // the window with its frame.
@@ -190,8 +192,7 @@ class TFormGamePlayTest : public QObject {
         QVERIFY(DrawnBlack("D4"));
         QVERIFY(!DrawnBlack("Q16"));
         QCOMPARE(control.LabelWGefangene->text(), QStringLiteral("5.5"));
-        QCOMPARE(test::RecordedMoves(*m_main),
-                 (QStringList{"B[dp]", "W[pd]", "B[tt]", "W[tt]"}));
+        QCOMPARE(test::RecordedMoves(*m_main), (QStringList{"B[dp]", "W[pd]", "B[tt]", "W[tt]"}));
         QCOMPARE(m_messages.count(QStringLiteral("Ich verzichte")), 1);
         QCOMPARE(RootValue("KM"), std::string("5.5"));
         QCOMPARE(RootValue("HA"), std::string());
@@ -206,8 +207,9 @@ class TFormGamePlayTest : public QObject {
     void theComputerAsBlackTakesTheHandicap() {
         m_main->HandicapCommand(2);
         StartWith(false, false, false);
-        Script({Human("K10"), {[this] { return HumanToMove(); },
-                                [this] { m_main->Control().BitBtnStop->click(); }}});
+        Script({Human("K10"),
+                {[this] { return HumanToMove(); },
+                 [this] { m_main->Control().BitBtnStop->click(); }}});
         m_main->PlayHumanComputer();
         QCOMPARE(Stone("D4"), 1);
         QVERIFY(DrawnBlack("D4"));

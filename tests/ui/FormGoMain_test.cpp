@@ -515,8 +515,8 @@ class TFormGoMainTest : public QObject {
                     if (a->isSeparator() || at < 0 || at + 1 >= text.size() || !a->isVisible())
                         continue;
                     const QChar key = text.at(at + 1).toLower();
-                    QVERIFY2(!seen.contains(key),
-                             qPrintable(QString::fromLatin1(language) + ": " + menu->title() + " / " + text));
+                    QVERIFY2(!seen.contains(key), qPrintable(QString::fromLatin1(language) + ": " +
+                                                             menu->title() + " / " + text));
                     seen.insert(key);
                 }
             }
