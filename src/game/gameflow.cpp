@@ -459,7 +459,9 @@ void PlaySelfPlay(TEngine& engine) {
         engine.Host.Redraw();
     } while (!Stopped(engine) && passes <= 1);
     g.SideToMove = 1;
-    EndGame(engine, !failed && passes > 1, TGameEnd{});
+    TGameEnd end;
+    end.Finished = passes > 1;
+    EndGame(engine, !failed, end);
 }
 
 }  // namespace obrin

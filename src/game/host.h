@@ -21,10 +21,12 @@ enum class TGameKind { HumanHuman, HumanComputer, SelfPlay };
 
 // How a game ended: by two passes in a row (the position is to be counted) or because a player
 // resigned. Result is the record's RE for a resignation ("B+R", "W+R"); a counted game gets its
-// result once the count has been agreed.
+// result once the count has been agreed. A self-played game that was stopped is counted too,
+// but it has no result (Finished is false).
 struct TGameEnd {
     bool Resigned = false;
     std::string Result;
+    bool Finished = true;
 };
 
 class IHost {

@@ -756,7 +756,7 @@ std::optional<int> TFormGoMain::AnalysedGroupStatus(TPoint point) const {
 
 void TFormGoMain::GameEnded(const TGameEnd& end) {
     if (!end.Resigned) {
-        ShowScore(true);
+        ShowScore(end.Finished);
         return;
     }
     m_control->SetResult(end.Result);

@@ -281,6 +281,7 @@ TEST_F(GameFlow, SelfPlayAlternatesColoursAndCreditsRealCaptures) {
     PlaySelfPlay(engine);
     EXPECT_TRUE(moves.empty());
     EXPECT_EQ(host.ScoreShown, 1);
+    EXPECT_TRUE(host.Ends.back().Finished);  // two passes: a result for the record
     // Black A19, White B19, Black F6, White A18 captures A19. Two passes: Black then White.
     ASSERT_EQ(recorder.Moves.size(), 6u);
     // Six moves: the flag flipped six times, so +1 is Black again and the counts follow it.
@@ -359,6 +360,7 @@ TEST_F(GameFlow, TakingBackRestoresTheHumansTurnBefore) {
     EXPECT_EQ(GetPoint(Board(), 11, 11), 0);
     EXPECT_EQ(host.RewoundTo, 0);
     EXPECT_EQ(host.TakeBackOffered, (std::vector<bool>{false, true, false, true}));
+    EXPECT_TRUE(host.Ends.empty());  // stopped: no end to count
     EXPECT_EQ(engine.Game.GefangeneWeiss, 0.0);
 }
 
