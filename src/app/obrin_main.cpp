@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "ui/FormApp.h"
+#include "ui/FormGoMain.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ constexpr const char* kHelp =
     "       obrin --screenshot DIR | --check-translations [LANGUAGE] | --version | --help\n"
     "\n"
     "  FILE                  a game record (.sgf, .mgt, .obr, .stl) to open at start\n"
-    "  /qx                   (first) shows the Interna menu with the analysis tools\n"
+    "  /qx                   (first) shows the Internals menu with the analysis tools\n"
     "  --screenshot DIR      writes a picture of every window to DIR, without a display\n"
     "  --check-translations  lists every designed text without a translation\n"
     "  --version             prints the version\n"
@@ -29,7 +30,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
     // These answer at once, with or without a display.
     if (args.contains(QStringLiteral("--version"))) {
-        std::printf("obrin %s\n", OBRIN_VERSION);
+        // The same four numbers as the caption and the about box.
+        std::printf("obrin %s\n", qPrintable(obrin::gui::VersionText()));
         return 0;
     }
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {

@@ -13,6 +13,22 @@ namespace obrin {
 
 struct TGameState;
 
+// What the human did at a turn of a game against the computer or another human.
+enum class THumanInput { Move, Pass, TakeBack, Resign, Stopped };
+
+// The three kinds of game the game loops play.
+enum class TGameKind { HumanHuman, HumanComputer, SelfPlay };
+
+// How a game ended: by two passes in a row (the position is to be counted) or because a player
+// resigned. Result is the record's RE for a resignation ("B+R", "W+R"); a counted game gets its
+// result once the count has been agreed. A self-played game that was stopped is counted too,
+// but it has no result (Finished is false).
+struct TGameEnd {
+    bool Resigned = false;
+    std::string Result;
+    bool Finished = true;
+};
+
 class IHost {
   public:
     virtual ~IHost() = default;
@@ -30,6 +46,14 @@ class IHost {
         (void)colour;
         x = y = -1;
         return false;
+    }
+    // The human's turn: a legal move in (x, y), a pass, a request to take back the last moves
+    // (offered only when canTakeBack), a resignation, or Stopped when the board became locked.
+    // Hosts without those buttons answer through WaitForMove.
+    [[nodiscard]] virtual THumanInput AwaitHumanTurn(int colour, bool canTakeBack, int& x, int& y) {
+        (void)canTakeBack;
+        if (!WaitForMove(colour, x, y)) return THumanInput::Stopped;
+        return x < 0 || y < 0 ? THumanInput::Pass : THumanInput::Move;
     }
     // Asks before clearing a non-empty board; true to go ahead.
     [[nodiscard]] virtual bool ConfirmClear() { return true; }
@@ -55,8 +79,16 @@ class IHost {
     virtual void SetPlayingMode(bool playing) { (void)playing; }
     // The game-control window shows the new move, prisoners and ko.
     virtual void RefreshControl() {}
-    // The score window, shown at the end of a self-played game.
-    virtual void ShowScore() {}
+    // The game is set up (colours, prisoners, who begins) and its first move comes next: the
+    // record of the game begins here.
+    virtual void GameStarts(TGameKind kind) { (void)kind; }
+    // A game ended by passes or by resignation; the desktop program counts a passed-out game in
+    // the score window and writes the result into the record.
+    virtual void GameEnded(const TGameEnd& end) { (void)end; }
+    // A mark of the record as it stands before a turn, and going back to such a mark when the
+    // moves after it are taken back.
+    [[nodiscard]] virtual int64_t RecordMark() { return 0; }
+    virtual void RewindRecord(int64_t mark) { (void)mark; }
 
     // Milliseconds on a steady clock, for search deadlines and pauses.
     [[nodiscard]] virtual uint64_t TickMs() {

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "analysis/graph.h"
+#include "game/gameflow.h"
 #include "ui/FormBoard.h"
 #include "ui/FormHost.h"
 
@@ -57,12 +58,24 @@ TFormScore::TFormScore(TEngine& engine, TUi& ui, TGuiHost& host, TBoardView& boa
     bold.setBold(true);
     LabelBilanz->setFont(bold);
     layout->addWidget(LabelBilanz);
+    LabelErgebnis = new QLabel(this);
+    LabelErgebnis->setAlignment(Qt::AlignCenter);
+    MarkUntranslated(LabelErgebnis);
+    layout->addWidget(LabelErgebnis);
+    auto* hint =
+        new QLabel(QStringLiteral("Ein Klick auf eine Gruppe macht sie tot oder lebendig."), this);
+    hint->setWordWrap(true);
+    hint->setAlignment(Qt::AlignCenter);
+    layout->addWidget(hint);
     ButtonOk = new QPushButton(QStringLiteral("&Ok"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ButtonOk);
     layout->addLayout(buttons);
-    connect(ButtonOk, &QPushButton::clicked, this, &QWidget::close);
+    connect(ButtonOk, &QPushButton::clicked, this, [this] {
+        if (OnAccepted && m_counted) OnAccepted();
+        CloseWindow(this);
+    });
     Translate();
 }
 
@@ -81,19 +94,39 @@ void TFormScore::Evaluate() {
         m_host.ShowMessage(e.what());
         return;
     }
-    // The board shows the count: the living stones as the position, so dead stones disappear,
-    // and the territory of each side on the points the living stones leave.
-    const TBoard& living = m_engine.Graph->LivingMap;
+    m_living = m_engine.Graph->LivingMap;
+    m_territory = m_engine.Graph->ScoreField;
+    m_counted = true;
+    ShowCount();
+    m_host.SetStatus("");  // the analysis' last stage is over
+    m_host.SetBusy(false);
+}
+
+bool TFormScore::ToggleAt(TPoint point) {
+    if (!m_counted || !isVisible() || !OnBoard(point.X, point.Y)) return false;
+    const TBoard& position = m_engine.Fields.Spielfeld;
+    const int p = PointIndex(point.X, point.Y);
+    if (position[p] == 0) return false;
+    ToggleLife(position, m_living, p);
+    m_score = CountWithLiving(position, m_living, m_engine.Game.GefangeneSchwarz,
+                              m_engine.Game.GefangeneWeiss, m_territory);
+    ShowCount();
+    return true;
+}
+
+// The board shows the count: the living stones as the position, so dead stones disappear, and
+// the territory of each side on the points the living stones leave.
+void TFormScore::ShowCount() {
     TBoard owners{};
     for (int i = 0; i < PointCount; ++i)
-        if (living[i] == 0) {
-            const int influence = m_engine.Graph->ScoreField[i];
-            owners[i] = (influence > 0) - (influence < 0);
-        }
-    m_board.ShowBoard(living);
+        if (m_living[i] == 0) owners[i] = (m_territory[i] > 0) - (m_territory[i] < 0);
+    m_board.ShowBoard(m_living);
     m_board.SetTerritory(owners);
     ShowResult();
-    m_host.SetBusy(false);
+}
+
+std::string TFormScore::Result() const {
+    return CountedResult(m_engine.Game, m_score.Balance());
 }
 
 void TFormScore::ShowResult() {
@@ -105,6 +138,8 @@ void TFormScore::ShowResult() {
     const QString translated = m_ui.Tr(kContext, QString::fromStdString(line.Template));
     LabelBilanz->setText(
         QString::fromStdString(FormatScoreLine(translated.toStdString(), line.Points)));
+    LabelErgebnis->setText(m_ui.Tr(kContext, QStringLiteral("Ergebnis")) + QStringLiteral(": ") +
+                           QString::fromStdString(Result()));
 }
 
 void TFormScore::showEvent(QShowEvent* e) {
@@ -113,6 +148,7 @@ void TFormScore::showEvent(QShowEvent* e) {
 }
 
 void TFormScore::hideEvent(QHideEvent* e) {
+    m_counted = false;
     m_board.SetTerritory(std::nullopt);
     m_board.ShowModel();
     QWidget::hideEvent(e);

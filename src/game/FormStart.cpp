@@ -11,6 +11,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "game/gameflow.h"
+
 namespace obrin::gui {
 
 namespace {
@@ -87,13 +89,15 @@ TFormStart::TFormStart(TGameState& game, TUi& ui, QWidget* parent)
 
     QDialogButtonBox* buttons = AddDialogButtons(this, layout, "&OK", "&Abbruch");
 
+    m_black = PrisonersOf(game, true);
+    m_white = PrisonersOf(game, false);
     connect(standard, &QPushButton::clicked, this, [this] {
-        m_game.GefangeneSchwarz = 0.0;
-        m_game.GefangeneWeiss = 5.5;
+        m_black = 0.0;
+        m_white = 5.5;
         ShowPrisoners();
     });
     connect(none, &QPushButton::clicked, this, [this] {
-        m_game.GefangeneSchwarz = m_game.GefangeneWeiss = 0.0;
+        m_black = m_white = 0.0;
         ShowPrisoners();
     });
     connect(EditSGefangene, &QLineEdit::editingFinished, this, &TFormStart::ReadPrisoners);
@@ -112,25 +116,34 @@ void TFormStart::SetPage(int page) {
     ShowPrisoners();
 }
 
+void TFormStart::SuggestHandicapGame() {
+    rbComputerWeiss->setChecked(true);
+    rbComputerBeginnt->setChecked(true);
+}
+
 void TFormStart::ShowPrisoners() {
-    EditSGefangene->setText(QString::number(m_game.GefangeneSchwarz));
-    EditWGefangene->setText(QString::number(m_game.GefangeneWeiss));
+    EditSGefangene->setText(QString::number(m_black));
+    EditWGefangene->setText(QString::number(m_white));
 }
 
 void TFormStart::ReadPrisoners() {
     // A text that is no number leaves the previous values.
-    double black = m_game.GefangeneSchwarz;
-    double white = m_game.GefangeneWeiss;
+    double black = m_black;
+    double white = m_white;
     if (ParseReal(EditSGefangene->text(), black) && ParseReal(EditWGefangene->text(), white)) {
-        m_game.GefangeneSchwarz = black;
-        m_game.GefangeneWeiss = white;
+        m_black = black;
+        m_white = white;
     }
     ShowPrisoners();
 }
 
 void TFormStart::Accept() {
     ReadPrisoners();
-    m_game.ComputerWeiss = rbComputerWeiss->isChecked();
+    // Between two humans +1 is Black; against the computer +1 is the computer's colour.
+    const bool computerWhite = m_pages->currentIndex() == 0 && rbComputerWeiss->isChecked();
+    m_game.ComputerWeiss = computerWhite;
+    m_game.GefangeneSchwarz = computerWhite ? m_white : m_black;
+    m_game.GefangeneWeiss = computerWhite ? m_black : m_white;
     m_game.ComputerBeginnt = rbComputerBeginnt->isChecked();
     m_game.SchwarzBeginnt = rbSchwarzBeginnt->isChecked();
     accept();

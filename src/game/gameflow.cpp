@@ -7,6 +7,7 @@
 
 #include "board/chains.h"
 #include "board/errors.h"
+#include "game/scoring.h"
 
 namespace obrin {
 
@@ -59,13 +60,21 @@ bool Stopped(TEngine& engine) {
 
 enum class TTurn { Moved, Passed, Failed };
 
+// The computer's choice at its turn. The end of a game is decided here for the computer: it
+// knows whether the opponent has just passed, so the answer to a pass (passing back when
+// nothing is left to gain) is asked at this one place by every game loop.
+TPoint ChooseComputerMove(TEngine& engine, bool opponentPassed) {
+    (void)opponentPassed;
+    return engine.ComputerMove ? engine.ComputerMove() : PassPoint;
+}
+
 // The computer's turn for +1: its move or pass is executed and marked. When the analysis fails
 // (a position it cannot make sense of), the message is shown, nothing is played and the game
 // ends.
-TTurn ComputerTurn(TEngine& engine) {
+TTurn ComputerTurn(TEngine& engine, bool opponentPassed) {
     TPoint move = PassPoint;
     try {
-        if (engine.ComputerMove) move = engine.ComputerMove();
+        move = ChooseComputerMove(engine, opponentPassed);
     } catch (const EObrinStopped&) {
         engine.Host.SetStatus("");  // the stage the stop came in is over
         return TTurn::Failed;
@@ -118,6 +127,8 @@ void PlaceHandicap(TEngine& engine, int n) {
     const std::vector<TPoint> points = HandicapPoints(n);
     if (points.empty()) return;
     if (!engine.Host.ConfirmClear()) return;
+    // Handicap stones are Black's: +1 is drawn black from here on, whoever played White before.
+    SetColourSwap(engine, false);
     ClearBoard(engine.Fields.Spielfeld);
     engine.Host.Redraw();
     engine.Host.Pause(200);
@@ -131,6 +142,8 @@ void PlaceHandicap(TEngine& engine, int n) {
 void RandomMoves(TEngine& engine, const TRandomMovesOptions& options) {
     TBoardFields& f = engine.Fields;
     TGameState& g = engine.Game;
+    // The dialog's shares are Black's and White's: +1 is drawn black for it.
+    SetColourSwap(engine, false);
     if (options.SpielfeldLeeren) {
         g.GefangeneSchwarz = g.GefangeneWeiss = 0.0;
         ClearBoard(f.Spielfeld);
@@ -180,18 +193,169 @@ void RankField(TBoard& field) {
         v = static_cast<int32_t>(std::lower_bound(sorted.begin(), last, v) - sorted.begin());
 }
 
+bool IsDrawnBlack(const TGameState& game, int colour) {
+    return (colour == 1) != game.ComputerWeiss;
+}
+
+double PrisonersOf(const TGameState& game, bool black) {
+    return black == IsDrawnBlack(game, 1) ? game.GefangeneSchwarz : game.GefangeneWeiss;
+}
+
+void SetColourSwap(TEngine& engine, bool swapped) {
+    TGameState& g = engine.Game;
+    if (g.ComputerWeiss == swapped) return;
+    NegateBoard(engine.Fields.Spielfeld);
+    std::swap(g.GefangeneSchwarz, g.GefangeneWeiss);
+    g.ComputerWeiss = swapped;
+}
+
+int HandicapStonesOn(const TBoard& board, int colour) {
+    int stones = 0;
+    for (const int32_t v : board) {
+        if (v == -colour) return 0;
+        stones += v == colour;
+    }
+    const std::vector<TPoint> row = HandicapPoints(stones);
+    if (row.empty()) return 0;
+    for (const TPoint& p : row)
+        if (GetPoint(board, p.X, p.Y) != colour) return 0;
+    return stones;
+}
+
+std::string CountedResult(const TGameState& game, double balance) {
+    return GtpScoreText(IsDrawnBlack(game, 1) ? balance : -balance);
+}
+
+std::string ResignedResult(const TGameState& game, int colour) {
+    return IsDrawnBlack(game, colour) ? "W+R" : "B+R";
+}
+
+namespace {
+
+// Everything a take-back restores: the position, ko, prisoners, the last-move marks, the
+// radar fields, the pass count and the record as they stood at a turn of the human.
+struct TTurnState {
+    TBoard Spielfeld{}, SRadar{}, WRadar{};
+    int32_t KoX = -1, KoY = -1;
+    double GefangeneSchwarz = 0, GefangeneWeiss = 0;
+    int32_t ComputerZugX = -1, ComputerZugY = -1, MenschZugX = -1, MenschZugY = -1;
+    int Passes = 0;
+    int Colour = -1;  // the side to move
+    int64_t Record = 0;
+};
+
+TTurnState CaptureTurn(TEngine& engine, int passes, int colour) {
+    const TBoardFields& f = engine.Fields;
+    const TGameState& g = engine.Game;
+    return {f.Spielfeld,
+            f.SRadar,
+            f.WRadar,
+            f.KoX,
+            f.KoY,
+            g.GefangeneSchwarz,
+            g.GefangeneWeiss,
+            g.ComputerZugX,
+            g.ComputerZugY,
+            g.MenschZugX,
+            g.MenschZugY,
+            passes,
+            colour,
+            engine.Host.RecordMark()};
+}
+
+void RestoreTurn(TEngine& engine, const TTurnState& t) {
+    TBoardFields& f = engine.Fields;
+    TGameState& g = engine.Game;
+    f.Spielfeld = t.Spielfeld;
+    f.SRadar = t.SRadar;
+    f.WRadar = t.WRadar;
+    f.KoX = t.KoX;
+    f.KoY = t.KoY;
+    g.GefangeneSchwarz = t.GefangeneSchwarz;
+    g.GefangeneWeiss = t.GefangeneWeiss;
+    g.ComputerZugX = t.ComputerZugX;
+    g.ComputerZugY = t.ComputerZugY;
+    g.MenschZugX = t.MenschZugX;
+    g.MenschZugY = t.MenschZugY;
+    engine.Host.RewindRecord(t.Record);
+    engine.Host.RefreshControl();
+    engine.Host.Redraw();
+}
+
+// The positions at the human's turns, newest last. Taking back returns to the turn before the
+// current one, so there must be two.
+class TTurnHistory {
+  public:
+    void Push(TEngine& engine, int passes, int colour) {
+        m_turns.push_back(CaptureTurn(engine, passes, colour));
+    }
+    [[nodiscard]] bool CanTakeBack() const { return m_turns.size() >= 2; }
+    // Forgets the current turn, which is captured again when the same turn is asked anew.
+    void DropCurrent() { m_turns.pop_back(); }
+    // Restores the turn before the current one and returns it; both turns are dropped, since
+    // that turn is captured again when it is asked for.
+    TTurnState TakeBack(TEngine& engine) {
+        m_turns.pop_back();
+        const TTurnState t = m_turns.back();
+        m_turns.pop_back();
+        RestoreTurn(engine, t);
+        return t;
+    }
+
+  private:
+    std::vector<TTurnState> m_turns;
+};
+
+// The start dialog on page. The dialog writes the colour presentation and the prisoners as
+// they hold once the game runs; the stones already on the board keep their drawn colours.
+bool RunStart(TEngine& engine, int page) {
+    TGameState& g = engine.Game;
+    const bool before = g.ComputerWeiss;
+    if (!engine.Host.RunStartDialog(page, g)) return false;
+    if (g.ComputerWeiss != before) NegateBoard(engine.Fields.Spielfeld);
+    return true;
+}
+
+void BeginGame(TEngine& engine, TGameKind kind) {
+    engine.Host.GameStarts(kind);
+    engine.Host.SetPlayingMode(true);
+}
+
+void EndGame(TEngine& engine, bool over, const TGameEnd& end) {
+    engine.Host.SetPlayingMode(false);
+    if (over) engine.Host.GameEnded(end);
+}
+
+}  // namespace
+
 void PlayHumanVsHuman(TEngine& engine) {
     TGameState& g = engine.Game;
-    if (!engine.Host.RunStartDialog(1, g)) return;
-    g.ComputerWeiss = false;
+    TBoardFields& f = engine.Fields;
+    if (!RunStart(engine, 1)) return;
+    SetColourSwap(engine, false);
     int colour = g.SchwarzBeginnt ? 1 : -1;
-    engine.Host.SetPlayingMode(true);
-    bool ended = false;
-    while (!ended) {
+    BeginGame(engine, TGameKind::HumanHuman);
+    TTurnHistory turns;
+    TGameEnd end;
+    bool over = false;
+    for (;;) {
+        turns.Push(engine, 0, colour);
         int x = -1, y = -1;
-        ended = !engine.Host.WaitForMove(colour, x, y);
-        TBoardFields& f = engine.Fields;
-        if (!ended && IsLegal(x, y, colour, f.KoX, f.KoY, f.Spielfeld)) {
+        const THumanInput input = engine.Host.AwaitHumanTurn(colour, turns.CanTakeBack(), x, y);
+        if (input == THumanInput::Stopped) break;
+        if (input == THumanInput::Resign) {
+            end = {true, ResignedResult(g, colour)};
+            over = true;
+            break;
+        }
+        if (input == THumanInput::TakeBack) {
+            if (turns.CanTakeBack())
+                colour = turns.TakeBack(engine).Colour;
+            else
+                turns.DropCurrent();
+            continue;
+        }
+        if (IsLegal(x, y, colour, f.KoX, f.KoY, f.Spielfeld)) {
             ExecuteMove(engine, x, y, colour);
             UpdateRadar(f.WRadar, x, y);
             g.MenschZugX = x;
@@ -200,25 +364,29 @@ void PlayHumanVsHuman(TEngine& engine) {
             engine.Host.RefreshControl();
             engine.Host.Redraw();
         }
-        if (Stopped(engine)) ended = true;
+        if (Stopped(engine)) break;
     }
-    engine.Host.SetPlayingMode(false);
+    EndGame(engine, over, end);
     g.SideToMove = 1;
 }
 
 void PlayHumanVsComputer(TEngine& engine) {
     TGameState& g = engine.Game;
     TBoardFields& f = engine.Fields;
-    if (!engine.Host.RunStartDialog(0, g)) return;
+    if (!RunStart(engine, 0)) return;
     g.MenschZugX = g.MenschZugY = f.KoX = f.KoY = -1;
     engine.Random.Randomize();
     int passes = 0;
-    engine.Host.SetPlayingMode(true);
-    bool ended = false;
-    do {
-        if (g.ComputerBeginnt) {
+    bool humanPassed = false;
+    bool computerMoves = g.ComputerBeginnt;
+    BeginGame(engine, TGameKind::HumanComputer);
+    TTurnHistory turns;
+    TGameEnd end;
+    bool over = false;
+    for (;;) {
+        if (computerMoves) {
             engine.Host.SetBusy(true);
-            const TTurn turn = ComputerTurn(engine);
+            const TTurn turn = ComputerTurn(engine, humanPassed);
             engine.Host.SetBusy(false);
             if (turn == TTurn::Failed) break;
             const bool pass = turn == TTurn::Passed;
@@ -227,48 +395,73 @@ void PlayHumanVsComputer(TEngine& engine) {
             engine.Host.RefreshControl();
             engine.Host.Redraw();
         }
-        g.ComputerBeginnt = true;
+        // From the second pass through the loop on, the computer moves at the start of each.
+        g.ComputerBeginnt = computerMoves = true;
+        turns.Push(engine, passes, -1);
         int x = -1, y = -1;
-        ended = !engine.Host.WaitForMove(-1, x, y);
-        if (!ended && IsLegal(x, y, -1, f.KoX, f.KoY, f.Spielfeld)) {
+        const THumanInput input = engine.Host.AwaitHumanTurn(-1, turns.CanTakeBack(), x, y);
+        if (input == THumanInput::Stopped) break;
+        if (input == THumanInput::Resign) {
+            end = {true, ResignedResult(g, -1)};
+            over = true;
+            break;
+        }
+        if (input == THumanInput::TakeBack) {
+            // The computer's last move and the human's move before it; the human moves again.
+            if (turns.CanTakeBack()) {
+                passes = turns.TakeBack(engine).Passes;
+                humanPassed = false;
+            } else {
+                turns.DropCurrent();
+            }
+            computerMoves = false;
+            continue;
+        }
+        if (IsLegal(x, y, -1, f.KoX, f.KoY, f.Spielfeld)) {
             ExecuteMove(engine, x, y, -1);
-            passes = (x >= 0 && y >= 0) ? 0 : passes + 1;
+            humanPassed = x < 0 || y < 0;
+            passes = humanPassed ? passes + 1 : 0;
             g.MenschZugX = x;
             g.MenschZugY = y;
             UpdateRadar(f.WRadar, x, y);
             engine.Host.RefreshControl();
             engine.Host.Redraw();
         }
-    } while (!ended && !Stopped(engine) && passes < 2);
-    engine.Host.SetPlayingMode(false);
+        // The test for the end by passes is made only here, after the human's turn.
+        if (Stopped(engine)) break;
+        if (passes >= 2) {
+            over = true;
+            break;
+        }
+    }
+    EndGame(engine, over, end);
 }
 
 void PlaySelfPlay(TEngine& engine) {
     TGameState& g = engine.Game;
     TBoardFields& f = engine.Fields;
     g.MenschZugX = g.MenschZugY = f.KoX = f.KoY = -1;
-    g.ComputerWeiss = false;
+    SetColourSwap(engine, false);
     engine.Random.Randomize();
     int passes = 0;
-    engine.Host.SetPlayingMode(true);
+    BeginGame(engine, TGameKind::SelfPlay);
     bool failed = false;
     do {
         engine.Host.SetBusy(true);
-        const TTurn turn = ComputerTurn(engine);
+        const TTurn turn = ComputerTurn(engine, passes > 0);
         engine.Host.SetBusy(false);
         if ((failed = turn == TTurn::Failed)) break;
         passes = turn == TTurn::Passed ? passes + 1 : 0;
         engine.Host.RefreshControl();
-        // The side to move next becomes +1 again. The prisoner counts follow the stones, so
-        // each count stays with the player who really made those captures.
-        NegateBoard(f.Spielfeld);
-        g.ComputerWeiss = !g.ComputerWeiss;
-        std::swap(g.GefangeneSchwarz, g.GefangeneWeiss);
+        // The side to move next becomes +1 again, drawn and recorded in its own colour; the
+        // prisoner counts follow the stones, so each stays with the player who made them.
+        SetColourSwap(engine, !g.ComputerWeiss);
         engine.Host.Redraw();
     } while (!Stopped(engine) && passes <= 1);
-    engine.Host.SetPlayingMode(false);
     g.SideToMove = 1;
-    if (!failed) engine.Host.ShowScore();
+    TGameEnd end;
+    end.Finished = passes > 1;
+    EndGame(engine, !failed, end);
 }
 
 }  // namespace obrin

@@ -3,6 +3,7 @@
 // talk to the user only through the host interface.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "board/board.h"
@@ -40,6 +41,24 @@ void EnterPosition(TEngine& engine, int x, int y, bool leftButton);
 void UpdateRadar(TBoard& field, int x, int y);
 // Replaces every value by its dense rank (smallest value 0, equal values share a rank).
 void RankField(TBoard& field);
+
+// The engine always plays +1; ComputerWeiss says whether +1 is drawn and recorded as White.
+// Whether a colour of the board is drawn (and recorded) as Black.
+[[nodiscard]] bool IsDrawnBlack(const TGameState& game, int colour);
+// The prisoners of the player drawn black (or white), komi included.
+[[nodiscard]] double PrisonersOf(const TGameState& game, bool black);
+// Sets which colour +1 is drawn as while every stone and count keeps its drawn colour: when the
+// flag changes, the board is negated and the two prisoner counts change places.
+void SetColourSwap(TEngine& engine, bool swapped);
+
+// The number of handicap stones on board: n when the stones of colour stand on exactly the
+// points of a handicap table row and the other colour has none; 0 otherwise.
+[[nodiscard]] int HandicapStonesOn(const TBoard& board, int colour);
+
+// The record's RE for a counted game with balance for +1 ("B+5.5", "W+3", "0" for a draw), and
+// for a game the player of colour resigned ("W+R" when Black resigned).
+[[nodiscard]] std::string CountedResult(const TGameState& game, double balance);
+[[nodiscard]] std::string ResignedResult(const TGameState& game, int colour);
 
 void PlayHumanVsHuman(TEngine& engine);
 void PlayHumanVsComputer(TEngine& engine);

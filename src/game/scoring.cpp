@@ -37,6 +37,43 @@ TScore CountScore(const TBoard& spielfeld, const TBoard& living, const TBoard& t
     return s;
 }
 
+std::vector<int> StonesMarkedTogether(const TBoard& spielfeld, int point) {
+    std::vector<int> stones;
+    const int colour = spielfeld[point];
+    if (colour == 0) return stones;
+    std::array<bool, PointCount> seen{};
+    std::vector<int> open{point};
+    seen[point] = true;
+    while (!open.empty()) {
+        const int p = open.back();
+        open.pop_back();
+        if (spielfeld[p] == colour) stones.push_back(p);
+        const int x = PointColumn(p), y = PointRow(p);
+        const TPoint next[] = {{x - 1, y}, {x + 1, y}, {x, y - 1}, {x, y + 1}};
+        for (const TPoint& n : next) {
+            if (!OnBoard(n.X, n.Y)) continue;
+            const int q = PointIndex(n.X, n.Y);
+            if (seen[q] || spielfeld[q] == -colour) continue;
+            seen[q] = true;
+            open.push_back(q);
+        }
+    }
+    std::sort(stones.begin(), stones.end());
+    return stones;
+}
+
+void ToggleLife(const TBoard& spielfeld, TBoard& living, int point) {
+    if (spielfeld[point] == 0) return;
+    const bool alive = living[point] != 0;
+    for (const int p : StonesMarkedTogether(spielfeld, point)) living[p] = alive ? 0 : spielfeld[p];
+}
+
+TScore CountWithLiving(const TBoard& spielfeld, const TBoard& living, double gefangeneSchwarz,
+                       double gefangeneWeiss, TBoard& territory) {
+    SpreadInfluence(living, territory, 50);
+    return CountScore(spielfeld, living, territory, gefangeneSchwarz, gefangeneWeiss);
+}
+
 TScore ScorePosition(TEngine& engine) {
     Analyse(engine, TAnalysisStage::All);
     return CountScore(engine.Fields.Spielfeld, engine.Graph->LivingMap, engine.Graph->ScoreField,

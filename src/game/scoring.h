@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "board/board.h"
 
@@ -36,6 +37,21 @@ struct TScore {
                                 const TBoard& territory, double gefangeneSchwarz,
                                 double gefangeneWeiss);
 
+// Correcting the count by hand, as the user does in the score window. The stones one click marks
+// together: the stones of the clicked stone's colour that the opponent's stones do not separate
+// from it (reached through empty points and own stones), as a dead group lies inside the
+// opponent's wall. Empty when the point holds no stone.
+[[nodiscard]] std::vector<int> StonesMarkedTogether(const TBoard& spielfeld, int point);
+// Marks those stones dead in living when the clicked stone is alive there, alive otherwise.
+void ToggleLife(const TBoard& spielfeld, TBoard& living, int point);
+// Counts with a living-stones map; territory receives the territory map it implies (the same
+// spreading of influence the analysis graph uses).
+[[nodiscard]] TScore CountWithLiving(const TBoard& spielfeld, const TBoard& living,
+                                     double gefangeneSchwarz, double gefangeneWeiss,
+                                     TBoard& territory);
+
+// The analysis the territory inputs read: point classification, chain names, liberties, cut
+// analysis, the graph with its areas, and the gradient of the field strength.
 // Analyses the current position and counts it with the game's prisoners.
 [[nodiscard]] TScore ScorePosition(TEngine& engine);
 

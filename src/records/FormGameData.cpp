@@ -67,6 +67,9 @@ TFormGameData::TFormGameData(TGameData& data, TSgfTreeModel& tree, TUi& ui, QWid
     auto* ok = new QPushButton(QStringLiteral("OK"));
     buttons->addButton(today, QDialogButtonBox::ActionRole);
     buttons->addButton(ok, QDialogButtonBox::AcceptRole);
+    auto* cancel = new QPushButton(QStringLiteral("&Abbrechen"));
+    buttons->addButton(cancel, QDialogButtonBox::RejectRole);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     layout->addWidget(buttons);
     connect(today, &QPushButton::clicked, this, &TFormGameData::Today);
     connect(ok, &QPushButton::clicked, this, [this] {

@@ -502,6 +502,7 @@ TSgfTreeItem* TSgfTreeModel::LastSibling() const {
 }
 
 void TSgfTreeModel::RecordMove(int x, int y, int colour) {
+    LastRecorded = nullptr;
     TSgfTreeItem* selected = m_selected;
     if (selected == nullptr) return;
     std::string identifier = colour == 1 ? "B" : "W";
@@ -542,6 +543,7 @@ void TSgfTreeModel::RecordMove(int x, int y, int colour) {
             at = 0;
         }
         item = InsertItemAt(parent, at, label, nullptr);
+        LastRecorded = parent != container ? parent : item;
         Select(item);
         m_replayEnabled = true;
         AddPropertyToItem(item, identifier, point);

@@ -159,6 +159,9 @@ class TSgfTreeModel : public IGameRecorder {
     // with a variation item it starts that variation. When the board did not show the line
     // the move now belongs to, that line is replayed, so the record always matches the board.
     void RecordMove(int x, int y, int colour) override;
+    // The item the last RecordMove added (the new variation item when it opened one); null
+    // when it selected a move that was there already or recorded nothing.
+    TSgfTreeItem* LastRecorded = nullptr;
     // Starts a new game record (when a game starts with nothing selected): an information
     // node, and a start position when the board is not empty.
     void NewGameRecord();

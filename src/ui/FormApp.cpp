@@ -19,6 +19,7 @@
 #include "game/gameflow.h"
 #include "goals/FormBrowser.h"
 #include "goals/goals.h"
+#include "goals/goalwords.h"
 #include "records/FormGameData.h"
 #include "records/FormSgfError.h"
 #include "records/FormSgfTree.h"
@@ -84,21 +85,41 @@ std::vector<std::pair<QString, const char*>> RuntimeTexts() {
     auto add = [&](const char* context, std::initializer_list<const char*> words) {
         for (const char* w : words) texts.emplace_back(QString::fromLatin1(context), w);
     };
-    add("Board", {"Eingabe", "Gesperrt", "Mensch gegen Mensch", "Mensch gegen Computer",
-                  "Klassifizierung von Punkten", "Bitte wähle zunächst einen Spielmodus",
-                  "Darf ich das Brett abräumen ?", "Gebietswert", "Status", "tot", "rettbar",
-                  "angreifbar", "sicher"});
+    add("Board", {"Computer gegen sich selbst", "Eingabe", "Gesperrt", "Mensch gegen Mensch",
+                  "Mensch gegen Computer", "Klassifizierung von Punkten",
+                  "Bitte wähle zunächst einen Spielmodus", "Darf ich das Brett abräumen ?",
+                  "Gebietswert", "Status", "tot", "rettbar", "angreifbar", "sicher"});
     add("Control",
         {"Information", "Start-Stellung", "Variante", "Neues Spiel",
          "Die Datei kann nicht gelesen werden:", "Die Datei kann nicht geschrieben werden:",
          "Obrin spielt nur auf 19x19 Linien:",
          "Ein Bezeichner besteht nur aus Großbuchstaben (A-Z):"});
-    add("Main", {"Obrin – Go-Programm, Version %1", "Partie laden", "Partie speichern als",
-                 "SGF-Dateien (*.sgf);;MGT-Dateien (*.mgt)", "Obrin-Partien (*.obr)",
-                 "Obrin-Stellungen (*.stl)", "Alle Dateien (*)", "Mensch gegen &Computer",
-                 "Computer gegen sich &selbst", "Be&werten", "Feld-&Inspektor",
-                 "Punkte &klassifizieren", "&Gebietsbewertung", "&Brute Force", "&Ziel-Browser",
-                 "Die Datei enthielt Fehler; nicht alles wurde gelesen. Trotzdem überschreiben?"});
+    add("Main", {"Obrin – Go-Programm, Version %1",
+                 "Partie laden",
+                 "Partie speichern als",
+                 "SGF-Dateien (*.sgf);;MGT-Dateien (*.mgt)",
+                 "Obrin-Partien (*.obr)",
+                 "Obrin-Stellungen (*.stl)",
+                 "Alle Dateien (*)",
+                 "Go-Partien (*.sgf *.mgt *.obr *.stl)",
+                 "SGF-Dateien (*.sgf)",
+                 "Mensch gegen &Computer",
+                 "Computer gegen sich &selbst",
+                 "Be&werten",
+                 "Feld-&Inspektor",
+                 "Punkte &klassifizieren",
+                 "&Gebietsbewertung",
+                 "&Brute Force",
+                 "&Ziel-Browser",
+                 "Die Datei enthielt Fehler; nicht alles wurde gelesen. Trotzdem überschreiben?",
+                 "Schwarz gewinnt durch Aufgabe.",
+                 "Weiß gewinnt durch Aufgabe.",
+                 "Änderungen speichern?",
+                 "&Speichern",
+                 "&Verwerfen",
+                 "&Abbrechen"});
+    add("Control", {"Willst du wirklich aufgeben?"});
+    for (const char* word : ReasoningKeys()) texts.emplace_back(QStringLiteral("Reasoning"), word);
     add("Thinking",
         {"Ich verzichte", "Neuronale Klassifizierung", "Schnitt-Analyse", "Graph wird erstellt",
          "Neuronale Feldbewertung", "Ziele werden generiert", "Neutrale Punkte werden ermittelt",
@@ -106,9 +127,9 @@ std::vector<std::pair<QString, const char*>> RuntimeTexts() {
          "Vorhandene Ziele:", "Bestes Ziel:  ", "Korrektur der Verbindungs-Einschätzung",
          "Gruppen-Graph wird aufgebaut", "Mustererkennung", "Korrektur der Mustererkennung",
          "Brute-Force-Analyse", "Strategische Werte werden ermittelt"});
-    add("Score",
-        {"Bewertung", "OBRIN", "Mensch", "Gebiet", "Gefangene", "Ergebnis", "&Ok",
-         "Obrin führt mit %3.1f Punkt(en)", "Mensch führt mit %3.1f Punkt(en)", "Unentschieden"});
+    add("Score", {"Bewertung", "OBRIN", "Mensch", "Gebiet", "Gefangene", "Ergebnis", "&Ok",
+                  "Obrin führt mit %3.1f Punkt(en)", "Mensch führt mit %3.1f Punkt(en)",
+                  "Unentschieden", "Ein Klick auf eine Gruppe macht sie tot oder lebendig."});
     add("BruteForce",
         {"Rechnend", "Ja", "Ja, über Ko", "Nein", "Timeout", "Abgebrochen",
          "Ko: gelingt, wenn dieser Zug den Ko zuerst nimmt.",
@@ -225,11 +246,27 @@ void ForEachWindow(TUi& ui, TFormGoMain& main,
     visit(QStringLiteral("board"), &main.Board());
     visit(QStringLiteral("control"), &main.Control());
     {
+        // A game in progress: the buttons of the human's turn, the numbers on the stones.
+        TFormControl& control = main.Control();
+        control.SetLayout(TControlLayout::Playing);
+        control.BitBtnPassen->setEnabled(true);
+        control.BitBtnResign->setEnabled(true);
+        control.SetTakeBackEnabled(true);
+        visit(QStringLiteral("control-playing"), &control);
+        control.SetTakeBackEnabled(false);
+        control.BitBtnPassen->setEnabled(false);
+        control.BitBtnResign->setEnabled(false);
+        control.SetLayout(TControlLayout::Editing);
+        control.SetShowMoveNumbers(true);
+        visit(QStringLiteral("board-numbers"), &main.Board());
+        control.SetShowMoveNumbers(false);
+    }
+    {
         // The count of the position on the board, and the board showing it.
         TFormScore& score = main.ShowScore();
         visit(QStringLiteral("score"), &score);
         visit(QStringLiteral("board-score"), &main.Board());
-        score.close();
+        CloseWindow(&score);
     }
     {
         TFormStart start(main.Engine().Game, ui, &main);
@@ -237,6 +274,11 @@ void ForEachWindow(TUi& ui, TFormGoMain& main,
         visit(QStringLiteral("start-computer"), &start);
         start.SetPage(1);
         visit(QStringLiteral("start-humans"), &start);
+    }
+    {
+        QDialog question(&main);
+        BuildSaveChangesDialog(question, ui);
+        visit(QStringLiteral("save-changes"), &question);
     }
     {
         TFormRandomMoves random(ui, &main);

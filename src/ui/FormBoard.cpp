@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
@@ -112,8 +114,44 @@ void TBoardView::paintEvent(QPaintEvent*) {
     DrawStones(p, g);
     DrawTerritory(p, g);
     DrawOverlay(p, g);
+    DrawMoveNumbers(p, g);
     DrawMarks(p, g);
     DrawToolMarks(p, g);
+}
+
+void TBoardView::SetMoveNumbers(std::optional<std::array<int, PointCount>> numbers) {
+    m_numbers = std::move(numbers);
+    update();
+}
+
+bool TBoardView::NumberMarksLastMove(int point) const {
+    if (!m_numbers || m_trial || (*m_numbers)[point] <= 0) return false;
+    const TGameState& game = m_engine.Game;
+    const auto at = [point](int x, int y) { return OnBoard(x, y) && PointIndex(x, y) == point; };
+    return at(game.MenschZugX, game.MenschZugY) || at(game.ComputerZugX, game.ComputerZugY);
+}
+
+void TBoardView::DrawMoveNumbers(QPainter& p, const TBoardGeometry& g) const {
+    if (!m_numbers || m_trial) return;
+    const TBoard& b = Shown();
+    const bool swapped = m_engine.Game.ComputerWeiss;
+    QFont f = font();
+    f.setBold(true);
+    for (int i = 0; i < PointCount; ++i) {
+        const int n = (*m_numbers)[i];
+        if (n <= 0 || b[i] == 0) continue;
+        const QString text = QString::number(n);
+        // Three digits must fit on a stone.
+        f.setPixelSize(std::max(6, static_cast<int>(g.Spacing * (text.size() > 2 ? 0.36 : 0.44))));
+        p.setFont(f);
+        const bool black = (b[i] == 1) != swapped;
+        // The last move's number stands in for its mark.
+        const bool last = NumberMarksLastMove(i);
+        p.setPen(last ? kMarker : black ? QColor(0xF0, 0xF0, 0xF0) : QColor(0x10, 0x10, 0x10));
+        const QPointF c(g.X(PointColumn(i)), g.Y(PointRow(i)));
+        const double r = g.Spacing * 0.48;
+        p.drawText(QRectF(c - QPointF(r, r), QSizeF(2 * r, 2 * r)), Qt::AlignCenter, text);
+    }
 }
 
 void TBoardView::SetOverlay(std::optional<TFieldOverlay> overlay) {
@@ -295,12 +333,14 @@ void TBoardView::DrawMarks(QPainter& p, const TBoardGeometry& g) const {
         return ((v == 1) != swapped) ? QColor(Qt::white) : QColor(Qt::black);
     };
     const double s = g.Spacing;
-    if (OnBoard(game.MenschZugX, game.MenschZugY)) {
+    if (OnBoard(game.MenschZugX, game.MenschZugY) &&
+        !NumberMarksLastMove(PointIndex(game.MenschZugX, game.MenschZugY))) {
         p.setPen(QPen(contrast(game.MenschZugX, game.MenschZugY), std::max(1.5, s / 12)));
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(QPointF(g.X(game.MenschZugX), g.Y(game.MenschZugY)), s * 0.22, s * 0.22);
     }
-    if (OnBoard(game.ComputerZugX, game.ComputerZugY)) {
+    if (OnBoard(game.ComputerZugX, game.ComputerZugY) &&
+        !NumberMarksLastMove(PointIndex(game.ComputerZugX, game.ComputerZugY))) {
         p.setPen(Qt::NoPen);
         p.setBrush(kMarker);
         const QPointF c(g.X(game.ComputerZugX), g.Y(game.ComputerZugY));
@@ -335,6 +375,8 @@ TFormBoard::TFormBoard(TEngine& engine, TUi& ui, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     m_view = new TBoardView(engine, this);
+    m_view->setFocusPolicy(Qt::ClickFocus);  // keys the view leaves reach the window
+    setFocusPolicy(Qt::StrongFocus);
     layout->addWidget(m_view, 1);
     auto* status = new QWidget(this);
     auto* statusLayout = new QHBoxLayout(status);
@@ -361,11 +403,13 @@ void TFormBoard::Translate() {
 QString TFormBoard::StateText() const {
     static const char* const kTexts[] = {"Eingabe", "Gesperrt", "Mensch gegen Mensch",
                                          "Mensch gegen Computer", "Klassifizierung von Punkten"};
-    return m_ui.Tr(kContext, QString::fromUtf8(kTexts[m_state]));
+    return m_ui.Tr(kContext,
+                   QString::fromUtf8(m_stateText != nullptr ? m_stateText : kTexts[m_state]));
 }
 
-void TFormBoard::SetState(TBoardState s) {
+void TFormBoard::SetState(TBoardState s, const char* text) {
     m_state = s;
+    m_stateText = text;
     m_stateLabel->setText(StateText());
 }
 
@@ -380,13 +424,13 @@ void TFormBoard::ShowIntermediate(const TBoard& board) {
 bool TFormBoard::WaitForMove(int& column, int& row, int colour) {
     m_clicked = TPoint{-1, -1};
     if (OnPassEnabled) OnPassEnabled(true);
-    m_passRequested = false;
+    m_passRequested = m_takeBackRequested = m_resignRequested = false;
     TBoardFields& f = m_engine.Fields;
     for (;;) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
         column = m_clicked.X;
         row = m_clicked.Y;
-        if (m_passRequested) {
+        if (m_passRequested || m_takeBackRequested || m_resignRequested) {
             // An earlier click on an illegal point must not turn the pass into that point.
             column = row = -1;
             break;
@@ -405,6 +449,7 @@ bool TFormBoard::ConfirmClear() {
 }
 
 void TFormBoard::Pressed(TPoint point, Qt::MouseButton button) {
+    if (OnScoreClick && OnBoard(point.X, point.Y) && OnScoreClick(point)) return;
     if (m_state == bsLocked) {
         m_ui.Message(this, kContext, QStringLiteral("Bitte wähle zunächst einen Spielmodus"));
         return;
@@ -419,6 +464,51 @@ void TFormBoard::Pressed(TPoint point, Qt::MouseButton button) {
     } else if (m_state == bsClassify && OnClassify) {
         OnClassify(point);
     }
+}
+
+void TFormBoard::keyPressEvent(QKeyEvent* e) {
+    const Qt::KeyboardModifiers modifiers = e->modifiers() & ~Qt::KeypadModifier;
+    std::optional<TRecordStep> step;
+    if (modifiers == Qt::NoModifier) switch (e->key()) {
+            case Qt::Key_Left:
+                step = TRecordStep::Back;
+                break;
+            case Qt::Key_Right:
+                step = TRecordStep::Forward;
+                break;
+            case Qt::Key_Home:
+                step = TRecordStep::First;
+                break;
+            case Qt::Key_End:
+                step = TRecordStep::Last;
+                break;
+            default:
+                break;
+        }
+    if (!step || !OnRecordStep) {
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    OnRecordStep(*step);
+    e->accept();
+}
+
+void TFormBoard::wheelEvent(QWheelEvent* e) {
+    if (!OnRecordStep) {
+        QWidget::wheelEvent(e);
+        return;
+    }
+    // One notch (120) is one move: turning the wheel towards the user goes forward.
+    m_wheelDelta += e->angleDelta().y();
+    while (m_wheelDelta >= 120) {
+        m_wheelDelta -= 120;
+        OnRecordStep(TRecordStep::Back);
+    }
+    while (m_wheelDelta <= -120) {
+        m_wheelDelta += 120;
+        OnRecordStep(TRecordStep::Forward);
+    }
+    e->accept();
 }
 
 QString TFormBoard::PointDetail(TPoint point) const {

@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QLabel>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <map>
 #include <optional>
@@ -18,6 +19,9 @@
 namespace obrin::gui {
 
 enum TBoardState { bsInput, bsLocked, bsMenschMensch, bsMenschComputer, bsClassify };
+
+// A step through the record asked for from the board window (arrow keys, Home, End, wheel).
+enum class TRecordStep { Back, Forward, First, Last };
 
 // Pixel geometry of a board drawn in a w x h area: a square grid centred, with room for the
 // coordinates on all four sides. Click mapping and drawing share it, so they always agree.
@@ -70,6 +74,11 @@ class TBoardView : public QWidget {
     // The field display's overlay; nullopt removes it.
     void SetOverlay(std::optional<TFieldOverlay> overlay);
     [[nodiscard]] const std::optional<TFieldOverlay>& Overlay() const { return m_overlay; }
+    // The move numbers written on the stones (0 for none); nullopt shows no numbers.
+    void SetMoveNumbers(std::optional<std::array<int, PointCount>> numbers);
+    [[nodiscard]] const std::optional<std::array<int, PointCount>>& MoveNumbers() const {
+        return m_numbers;
+    }
     // The marks of one tool (by name); an empty list removes them.
     void SetToolMarks(const QString& tool, std::vector<TToolMark> marks);
     [[nodiscard]] std::vector<TToolMark> ToolMarks() const;
@@ -94,6 +103,9 @@ class TBoardView : public QWidget {
     void DrawOverlay(QPainter& p, const TBoardGeometry& g) const;
     void DrawTerritory(QPainter& p, const TBoardGeometry& g) const;
     void DrawToolMarks(QPainter& p, const TBoardGeometry& g) const;
+    void DrawMoveNumbers(QPainter& p, const TBoardGeometry& g) const;
+    // Whether the number on point is drawn in the mark's colour instead of the last-move mark.
+    [[nodiscard]] bool NumberMarksLastMove(int point) const;
 
     [[nodiscard]] const TBoard& Shown() const {
         return m_trial ? *m_trial : m_engine.Fields.Spielfeld;
@@ -106,6 +118,7 @@ class TBoardView : public QWidget {
     std::optional<TFieldOverlay> m_overlay;
     std::optional<TBoard> m_territory;
     std::map<QString, std::vector<TToolMark>> m_toolMarks;
+    std::optional<std::array<int, PointCount>> m_numbers;
 };
 
 class TFormBoard : public QWidget {
@@ -113,7 +126,9 @@ class TFormBoard : public QWidget {
   public:
     TFormBoard(TEngine& engine, TUi& ui, QWidget* parent = nullptr);
 
-    void SetState(TBoardState s);
+    // The state; text, when given, is the designed status text to show instead of the state's
+    // own (self-play runs in the human-against-computer state but is no such game).
+    void SetState(TBoardState s, const char* text = nullptr);
     [[nodiscard]] TBoardState GetState() const { return m_state; }
     // Waits for a legal move of colour, a pass (true, coordinates -1) or the lock (false).
     [[nodiscard]] bool WaitForMove(int& column, int& row, int colour);
@@ -128,6 +143,11 @@ class TFormBoard : public QWidget {
     void SetBoardColour(const QColor& c) { m_view->SetBoardColour(c); }
 
     void RequestPass() { m_passRequested = true; }
+    // The take-back and resign buttons: like the pass, they end the wait for a move.
+    void RequestTakeBack() { m_takeBackRequested = true; }
+    void RequestResign() { m_resignRequested = true; }
+    [[nodiscard]] bool TakeBackRequested() const { return m_takeBackRequested; }
+    [[nodiscard]] bool ResignRequested() const { return m_resignRequested; }
     [[nodiscard]] int ClickedColumn() const { return m_clicked.X; }
     [[nodiscard]] int ClickedRow() const { return m_clicked.Y; }
     [[nodiscard]] TBoardView* View() const { return m_view; }
@@ -141,12 +161,21 @@ class TFormBoard : public QWidget {
     std::function<void(bool)> OnPassEnabled;
     // A point chosen in classification mode, for the analysis tools.
     std::function<void(TPoint)> OnClassify;
+    // A click while the score window counts: true when it took the click (a group marked dead
+    // or alive again). Set only while the count is shown.
+    std::function<bool(TPoint)> OnScoreClick;
+    // Stepping through the record with the keys and the wheel over the board.
+    std::function<void(TRecordStep)> OnRecordStep;
     // The status of the group a stone belongs to, 0 "tot" .. 3 "sicher", once the analysis graph
     // has judged it; nullopt when it has not (no graph yet, or not built for this position).
     std::function<std::optional<int>(TPoint)> GroupStatus;
     // The analysis detail of a point for the status line: the group status over a stone, the
     // territory value over an empty point of an evaluated position; empty when there is none.
     [[nodiscard]] QString PointDetail(TPoint point) const;
+
+  protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
 
   private:
     void Pressed(TPoint point, Qt::MouseButton button);
@@ -158,8 +187,12 @@ class TFormBoard : public QWidget {
     QLabel* m_stateLabel;
     QLabel* m_pointLabel;
     TBoardState m_state = bsLocked;
+    const char* m_stateText = nullptr;
     TPoint m_clicked{-1, -1};
     bool m_passRequested = false;
+    bool m_takeBackRequested = false;
+    bool m_resignRequested = false;
+    int m_wheelDelta = 0;  // the wheel's turn not yet stepped (touchpads send small parts)
 };
 
 // The colours of a field's cells. By sign: white for a negative value, silver for 0, grey for a

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDate>
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -15,14 +16,17 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
 
 #include "board/board.h"
 #include "board/errors.h"
+#include "game/gameflow.h"
 #include "records/FormGameData.h"
 #include "records/FormSgfError.h"
 #include "records/FormSgfTree.h"
+#include "records/lineofplay.h"
 #include "records/sgfdata.h"
-#include "ui/FormBoard.h"
 
 namespace obrin::gui {
 
@@ -105,7 +109,7 @@ TFormControl::TFormControl(TEngine& engine, TUi& ui, TFormBoard& board, QWidget*
         return m_ui.Tr(kContext, QString::fromStdString(text)).toStdString();
     };
     m_replay = std::make_unique<TRecordReplay>(engine.Board, *m_tree);
-    m_engine.Recorder = m_tree.get();
+    m_engine.Recorder = this;
     m_errors = new TFormSgfError(ui, this);
     setWindowTitle(QStringLiteral("Steuerung"));
     resize(330, 410);
@@ -117,11 +121,7 @@ TFormControl::TFormControl(TEngine& engine, TUi& ui, TFormBoard& board, QWidget*
     SgfTreeView = new TSgfTreeView(*m_tree, this);
     SgfTreeView->installEventFilter(this);
     // The view hands the selection to the record first, which replays; then the panes follow.
-    connect(SgfTreeView, &QTreeWidget::currentItemChanged, this, [this] {
-        m_board.Redraw();
-        ShowPanes();
-        Refresh();
-    });
+    connect(SgfTreeView, &QTreeWidget::currentItemChanged, this, &TFormControl::SelectionFollowed);
     layout->addWidget(SgfTreeView, 3);
     layout->addWidget(BuildPanes(), 2);
     m_editBar = BuildEditBar();
@@ -273,7 +273,9 @@ QWidget* TFormControl::BuildEditBar() {
     connect(ButtonAddChild, &QPushButton::clicked, this, &TFormControl::AddChild);
     connect(ButtonAddAtEnd, &QPushButton::clicked, this, &TFormControl::AddNodeAtEnd);
     connect(ButtonDelete, &QPushButton::clicked, this, &TFormControl::DeleteSelected);
-    connect(ButtonClear, &QPushButton::clicked, this, &TFormControl::ClearRecord);
+    connect(ButtonClear, &QPushButton::clicked, this, [this] {
+        if (!OnClearAsked || OnClearAsked()) ClearRecord();
+    });
     grid->addWidget(ButtonVariant, 0, 0);
     grid->addWidget(ButtonInsertNode, 0, 1);
     grid->addWidget(ButtonDelete, 0, 2);
@@ -288,15 +290,27 @@ QWidget* TFormControl::BuildGameBar() {
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(0, 0, 0, 0);
     BitBtnPassen = new QPushButton(QStringLiteral("&Passen"), bar);
+    BitBtnTakeBack = new QPushButton(QStringLiteral("&Zurücknehmen"), bar);
+    BitBtnResign = new QPushButton(QStringLiteral("&Aufgeben"), bar);
     BitBtnStop = new QPushButton(QStringLiteral("&Stop"), bar);
     BitBtnPassen->setIcon(style()->standardIcon(QStyle::SP_MediaSkipForward));
+    BitBtnTakeBack->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+    BitBtnResign->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     BitBtnStop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
-    BitBtnPassen->setMinimumHeight(32);
-    BitBtnStop->setMinimumHeight(32);
+    for (QPushButton* b : {BitBtnPassen, BitBtnTakeBack, BitBtnResign, BitBtnStop}) {
+        b->setMinimumHeight(32);
+        row->addWidget(b);
+    }
     BitBtnPassen->setEnabled(false);
-    row->addWidget(BitBtnPassen);
-    row->addWidget(BitBtnStop);
+    BitBtnTakeBack->setEnabled(false);
+    BitBtnResign->setEnabled(false);
+    BitBtnTakeBack->setToolTip(QStringLiteral("Ctrl+Z"));
     connect(BitBtnPassen, &QPushButton::clicked, this, [this] { m_board.RequestPass(); });
+    connect(BitBtnTakeBack, &QPushButton::clicked, this, [this] { m_board.RequestTakeBack(); });
+    connect(BitBtnResign, &QPushButton::clicked, this, [this] {
+        if (m_ui.Ask(this, kContext, QStringLiteral("Willst du wirklich aufgeben?")))
+            m_board.RequestResign();
+    });
     connect(BitBtnStop, &QPushButton::clicked, this, &TFormControl::Stop);
     return bar;
 }
@@ -336,7 +350,7 @@ void TFormControl::ShowGoalTree() {
 }
 
 TFormControl::~TFormControl() {
-    if (m_engine.Recorder == m_tree.get()) m_engine.Recorder = nullptr;
+    if (m_engine.Recorder == this) m_engine.Recorder = nullptr;
     // The view follows the record tree, so it goes first.
     m_replay.reset();
     delete SgfTreeView;
@@ -356,7 +370,24 @@ void TFormControl::SetLayout(TControlLayout layout) {
     BitBtnSave->setEnabled(layout != TControlLayout::Playing);
     BitBtnSaveAs->setEnabled(layout != TControlLayout::Playing);
     BitBtnLoad->setEnabled(editing);
-    if (layout == TControlLayout::Playing) m_panes->setCurrentWidget(MemoInference);
+    BitBtnTakeBack->setVisible(layout == TControlLayout::Playing);
+    BitBtnResign->setVisible(layout == TControlLayout::Playing);
+    // The record follows the game while it runs: a click elsewhere in it would leave the game
+    // detached from its record.
+    const bool playing = layout == TControlLayout::Playing;
+    SgfTreeView->setEnabled(!playing);
+    for (QToolButton* b : {ButtonFirst, ButtonPrev, ButtonNext, ButtonLast})
+        b->setEnabled(!playing);
+    if (playing) m_panes->setCurrentWidget(MemoInference);
+}
+
+void TFormControl::SetAnalysisLayout(bool on) {
+    ButtonAddChild->setVisible(on);
+    ButtonAddAtEnd->setVisible(on);
+}
+
+void TFormControl::SetTakeBackEnabled(bool on) {
+    BitBtnTakeBack->setEnabled(on);
 }
 
 void TFormControl::Refresh() {
@@ -364,8 +395,10 @@ void TFormControl::Refresh() {
     LabelComputer->setText(PointLabel(g.ComputerZugX, g.ComputerZugY));
     LabelMensch->setText(PointLabel(g.MenschZugX, g.MenschZugY));
     LabelKo->setText(PointLabel(m_engine.Fields.KoX, m_engine.Fields.KoY));
-    LabelSGefangene->setText(QString::number(g.GefangeneSchwarz));
-    LabelWGefangene->setText(QString::number(g.GefangeneWeiss));
+    // Beside the black stone Black's prisoners, whichever player has Black.
+    LabelSGefangene->setText(QString::number(PrisonersOf(g, true)));
+    LabelWGefangene->setText(QString::number(PrisonersOf(g, false)));
+    UpdateMoveNumbers();
 }
 
 void TFormControl::Stop() {
@@ -385,13 +418,68 @@ void TFormControl::ShowPanes() {
     Memo2->setPlainText(lines.join(QLatin1Char('\n')));
     MemoComments->setPlainText(ShownComment());
     m_showingPanes = false;
+    m_commentItem = item;
     ButtonMemoStore->setEnabled(false);
     ButtonMemoCancel->setEnabled(false);
-    const TPoint last = m_replay->LastMove;
-    if (OnBoard(last.X, last.Y)) {
-        m_engine.Game.MenschZugX = last.X;
-        m_engine.Game.MenschZugY = last.Y;
+}
+
+void TFormControl::SelectionFollowed() {
+    KeepTypedComment();
+    TSgfTreeItem* item = Selected();
+    if (m_tree->ReplayEnabled() && m_layout != TControlLayout::Playing) {
+        // A replay drew the line in the record's own colours, with the move of the selected
+        // node marked; a node without a move (setup, information) marks nothing.
+        m_engine.Game.ComputerWeiss = false;
+        TGameState& g = m_engine.Game;
+        g.ComputerZugX = g.ComputerZugY = -1;
+        const bool move = item != nullptr && item->IsNodeItem() &&
+                          (!m_tree->GetPropertyValue(item, "B").empty() ||
+                           !m_tree->GetPropertyValue(item, "W").empty());
+        const TPoint last = move ? m_replay->LastMove : PassPoint;
+        g.MenschZugX = last.X;
+        g.MenschZugY = last.Y;
+        // A variation item stands for the position where its line branches off.
+        if (item != nullptr && item->Parent() != nullptr && item->Data == nullptr) {
+            if (TSgfTreeItem* before = MoveBefore(item);
+                before != nullptr && before->IsNodeItem()) {
+                m_tree->ReplayPath(before);
+                m_replay->CommentPane.clear();
+                m_replay->PropertyPane.clear();
+            }
+        }
     }
+    m_board.Redraw();
+    ShowPanes();
+    Refresh();
+}
+
+void TFormControl::KeepTypedComment() {
+    TSgfTreeItem* item = std::exchange(m_commentItem, nullptr);
+    if (item == nullptr || !ButtonMemoStore->isEnabled()) return;
+    ButtonMemoStore->setEnabled(false);
+    ButtonMemoCancel->setEnabled(false);
+    const std::string text = MemoComments->toPlainText().toStdString();
+    // The pane already shows another item's line: the store must not replay anything.
+    const TSgfPropertyEvent handler = std::exchange(m_tree->OnExecProperty, nullptr);
+    const bool was = m_tree->ReplayEnabled();
+    m_tree->SetReplayEnabled(false);
+    m_tree->SetPropertyOfItem(item, "C", m_tree->EncodeText(item, text));
+    m_tree->SetReplayEnabled(was);
+    m_tree->OnExecProperty = handler;
+    m_modified = true;
+}
+
+void TFormControl::SetShowMoveNumbers(bool on) {
+    m_showMoveNumbers = on;
+    UpdateMoveNumbers();
+}
+
+void TFormControl::UpdateMoveNumbers() {
+    if (!m_showMoveNumbers) {
+        m_board.View()->SetMoveNumbers(std::nullopt);
+        return;
+    }
+    m_board.View()->SetMoveNumbers(MoveNumbersTo(Selected()));
 }
 
 template <typename F>
@@ -413,6 +501,8 @@ bool TFormControl::LoadFile(const QString& fileName) {
     m_errors->Clear();
     // The game information of the previous record must not leak into this one.
     m_engine.GameData = TGameData();
+    ForgetRecordItems();
+    MemoInference->clear();  // the reasoning was about another position
     std::vector<std::string> messages;
     m_parser->SetMessageReceiver(&messages);
     bool ok = true;
@@ -438,16 +528,33 @@ bool TFormControl::LoadFile(const QString& fileName) {
             m_ui.Dialogs.Message(
                 this, m_ui.Tr(kContext, QStringLiteral("Obrin spielt nur auf 19x19 Linien:")) +
                           QLatin1Char('\n') + lines.join(QLatin1Char('\n')));
+        m_modified = false;
     }
-    m_board.Redraw();
-    ShowPanes();
-    Refresh();
+    // The board shows the record's first node at once, in the record's own colours.
+    m_engine.Game.ComputerWeiss = false;
+    TSgfTreeItem* first = nullptr;
+    if (!m_tree->Items().empty()) {
+        TSgfTreeItem* game = m_tree->Items().front().get();
+        m_tree->Expand(game);
+        first = game->Children().empty() ? game : game->Children().front().get();
+    }
+    if (first != nullptr) {
+        SelectItem(first);
+    } else {
+        m_replay->ClearForReplay();
+        TGameState& g = m_engine.Game;
+        g.ComputerZugX = g.ComputerZugY = g.MenschZugX = g.MenschZugY = -1;
+        SelectionFollowed();
+    }
     return ok;
 }
 
 bool TFormControl::SaveFile(const QString& fileName) {
+    KeepTypedComment();
+    m_commentItem = Selected();
     try {
         m_tree->SaveToFile(fileName.toStdString());
+        m_modified = false;
         return true;
     } catch (const std::exception& e) {
         m_ui.Dialogs.Message(
@@ -460,9 +567,87 @@ bool TFormControl::SaveFile(const QString& fileName) {
 // A game is recorded into the selected game, or into a new game record when nothing is selected
 // or the selected record is of a board size the program does not play (its moves could not be
 // replayed, and the played moves would not fit it).
-void TFormControl::StartRecord() {
-    if (Selected() == nullptr || !m_tree->IsPlayable(Selected()))
-        Quietly([this] { m_tree->NewGameRecord(); });
+void TFormControl::StartRecord(TGameKind kind) {
+    m_recorded.clear();
+    m_marks.clear();
+    // The game goes on from the node the board shows: a variation item stands for the node it
+    // branches from; a game item shows no node's position, so the game gets a record of its own.
+    TSgfTreeItem* at = Selected();
+    if (at != nullptr && !at->IsNodeItem()) {
+        TSgfTreeItem* before = at->Parent() != nullptr ? MoveBefore(at) : nullptr;
+        at = before != nullptr && before->IsNodeItem() ? before : nullptr;
+        Quietly([&] { m_tree->Select(at); });
+    }
+    if (at != nullptr && m_tree->IsPlayable(at)) return;
+    Quietly([&] {
+        m_tree->NewGameRecord();
+        m_gameItem = m_tree->Items().empty() ? nullptr : m_tree->Items().back().get();
+        if (m_gameItem != nullptr && !m_gameItem->Children().empty())
+            WriteGameProperties(m_gameItem->Children().front().get(), kind);
+    });
+}
+
+// What a record reader expects of a game: the komi (White's start over Black's), the handicap
+// when the black stones stand on a handicap row, the players and the date. The rules are
+// written with the record.
+void TFormControl::WriteGameProperties(TSgfTreeItem* root, TGameKind kind) {
+    const TGameState& g = m_engine.Game;
+    const double komi = PrisonersOf(g, false) - PrisonersOf(g, true);
+    m_tree->SetPropertyOfItem(root, "KM", QString::number(komi).toStdString());
+    const int blackColour = IsDrawnBlack(g, 1) ? 1 : -1;
+    if (const int n = HandicapStonesOn(m_engine.Fields.Spielfeld, blackColour); n > 0)
+        m_tree->SetPropertyOfItem(root, "HA", std::to_string(n));
+    const std::string obrin = "Obrin", human = "Human";
+    std::string black = human, white = human;
+    if (kind == TGameKind::SelfPlay) black = white = obrin;
+    if (kind == TGameKind::HumanComputer) (g.ComputerWeiss ? white : black) = obrin;
+    m_tree->SetPropertyOfItem(root, "PB", black);
+    m_tree->SetPropertyOfItem(root, "PW", white);
+    m_tree->SetPropertyOfItem(
+        root, "DT", QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")).toStdString());
+}
+
+void TFormControl::RecordMove(int x, int y, int colour) {
+    m_tree->RecordMove(x, y, colour);
+    if (m_tree->LastRecorded != nullptr) m_recorded.push_back(m_tree->LastRecorded);
+    m_modified = true;
+}
+
+int64_t TFormControl::RecordMark() {
+    m_marks.push_back({m_recorded.size(), Selected()});
+    return static_cast<int64_t>(m_marks.size()) - 1;
+}
+
+void TFormControl::RewindRecord(int64_t mark) {
+    if (mark < 0 || mark >= static_cast<int64_t>(m_marks.size())) return;
+    const TRecordMarkState state = m_marks[static_cast<size_t>(mark)];
+    m_marks.resize(static_cast<size_t>(mark));
+    KeepTypedComment();
+    Quietly([&] {
+        while (m_recorded.size() > state.Recorded) {
+            m_tree->DeleteItem(m_recorded.back());
+            m_recorded.pop_back();
+        }
+        m_tree->Select(state.Selected);
+    });
+}
+
+bool TFormControl::SetResult(const std::string& result) {
+    const auto& games = m_tree->Items();
+    const bool known = std::any_of(games.begin(), games.end(),
+                                   [this](const auto& g) { return g.get() == m_gameItem; });
+    if (!known || m_gameItem->Children().empty()) return false;
+    TSgfTreeItem* root = m_gameItem->Children().front().get();
+    Quietly([&] { m_tree->SetPropertyOfItem(root, "RE", result); });
+    m_modified = true;
+    return true;
+}
+
+void TFormControl::ForgetRecordItems() {
+    m_commentItem = nullptr;
+    m_gameItem = nullptr;
+    m_recorded.clear();
+    m_marks.clear();
 }
 
 void TFormControl::StoreComment() {
@@ -472,6 +657,7 @@ void TFormControl::StoreComment() {
     // Text that reads as before is no edit: the comment keeps its bytes.
     if (typed == ShownComment()) return;
     const std::string text = typed.toStdString();
+    m_modified = true;
     Quietly([&] {
         m_replay->CommentPane.clear();
         TSgfTreeItem* item = Selected();
@@ -488,6 +674,7 @@ void TFormControl::AddProperty() {
                       QLatin1Char('\n') + EditPropertyName->text());
         return;
     }
+    m_modified = true;
     Quietly([&] {
         m_replay->PropertyPane.clear();
         TSgfTreeItem* item = Selected();
@@ -497,6 +684,7 @@ void TFormControl::AddProperty() {
 }
 
 void TFormControl::ClearRecord() {
+    ForgetRecordItems();
     try {
         m_parser->SetActive(false);
         m_parser->SetFilename(std::string());
@@ -504,16 +692,25 @@ void TFormControl::ClearRecord() {
     } catch (const std::exception& e) {
         m_ui.Dialogs.Message(this, QString::fromStdString(e.what()));
     }
+    m_modified = false;
     ShowPanes();
 }
 
 void TFormControl::DeleteSelected() {
-    if (TSgfTreeItem* item = Selected()) Quietly([&] { m_tree->DeleteItem(item); });
+    TSgfTreeItem* item = Selected();
+    if (item == nullptr) return;
+    // The items the game recorded may go with it; a take-back is over once the game is.
+    m_commentItem = nullptr;
+    m_recorded.clear();
+    m_marks.clear();
+    m_modified = true;
+    Quietly([&] { m_tree->DeleteItem(item); });
 }
 
 void TFormControl::InsertVariant() {
     TSgfTreeItem* item = Selected();
     if (item == nullptr) return;
+    m_modified = true;
     Quietly([&] {
         TSgfTreeItem* v = m_tree->InsertItemBefore(
             item, m_ui.Tr(kContext, QStringLiteral("Variante")).toStdString());
@@ -522,14 +719,17 @@ void TFormControl::InsertVariant() {
 }
 
 void TFormControl::InsertNode() {
-    if (TSgfTreeItem* item = Selected())
-        Quietly([&] { (void)m_tree->InsertItemBefore(item, "V"); });
+    TSgfTreeItem* item = Selected();
+    if (item == nullptr) return;
+    m_modified = true;
+    Quietly([&] { (void)m_tree->InsertItemBefore(item, "V"); });
 }
 
 void TFormControl::AddChild() {
     TSgfTreeItem* item = Selected();
     if (item == nullptr) return;
     const int n = QRandomGenerator::global()->bounded(1000);
+    m_modified = true;
     Quietly([&] { (void)m_tree->AppendChildItem(item, "Test " + std::to_string(n)); });
 }
 
@@ -537,6 +737,7 @@ void TFormControl::AddNodeAtEnd() {
     TSgfTreeItem* item = Selected();
     if (item == nullptr) return;
     const int n = QRandomGenerator::global()->bounded(1000);
+    m_modified = true;
     Quietly([&] { (void)m_tree->AppendChildItem(item->Parent(), "Test" + std::to_string(n)); });
 }
 
@@ -544,7 +745,10 @@ void TFormControl::ShowGameInfo() {
     TFormGameData dialog(m_engine.GameData, *m_tree, m_ui, this);
     // Only "OK" changes the record; a cancelled dialog leaves the panes, and a comment being
     // typed there, as they are.
-    if (m_ui.Dialogs.Exec(&dialog) == QDialog::Accepted) ShowPanes();
+    if (m_ui.Dialogs.Exec(&dialog) == QDialog::Accepted) {
+        m_modified = true;
+        ShowPanes();
+    }
 }
 
 void TFormControl::SelectFirst() {
@@ -629,6 +833,33 @@ void TFormControl::StepForward() {
     TSgfTreeItem* item = Selected();
     if (item == nullptr) return;
     if (TSgfTreeItem* after = MoveAfter(item)) SelectItem(after);
+}
+
+void TFormControl::Step(TRecordStep step) {
+    TSgfTreeItem* item = Selected();
+    if (m_layout == TControlLayout::Playing || item == nullptr) return;
+    switch (step) {
+        case TRecordStep::Back:
+            StepBack();
+            return;
+        case TRecordStep::Forward:
+            StepForward();
+            return;
+        case TRecordStep::First: {
+            // The game's root node: its setup stones are the start of the game.
+            TSgfTreeItem* game = m_tree->TopItemOf(item);
+            TSgfTreeItem* root = FirstNodeChild(game);
+            SelectItem(root != nullptr ? root : game);
+            return;
+        }
+        case TRecordStep::Last: {
+            // Along the line to its end, then one replay of the whole line.
+            TSgfTreeItem* end = item;
+            while (TSgfTreeItem* after = MoveAfter(end)) end = after;
+            if (end != item) SelectItem(end);
+            return;
+        }
+    }
 }
 
 void TFormControl::SelectItem(TSgfTreeItem* item) {

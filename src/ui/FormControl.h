@@ -16,6 +16,7 @@
 #include "records/replay.h"
 #include "records/sgfparse.h"
 #include "records/sgftree.h"
+#include "ui/FormBoard.h"
 #include "ui/FormUi.h"
 
 class QLineEdit;
@@ -24,7 +25,6 @@ class QTabWidget;
 
 namespace obrin::gui {
 
-class TFormBoard;
 class TFormSgfError;
 class TSgfTreeView;
 
@@ -42,7 +42,9 @@ class TReadOnlyPane : public QPlainTextEdit {
     void focusInEvent(QFocusEvent* e) override;
 };
 
-class TFormControl : public QWidget {
+// Invariant: while alive it is the engine's game recorder; every move played goes through it
+// into the record tree, so it knows what changed since the last load or save.
+class TFormControl : public QWidget, public IGameRecorder {
     Q_OBJECT
   public:
     TFormControl(TEngine& engine, TUi& ui, TFormBoard& board, QWidget* parent = nullptr);
@@ -55,8 +57,26 @@ class TFormControl : public QWidget {
     [[nodiscard]] bool LoadHadMessages() const { return m_loadHadMessages; }
     // Writes the record as SGF; false (with a message) on failure, the old file left intact.
     bool SaveFile(const QString& fileName);
-    // A game starts: with nothing selected a new game record begins.
-    void StartRecord();
+    // A game starts: with nothing selected a new game record begins, and its root node gets
+    // the game's properties (komi, handicap, players, date).
+    void StartRecord(TGameKind kind);
+    // A played move, recorded in the tree.
+    void RecordMove(int x, int y, int colour) override;
+    // A mark of the record before a turn, and going back to it when moves are taken back: the
+    // items recorded since are deleted and the item selected then is selected again.
+    [[nodiscard]] int64_t RecordMark();
+    void RewindRecord(int64_t mark);
+    // Writes the result into the root node of the game the last game started as a new record;
+    // false when there is no such game (the game went on in a record loaded before).
+    bool SetResult(const std::string& result);
+    // Whether the record changed since it was loaded, saved or cleared.
+    [[nodiscard]] bool Modified() const { return m_modified; }
+    void SetModified(bool modified) { m_modified = modified; }
+    // The take-back button, offered while the game loop can take back.
+    void SetTakeBackEnabled(bool on);
+    // Whether the board writes move numbers on the stones; they follow every change.
+    void SetShowMoveNumbers(bool on);
+    [[nodiscard]] bool ShowsMoveNumbers() const { return m_showMoveNumbers; }
     // Shows the panes the replay filled.
     void ShowPanes();
     // The comment pane's store button: sets C of the selected node without replaying.
@@ -81,6 +101,8 @@ class TFormControl : public QWidget {
     [[nodiscard]] TFormSgfError& ErrorWindow() { return *m_errors; }
 
     void SetLayout(TControlLayout layout);
+    // The editing buttons that make placeholder items belong to the analysis layout ("/qx").
+    void SetAnalysisLayout(bool on);
     [[nodiscard]] TControlLayout Layout() const { return m_layout; }
     // Shows the last moves, the ko point and the prisoners afresh.
     void Refresh();
@@ -95,7 +117,12 @@ class TFormControl : public QWidget {
     // one (the game item before the first move) and the next move of the same line.
     void StepBack();
     void StepForward();
+    // The keys and the wheel over the board: a move back or on, the game's start, the end of
+    // the line of play. Nothing while a game runs.
+    void Step(TRecordStep step);
 
+    // "Clear" asks here first (unsaved changes, the file name); false keeps the record.
+    std::function<bool()> OnClearAsked;
     // The main window's file commands behind the load and save buttons.
     std::function<void()> OnLoad, OnSave, OnSaveAs;
     // The game has been stopped (the board is locked again); "Stellung bewerten" asks for a score.
@@ -130,6 +157,8 @@ class TFormControl : public QWidget {
     QToolButton* BitBtnSave;
     QToolButton* BitBtnSaveAs;
     QPushButton* BitBtnPassen;
+    QPushButton* BitBtnTakeBack;
+    QPushButton* BitBtnResign;
     QPushButton* BitBtnStop;
 
   protected:
@@ -149,6 +178,13 @@ class TFormControl : public QWidget {
     QWidget* BuildEditBar();
     QWidget* BuildGameBar();
     void Stop();
+    // The record shows a new item: after a replay the marks and the board follow it.
+    void SelectionFollowed();
+    // A comment typed for the item the pane showed is stored before the pane shows another.
+    void KeepTypedComment();
+    void UpdateMoveNumbers();
+    void WriteGameProperties(TSgfTreeItem* root, TGameKind kind);
+    void ForgetRecordItems();
     void SelectItem(TSgfTreeItem* item);
     [[nodiscard]] TSgfTreeItem* MoveBefore(TSgfTreeItem* item);
     [[nodiscard]] TSgfTreeItem* MoveAfter(TSgfTreeItem* item);
@@ -170,6 +206,18 @@ class TFormControl : public QWidget {
     std::unique_ptr<TRecordReplay> m_replay;
     TFormSgfError* m_errors = nullptr;
     bool m_showingPanes = false;
+    bool m_modified = false;
+    bool m_showMoveNumbers = false;
+    TSgfTreeItem* m_commentItem = nullptr;  // the item whose comment the pane shows
+    TSgfTreeItem* m_gameItem = nullptr;     // the game item the last game started
+    // The items the running game recorded, oldest first, and the marks handed out for it:
+    // how many of those items there were and which item was selected.
+    std::vector<TSgfTreeItem*> m_recorded;
+    struct TRecordMarkState {
+        size_t Recorded;
+        TSgfTreeItem* Selected;
+    };
+    std::vector<TRecordMarkState> m_marks;
 };
 
 }  // namespace obrin::gui

@@ -2,18 +2,22 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <iostream>
 #include <utility>
 
@@ -92,10 +96,22 @@ TFormGoMain::TFormGoMain(TUi& ui, TUserInterface& userInterface, const QStringLi
     m_boardPosition = ReadWindowPosition(m_userInterface.Locations(), FormBoardWindow);
     m_controlPosition = ReadWindowPosition(m_userInterface.Locations(), FormCursorWindow);
     m_host.Attach(this, m_board, m_control);
-    m_board->OnPassEnabled = [this](bool on) { m_control->BitBtnPassen->setEnabled(on); };
+    m_board->OnPassEnabled = [this](bool on) {
+        m_control->BitBtnPassen->setEnabled(on);
+        m_control->BitBtnResign->setEnabled(on);
+    };
     m_board->OnClassify = [this](TPoint p) { PointChosen(p); };
+    m_board->OnRecordStep = [this](TRecordStep step) { m_control->Step(step); };
+    m_board->OnScoreClick = [this](TPoint p) { return m_score != nullptr && m_score->ToggleAt(p); };
     m_board->GroupStatus = [this](TPoint p) { return AnalysedGroupStatus(p); };
+    m_control->SetAnalysisLayout(m_internaAllowed);
     m_control->OnLoad = [this] { LoadGame(); };
+    m_control->OnClearAsked = [this] {
+        if (!ConfirmDiscard()) return false;
+        m_currentFile.clear();
+        m_askBeforeOverwrite = false;
+        return true;
+    };
     m_control->OnSave = [this] { SaveGame(); };
     m_control->OnSaveAs = [this] { SaveGameAs(); };
     // "Stellung bewerten" in the stop question: the score once the game loop has returned.
@@ -175,6 +191,22 @@ void TFormGoMain::BuildMenus() {
                     &TFormGoMain::PlayHumanComputer);
     play->addAction(QStringLiteral("Mensch gegen &Mensch"), this, &TFormGoMain::PlayHumanHuman);
     play->addAction(QStringLiteral("Computer gegen sich &selbst"), this, &TFormGoMain::PlaySelf);
+    // Taking back works while a game runs, when the game menus are off: the action lives on the
+    // window, not in a menu.
+    m_takeBackAction = new QAction(this);
+    m_takeBackAction->setShortcut(QKeySequence::Undo);
+    m_takeBackAction->setShortcutContext(Qt::ApplicationShortcut);
+    connect(m_takeBackAction, &QAction::triggered, this, [this] {
+        if (m_control->BitBtnTakeBack->isEnabled() && m_control->BitBtnTakeBack->isVisible())
+            m_control->BitBtnTakeBack->click();
+    });
+    addAction(m_takeBackAction);
+
+    QMenu* view = bar->addMenu(QStringLiteral("&Ansicht"));
+    m_moveNumbersAction = view->addAction(QStringLiteral("&Zugnummern"));
+    m_moveNumbersAction->setCheckable(true);
+    connect(m_moveNumbersAction, &QAction::toggled, this,
+            [this](bool on) { m_control->SetShowMoveNumbers(on); });
 
     QMenu* position = bar->addMenu(QStringLiteral("S&tellung"));
     position->addAction(QStringLiteral("Stellung &eingeben"), this,
@@ -282,7 +314,10 @@ void TFormGoMain::ArrangeWindows() {
         kMinBoard,
         std::min(height - statusAndTitle, area.width() - left - kMinControl - 2 * kMargin));
     m_boardWindow->setGeometry(left, top, boardWidth, height);
-    const int controlLeft = left + boardWidth + kMargin;
+    // Where the user left it, unless the board now covers that place.
+    const int besideBoard = left + boardWidth + kMargin;
+    const int controlLeft = std::clamp(controlAt.x(), besideBoard,
+                                       std::max(besideBoard, area.width() - kMinControl - kMargin));
     const int controlTop = std::clamp(controlAt.y(), 0, std::max(0, area.height() / 3));
     const int controlWidth =
         std::clamp(area.width() - controlLeft - kMargin, kMinControl, kMaxControl);
@@ -299,11 +334,18 @@ void TFormGoMain::RunGame(F&& game) {
     game();
     m_inCommand = false;
     m_control->Refresh();
-    if (m_closeAfterGame) QTimer::singleShot(0, this, &QWidget::close);
+    if (m_closeAfterGame) {
+        QTimer::singleShot(0, this, &QWidget::close);
+    } else if (m_pendingLoad) {
+        const QString file = *std::exchange(m_pendingLoad, std::nullopt);
+        QTimer::singleShot(0, this, [this, file] { LoadGame(file); });
+    }
 }
 
 void TFormGoMain::SetPlaying(bool playing) {
     m_gameRunning = playing;
+    // A count left open from before would show its position over the game's.
+    if (playing && m_score != nullptr && m_score->isVisible()) CloseWindow(m_score);
     m_control->SetLayout(playing ? TControlLayout::Playing : TControlLayout::Editing);
     for (QMenu* m : m_gameMenus) m->setEnabled(!playing);
     // The tools would take the board's clicks away from the game.
@@ -354,10 +396,56 @@ void TFormGoMain::RememberGamesFolder(const QString& file) {
         Utf8Prefix(QFileInfo(file).absolutePath().toStdString(), MaxSettingsPathChars);
 }
 
+void BuildSaveChangesDialog(QDialog& box, TUi& ui) {
+    box.setObjectName(QStringLiteral("FormSaveChanges"));
+    box.setWindowTitle(QStringLiteral("Obrin"));
+    MarkUntranslated(&box);
+    auto* layout = new QVBoxLayout(&box);
+    layout->addWidget(new QLabel(QStringLiteral("Änderungen speichern?"), &box));
+    auto* buttons = new QDialogButtonBox(&box);
+    QPushButton* save =
+        buttons->addButton(QStringLiteral("&Speichern"), QDialogButtonBox::AcceptRole);
+    QPushButton* discard =
+        buttons->addButton(QStringLiteral("&Verwerfen"), QDialogButtonBox::DestructiveRole);
+    buttons->addButton(QStringLiteral("&Abbrechen"), QDialogButtonBox::RejectRole);
+    save->setDefault(true);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+    QObject::connect(discard, &QPushButton::clicked, &box,
+                     [&box] { box.done(SaveChangesDiscard); });
+    ui.Translator.TranslateComponent(&box, kContext);
+}
+
+bool TFormGoMain::ConfirmDiscard() {
+    if (!m_control->Modified()) return true;
+    QDialog box(this);
+    BuildSaveChangesDialog(box, m_ui);
+    const int answer = m_ui.Dialogs.Exec(&box);
+    if (answer == SaveChangesDiscard) return true;
+    if (answer != QDialog::Accepted) return false;
+    SaveGame();
+    return !m_control->Modified();
+}
+
+bool TFormGoMain::StopGameForLoad(const QString& fileName) {
+    if (!m_inCommand) return false;
+    if (m_gameRunning && !m_ui.Ask(this, QStringLiteral("End_Program"),
+                                   QStringLiteral("Soll die Partie beendet werden ?")))
+        return true;
+    // The game loop ends at its next look at the board; the load follows once it has returned.
+    m_pendingLoad = fileName;
+    m_board->SetState(bsLocked);
+    return true;
+}
+
 void TFormGoMain::LoadGame(QString fileName) {
+    if (StopGameForLoad(fileName)) return;
+    if (!ConfirmDiscard()) return;
     if (fileName.isEmpty()) {
         const QString filters =
             QStringList{
+                m_ui.Tr(kContext, QStringLiteral("Go-Partien (*.sgf *.mgt *.obr *.stl)")),
                 m_ui.Tr(kContext, QStringLiteral("SGF-Dateien (*.sgf);;MGT-Dateien (*.mgt)")),
                 m_ui.Tr(kContext, QStringLiteral("Obrin-Partien (*.obr)")),
                 m_ui.Tr(kContext, QStringLiteral("Obrin-Stellungen (*.stl)")),
@@ -406,7 +494,11 @@ void TFormGoMain::FillRecentMenu() {
 }
 
 void TFormGoMain::SaveGame() {
-    if (m_currentFile.isEmpty() || !QFileInfo::exists(m_currentFile)) return;
+    // A new game has no name yet; a file whose folder went away needs a new one.
+    if (m_currentFile.isEmpty() || !QFileInfo(m_currentFile).absoluteDir().exists()) {
+        SaveGameAs();
+        return;
+    }
     if (IsOwnFormat(m_currentFile)) {
         const QFileInfo info(m_currentFile);
         const QString proposed =
@@ -428,10 +520,15 @@ void TFormGoMain::SaveGameAs(QString fileName) {
     if (fileName.isEmpty()) {
         fileName = m_ui.Dialogs.SaveFileName(
             this, m_ui.Tr(kContext, QStringLiteral("Partie speichern als")), GamesFolder(),
-            QString());
+            m_ui.Tr(kContext, QStringLiteral("SGF-Dateien (*.sgf)")));
         if (fileName.isEmpty()) return;
     }
-    if (m_control->SaveFile(fileName)) RememberGamesFolder(fileName);
+    if (!m_control->SaveFile(fileName)) return;
+    // From now on Save writes this file; a record read through another format keeps its name
+    // only when it was saved as SGF under it.
+    m_currentFile = fileName;
+    m_askBeforeOverwrite = false;
+    RememberGamesFolder(fileName);
 }
 
 void TFormGoMain::dragEnterEvent(QDragEnterEvent* e) {
@@ -495,14 +592,8 @@ void TFormGoMain::PlayHumanComputer() {
 }
 
 void TFormGoMain::PlaySelf() {
-    m_board->SetState(bsMenschComputer);
-    RunGame([this] {
-        // No start dialog here, so the record starts now, with the colours as self-play shows
-        // them: Black first, in its own colour.
-        m_engine->Game.ComputerWeiss = false;
-        m_control->StartRecord();
-        PlaySelfPlay(*m_engine);
-    });
+    m_board->SetState(bsMenschComputer, "Computer gegen sich selbst");
+    RunGame([this] { PlaySelfPlay(*m_engine); });
     m_engine->Game.SideToMove = 1;
 }
 
@@ -513,17 +604,35 @@ void TFormGoMain::PlayHumanHuman() {
 }
 
 void TFormGoMain::EnterPositionMode() {
+    // The left button places Black, the right White: +1 is drawn black while entering.
+    SetColourSwap(*m_engine, false);
+    m_board->Redraw();
     m_control->SetLayout(TControlLayout::Input);
     m_board->SetState(bsInput);
 }
 
 void TFormGoMain::ClearBoardCommand() {
+    if (!ConfirmDiscard()) return;
+    // A new record too: the next game must not go on inside the old one.
+    m_control->ClearRecord();
+    m_currentFile.clear();
+    m_askBeforeOverwrite = false;
     ClearPosition(*m_engine);
+    TGameState& g = m_engine->Game;
+    g.ComputerWeiss = false;
+    g.ComputerZugX = g.ComputerZugY = g.MenschZugX = g.MenschZugY = -1;
+    m_engine->Fields.KoX = m_engine->Fields.KoY = -1;
     m_control->Refresh();
+    m_board->Redraw();
 }
 
 void TFormGoMain::RotateCommand() {
     RotateBoard(m_engine->Fields.Spielfeld);
+    // The marks and the ko point named points of the old orientation.
+    TGameState& g = m_engine->Game;
+    g.ComputerZugX = g.ComputerZugY = g.MenschZugX = g.MenschZugY = -1;
+    m_engine->Fields.KoX = m_engine->Fields.KoY = -1;
+    m_control->Refresh();
     m_board->Redraw();
 }
 
@@ -540,7 +649,17 @@ void TFormGoMain::RandomMovesCommand() {
 }
 
 void TFormGoMain::HandicapCommand(int stones) {
+    if (!ConfirmDiscard()) return;
     RunGame([this, stones] { PlaceHandicap(*m_engine, stones); });
+    // The stones stand: a new game begins, in a record of its own.
+    if (HandicapStonesOn(m_engine->Fields.Spielfeld, 1) != stones) return;
+    m_control->ClearRecord();
+    m_currentFile.clear();
+    m_askBeforeOverwrite = false;
+    TGameState& g = m_engine->Game;
+    g.ComputerZugX = g.ComputerZugY = g.MenschZugX = g.MenschZugY = -1;
+    m_control->Refresh();
+    m_board->Redraw();
 }
 
 QMdiSubWindow* TFormGoMain::WindowOf(QWidget* tool) const {
@@ -635,9 +754,26 @@ std::optional<int> TFormGoMain::AnalysedGroupStatus(TPoint point) const {
     return group->Status;
 }
 
-TFormScore& TFormGoMain::ShowScore() {
+void TFormGoMain::GameEnded(const TGameEnd& end) {
+    if (!end.Resigned) {
+        ShowScore(end.Finished);
+        return;
+    }
+    m_control->SetResult(end.Result);
+    m_ui.Message(this, kContext,
+                 end.Result.front() == 'B' ? QStringLiteral("Schwarz gewinnt durch Aufgabe.")
+                                           : QStringLiteral("Weiß gewinnt durch Aufgabe."));
+}
+
+TFormScore& TFormGoMain::ShowScore(bool endOfGame) {
+    m_scoreEndsGame = endOfGame;
     const bool first = m_score == nullptr;
-    if (first) m_score = new TFormScore(*m_engine, m_ui, m_host, *m_board->View());
+    if (first) {
+        m_score = new TFormScore(*m_engine, m_ui, m_host, *m_board->View());
+        m_score->OnAccepted = [this] {
+            if (std::exchange(m_scoreEndsGame, false)) m_control->SetResult(m_score->Result());
+        };
+    }
     if (m_score->isVisible()) {
         m_score->Evaluate();  // shown already: no show event, so count here
     }
@@ -666,6 +802,11 @@ void TFormGoMain::ToolClosed() {
 }
 
 void TFormGoMain::closeEvent(QCloseEvent* e) {
+    if (!m_discardConfirmed && !ConfirmDiscard()) {
+        e->ignore();
+        return;
+    }
+    m_discardConfirmed = true;
     // A game runs inside its menu command: stop it first, close when it has returned.
     m_host.SetTerminating();
     if (m_inCommand) {

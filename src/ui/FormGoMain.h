@@ -88,8 +88,16 @@ class TFormGoMain : public QMainWindow {
     // The status of the group at point as the analysis graph judged it, when the graph was built
     // for the position on the board; nullopt otherwise.
     [[nodiscard]] std::optional<int> AnalysedGroupStatus(TPoint point) const;
-    // "Be&werten": the score window beside the board, counting the position afresh.
-    TFormScore& ShowScore();
+    // "Be&werten": the score window beside the board, counting the position afresh. At the end
+    // of a game its OK writes the agreed result into the record.
+    TFormScore& ShowScore(bool endOfGame = false);
+    // A game ended by passes (the score window opens) or by resignation (the result is said).
+    void GameEnded(const TGameEnd& end);
+    // Before the record is closed or replaced: true when it has no unsaved changes or the
+    // user saved or discarded them; false when the user cancelled (or saving failed).
+    bool ConfirmDiscard();
+    // "&Zugnummern" in the View menu.
+    [[nodiscard]] QAction* MoveNumbersAction() const { return m_moveNumbersAction; }
     // Runs the analysis of the current position unless its territory values are current.
     void AnalyseIfChanged();
     [[nodiscard]] QMdiSubWindow* WindowOf(QWidget* tool) const;
@@ -144,7 +152,14 @@ class TFormGoMain : public QMainWindow {
     TFormBruteForce* m_bruteForce = nullptr;
     TFormScore* m_score = nullptr;
     TWindowPosition m_scorePosition = FormScoreWindow.Default;
+    // Loads fileName after asking to stop the running game; the load waits for the game loop.
+    bool StopGameForLoad(const QString& fileName);
     QAction* m_saveAction = nullptr;
+    QAction* m_moveNumbersAction = nullptr;
+    QAction* m_takeBackAction = nullptr;
+    bool m_scoreEndsGame = false;          // the score window counts a game that just ended
+    bool m_discardConfirmed = false;       // the user answered the question for closing already
+    std::optional<QString> m_pendingLoad;  // a load asked for while a game ran
     QAction* m_saveAsAction = nullptr;
     QList<QMenu*> m_gameMenus;  // switched off while a game runs
     bool m_gameRunning = false;
@@ -155,6 +170,12 @@ class TFormGoMain : public QMainWindow {
     TWindowPosition m_boardPosition = FormBoardWindow.Default;
     TWindowPosition m_controlPosition = FormCursorWindow.Default;
 };
+
+// The answer of the "Save changes?" question that discards; accepted saves, rejected cancels.
+inline constexpr int SaveChangesDiscard = 2;
+
+// The "Save changes?" question with its three buttons, translated.
+void BuildSaveChangesDialog(QDialog& box, TUi& ui);
 
 // The version text of the caption: four numbers joined by ".".
 [[nodiscard]] QString VersionText();

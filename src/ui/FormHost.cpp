@@ -5,6 +5,8 @@
 #include <QTimer>
 
 #include "game/FormStart.h"
+#include "game/gameflow.h"
+#include "goals/goalwords.h"
 #include "ui/FormBoard.h"
 #include "ui/FormControl.h"
 #include "ui/FormGoMain.h"
@@ -34,6 +36,18 @@ bool TGuiHost::WaitForMove(int colour, int& x, int& y) {
     return m_board->WaitForMove(x, y, colour);
 }
 
+THumanInput TGuiHost::AwaitHumanTurn(int colour, bool canTakeBack, int& x, int& y) {
+    x = y = -1;
+    if (m_board == nullptr) return THumanInput::Stopped;
+    if (m_control != nullptr) m_control->SetTakeBackEnabled(canTakeBack);
+    const bool going = m_board->WaitForMove(x, y, colour);
+    if (m_control != nullptr) m_control->SetTakeBackEnabled(false);
+    if (!going) return THumanInput::Stopped;
+    if (m_board->ResignRequested()) return THumanInput::Resign;
+    if (m_board->TakeBackRequested()) return THumanInput::TakeBack;
+    return x < 0 || y < 0 ? THumanInput::Pass : THumanInput::Move;
+}
+
 bool TGuiHost::ConfirmClear() {
     return m_board == nullptr || m_board->ConfirmClear();
 }
@@ -45,10 +59,13 @@ bool TGuiHost::RunStartDialog(int page, TGameState& game) {
     } else {
         TFormStart dialog(game, m_ui, m_main);
         dialog.SetPage(page);
+        if (m_main != nullptr) {
+            const TBoard& board = m_main->Engine().Fields.Spielfeld;
+            if (page == 0 && HandicapStonesOn(board, IsDrawnBlack(game, 1) ? 1 : -1) > 0)
+                dialog.SuggestHandicapGame();
+        }
         ok = m_ui.Dialogs.Exec(&dialog) == QDialog::Accepted;
     }
-    // The game starts: its moves go into the record, a new one when nothing is selected.
-    if (ok && m_control != nullptr) m_control->StartRecord();
     return ok;
 }
 
@@ -74,8 +91,12 @@ void TGuiHost::ClearInference() {
 }
 
 void TGuiHost::AddInference(const std::string& line) {
-    if (m_control != nullptr)
-        m_control->MemoInference->appendPlainText(QString::fromStdString(line));
+    if (m_control == nullptr) return;
+    // The goal in the interface language, its points as coordinates.
+    const std::string shown = ReasoningLine(line, [this](const std::string& key) {
+        return m_ui.Tr(QStringLiteral("Reasoning"), QString::fromStdString(key)).toStdString();
+    });
+    m_control->MemoInference->appendPlainText(QString::fromStdString(shown));
 }
 
 void TGuiHost::ShowMessage(const std::string& text) {
@@ -98,8 +119,21 @@ void TGuiHost::SetPlayingMode(bool playing) {
     if (m_main != nullptr) m_main->SetPlaying(playing);
 }
 
-void TGuiHost::ShowScore() {
-    if (m_main != nullptr) m_main->ShowScore();
+void TGuiHost::GameStarts(TGameKind kind) {
+    // The game's moves go into the record, a new one when nothing is selected.
+    if (m_control != nullptr) m_control->StartRecord(kind);
+}
+
+void TGuiHost::GameEnded(const TGameEnd& end) {
+    if (m_main != nullptr) m_main->GameEnded(end);
+}
+
+int64_t TGuiHost::RecordMark() {
+    return m_control != nullptr ? m_control->RecordMark() : 0;
+}
+
+void TGuiHost::RewindRecord(int64_t mark) {
+    if (m_control != nullptr) m_control->RewindRecord(mark);
 }
 
 void TGuiHost::RefreshControl() {

@@ -29,6 +29,7 @@ class TGuiHost : public IHost {
     [[nodiscard]] bool IsLocked() override;
     [[nodiscard]] bool Terminating() override { return m_terminating; }
     [[nodiscard]] bool WaitForMove(int colour, int& x, int& y) override;
+    [[nodiscard]] THumanInput AwaitHumanTurn(int colour, bool canTakeBack, int& x, int& y) override;
     [[nodiscard]] bool ConfirmClear() override;
     [[nodiscard]] bool RunStartDialog(int page, TGameState& game) override;
     void Redraw() override;
@@ -41,7 +42,10 @@ class TGuiHost : public IHost {
     void SetBusy(bool busy) override;
     void SetPlayingMode(bool playing) override;
     void RefreshControl() override;
-    void ShowScore() override;
+    void GameStarts(TGameKind kind) override;
+    void GameEnded(const TGameEnd& end) override;
+    [[nodiscard]] int64_t RecordMark() override;
+    void RewindRecord(int64_t mark) override;
     void Pause(int ms) override;
 
     // While a tool window reads or trains, the searches' polls of IsLocked keep the windows

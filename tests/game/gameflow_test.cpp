@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ class ScriptedHost : public IHost {
     struct Answer {
         int X, Y;
         bool Stop = false;
+        THumanInput Input = THumanInput::Move;  // TakeBack or Resign instead of the point
     };
     std::deque<Answer> Script;
     std::vector<int> AskedColours;
@@ -46,18 +48,39 @@ class ScriptedHost : public IHost {
         Script.pop_front();
         return true;
     }
+    THumanInput AwaitHumanTurn(int colour, bool canTakeBack, int& x, int& y) override {
+        TakeBackOffered.push_back(canTakeBack);
+        if (!Script.empty() && Script.front().Input != THumanInput::Move) {
+            const THumanInput input = Script.front().Input;
+            Script.pop_front();
+            AskedColours.push_back(colour);
+            return input;
+        }
+        return IHost::AwaitHumanTurn(colour, canTakeBack, x, y);
+    }
+    std::vector<bool> TakeBackOffered;
+    // The record marks handed out and the last one gone back to.
+    int64_t RecordMark() override { return Marks++; }
+    void RewindRecord(int64_t mark) override { RewoundTo = mark; }
+    int64_t Marks = 0, RewoundTo = -1;
     bool IsLocked() override { return Locked; }
-    bool RunStartDialog(int page, TGameState&) override {
+    bool RunStartDialog(int page, TGameState& game) override {
         StartPage = page;
+        if (StartDialogOk && OnStart) OnStart(game);
         return StartDialogOk;
     }
+    std::function<void(TGameState&)> OnStart;
     bool ConfirmClear() override {
         ++ConfirmCalls;
         return AllowClear;
     }
     void ShowMessage(const std::string& text) override { Messages.push_back(text); }
     void Pause(int ms) override { Pauses += ms == 200; }
-    void ShowScore() override { ++ScoreShown; }
+    void GameEnded(const TGameEnd& end) override {
+        ++ScoreShown;
+        Ends.push_back(end);
+    }
+    std::vector<TGameEnd> Ends;
 };
 
 class RecordingRecorder : public IGameRecorder {
@@ -258,6 +281,7 @@ TEST_F(GameFlow, SelfPlayAlternatesColoursAndCreditsRealCaptures) {
     PlaySelfPlay(engine);
     EXPECT_TRUE(moves.empty());
     EXPECT_EQ(host.ScoreShown, 1);
+    EXPECT_TRUE(host.Ends.back().Finished);  // two passes: a result for the record
     // Black A19, White B19, Black F6, White A18 captures A19. Two passes: Black then White.
     ASSERT_EQ(recorder.Moves.size(), 6u);
     // Six moves: the flag flipped six times, so +1 is Black again and the counts follow it.
@@ -268,6 +292,92 @@ TEST_F(GameFlow, SelfPlayAlternatesColoursAndCreditsRealCaptures) {
     EXPECT_EQ(Board()[PointIndex(1, 18)], -1);
     EXPECT_EQ(Board()[PointIndex(0, 17)], -1);
     EXPECT_EQ(Board()[PointIndex(5, 5)], 1);
+}
+
+// The engine plays +1; with the computer as White, +1 is drawn white. Starting a game keeps
+// every stone in its drawn colour, so handicap stones placed for Black stay Black's (the
+// human's) when the computer takes White; a later handicap is Black's again.
+TEST_F(GameFlow, HandicapStonesStayBlackWhenTheComputerPlaysWhite) {
+    PlaceHandicap(engine, 4);
+    EXPECT_EQ(HandicapStonesOn(Board(), 1), 4);
+    host.OnStart = [](TGameState& g) {  // what the dialog's OK writes: komi to White, +1
+        g.ComputerWeiss = true;
+        g.ComputerBeginnt = true;
+        g.GefangeneSchwarz = 5.5;
+        g.GefangeneWeiss = 0;
+    };
+    engine.ComputerMove = [] { return TPoint{9, 9}; };
+    host.Script = {{0, 0, true}};
+    PlayHumanVsComputer(engine);
+    for (const TPoint& p : HandicapPoints(4))
+        EXPECT_EQ(GetPoint(Board(), p.X, p.Y), -1);  // the human's stones, drawn black
+    EXPECT_TRUE(IsDrawnBlack(engine.Game, -1));
+    EXPECT_EQ(GetPoint(Board(), 9, 9), 1);
+    EXPECT_EQ(PrisonersOf(engine.Game, false), 5.5);
+    EXPECT_EQ(CountedResult(engine.Game, 2.0), "W+2");  // +1 leads, and +1 is White
+    EXPECT_EQ(ResignedResult(engine.Game, -1), "W+R");
+
+    PlaceHandicap(engine, 2);
+    EXPECT_FALSE(engine.Game.ComputerWeiss);
+    EXPECT_EQ(HandicapStonesOn(Board(), 1), 2);
+    EXPECT_EQ(PrisonersOf(engine.Game, false), 5.5);  // the counts kept their colours
+}
+
+TEST_F(GameFlow, HandicapStonesAreRecognisedOnlyOnATableRow) {
+    Board() = test::FromPoints("X D4 Q16");
+    EXPECT_EQ(HandicapStonesOn(Board(), 1), 2);
+    EXPECT_EQ(HandicapStonesOn(Board(), -1), 0);
+    Board() = test::FromPoints("X D4 Q16 O K10");
+    EXPECT_EQ(HandicapStonesOn(Board(), 1), 0);
+    Board() = test::FromPoints("X D4 Q4");
+    EXPECT_EQ(HandicapStonesOn(Board(), 1), 0);
+    Board() = test::FromPoints("X D4");
+    EXPECT_EQ(HandicapStonesOn(Board(), 1), 0);
+}
+
+// Taking back returns to the human's turn before: the computer's move and the human's capture
+// are undone with the prisoners, the ko point, the marks and the record; the computer answers
+// the new move with its next choice.
+TEST_F(GameFlow, TakingBackRestoresTheHumansTurnBefore) {
+    Board() = test::FromDiagram(R"(
+        X O
+        . .)");
+    std::deque<TPoint> computer{{10, 10}, {11, 11}, {12, 12}};
+    engine.ComputerMove = [&] {
+        const TPoint p = computer.empty() ? PassPoint : computer.front();
+        if (!computer.empty()) computer.pop_front();
+        return p;
+    };
+    engine.Game.ComputerBeginnt = true;
+    // The human takes A19 with A18, the computer answers, the human takes both back and plays
+    // D4 instead.
+    host.Script = {{0, 17}, {0, 0, false, THumanInput::TakeBack}, {3, 3}, {0, 0, true}};
+    PlayHumanVsComputer(engine);
+    EXPECT_EQ(GetPoint(Board(), 0, 18), 1);
+    EXPECT_EQ(GetPoint(Board(), 0, 17), 0);
+    EXPECT_EQ(GetPoint(Board(), 3, 3), -1);
+    EXPECT_EQ(GetPoint(Board(), 12, 12), 1);
+    EXPECT_EQ(GetPoint(Board(), 11, 11), 0);
+    EXPECT_EQ(host.RewoundTo, 0);
+    EXPECT_EQ(host.TakeBackOffered, (std::vector<bool>{false, true, false, true}));
+    EXPECT_TRUE(host.Ends.empty());  // stopped: no end to count
+    EXPECT_EQ(engine.Game.GefangeneWeiss, 0.0);
+}
+
+TEST_F(GameFlow, ResigningEndsTheGameWithTheWinnersResult) {
+    engine.ComputerMove = [] { return TPoint{9, 9}; };
+    engine.Game.ComputerBeginnt = true;
+    host.Script = {{0, 0, false, THumanInput::Resign}};
+    PlayHumanVsComputer(engine);
+    ASSERT_EQ(host.Ends.size(), 1u);
+    EXPECT_TRUE(host.Ends[0].Resigned);
+    EXPECT_EQ(host.Ends[0].Result, "B+R");  // the human was White
+
+    host.Ends.clear();
+    host.Script = {{3, 3}, {0, 0, false, THumanInput::Resign}};
+    PlayHumanVsHuman(engine);
+    ASSERT_EQ(host.Ends.size(), 1u);
+    EXPECT_EQ(host.Ends[0].Result, "B+R");  // White resigned after Black's D4
 }
 
 }  // namespace

@@ -69,6 +69,35 @@ TEST_F(Scoring, ADeadStoneIsAPrisonerAndItsPointTerritory) {
     EXPECT_DOUBLE_EQ(s.Balance(), 2.0 - 6.5 - 4 - 1);
 }
 
+// Correcting the count: one click takes the stones of a colour that the opponent's wall keeps
+// together, and the count follows; a second click gives them back.
+TEST_F(Scoring, AClickMarksTheStonesInsideAWallDeadAndAlive) {
+    const TBoard board = test::FromDiagram(
+        "X . X O .\n"
+        ". X . O .\n"
+        "O O O O .\n"
+        ". . . . X");
+    const int corner = PointIndex(0, 18);
+    std::vector<int> together = StonesMarkedTogether(board, corner);
+    EXPECT_EQ(together,
+              (std::vector<int>{PointIndex(1, 17), PointIndex(0, 18), PointIndex(2, 18)}));
+    EXPECT_TRUE(StonesMarkedTogether(board, PointIndex(1, 18)).empty());  // an empty point
+
+    TBoard living{};
+    for (int i = 0; i < PointCount; ++i) living[i] = board[i];
+    TBoard territory{};
+    const TScore before = CountWithLiving(board, living, 0, 0, territory);
+    EXPECT_EQ(before.DeadPlus, 0);
+    ToggleLife(board, living, corner);
+    const TScore dead = CountWithLiving(board, living, 0, 0, territory);
+    EXPECT_EQ(dead.DeadPlus, 3);
+    EXPECT_EQ(living[PointIndex(4, 15)], 1);  // the stone outside the wall stays
+    EXPECT_LT(territory[corner], 0);          // the corner is White's now
+    EXPECT_LT(dead.Balance(), before.Balance() - 6);
+    ToggleLife(board, living, PointIndex(2, 18));
+    EXPECT_EQ(CountWithLiving(board, living, 0, 0, territory).Balance(), before.Balance());
+}
+
 TEST_F(Scoring, ATranslationWithStrayPercentSignsIsFilledSafely) {
     EXPECT_EQ(FormatScoreLine("%s leads %n by %3.1f points (100%)", 7.5),
               "%s leads %n by 7.5 points (100%)");

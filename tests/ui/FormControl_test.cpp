@@ -332,7 +332,7 @@ class TFormControlTest : public QObject {
     void aGameStartedOnANineByNineRecordIsRecordedAsANewGame() {
         QVERIFY(m_control->LoadFile(Write("nine.sgf", "(;FF[4]SZ[9];B[ii])")));
         Click(Child(Tree().Items()[0].get(), 1));
-        m_control->StartRecord();
+        m_control->StartRecord(TGameKind::HumanHuman);
         Tree().RecordMove(3, 3, 1);
         QCOMPARE(Tree().Items().size(), size_t(2));
         const QByteArray saved = Saved();

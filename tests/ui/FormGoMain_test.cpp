@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -25,6 +26,7 @@
 
 #include "game/FormScore.h"
 #include "game/FormStart.h"
+#include "game/gameflow.h"
 #include "records/FormSgfTree.h"
 #include "records/sgfparse.h"
 #include "support/gui_main.h"
@@ -152,6 +154,15 @@ class TFormGoMainTest : public QObject {
         QCOMPARE(ReadWindowPosition(where, FormBoardWindow), (TWindowPosition{12, 14}));
         QCOMPARE(ReadWindowPosition(where, FormScoreWindow), (TWindowPosition{50, 60}));
         QCOMPARE(ReadWindowPosition(where, FormCursorWindow).Top, 0);
+        {
+            // A restart puts the control window back where it was, left edge included, when
+            // the board leaves it room there.
+            WriteWindowPosition(where, FormCursorWindow, {1100, 10});
+            TFormGoMain again(*m_ui, *m_userInterface, {});
+            again.SaveSettingsOnExit = false;
+            QVERIFY(test::ShowMainWindow(again, 1600, 1100));
+            QCOMPARE(again.ControlWindow()->pos(), QPoint(1100, 10));
+        }
         // Nothing was left behind by the engine or the record.
         QVERIFY2(TFormGoMain::ShutdownProblems().isEmpty(),
                  qPrintable(TFormGoMain::ShutdownProblems().join(QLatin1Char('\n'))));
@@ -355,7 +366,8 @@ class TFormGoMainTest : public QObject {
         QCOMPARE(proposed, m_files.filePath(QStringLiteral("pos.sgf")));
         QCOMPARE(Contents(stl), QByteArray("x\n.o\n"));
         QVERIFY(Contents(proposed).contains("AB[aa]"));
-        QCOMPARE(m_main->CurrentFile(), stl);
+        // Save goes on writing the SGF file; the position file is never written over.
+        QCOMPARE(m_main->CurrentFile(), proposed);
     }
 
     void aFailedLoadKeepsTheFileAndADamagedOneAsksBeforeOverwriting() {
@@ -486,31 +498,83 @@ class TFormGoMainTest : public QObject {
         QCOMPARE(WriteSgfData(*reread, {}, 0), WriteSgfData(*expected, {}, 0));
     }
 
+    // In both shipped languages every entry of a menu has a mnemonic of its own, so Alt and the
+    // letter always reach one command.
+    void menuMnemonicsAreDistinctInEachLanguage() {
+        const QString table = m_files.filePath(QStringLiteral("language.dat"));
+        QFile::remove(table);
+        QVERIFY(QFile::copy(qEnvironmentVariable("OBRIN_DATA_DIR") + "/language.dat", table));
+        (void)m_main->LangSup().LoadFromFile(table.toStdString());
+        for (const char* language : {"English", "Deutsch"}) {
+            m_main->SetLanguage(language);
+            for (QMenu* menu : m_main->findChildren<QMenu*>()) {
+                QSet<QChar> seen;
+                for (QAction* a : menu->actions()) {
+                    const QString text = a->text();
+                    const qsizetype at = text.indexOf(QLatin1Char('&'));
+                    if (a->isSeparator() || at < 0 || at + 1 >= text.size() || !a->isVisible())
+                        continue;
+                    const QChar key = text.at(at + 1).toLower();
+                    QVERIFY2(!seen.contains(key), qPrintable(QString::fromLatin1(language) + ": " +
+                                                             menu->title() + " / " + text));
+                    seen.insert(key);
+                }
+            }
+        }
+    }
+
     void startDialogKomiButtonsAndBadNumbers() {
         TGameState g;
         g.GefangeneSchwarz = 2;
         TFormStart d(g, *m_ui);
         d.show();
         auto press = [&](const char* text) { Press(&d, text); };
+        QCOMPARE(d.EditSGefangene->text(), QStringLiteral("2"));
         press("Standard-&Komi");
         QCOMPARE(d.EditSGefangene->text(), QStringLiteral("0"));
         QCOMPARE(d.EditWGefangene->text(), QStringLiteral("5.5"));
-        QCOMPARE(g.GefangeneWeiss, 5.5);
         d.EditWGefangene->setText(QStringLiteral("viel"));
         emit d.EditWGefangene->editingFinished();
         QCOMPARE(d.EditWGefangene->text(), QStringLiteral("5.5"));
         d.EditSGefangene->setText(QStringLiteral("1,5"));
         emit d.EditSGefangene->editingFinished();
-        QCOMPARE(g.GefangeneSchwarz, 1.5);
-        press("k&eine Komi");
-        QCOMPARE(g.GefangeneSchwarz + g.GefangeneWeiss, 0.0);
-        d.rbComputerWeiss->setChecked(true);
+        QCOMPARE(d.EditSGefangene->text(), QStringLiteral("1.5"));
         d.rbWeissBeginnt->setChecked(true);
         press("&OK");
         QCOMPARE(d.result(), int(QDialog::Accepted));
-        QVERIFY(g.ComputerWeiss);
+        // The computer plays Black (+1): Black's 1.5, White's komi 5.5 with the human (-1).
+        QVERIFY(!g.ComputerWeiss);
+        QCOMPARE(g.GefangeneSchwarz, 1.5);
+        QCOMPARE(g.GefangeneWeiss, 5.5);
         QVERIFY(g.ComputerBeginnt);
         QVERIFY(!g.SchwarzBeginnt);
+    }
+
+    // The komi is White's whoever plays White: with the computer as White (+1 drawn white) it
+    // goes to the computer's count. No komi clears both.
+    void theKomiGoesToWhiteWhenTheComputerPlaysWhite() {
+        TGameState g;
+        TFormStart d(g, *m_ui);
+        d.show();
+        Press(&d, "Standard-&Komi");
+        d.rbComputerWeiss->setChecked(true);
+        d.m_mensch->setChecked(true);
+        Press(&d, "&OK");
+        QVERIFY(g.ComputerWeiss);
+        QVERIFY(!g.ComputerBeginnt);
+        QCOMPARE(g.GefangeneSchwarz, 5.5);
+        QCOMPARE(g.GefangeneWeiss, 0.0);
+        QCOMPARE(PrisonersOf(g, false), 5.5);
+
+        // Shown again, the fields still read Black 0, White 5.5; no komi empties both.
+        TFormStart again(g, *m_ui);
+        again.show();
+        QCOMPARE(again.EditSGefangene->text(), QStringLiteral("0"));
+        QCOMPARE(again.EditWGefangene->text(), QStringLiteral("5.5"));
+        Press(&again, "k&eine Komi");
+        Press(&again, "&OK");
+        QCOMPARE(g.GefangeneSchwarz + g.GefangeneWeiss, 0.0);
+        QVERIFY(!g.ComputerWeiss);  // the computer's colour is Black unless chosen again
     }
 };
 
