@@ -73,8 +73,10 @@ void TFormScore::Translate() {
 
 void TFormScore::Evaluate() {
     m_host.SetBusy(true);
+    TFinalCount count;
     try {
-        m_score = ScorePosition(m_engine);
+        count = CountFinalPosition(m_engine);
+        m_score = count.Score;
     } catch (const std::exception& e) {
         // Nothing may leave an event handler: the failure is reported and the last count stays.
         m_host.SetBusy(false);
@@ -83,14 +85,13 @@ void TFormScore::Evaluate() {
     }
     // The board shows the count: the living stones as the position, so dead stones disappear,
     // and the territory of each side on the points the living stones leave.
-    const TBoard& living = m_engine.Graph->LivingMap;
     TBoard owners{};
     for (int i = 0; i < PointCount; ++i)
-        if (living[i] == 0) {
-            const int influence = m_engine.Graph->ScoreField[i];
+        if (count.Living[i] == 0) {
+            const int influence = count.Territory[i];
             owners[i] = (influence > 0) - (influence < 0);
         }
-    m_board.ShowBoard(living);
+    m_board.ShowBoard(count.Living);
     m_board.SetTerritory(owners);
     ShowResult();
     m_host.SetBusy(false);

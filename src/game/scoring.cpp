@@ -4,8 +4,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "analysis/graph.h"
+#include "board/chains.h"
 #include "game/engine.h"
 #include "game/analyse.h"
 
@@ -37,10 +39,93 @@ TScore CountScore(const TBoard& spielfeld, const TBoard& living, const TBoard& t
     return s;
 }
 
+namespace {
+
+// The stones of position the analysis counts dead (wantDead) or alive, group by group. A dead
+// stone that no group holds gets a line of its own chain, so that every stone is listed.
+std::vector<std::vector<int>> GroupLines(const TGoGraph& graph, const TBoard& position,
+                                         bool wantDead) {
+    const TBoard& living = graph.LivingMap;
+    std::vector<std::vector<int>> lines;
+    TBoard listed{};
+    for (const TGoGroup* g = graph.Groups(); g != nullptr; g = g->next) {
+        std::vector<int> line;
+        for (const TGoStone* st = g->Steine; st != nullptr; st = st->next)
+            if (position[st->Point] != 0 && (living[st->Point] == 0) == wantDead) {
+                line.push_back(st->Point);
+                listed[st->Point] = 1;
+            }
+        if (!line.empty()) lines.push_back(std::move(line));
+    }
+    TPointList chain;
+    for (int p = 0; p < PointCount; ++p) {
+        if (position[p] == 0 || listed[p] != 0 || (living[p] == 0) != wantDead) continue;
+        std::vector<int> line;
+        GetChain(PointColumn(p), PointRow(p), position, chain);
+        for (const TPoint& c : chain) {
+            const int q = PointIndex(c.X, c.Y);
+            if (listed[q] == 0 && (living[q] == 0) == wantDead) {
+                line.push_back(q);
+                listed[q] = 1;
+            }
+        }
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+}  // namespace
+
+TFinalCount CountFinalPosition(TEngine& engine) {
+    TBoardFields& f = engine.Fields;
+    const TBoard original = f.Spielfeld;
+    const int koX = f.KoX, koY = f.KoY;
+    TFinalCount count;
+    TBoard position = original;
+    int takenPlus = 0, takenMinus = 0;
+    try {
+        for (count.Rounds = 1;; ++count.Rounds) {
+            Analyse(engine, TAnalysisStage::All);
+            const TGoGraph& graph = *engine.Graph;
+            std::vector<std::vector<int>> dead = GroupLines(graph, position, true);
+            const bool last = dead.empty() || count.Rounds == FinalCountRounds;
+            if (last) {
+                count.Score = CountScore(position, graph.LivingMap, graph.ScoreField,
+                                         engine.Game.GefangeneSchwarz, engine.Game.GefangeneWeiss);
+                count.Score.DeadPlus += takenPlus;
+                count.Score.DeadMinus += takenMinus;
+                count.Living = graph.LivingMap;
+                count.Territory = graph.ScoreField;
+                count.AliveGroups = GroupLines(graph, position, false);
+            }
+            for (std::vector<int>& line : dead) {
+                for (const int p : line) {
+                    count.Dead[p] = position[p];
+                    if (last) continue;  // the count above has them already
+                    (position[p] > 0 ? takenPlus : takenMinus) += 1;
+                    position[p] = 0;
+                }
+                count.DeadGroups.push_back(std::move(line));
+            }
+            if (last) break;
+            // The position with the dead stones taken off: no ko is left to bind anybody.
+            f.Spielfeld = position;
+            f.KoX = f.KoY = -1;
+        }
+    } catch (...) {
+        f.Spielfeld = original;
+        f.KoX = koX;
+        f.KoY = koY;
+        throw;
+    }
+    f.Spielfeld = original;
+    f.KoX = koX;
+    f.KoY = koY;
+    return count;
+}
+
 TScore ScorePosition(TEngine& engine) {
-    Analyse(engine, TAnalysisStage::All);
-    return CountScore(engine.Fields.Spielfeld, engine.Graph->LivingMap, engine.Graph->ScoreField,
-                      engine.Game.GefangeneSchwarz, engine.Game.GefangeneWeiss);
+    return CountFinalPosition(engine).Score;
 }
 
 std::string GtpScoreText(double balance) {
