@@ -19,6 +19,7 @@ namespace {
 struct TCount {
     double Balance = 0.0;
     TBoard Dead{};
+    int Rounds = 1;  // analyses run
 };
 
 // A count of the position on Spielfeld with no prisoners yet.
@@ -39,12 +40,13 @@ TCount SingleAnalysisCount(TEngine& engine) {
 
 TCount FinalCount(TEngine& engine) {
     const TFinalCount f = CountFinalPosition(engine);
-    return {f.Score.Balance(), f.Dead};
+    return {f.Score.Balance(), f.Dead, f.Rounds};
 }
 
 struct TAgreement {
     int Positions = 0, ScoreMoved = 0, WinnerChanged = 0, NewDead = 0;
     std::vector<double> Moves;  // how far the score moved where it did
+    std::vector<int> Rounds;    // positions by the analyses their first count ran
 };
 
 // Counts position, takes off the stones listed dead as prisoners, and counts again.
@@ -62,6 +64,8 @@ void Check(TEngine& engine, const TBoard& position, TCounter count, TAgreement& 
     engine.Fields.Spielfeld = cleaned;
     const TCount second = count(engine);
     ++a.Positions;
+    if (a.Rounds.size() <= static_cast<size_t>(first.Rounds)) a.Rounds.resize(first.Rounds + 1);
+    ++a.Rounds[first.Rounds];
     const double moved = std::fabs(second.Balance - first.Balance);
     if (moved > 0.01) {
         ++a.ScoreMoved;
@@ -80,6 +84,9 @@ void Print(const char* name, TAgreement& a) {
         "%s: %d positions, score moved after cleaning in %d (median %.1f, up to %.1f points, "
         "winner changed in %d), new dead stones in %d\n",
         name, a.Positions, a.ScoreMoved, median, most, a.WinnerChanged, a.NewDead);
+    std::printf("  positions by analyses run:");
+    for (size_t r = 1; r < a.Rounds.size(); ++r) std::printf(" %zu: %d", r, a.Rounds[r]);
+    std::printf("\n");
 }
 
 }  // namespace
