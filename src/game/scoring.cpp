@@ -74,54 +74,60 @@ std::vector<std::vector<int>> GroupLines(const TGoGraph& graph, const TBoard& po
     return lines;
 }
 
+// Puts the board and the ko point back as they were when it goes, also when the count throws.
+class TKeepPosition {
+  public:
+    explicit TKeepPosition(TBoardFields& fields)
+        : m_fields(fields), m_board(fields.Spielfeld), m_koX(fields.KoX), m_koY(fields.KoY) {}
+    TKeepPosition(const TKeepPosition&) = delete;
+    TKeepPosition& operator=(const TKeepPosition&) = delete;
+    ~TKeepPosition() {
+        m_fields.Spielfeld = m_board;
+        m_fields.KoX = m_koX;
+        m_fields.KoY = m_koY;
+    }
+
+  private:
+    TBoardFields& m_fields;
+    const TBoard m_board;
+    const int32_t m_koX, m_koY;
+};
+
 }  // namespace
 
 TFinalCount CountFinalPosition(TEngine& engine) {
-    TBoardFields& f = engine.Fields;
-    const TBoard original = f.Spielfeld;
-    const int koX = f.KoX, koY = f.KoY;
+    const TKeepPosition keep(engine.Fields);
     TFinalCount count;
-    TBoard position = original;
+    TBoard position = engine.Fields.Spielfeld;
     int takenPlus = 0, takenMinus = 0;
-    try {
-        for (count.Rounds = 1;; ++count.Rounds) {
-            Analyse(engine, TAnalysisStage::All);
-            const TGoGraph& graph = *engine.Graph;
-            std::vector<std::vector<int>> dead = GroupLines(graph, position, true);
-            const bool last = dead.empty() || count.Rounds == FinalCountRounds;
-            if (last) {
-                count.Score = CountScore(position, graph.LivingMap, graph.ScoreField,
-                                         engine.Game.GefangeneSchwarz, engine.Game.GefangeneWeiss);
-                count.Score.DeadPlus += takenPlus;
-                count.Score.DeadMinus += takenMinus;
-                count.Living = graph.LivingMap;
-                count.Territory = graph.ScoreField;
-                count.AliveGroups = GroupLines(graph, position, false);
-            }
-            for (std::vector<int>& line : dead) {
-                for (const int p : line) {
-                    count.Dead[p] = position[p];
-                    if (last) continue;  // the count above has them already
-                    (position[p] > 0 ? takenPlus : takenMinus) += 1;
-                    position[p] = 0;
-                }
-                count.DeadGroups.push_back(std::move(line));
-            }
-            if (last) break;
-            // The position with the dead stones taken off: no ko is left to bind anybody.
-            f.Spielfeld = position;
-            f.KoX = f.KoY = -1;
+    for (count.Rounds = 1;; ++count.Rounds) {
+        Analyse(engine, TAnalysisStage::All);
+        const TGoGraph& graph = *engine.Graph;
+        std::vector<std::vector<int>> dead = GroupLines(graph, position, true);
+        const bool last = dead.empty() || count.Rounds == FinalCountRounds;
+        if (last) {
+            count.Score = CountScore(position, graph.LivingMap, graph.ScoreField,
+                                     engine.Game.GefangeneSchwarz, engine.Game.GefangeneWeiss);
+            count.Score.DeadPlus += takenPlus;
+            count.Score.DeadMinus += takenMinus;
+            count.Living = graph.LivingMap;
+            count.Territory = graph.ScoreField;
+            count.AliveGroups = GroupLines(graph, position, false);
         }
-    } catch (...) {
-        f.Spielfeld = original;
-        f.KoX = koX;
-        f.KoY = koY;
-        throw;
+        for (std::vector<int>& line : dead) {
+            for (const int p : line) {
+                count.Dead[p] = position[p];
+                if (last) continue;  // the count above has them already
+                (position[p] > 0 ? takenPlus : takenMinus) += 1;
+                position[p] = 0;
+            }
+            count.DeadGroups.push_back(std::move(line));
+        }
+        if (last) return count;
+        // The position with the dead stones taken off: no ko is left to bind anybody.
+        engine.Fields.Spielfeld = position;
+        engine.Fields.KoX = engine.Fields.KoY = -1;
     }
-    f.Spielfeld = original;
-    f.KoX = koX;
-    f.KoY = koY;
-    return count;
 }
 
 TScore ScorePosition(TEngine& engine) {
