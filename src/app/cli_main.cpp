@@ -20,6 +20,7 @@
 #include "app/graph_commands.h"
 #include "app/options.h"
 #include "app/play_commands.h"
+#include "app/scoring_bench.h"
 #include "app/subcommand.h"
 #include "app/train_commands.h"
 #include "board/chains.h"
@@ -529,6 +530,11 @@ const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
             "[--seed S]   ComputerMove over positions of the teacher games, analysis and search "
             "apart; with --random, random positions of every density, half through genmove",
             obrin::cli::BenchMove}},
+          {"scoring",
+           {"bench scoring [--positions N] [--every N] [--from N]   the final count against "
+            "itself over positions of the teacher games: does taking off the stones it lists "
+            "dead and counting again move the score or show new dead stones?",
+            obrin::cli::BenchScoring}},
           {"tactics",
            {"bench tactics [--positions FILE] [--reading-ms N] [--runs R] [--deterministic] "
             "[--gtp-reader]   ladder and capture search speed and answers",

@@ -86,16 +86,18 @@ void TFormScore::Translate() {
 
 void TFormScore::Evaluate() {
     m_host.SetBusy(true);
+    TFinalCount count;
     try {
-        m_score = ScorePosition(m_engine);
+        count = CountFinalPosition(m_engine);
+        m_score = count.Score;
     } catch (const std::exception& e) {
         // Nothing may leave an event handler: the failure is reported and the last count stays.
         m_host.SetBusy(false);
         m_host.ShowMessage(e.what());
         return;
     }
-    m_living = m_engine.Graph->LivingMap;
-    m_territory = m_engine.Graph->ScoreField;
+    m_living = count.Living;
+    m_territory = count.Territory;
     m_counted = true;
     ShowCount();
     m_host.SetStatus("");  // the analysis' last stage is over

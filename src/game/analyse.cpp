@@ -64,6 +64,11 @@ void Analyse(TEngine& engine, TAnalysisStage upTo, TTerritoryNoise noise) {
     f.SVerbunden.fill(0);
     f.Neutral.fill(0);
     f.Endfeld.fill(0);
+    // The escape routes of the graph stage choose among equal routes by the territory values,
+    // which only the territory stage writes: they start from zero, as in a fresh engine, not
+    // from the previous position's values.
+    engine.Container->Feldbewertung.fill(0.0);
+    engine.Reader.RestartClock();
     for (const TStageStep& step : kStages) {
         if (step.Stage > upTo) break;
         if (step.StatusWord != nullptr) engine.Host.SetStatus(ThinkingText(engine, step.StatusWord));

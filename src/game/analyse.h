@@ -31,8 +31,9 @@ enum class TAnalysisStage {
 enum class TTerritoryNoise { Off, On };
 
 // Runs the stages from the first to upTo over Spielfeld, showing each one's text in the host's
-// status line. The cut marks, the neutral points and the classifier's end field of an earlier
-// position are cleared first, so that nothing of it survives. Errors propagate (EObrinError).
+// status line. The cut marks, the neutral points, the territory values and the classifier's end
+// field of an earlier position are cleared first, and the deterministic clock starts again, so
+// that nothing of it survives. Errors propagate (EObrinError).
 void Analyse(TEngine& engine, TAnalysisStage upTo, TTerritoryNoise noise = TTerritoryNoise::Off);
 
 // The graph stage alone, over the fields as they stand (tests and benchmarks that set the earlier

@@ -4,8 +4,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "analysis/graph.h"
+#include "board/chains.h"
 #include "game/engine.h"
 #include "game/analyse.h"
 
@@ -74,10 +76,99 @@ TScore CountWithLiving(const TBoard& spielfeld, const TBoard& living, double gef
     return CountScore(spielfeld, living, territory, gefangeneSchwarz, gefangeneWeiss);
 }
 
+namespace {
+
+// The stones of position the analysis counts dead (wantDead) or alive, group by group. A dead
+// stone that no group holds gets a line of its own chain, so that every stone is listed.
+std::vector<std::vector<int>> GroupLines(const TGoGraph& graph, const TBoard& position,
+                                         bool wantDead) {
+    const TBoard& living = graph.LivingMap;
+    std::vector<std::vector<int>> lines;
+    TBoard listed{};
+    for (const TGoGroup* g = graph.Groups(); g != nullptr; g = g->next) {
+        std::vector<int> line;
+        for (const TGoStone* st = g->Steine; st != nullptr; st = st->next)
+            if (position[st->Point] != 0 && (living[st->Point] == 0) == wantDead) {
+                line.push_back(st->Point);
+                listed[st->Point] = 1;
+            }
+        if (!line.empty()) lines.push_back(std::move(line));
+    }
+    TPointList chain;
+    for (int p = 0; p < PointCount; ++p) {
+        if (position[p] == 0 || listed[p] != 0 || (living[p] == 0) != wantDead) continue;
+        std::vector<int> line;
+        GetChain(PointColumn(p), PointRow(p), position, chain);
+        for (const TPoint& c : chain) {
+            const int q = PointIndex(c.X, c.Y);
+            if (listed[q] == 0 && (living[q] == 0) == wantDead) {
+                line.push_back(q);
+                listed[q] = 1;
+            }
+        }
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+// Puts the board and the ko point back as they were when it goes, also when the count throws.
+class TKeepPosition {
+  public:
+    explicit TKeepPosition(TBoardFields& fields)
+        : m_fields(fields), m_board(fields.Spielfeld), m_koX(fields.KoX), m_koY(fields.KoY) {}
+    TKeepPosition(const TKeepPosition&) = delete;
+    TKeepPosition& operator=(const TKeepPosition&) = delete;
+    ~TKeepPosition() {
+        m_fields.Spielfeld = m_board;
+        m_fields.KoX = m_koX;
+        m_fields.KoY = m_koY;
+    }
+
+  private:
+    TBoardFields& m_fields;
+    const TBoard m_board;
+    const int32_t m_koX, m_koY;
+};
+
+}  // namespace
+
+TFinalCount CountFinalPosition(TEngine& engine) {
+    const TKeepPosition keep(engine.Fields);
+    TFinalCount count;
+    TBoard position = engine.Fields.Spielfeld;
+    int takenPlus = 0, takenMinus = 0;
+    for (count.Rounds = 1;; ++count.Rounds) {
+        Analyse(engine, TAnalysisStage::All);
+        const TGoGraph& graph = *engine.Graph;
+        std::vector<std::vector<int>> dead = GroupLines(graph, position, true);
+        const bool last = dead.empty() || count.Rounds == FinalCountRounds;
+        if (last) {
+            count.Score = CountScore(position, graph.LivingMap, graph.ScoreField,
+                                     engine.Game.GefangeneSchwarz, engine.Game.GefangeneWeiss);
+            count.Score.DeadPlus += takenPlus;
+            count.Score.DeadMinus += takenMinus;
+            count.Living = graph.LivingMap;
+            count.Territory = graph.ScoreField;
+            count.AliveGroups = GroupLines(graph, position, false);
+        }
+        for (std::vector<int>& line : dead) {
+            for (const int p : line) {
+                count.Dead[p] = position[p];
+                if (last) continue;  // the count above has them already
+                (position[p] > 0 ? takenPlus : takenMinus) += 1;
+                position[p] = 0;
+            }
+            count.DeadGroups.push_back(std::move(line));
+        }
+        if (last) return count;
+        // The position with the dead stones taken off: no ko is left to bind anybody.
+        engine.Fields.Spielfeld = position;
+        engine.Fields.KoX = engine.Fields.KoY = -1;
+    }
+}
+
 TScore ScorePosition(TEngine& engine) {
-    Analyse(engine, TAnalysisStage::All);
-    return CountScore(engine.Fields.Spielfeld, engine.Graph->LivingMap, engine.Graph->ScoreField,
-                      engine.Game.GefangeneSchwarz, engine.Game.GefangeneWeiss);
+    return CountFinalPosition(engine).Score;
 }
 
 std::string GtpScoreText(double balance) {

@@ -1,6 +1,6 @@
 // Counting a position as a finished game: the stones the analysis graph keeps alive stay, every
 // other stone is a prisoner of the opponent, and every point the living stones do not occupy
-// belongs to the side whose influence covers it. The score window, GTP final_score and the end of
+// belongs to the side whose influence covers it. The one count is CountFinalPosition. The score window, GTP final_score and the end of
 // a self-played game all count this way, so they always agree.
 #pragma once
 
@@ -50,9 +50,25 @@ void ToggleLife(const TBoard& spielfeld, TBoard& living, int point);
                                      double gefangeneSchwarz, double gefangeneWeiss,
                                      TBoard& territory);
 
-// The analysis the territory inputs read: point classification, chain names, liberties, cut
-// analysis, the graph with its areas, and the gradient of the field strength.
-// Analyses the current position and counts it with the game's prisoners.
+// The count of the current position as a finished game. The analysis judges some stones dead;
+// they are taken off as prisoners and the position left is analysed again, until no new stone
+// is judged dead (at most FinalCountRounds analyses); that last position is counted. So taking
+// off exactly the stones listed dead and counting again gives the same score and no new dead
+// stones. Spielfeld and the ko point are restored afterwards; the engine's analysis is that of
+// the last position counted.
+struct TFinalCount {
+    TScore Score;
+    TBoard Dead{};       // the colour of every stone counted dead, 0 elsewhere
+    TBoard Living{};     // the position with the dead stones taken off
+    TBoard Territory{};  // the living stones' influence there: its sign names a point's owner
+    // The stones group by group (point indices), as the analysis that judged them found them.
+    std::vector<std::vector<int>> DeadGroups, AliveGroups;
+    int Rounds = 0;  // analyses run
+};
+constexpr int FinalCountRounds = 8;
+[[nodiscard]] TFinalCount CountFinalPosition(TEngine& engine);
+
+// The score of CountFinalPosition.
 [[nodiscard]] TScore ScorePosition(TEngine& engine);
 
 // The GTP form of a balance with +1 as Black: "B+5.5", "W+3" or "0".

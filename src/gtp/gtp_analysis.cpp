@@ -1,5 +1,6 @@
 #include "gtp/gtp_analysis.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <utility>
@@ -33,6 +34,21 @@ std::string GroupStones(const TGoGroup& g) {
         }
     return text;
 }
+
+namespace {
+
+// Points in board order, as GroupStones lists them.
+std::string StonesText(std::vector<int> points) {
+    std::sort(points.begin(), points.end());
+    std::string text;
+    for (const int p : points) {
+        if (!text.empty()) text += ' ';
+        text += TGtpEngine::VertexText({PointColumn(p), PointRow(p)});
+    }
+    return text;
+}
+
+}  // namespace
 
 std::string GroupText(const TGoGroup& g) {
     return TGtpEngine::VertexText({PointColumn(g.Name), PointRow(g.Name)}) + " " + GroupStones(g);
@@ -103,14 +119,13 @@ void RegisterAnalysisCommands(TGtpEngine& gtp) {
         if (kind != "alive" && kind != "dead" && kind != "seki")
             return TGtpReply::Failure("syntax error");
         if (kind == "seki") return TGtpReply::Success();
-        TEngine& engine = gtp.Engine();
-        Analyse(engine, TAnalysisStage::Areas);
+        // The stones final_score counts dead, and every other stone as alive.
+        const TFinalCount count = CountFinalPosition(gtp.Engine());
         std::string text;
-        for (const TGoGroup* g = engine.Graph->Groups(); g != nullptr; g = g->next)
-            if ((g->Status == StatusDead) == (kind == "dead")) {
-                if (!text.empty()) text += '\n';
-                text += GroupStones(*g);
-            }
+        for (const std::vector<int>& line : kind == "dead" ? count.DeadGroups : count.AliveGroups) {
+            if (!text.empty()) text += '\n';
+            text += StonesText(line);
+        }
         return TGtpReply::Success(text);
     });
     gtp.Register("final_score", [&gtp](const TGtpArgs& args) {

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "game/engine.h"
+#include "tools/klassidata.h"
 #include "support/diagram.h"
 
 namespace obrin {
@@ -119,6 +120,45 @@ TEST_F(Scoring, AnyPositionGivesAResult) {
         EXPECT_TRUE(std::isfinite(s.Balance()));
         EXPECT_LE(s.TerrPlus + s.TerrMinus, PointCount);
     }
+}
+
+// Taking off exactly the stones the count lists dead, as prisoners, and counting again gives the
+// same score and no new dead stone; every stone is either dead or among the living; the position
+// is left as it was. (One analysis used to leave stones that the cleaned position showed dead.)
+TEST_F(Scoring, TakingOffTheStonesCountedDeadChangesNothing) {
+    const auto games =
+        ReadTeacherGames(std::string(OBRIN_TEST_SOURCE_DIR) + "/../training/games-final.txt");
+    int severalRounds = 0;
+    for (size_t g = 0; g < games.size() && g < 8; ++g) {
+        const TBoard position = PositionAfter(games[g], static_cast<int>(games[g].Moves.size()));
+        engine.Fields.Spielfeld = position;
+        engine.Game.GefangeneSchwarz = 3.0;
+        engine.Game.GefangeneWeiss = 6.5;
+        const TFinalCount first = CountFinalPosition(engine);
+        ASSERT_EQ(engine.Fields.Spielfeld, position) << "game " << g;
+        if (first.Rounds > 1) ++severalRounds;
+        TBoard cleaned = position;
+        int deadPlus = 0, deadMinus = 0;
+        for (int p = 0; p < PointCount; ++p) {
+            ASSERT_TRUE(first.Dead[p] == 0 || first.Dead[p] == position[p]) << p;
+            ASSERT_TRUE(first.Living[p] == 0 || first.Living[p] == position[p]) << p;
+            EXPECT_EQ(position[p] != 0, (first.Dead[p] != 0) != (first.Living[p] != 0))
+                << "game " << g << ": point " << p << " is neither dead nor alive, or both";
+            if (first.Dead[p] == 0) continue;
+            (first.Dead[p] > 0 ? deadPlus : deadMinus) += 1;
+            cleaned[p] = 0;
+        }
+        EXPECT_EQ(first.Score.DeadPlus, deadPlus);
+        EXPECT_EQ(first.Score.DeadMinus, deadMinus);
+        engine.Fields.Spielfeld = cleaned;
+        engine.Game.GefangeneSchwarz += deadMinus;
+        engine.Game.GefangeneWeiss += deadPlus;
+        const TFinalCount again = CountFinalPosition(engine);
+        EXPECT_NEAR(again.Score.Balance(), first.Score.Balance(), 0.01) << "game " << g;
+        EXPECT_EQ(again.Dead, TBoard{}) << "game " << g;
+        EXPECT_EQ(again.Rounds, 1) << "game " << g;
+    }
+    EXPECT_GT(severalRounds, 0) << "no position needed a second analysis: the set tests little";
 }
 
 }  // namespace
