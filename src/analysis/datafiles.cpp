@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
-#include <fstream>
 #include <system_error>
 
 #include "board/errors.h"
+#include "board/safefile.h"
 #include "ui/filelocations.h"
 
 static_assert(std::endian::native == std::endian::little, "the data files are little-endian");
@@ -21,12 +21,8 @@ fs::path DataFilePath(const std::string& name, bool forWriting) {
 }
 
 std::vector<uint8_t> ReadFileBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw EObrinError(path.string() + ": cannot open the file");
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
-    if (in.bad()) throw EObrinError(path.string() + ": read error");
-    return bytes;
+    const std::string bytes = ReadRegularFile(path);
+    return {bytes.begin(), bytes.end()};
 }
 
 void WriteFileAtomically(const fs::path& path, const std::vector<uint8_t>& bytes) {

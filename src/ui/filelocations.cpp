@@ -3,14 +3,10 @@
 #include <unistd.h>
 
 #include <array>
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <system_error>
 
-#include "board/errors.h"
+#include "board/safefile.h"
 
 namespace obrin {
 
@@ -33,10 +29,6 @@ fs::path ExecutableDir() {
 bool Exists(const fs::path& file) {
     std::error_code ec;
     return fs::exists(file, ec);
-}
-
-[[noreturn]] void FileError(const fs::path& file, const std::string& what) {
-    throw EObrinError(file.string() + ": " + what);
 }
 
 }  // namespace
@@ -84,40 +76,11 @@ fs::path TFileLocations::PathForWrite(std::string_view name) const {
 }
 
 std::string ReadWholeFile(const fs::path& file) {
-    std::error_code ec;
-    if (fs::is_directory(file, ec)) FileError(file, "is a folder, not a file");
-    std::ifstream in(file, std::ios::binary);
-    if (!in) FileError(file, std::string("cannot be read: ") + std::strerror(errno));
-    std::string contents((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) FileError(file, "read error");
-    return contents;
+    return ReadRegularFile(file);
 }
 
 void WriteFileAtomically(const fs::path& target, std::string_view contents) {
-    std::error_code ec;
-    if (target.has_parent_path()) {
-        fs::create_directories(target.parent_path(), ec);
-        if (ec) FileError(target, "cannot create its folder: " + ec.message());
-    }
-    fs::path temp = target;
-    temp += ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) FileError(target, std::string("cannot be written: ") + std::strerror(errno));
-        out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(temp, ec);
-            FileError(target, "write error");
-        }
-    }
-    fs::rename(temp, target, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        FileError(target, "cannot be replaced: " + ec.message());
-    }
+    SafeWriteFile(target, contents);
 }
 
 }  // namespace obrin

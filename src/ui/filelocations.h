@@ -32,12 +32,13 @@ struct TFileLocations {
     [[nodiscard]] std::filesystem::path PathForWrite(std::string_view name) const;
 };
 
-// The whole file as bytes; raises EObrinError naming the file when it cannot be read.
+// The whole file as bytes; raises EObrinError naming the file when it cannot be read, is no
+// regular file or is too large (see board/safefile.h).
 [[nodiscard]] std::string ReadWholeFile(const std::filesystem::path& file);
 
-// Writes contents to a temporary file beside target and renames it over target, so that a
-// failure never leaves a half-written file. Creates the folder when needed. Raises EObrinError
-// naming the file on failure.
+// Writes contents safely over target (see SafeWriteFile in board/safefile.h): a failure never
+// leaves a half-written file, and what target is (its mode, owner, links) is kept. Creates the
+// folder when needed. Raises EObrinError naming the file when it refuses or fails.
 void WriteFileAtomically(const std::filesystem::path& target, std::string_view contents);
 
 }  // namespace obrin
