@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdlib>
 #include <system_error>
 
@@ -20,6 +21,10 @@ fs::path DataFilePath(const std::string& name, bool forWriting) {
     return where.FindForRead(name).value_or(where.PathForWrite(name));
 }
 
+std::vector<fs::path> DataFilePlaces(const std::string& name) {
+    return TFileLocations::FromEnvironment().SearchOrder(name);
+}
+
 std::vector<uint8_t> ReadFileBytes(const fs::path& path) {
     const std::string bytes = ReadRegularFile(path);
     return {bytes.begin(), bytes.end()};
@@ -35,6 +40,19 @@ void TByteReader::Need(size_t n) const {
         throw EObrinError(m_name + ": file ends at offset " + std::to_string(m_bytes.size()) +
                           ", " + std::to_string(n) + " more bytes expected at offset " +
                           std::to_string(m_pos));
+}
+
+void TByteReader::NeedFiniteDoubles(size_t count) const {
+    Need(count * sizeof(double));
+    for (size_t i = 0; i < count; ++i) {
+        const size_t at = m_pos + i * sizeof(double);
+        double value;
+        std::memcpy(&value, m_bytes.data() + at, sizeof value);
+        if (!std::isfinite(value))
+            Fail(std::string("value is not a finite number (") +
+                     (std::isnan(value) ? "NaN" : "infinite") + ")",
+                 at);
+    }
 }
 
 void TByteReader::Fail(const std::string& what, size_t offset) const {
