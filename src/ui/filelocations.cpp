@@ -48,25 +48,24 @@ TFileLocations TFileLocations::FromEnvironment() {
     return where;
 }
 
+std::vector<fs::path> TFileLocations::SearchOrder(std::string_view name) const {
+    std::vector<fs::path> places;
+    // OBRIN_HOME holds what was written; the files shipped with the program (the translation
+    // table) are still found beside it until a copy has been saved. Without it, the folder we
+    // write to comes first, so that what was saved is what is read back.
+    std::array<fs::path, 2> dirs{ProgramDir, UserDir};
+    if (!Home.empty())
+        dirs = {Home, ProgramDir};
+    else if (!ProgramDirWritable)
+        dirs = {UserDir, ProgramDir};
+    for (const fs::path& dir : dirs)
+        if (!dir.empty()) places.push_back(dir / name);
+    return places;
+}
+
 std::optional<fs::path> TFileLocations::FindForRead(std::string_view name) const {
-    if (!Home.empty()) {
-        // OBRIN_HOME holds what was written; the files shipped with the program (the
-        // translation table) are still found beside it until a copy has been saved.
-        for (const fs::path& dir : {Home, ProgramDir}) {
-            if (dir.empty()) continue;
-            const fs::path file = dir / name;
-            if (Exists(file)) return file;
-        }
-        return std::nullopt;
-    }
-    // The folder we write to comes first, so that what was saved is what is read back.
-    const bool programFirst = ProgramDirWritable;
-    for (const fs::path& dir :
-         programFirst ? std::array{ProgramDir, UserDir} : std::array{UserDir, ProgramDir}) {
-        if (dir.empty()) continue;
-        const fs::path file = dir / name;
+    for (const fs::path& file : SearchOrder(name))
         if (Exists(file)) return file;
-    }
     return std::nullopt;
 }
 

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace obrin {
 
@@ -26,6 +27,8 @@ struct TFileLocations {
     // $XDG_CONFIG_HOME/obrin or ~/.config/obrin, and OBRIN_HOME.
     [[nodiscard]] static TFileLocations FromEnvironment();
 
+    // Where name is looked for, in order.
+    [[nodiscard]] std::vector<std::filesystem::path> SearchOrder(std::string_view name) const;
     // The file to read for name, or nothing when it exists in none of the folders.
     [[nodiscard]] std::optional<std::filesystem::path> FindForRead(std::string_view name) const;
     // The path that name is written to.
