@@ -80,4 +80,19 @@ void BM_Translate(benchmark::State& state) {
 }
 BENCHMARK(BM_Translate)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
+// A table a user has added many translations to: all of one language, so every key starts
+// alike. Loading must stay linear in the number of lines.
+void BM_LoadAddedEntries(benchmark::State& state) {
+    std::string text;
+    for (int64_t i = 0; i < state.range(0); ++i)
+        text.append("English|Main|Eigener Text ").append(std::to_string(i))
+            .append("|Own text ").append(std::to_string(i)).append("\r\n");
+    for (auto _ : state) {
+        obrin::TLangSup lang("Deutsch");
+        benchmark::DoNotOptimize(lang.LoadFromText(text, "language.dat"));
+    }
+    state.counters["entries"] = static_cast<double>(state.range(0));
+}
+BENCHMARK(BM_LoadAddedEntries)->Arg(25000)->Arg(100000)->Iterations(1)->Unit(benchmark::kSecond);
+
 }  // namespace

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <system_error>
 
 #include "board/errors.h"
+#include "board/safefile.h"
 #include "settings/filelocations.h"
 
 static_assert(std::endian::native == std::endian::little, "the data files are little-endian");
@@ -20,13 +21,13 @@ fs::path DataFilePath(const std::string& name, bool forWriting) {
     return where.FindForRead(name).value_or(where.PathForWrite(name));
 }
 
+std::vector<fs::path> DataFilePlaces(const std::string& name) {
+    return TFileLocations::FromEnvironment().SearchOrder(name);
+}
+
 std::vector<uint8_t> ReadFileBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw EObrinError(path.string() + ": cannot open the file");
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
-    if (in.bad()) throw EObrinError(path.string() + ": read error");
-    return bytes;
+    const std::string bytes = ReadRegularFile(path);
+    return {bytes.begin(), bytes.end()};
 }
 
 void WriteFileAtomically(const fs::path& path, const std::vector<uint8_t>& bytes) {
@@ -39,6 +40,19 @@ void TByteReader::Need(size_t n) const {
         throw EObrinError(m_name + ": file ends at offset " + std::to_string(m_bytes.size()) +
                           ", " + std::to_string(n) + " more bytes expected at offset " +
                           std::to_string(m_pos));
+}
+
+void TByteReader::NeedFiniteDoubles(size_t count) const {
+    Need(count * sizeof(double));
+    for (size_t i = 0; i < count; ++i) {
+        const size_t at = m_pos + i * sizeof(double);
+        double value;
+        std::memcpy(&value, m_bytes.data() + at, sizeof value);
+        if (!std::isfinite(value))
+            Fail(std::string("value is not a finite number (") +
+                     (std::isnan(value) ? "NaN" : "infinite") + ")",
+                 at);
+    }
 }
 
 void TByteReader::Fail(const std::string& what, size_t offset) const {

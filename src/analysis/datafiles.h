@@ -15,6 +15,9 @@ namespace obrin {
 // The path to read the data file name from; for writing, pass forWriting = true.
 [[nodiscard]] std::filesystem::path DataFilePath(const std::string& name, bool forWriting = false);
 
+// Every place the data file name is looked for, in order, for messages about a missing file.
+[[nodiscard]] std::vector<std::filesystem::path> DataFilePlaces(const std::string& name);
+
 // The whole file; throws EObrinError naming the file when it cannot be read.
 [[nodiscard]] std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path);
 // Writes bytes to a temporary file beside path and renames it over path.
@@ -63,6 +66,9 @@ class TByteReader {
     }
     // Throws unless n more bytes follow.
     void Need(size_t n) const;
+    // Throws unless count more doubles follow and every one is a finite number: a NaN or an
+    // infinite weight would poison every answer of a network. Names the first bad offset.
+    void NeedFiniteDoubles(size_t count) const;
     // Throws a "bad value" error for the value that was just read at offset.
     [[noreturn]] void Fail(const std::string& what, size_t offset) const;
     [[nodiscard]] size_t Position() const { return m_pos; }

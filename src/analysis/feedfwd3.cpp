@@ -98,10 +98,11 @@ void TFeedFwd3::LoadFromFile(const std::string& fileName) {
     r.Skip(HeaderSize);
     const int16_t ni = netmath::GetLayerSize(r), nh = netmath::GetLayerSize(r),
                   no = netmath::GetLayerSize(r);
+    r.NeedFiniteDoubles(1);
     const double rate = r.Get<double>();
     const size_t doubles =
         static_cast<size_t>(nh) + no + static_cast<size_t>(ni) * nh + static_cast<size_t>(nh) * no;
-    r.Need(doubles * sizeof(double));
+    r.NeedFiniteDoubles(doubles);
     // The file is sound: only now does this network change.
     FreeArrays();
     m_ni = ni;

@@ -106,11 +106,12 @@ void TFeedFwd4::LoadFromFile(const std::string& fileName) {
     r.Skip(sizeof HeaderField);
     const int16_t nIn = netmath::GetLayerSize(r), nHid1 = netmath::GetLayerSize(r);
     const int16_t nHid2 = netmath::GetLayerSize(r), nOut = netmath::GetLayerSize(r);
+    r.NeedFiniteDoubles(1);
     const double rate = r.Get<double>();
     const size_t doubles = static_cast<size_t>(nHid1) + nHid2 + nOut +
                            static_cast<size_t>(nIn) * nHid1 + static_cast<size_t>(nHid1) * nHid2 +
                            static_cast<size_t>(nHid2) * nOut;
-    r.Need(doubles * sizeof(double));
+    r.NeedFiniteDoubles(doubles);
     FreeArrays();
     m_nIn = nIn;
     m_nHid1 = nHid1;

@@ -14,6 +14,7 @@
 
 #include "board/board.h"
 #include "board/chains.h"
+#include "board/safefile.h"
 
 namespace obrin::train {
 namespace {
@@ -155,6 +156,7 @@ std::optional<TPoint> RandomOpeningPoint(const TGamesOptions& o, std::mt19937& r
 }  // namespace
 
 int PlayGnuGoGames(const TGamesOptions& o) {
+    (void)CheckWriteTarget(o.OutFile);  // the games are appended: never to a device or a folder
     std::ofstream out(o.OutFile, std::ios::app);
     if (!out) throw std::runtime_error("cannot write " + o.OutFile);
     for (int g = o.FirstGame; g < o.FirstGame + o.Games; ++g) {

@@ -16,6 +16,7 @@
 #include "board/chains.h"
 #include "board/errors.h"
 #include "board/qxhash.h"
+#include "board/safefile.h"
 #include "game/analyse.h"
 #include "game/engine.h"
 #include "game/engine_side.h"
@@ -162,10 +163,14 @@ int BenchMoveGames(const Args& args) {
     const auto games = ReadTeacherGames(file);
     // --moves FILE: every chosen move, one a line, so that two builds can be compared move by move.
     const std::string movesFile = Option(args, "--moves", "");
-    std::FILE* moves = movesFile.empty() ? nullptr : std::fopen(movesFile.c_str(), "w");
-    if (!movesFile.empty() && moves == nullptr) {
-        std::fprintf(stderr, "%s: cannot be written\n", movesFile.c_str());
-        return 2;
+    std::FILE* moves = nullptr;
+    if (!movesFile.empty()) {
+        (void)CheckWriteTarget(movesFile);  // never a device or a folder
+        moves = std::fopen(movesFile.c_str(), "w");
+        if (moves == nullptr) {
+            std::fprintf(stderr, "%s: cannot be written\n", movesFile.c_str());
+            return 2;
+        }
     }
     TStageClockHost host;
     TEngine engine(host);

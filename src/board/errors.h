@@ -48,11 +48,10 @@ inline constexpr const char* SgfConsistency = "Consistency violation SGF";  // +
 inline constexpr const char* SgfUnhandled = "Unhandled ";                   // + kind name
 inline constexpr const char* SgfParserActive = " is active!";               // name +
 inline constexpr const char* SgfNoParser = " has no valid SgfParser";       // name +
-inline constexpr const char* SgfExpected = "Expected %s but got %s, line %lld, file %s";
 inline constexpr const char* SgfBoardSize =
     "%s: game %lld has board size %s; only 19x19 games can be replayed";
 inline constexpr const char* SgfSkippedText =
-    "Skipped text outside the game trees, line %lld, file %s";
+    "Skipped text outside the game trees, line %lld, column %lld, file %s";
 inline constexpr const char* FloatingPointError = "floating-point error in a network";
 inline constexpr const char* KlassiFloatingPoint = "Fliesskommafehler in Klassi";
 inline constexpr const char* FeedForwardException = "FeedForward: an exception has occurred";

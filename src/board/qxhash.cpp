@@ -77,6 +77,9 @@ int32_t TQXHashTable::IndexOf(std::string_view key) const {
 }
 
 int32_t TQXHashTable::FindFreeSlot(std::string_view key) {
+    if (const int64_t load = MaxLoadPercent();
+        load < 100 && int64_t{m_count} * 100 >= int64_t{m_size} * load)
+        Grow();
     const int32_t home = Hash(key, m_size);
     int32_t i = home;
     do {

@@ -75,6 +75,9 @@ class TQXHashTable {
     // The slot where a new entry for key goes (empty or deleted), growing the table when full.
     // It does not look for key itself; Put does that first.
     [[nodiscard]] virtual int32_t FindFreeSlot(std::string_view key);
+    // How full, in percent, the table may get before an insertion doubles it. This table grows
+    // only when full; a table for many entries grows earlier, so that probe runs stay short.
+    [[nodiscard]] virtual int32_t MaxLoadPercent() const { return 100; }
 
   private:
     void Grow();

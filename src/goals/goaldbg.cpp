@@ -3,6 +3,7 @@
 #include <string>
 
 #include "board/errors.h"
+#include "board/safefile.h"
 
 namespace obrin {
 
@@ -21,11 +22,18 @@ constexpr auto ReadWrite = std::ios::in | std::ios::out | std::ios::binary;
 
 TGoalDebugger::TGoalDebugger(std::filesystem::path fileName, const bool& debugOutput)
     : m_fileName(std::move(fileName)), m_debugOutput(debugOutput) {
+    try {
+        (void)CheckWriteTarget(m_fileName);
+    } catch (const EObrinError& e) {
+        m_refused = e.what();
+        return;
+    }
     m_stream.open(m_fileName, ReadWrite);
     if (!m_stream.is_open()) Restart();
 }
 
 void TGoalDebugger::Restart() {
+    if (!m_refused.empty()) return;
     m_stream.close();
     m_stream.clear();
     // Truncating and reopening for reading and writing keeps Write's seek to the end working.
@@ -60,6 +68,7 @@ void TGoalDebugger::WriteBanner() {
 }
 
 void TGoalDebugger::CheckStream(const char* what) {
+    if (!m_refused.empty()) throw EObrinError(m_refused);
     if (m_stream.is_open() && m_stream.good()) return;
     throw EObrinError(m_fileName.string() + ": " + what);
 }

@@ -16,8 +16,9 @@ inline constexpr const char* GoalTraceFileName = "debug.txt";
 // switch is on or not.
 class TGoalDebugger {
   public:
-    // Opens the existing file for reading and writing, or creates it empty. debugOutput is the
-    // switch, read at every write; it must outlive the debugger.
+    // Opens the existing file for reading and writing, or creates it empty. A file that may not
+    // be written (no regular file, read-only) is left alone; every write then raises the
+    // reason. debugOutput is the switch, read at every write; it must outlive the debugger.
     TGoalDebugger(std::filesystem::path fileName, const bool& debugOutput);
     TGoalDebugger(const TGoalDebugger&) = delete;
     TGoalDebugger& operator=(const TGoalDebugger&) = delete;
@@ -39,6 +40,7 @@ class TGoalDebugger {
     void CheckStream(const char* what);
 
     std::filesystem::path m_fileName;
+    std::string m_refused;  // why the file may not be written (a folder, read-only); else empty
     std::fstream m_stream;
     const bool& m_debugOutput;
 };

@@ -1,5 +1,6 @@
 #include "gtp/gtp.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -46,11 +47,30 @@ bool ParseInt(const std::string& text, int& value) {
     return ec == std::errc() && ptr == end;
 }
 
-bool ParseReal(const std::string& text, double& value) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    value = std::strtod(text.c_str(), &end);
-    return end == text.c_str() + text.size() && std::isfinite(value);
+bool IsDigits(const std::string& text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c)) != 0;
+    });
+}
+
+// A controller takes the first empty line for the end of the answer, so an answer never holds
+// one: blank lines inside a text are dropped. The first line follows "= " and may be empty.
+std::string WithoutEmptyLines(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    size_t start = 0;
+    for (bool first = true; start <= text.size(); first = false) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string_view line(text.data() + start, end - start);
+        const bool blank = line.find_first_not_of(" \t\r") == std::string_view::npos;
+        if (first || !blank) {
+            if (!first) out += '\n';
+            out += line;
+        }
+        start = end + 1;
+    }
+    return out;
 }
 
 TGtpReply SyntaxError() {
@@ -118,9 +138,24 @@ void TGtpEngine::SetUpPosition(TBoard position, TPoint ko, double capturesBlack,
     ReplayRemembered();
 }
 
+bool ParseKomi(const std::string& text, double& komi) {
+    // Decimal only (no hexadecimal, no locale); a leading "+" is allowed.
+    const char* begin = text.data() + (text.starts_with('+') ? 1 : 0);
+    const char* end = text.data() + text.size();
+    double value = 0.0;
+    const auto [ptr, ec] = std::from_chars(begin, end, value);
+    if (ec != std::errc() || ptr != end || !std::isfinite(value) || std::fabs(value) > MaxKomi)
+        return false;
+    komi = value;
+    return true;
+}
+
 void TGtpEngine::SetKomi(double komi) {
-    m_engine.Game.GefangeneWeiss += komi - m_komi;
+    // White's prisoners and komi share one count; taking the old komi off and adding the new
+    // one leaves the prisoners exact for any komi in range.
+    const double prisoners = std::round(m_engine.Game.GefangeneWeiss - m_komi);
     m_komi = komi;
+    m_engine.Game.GefangeneWeiss = prisoners + komi;
 }
 
 bool TGtpEngine::IsLegalFor(TPoint p, int colour) {
@@ -171,9 +206,9 @@ std::string TGtpEngine::HandleLine(const std::string& line, bool& quit) {
     quit = false;
     std::vector<std::string> words = SplitWords(CleanLine(line));
     if (words.empty()) return {};
+    // An id is any run of digits, however long: it is echoed, never computed with.
     std::string id;
-    int idValue = 0;
-    if (ParseInt(words[0], idValue) && idValue >= 0) {
+    if (IsDigits(words[0])) {
         id = words[0];
         words.erase(words.begin());
     }
@@ -191,7 +226,7 @@ std::string TGtpEngine::HandleLine(const std::string& line, bool& quit) {
         }
         quit = words[0] == "quit";
     }
-    std::string text = reply.Text;
+    std::string text = WithoutEmptyLines(reply.Text);
     while (!text.empty() && text.back() == '\n') text.pop_back();
     std::string response(reply.Ok ? "=" : "?");
     response.append(id).append(" ").append(text).append("\n\n");
@@ -235,7 +270,8 @@ void TGtpEngine::RegisterCoreCommands() {
     });
     Register("komi", [this](const TGtpArgs& a) {
         double komi = 0.0;
-        if (a.size() != 1 || !ParseReal(a[0], komi)) return SyntaxError();
+        if (a.size() != 1) return SyntaxError();
+        if (!ParseKomi(a[0], komi)) return TGtpReply::Failure("komi not a number");
         SetKomi(komi);
         return TGtpReply::Success();
     });

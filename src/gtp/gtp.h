@@ -23,6 +23,12 @@ struct TGtpReply {
 };
 
 using TGtpArgs = std::vector<std::string>;
+
+// Komi beyond this many points means nothing on a 19x19 board; such values (and 1e308) are
+// refused, so that komi can never swamp the prisoner count it is added to.
+inline constexpr double MaxKomi = 1000.0;
+// A komi as a controller or a record writes it: a finite number within MaxKomi.
+[[nodiscard]] bool ParseKomi(const std::string& text, double& komi);
 using TGtpHandler = std::function<TGtpReply(const TGtpArgs&)>;
 
 class TGtpEngine {

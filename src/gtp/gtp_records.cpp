@@ -1,8 +1,6 @@
 #include "gtp/gtp_records.h"
 
 #include <charconv>
-#include <cmath>
-#include <cstdlib>
 #include <sstream>
 
 #include "game/gameboard.h"
@@ -14,13 +12,6 @@
 namespace obrin {
 namespace {
 
-bool ParseKomi(const std::string& text, double& komi) {
-    char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(value)) return false;
-    komi = value;
-    return true;
-}
 
 // The loaded record becomes the current game: setup properties as setup, moves as moves (so
 // that undo steps back into them), komi from KM. Moves the board does not allow are skipped, as
@@ -62,8 +53,8 @@ TGtpReply LoadSgf(TGtpEngine& gtp, const TGtpArgs& args) {
     try {
         parser.SetFilename(args[0]);
         parser.SetActive(true);
-    } catch (const std::exception&) {
-        return TGtpReply::Failure("cannot load file");
+    } catch (const std::exception& e) {
+        return TGtpReply::Failure(std::string("cannot load file: ") + e.what());
     }
     if (tree.Items().empty()) return TGtpReply::Failure("cannot load file");
     TSgfTreeItem* game = tree.Items().front().get();
@@ -105,8 +96,8 @@ TGtpReply PrintSgf(TGtpEngine& gtp, const TGtpArgs& args) {
     if (args.size() == 1) {
         try {
             tree.SaveToFile(args[0]);
-        } catch (const std::exception&) {
-            return TGtpReply::Failure("cannot save file");
+        } catch (const std::exception& e) {
+            return TGtpReply::Failure(std::string("cannot save file: ") + e.what());
         }
         return TGtpReply::Success();
     }

@@ -327,6 +327,17 @@ void MatchPatterns(TPatternContext& context) {
 
 void LoadPatterns(TPatternContext& context) {
     const std::filesystem::path file = DataFilePath(PatternFileName);
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) {
+        // Say where we looked, not only where the file would be written.
+        std::string places;
+        for (const auto& place : DataFilePlaces(PatternFileName))
+            places += (places.empty() ? "" : ", ") + place.string();
+        context.Patterns.Tree.Clear();
+        context.Host.ShowMessage(std::string(PatternFileName) + ": pattern library not found; looked in " +
+                                places);
+        return;
+    }
     try {
         const TPatternLoadReport report =
             LoadPatternFile(context.Patterns.Tree, file, context.Patterns.RecordCheck);

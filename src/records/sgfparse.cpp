@@ -39,12 +39,12 @@ class TSgfGrammar {
     // Text before, between or after the game trees (a byte-order mark, mail headers, notes) is
     // skipped with one message line, so it never turns into a junk game that a save would keep.
     void SkipOutsideText() {
-        const int64_t line = m_t.Line;
+        const int64_t line = m_t.TokenLine, column = m_t.TokenColumn;
         do m_t.NextToken();
         while (m_t.Kind != toEOF && !StartsGameTree());
         char text[512];
         std::snprintf(text, sizeof text, msg::SgfSkippedText, static_cast<long long>(line),
-                      m_t.FileName().substr(0, 400).c_str());
+                      static_cast<long long>(column), m_t.FileName().substr(0, 400).c_str());
         m_t.Report(text);
     }
 

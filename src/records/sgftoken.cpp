@@ -2,13 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "board/errors.h"
+#include "board/safefile.h"
 
 namespace obrin {
 namespace {
@@ -40,13 +37,48 @@ const char* KindName(TSgfTokenKind kind) {
     }
 }
 
+std::string ExpectedText(TSgfTokenKind kind) {
+    switch (kind) {
+        case toOpenParenthese:
+            return "'('";
+        case toCloseParenthese:
+            return "')'";
+        case toPropertyValue:
+            return "a property value in [ ]";
+        case toSemicolon:
+            return "';'";
+        case toChar:
+            return "a property name";
+        case toEOF:
+            return "the end of the file";
+        default:
+            return "???";
+    }
+}
+
+namespace {
+
+// What the current token is, as the second half of an "expected" message.
+std::string FoundText(TSgfTokenKind kind, const std::string& text) {
+    if (kind == toEOF) return "at the end of the file";
+    if (kind == toEOFInValue) return "but the file ends inside a property value";
+    if (kind == toPropertyValue) {
+        std::string shown = text.substr(0, 20);
+        for (char& c : shown)
+            if (static_cast<unsigned char>(c) < 32) c = ' ';
+        return "but found the value [" + shown + (text.size() > 20 ? "...]" : "]");
+    }
+    const auto c = static_cast<unsigned char>(text.empty() ? 0 : text[0]);
+    if (c >= 32 && c < 127) return std::string("but found '") + static_cast<char>(c) + "'";
+    char code[8];
+    std::snprintf(code, sizeof code, "0x%02X", c);
+    return std::string("but found the byte ") + code;
+}
+
+}  // namespace
+
 std::string ReadWholeFile(const std::string& fileName) {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) throw EObrinError("Cannot open file " + fileName + ": " + std::strerror(errno));
-    std::ostringstream data;
-    data << in.rdbuf();
-    if (in.bad()) throw EObrinError("Cannot read file " + fileName);
-    return std::move(data).str();
+    return ReadRegularFile(fileName);
 }
 
 TSgfTokenizer::TSgfTokenizer(std::string fileName, std::vector<std::string>* messages)
@@ -59,15 +91,27 @@ TSgfTokenizer::TSgfTokenizer(std::string fileName, std::string data,
     if (const size_t end = m_stream.find(static_cast<char>(kEnd)); end != std::string::npos)
         m_stream.resize(end);
     // Editors on Windows put a UTF-8 byte-order mark before the record; it is no text.
-    if (m_stream.rfind("\xEF\xBB\xBF", 0) == 0) m_position = 3;
+    if (m_stream.rfind("\xEF\xBB\xBF", 0) == 0) m_position = m_lineStart = 3;
     NextToken();
 }
 
 int TSgfTokenizer::ReadByte() {
     if (m_position >= m_stream.size()) return kEnd;
     const int c = static_cast<unsigned char>(m_stream[m_position++]);
-    if (c == '\n') ++Line;
+    if (c == '\n') {
+        ++Line;
+        m_lineStart = m_position;
+    }
     return c;
+}
+
+void TSgfTokenizer::MarkTokenStart() {
+    // Called after the token's first byte was read; the end of the data has no byte of its own.
+    const size_t first = m_position > 0 ? m_position - 1 : 0;
+    const bool atEnd = Kind == toEOF;
+    TokenLine = Line + 1;
+    TokenColumn = atEnd ? static_cast<int64_t>(m_position - m_lineStart) + 1
+                        : static_cast<int64_t>(first - m_lineStart) + 1;
 }
 
 unsigned char TSgfTokenizer::PeekAfterWhite() const {
@@ -100,26 +144,33 @@ void TSgfTokenizer::NextToken() {
             case '(':
                 Kind = toOpenParenthese;
                 Text.assign(1, '(');
+                MarkTokenStart();
                 return;
             case ')':
                 Kind = toCloseParenthese;
                 Text.assign(1, ')');
+                MarkTokenStart();
                 return;
             case ';':
                 Kind = toSemicolon;
                 Text.assign(1, ';');
+                MarkTokenStart();
                 return;
             case '[':
+                Kind = toPropertyValue;
+                MarkTokenStart();
                 ReadValue();
                 return;
             case kEnd:
                 Kind = toEOF;
                 Text = std::string(1, static_cast<char>(kEnd));
+                MarkTokenStart();
                 return;
             default:
                 if (IsWhite(c)) continue;
                 Kind = toChar;
                 Text.assign(1, static_cast<char>(c));
+                MarkTokenStart();
                 return;
         }
     }
@@ -132,7 +183,12 @@ void TSgfTokenizer::ReadValue() {
     for (;;) {
         size_t p = m_position;
         while (p < size && data[p] != ']' && data[p] != '\\') ++p;
-        Line += std::count(data + m_position, data + p, '\n');
+        if (const auto breaks = std::count(data + m_position, data + p, '\n'); breaks > 0) {
+            Line += breaks;
+            m_lineStart = static_cast<size_t>(
+                std::find(std::make_reverse_iterator(data + p),
+                          std::make_reverse_iterator(data + m_position), '\n').base() - data);
+        }
         Text.append(data + m_position, p - m_position);
         m_position = p;
         const int c = ReadByte();
@@ -160,13 +216,10 @@ void TSgfTokenizer::Report(const std::string& line) {
 
 void TSgfTokenizer::ReportExpected(TSgfTokenKind kind) {
     if (Kind == kind) return;
-    const char* format = msg::SgfExpected;
-    const int n = std::snprintf(nullptr, 0, format, KindName(kind), Text.c_str(),
-                                static_cast<long long>(Line), m_fileName.c_str());
-    std::string line(static_cast<size_t>(std::max(n, 0)), '\0');
-    std::snprintf(line.data(), line.size() + 1, format, KindName(kind), Text.c_str(),
-                  static_cast<long long>(Line), m_fileName.c_str());
-    Report(line);
+    std::string line = ExpectedText(kind) + " expected " + FoundText(Kind, Text) + ", line " +
+                       std::to_string(TokenLine);
+    if (Kind != toEOF) line += ", column " + std::to_string(TokenColumn);
+    Report(line + ", file " + m_fileName);
 }
 
 void TSgfTokenizer::Expect(TSgfTokenKind kind) {

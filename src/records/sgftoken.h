@@ -20,8 +20,10 @@ enum TSgfTokenKind : uint8_t {
     toEOF,
 };
 
-// The name that messages print for a kind; "???" for toEOFInValue and unknown values.
+// The internal name of a kind; "???" for toEOFInValue and unknown values.
 [[nodiscard]] const char* KindName(TSgfTokenKind kind);
+// A kind in words, as messages to the user say what was expected: "')'", "a property value".
+[[nodiscard]] std::string ExpectedText(TSgfTokenKind kind);
 
 // Invariant: Kind and Text describe the current token; Position never passes the end of the
 // data. A byte 26 (Ctrl-Z) ends the data for good.
@@ -49,18 +51,24 @@ class TSgfTokenizer {
     TSgfTokenKind Kind = toEOF;
     std::string Text;
     int64_t Line = 0;  // line feeds read so far
+    // Where the current token starts, both counted from 1 as an editor shows them.
+    int64_t TokenLine = 1;
+    int64_t TokenColumn = 1;
 
   private:
     [[nodiscard]] int ReadByte();
     void ReadValue();
+    void MarkTokenStart();
 
     std::string m_fileName;
     std::string m_stream;
     size_t m_position = 0;
+    size_t m_lineStart = 0;  // position of the first byte of the current line
     std::vector<std::string>* m_messages;
 };
 
-// Reads a whole file into memory; raises EObrinError naming the file when it cannot.
+// Reads a whole file into memory; raises EObrinError naming the file when it cannot, when it
+// is no regular file or when it is larger than the limit of board/safefile.h.
 [[nodiscard]] std::string ReadWholeFile(const std::string& fileName);
 
 }  // namespace obrin

@@ -1,13 +1,12 @@
 #include "records/sgftree.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <unordered_map>
 
 #include "board/errors.h"
+#include "board/safefile.h"
 #include "records/recordtext.h"
 #include "records/sgfparse.h"
 #include "settings/textlines.h"
@@ -838,24 +837,7 @@ std::string TSgfTreeModel::SaveToString() {
 void TSgfTreeModel::SaveToFile(const std::string& fileName) {
     if (m_items.empty()) return;
     const std::string text = SaveToString();
-    // A failure half way must not destroy the old record: write aside, then rename over it.
-    const std::string temporary = fileName + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) throw EObrinError("Cannot write file " + temporary + ": " + std::strerror(errno));
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temporary.c_str());
-            throw EObrinError("Cannot write file " + temporary);
-        }
-    }
-    if (std::rename(temporary.c_str(), fileName.c_str()) != 0) {
-        const std::string reason = std::strerror(errno);
-        std::remove(temporary.c_str());
-        throw EObrinError("Cannot replace file " + fileName + ": " + reason);
-    }
+    SafeWriteFile(fileName, text);
 }
 
 }  // namespace obrin

@@ -3,14 +3,10 @@
 #include <unistd.h>
 
 #include <array>
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <system_error>
 
-#include "board/errors.h"
+#include "board/safefile.h"
 
 namespace obrin {
 
@@ -27,10 +23,6 @@ fs::path EnvPath(const char* name) {
 bool Exists(const fs::path& file) {
     std::error_code ec;
     return fs::exists(file, ec);
-}
-
-[[noreturn]] void FileError(const fs::path& file, const std::string& what) {
-    throw EObrinError(file.string() + ": " + what);
 }
 
 }  // namespace
@@ -57,25 +49,24 @@ TFileLocations TFileLocations::FromEnvironment() {
     return where;
 }
 
+std::vector<fs::path> TFileLocations::SearchOrder(std::string_view name) const {
+    std::vector<fs::path> places;
+    // OBRIN_HOME holds what was written; the files shipped with the program (the translation
+    // table) are still found beside it until a copy has been saved. Without it, the folder we
+    // write to comes first, so that what was saved is what is read back.
+    std::array<fs::path, 2> dirs{ProgramDir, UserDir};
+    if (!Home.empty())
+        dirs = {Home, ProgramDir};
+    else if (!ProgramDirWritable)
+        dirs = {UserDir, ProgramDir};
+    for (const fs::path& dir : dirs)
+        if (!dir.empty()) places.push_back(dir / name);
+    return places;
+}
+
 std::optional<fs::path> TFileLocations::FindForRead(std::string_view name) const {
-    if (!Home.empty()) {
-        // OBRIN_HOME holds what was written; the files shipped with the program (the
-        // translation table) are still found beside it until a copy has been saved.
-        for (const fs::path& dir : {Home, ProgramDir}) {
-            if (dir.empty()) continue;
-            const fs::path file = dir / name;
-            if (Exists(file)) return file;
-        }
-        return std::nullopt;
-    }
-    // The folder we write to comes first, so that what was saved is what is read back.
-    const bool programFirst = ProgramDirWritable;
-    for (const fs::path& dir :
-         programFirst ? std::array{ProgramDir, UserDir} : std::array{UserDir, ProgramDir}) {
-        if (dir.empty()) continue;
-        const fs::path file = dir / name;
+    for (const fs::path& file : SearchOrder(name))
         if (Exists(file)) return file;
-    }
     return std::nullopt;
 }
 
@@ -85,40 +76,11 @@ fs::path TFileLocations::PathForWrite(std::string_view name) const {
 }
 
 std::string ReadWholeFile(const fs::path& file) {
-    std::error_code ec;
-    if (fs::is_directory(file, ec)) FileError(file, "is a folder, not a file");
-    std::ifstream in(file, std::ios::binary);
-    if (!in) FileError(file, std::string("cannot be read: ") + std::strerror(errno));
-    std::string contents((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) FileError(file, "read error");
-    return contents;
+    return ReadRegularFile(file);
 }
 
 void WriteFileAtomically(const fs::path& target, std::string_view contents) {
-    std::error_code ec;
-    if (target.has_parent_path()) {
-        fs::create_directories(target.parent_path(), ec);
-        if (ec) FileError(target, "cannot create its folder: " + ec.message());
-    }
-    fs::path temp = target;
-    temp += ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) FileError(target, std::string("cannot be written: ") + std::strerror(errno));
-        out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(temp, ec);
-            FileError(target, "write error");
-        }
-    }
-    fs::rename(temp, target, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        FileError(target, "cannot be replaced: " + ec.message());
-    }
+    SafeWriteFile(target, contents);
 }
 
 }  // namespace obrin

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace obrin {
 
@@ -26,21 +27,24 @@ struct TFileLocations {
     // $XDG_CONFIG_HOME/obrin or ~/.config/obrin, and OBRIN_HOME.
     [[nodiscard]] static TFileLocations FromEnvironment();
 
+    // Where name is looked for, in order.
+    [[nodiscard]] std::vector<std::filesystem::path> SearchOrder(std::string_view name) const;
     // The file to read for name, or nothing when it exists in none of the folders.
     [[nodiscard]] std::optional<std::filesystem::path> FindForRead(std::string_view name) const;
     // The path that name is written to.
     [[nodiscard]] std::filesystem::path PathForWrite(std::string_view name) const;
 };
 
-// The whole file as bytes; raises EObrinError naming the file when it cannot be read.
 // The folder of the running executable (the working folder when it cannot be told).
 [[nodiscard]] std::filesystem::path ExecutableDir();
 
+// The whole file as bytes; raises EObrinError naming the file when it cannot be read, is no
+// regular file or is too large (see board/safefile.h).
 [[nodiscard]] std::string ReadWholeFile(const std::filesystem::path& file);
 
-// Writes contents to a temporary file beside target and renames it over target, so that a
-// failure never leaves a half-written file. Creates the folder when needed. Raises EObrinError
-// naming the file on failure.
+// Writes contents safely over target (see SafeWriteFile in board/safefile.h): a failure never
+// leaves a half-written file, and what target is (its mode, owner, links) is kept. Creates the
+// folder when needed. Raises EObrinError naming the file when it refuses or fails.
 void WriteFileAtomically(const std::filesystem::path& target, std::string_view contents);
 
 }  // namespace obrin

@@ -47,6 +47,16 @@ std::string_view AfterFirstSeparator(std::string_view key) {
 
 }  // namespace
 
+int32_t TLangHashTable::Hash(std::string_view key, int32_t size) const {
+    // FNV-1a over every byte.
+    uint64_t h = 1469598103934665603ull;
+    for (const char c : key) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 1099511628211ull;
+    }
+    return static_cast<int32_t>(h % static_cast<uint64_t>(size));
+}
+
 TLangSup::TLangSup(std::string baseLanguage) : m_baseLanguage(std::move(baseLanguage)) {}
 
 TLangLoadReport TLangSup::LoadFromFile(const std::filesystem::path& fileName) {
@@ -95,7 +105,7 @@ std::string TLangSup::ForwardKey(const std::string& word) const {
 }
 
 void TLangSup::AddMissing(const std::string& word) {
-    AddEntry(word, "<<<" + word + ">>>");
+    (void)Store(word, "<<<" + word + ">>>");
 }
 
 // 1. No language: translation is off. 2. An empty word stays empty. 3. A forward entry answers.
@@ -137,15 +147,23 @@ std::string TLangSup::TranslateLines(std::string_view text) {
     }
 }
 
-void TLangSup::AddEntry(const std::string& word, const std::string& translation) {
-    if (m_readOnly) return;
+bool TLangSup::Store(const std::string& word, const std::string& translation) {
+    if (m_readOnly) return false;
     if (!Storable(word) || !Storable(translation) || !Storable(m_language) || !Storable(m_context))
-        return;
+        return false;
     m_forward.Put(ForwardKey(word), translation);
+    return true;
+}
+
+void TLangSup::AddEntry(const std::string& word, const std::string& translation) {
+    if (Store(word, translation)) m_modified = true;
 }
 
 void TLangSup::RemoveEntry(const std::string& word) {
-    m_forward.Remove(ForwardKey(word));
+    const std::string key = ForwardKey(word);
+    if (m_forward.IndexOf(key) < 0) return;
+    m_forward.Remove(key);
+    m_modified = true;
 }
 
 void TLangSup::ListLanguages(std::vector<std::string>& languages) {

@@ -24,6 +24,20 @@ class ITranslatableTexts {
     virtual void VisitTexts(const std::function<std::string(const std::string&)>& translate) = 0;
 };
 
+// The table's own hash tables. The program-wide hash looks only at the first four bytes of a
+// key, and every key here starts with its language ("Engl..."), so all keys of a language
+// would share one home slot and loading would take time in the square of the entries. This
+// one hashes the whole key and doubles at half full, which keeps loading linear; lookups and
+// the file format are unchanged (the order of the lines written follows the slots).
+class TLangHashTable : public TQXHashTable {
+  public:
+    using TQXHashTable::TQXHashTable;
+    [[nodiscard]] int32_t Hash(std::string_view key, int32_t size) const override;
+
+  protected:
+    [[nodiscard]] int32_t MaxLoadPercent() const override { return 50; }
+};
+
 // What a load found: the number of lines stored, and the lines left out or repaired, each
 // naming the file and line.
 struct TLangLoadReport {
@@ -60,6 +74,10 @@ class TLangSup {
     // or any of the four is empty (or holds "|" or a line break, which the file cannot keep).
     void AddEntry(const std::string& word, const std::string& translation);
     void RemoveEntry(const std::string& word);
+    // Whether AddEntry or RemoveEntry changed the table since it was created: only then is
+    // there something of the user's to save. The "<<<word>>>" entries Translate adds for
+    // missing words do not count.
+    [[nodiscard]] bool Modified() const { return m_modified; }
 
     // The languages of the table, each once, in table order. Clears languages first.
     void ListLanguages(std::vector<std::string>& languages);
@@ -85,16 +103,19 @@ class TLangSup {
   private:
     [[nodiscard]] std::string ForwardKey(const std::string& word) const;
     void AddMissing(const std::string& word);
+    // AddEntry without marking the table modified; false when nothing was stored.
+    bool Store(const std::string& word, const std::string& translation);
     [[nodiscard]] std::string TranslateLines(std::string_view text);
 
-    TQXHashTable m_forward;
-    TQXHashTable m_reverse;
+    TLangHashTable m_forward;
+    TLangHashTable m_reverse;
     std::filesystem::path m_fileName;
     std::string m_language;
     std::string m_context;
     std::string m_baseLanguage;
     bool m_readOnly = false;
     bool m_sorted = false;
+    bool m_modified = false;
 };
 
 }  // namespace obrin

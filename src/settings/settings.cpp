@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "board/errors.h"
 #include "settings/filelocations.h"
 #include "settings/inifile.h"
 #include "settings/textlines.h"
@@ -27,15 +28,43 @@ TIniFile LoadSettingsIni(const TFileLocations& where) {
     return file ? LoadIniFile(*file) : TIniFile();
 }
 
+// The file for the readers that fall back to defaults (window positions, recent files, the
+// start-up values): a file that cannot be read at all counts as empty. ReadSettingsFile, which
+// the start-up and the parameter dialog call first, reports it.
+TIniFile LoadSettingsIniOrEmpty(const TFileLocations& where) {
+    try {
+        return LoadSettingsIni(where);
+    } catch (const EObrinError&) {
+        return {};
+    }
+}
+
 // Reads the file, lets change set keys, and writes it back whole; other keys stay as they were.
+// Nothing is written when nothing changed, and never over a file with lines the reader could
+// not take (too long, binary, malformed): writing it back would lose them.
 void UpdateSettingsIni(const TFileLocations& where, const std::function<void(TIniFile&)>& change) {
     TIniFile ini = LoadSettingsIni(where);
+    const std::string before = ini.ToText();
     change(ini);
-    WriteFileAtomically(where.PathForWrite(SettingsFileName), ini.ToText());
+    const std::string after = ini.ToText();
+    if (after == before) return;
+    if (!ini.Problems().empty())
+        throw EObrinError(ini.Problems().front() + "; the file is not written, so that no line "
+                                                   "of it is lost");
+    WriteFileAtomically(where.PathForWrite(SettingsFileName), after);
 }
 
 std::string CutPath(const std::string& path) {
     return Utf8Prefix(path, MaxSettingsPathChars);
+}
+
+// A folder is shown cut to 80 characters; writing the cut value back unchanged would shorten
+// the stored one, so an unchanged folder keeps what the file holds.
+void WritePath(TIniFile& ini, const char* section, const char* key, const std::string& path) {
+    constexpr const char* missing = "\x01";
+    const std::string stored = ini.ReadString(section, key, missing);
+    if (stored != missing && CutPath(stored) == path) return;
+    ini.WriteString(section, key, path);
 }
 
 std::string LeftKey(const TToolWindow& window) {
@@ -74,8 +103,8 @@ void WriteSettingsFile(const TSettings& s, const TFileLocations& where) {
         ini.WriteBool(kAllgemein, "KettenProtokollieren", s.KettenProtokollieren);
         ini.WriteBool(kAllgemein, "ZieleProtokollieren", s.ZieleProtokollieren);
         ini.WriteBool(kAllgemein, "TreppenAnimieren", s.TreppenAnimieren);
-        ini.WriteString(kPaths, "Stellungen", s.Stellungen);
-        ini.WriteString(kPaths, "Partien", s.Partien);
+        WritePath(ini, kPaths, "Stellungen", s.Stellungen);
+        WritePath(ini, kPaths, "Partien", s.Partien);
         ini.WriteInteger(kBrett, "Farbe", s.Farbe);
         ini.WriteInteger(kStaerke, "Denkzeit", s.Denkzeit);
         ini.WriteBool(kStaerke, "Zufall", s.Zufall);
@@ -85,17 +114,17 @@ void WriteSettingsFile(const TSettings& s, const TFileLocations& where) {
 }
 
 TStartupSettings ReadStartupSettings(const TFileLocations& where) {
-    const TIniFile ini = LoadSettingsIni(where);
+    const TIniFile ini = LoadSettingsIniOrEmpty(where);
     return {ini.ReadString(kLanguage, "Sprache", "English"),
             CutPath(ini.ReadString(kPaths, "Partien", ""))};
 }
 
 void WritePartien(const TFileLocations& where, const std::string& partien) {
-    UpdateSettingsIni(where, [&](TIniFile& ini) { ini.WriteString(kPaths, "Partien", partien); });
+    UpdateSettingsIni(where, [&](TIniFile& ini) { WritePath(ini, kPaths, "Partien", partien); });
 }
 
 std::vector<std::string> ReadRecentFiles(const TFileLocations& where) {
-    const TIniFile ini = LoadSettingsIni(where);
+    const TIniFile ini = LoadSettingsIniOrEmpty(where);
     std::vector<std::string> files;
     for (size_t i = 0; i < MaxRecentFiles; ++i)
         if (std::string f = ini.ReadString(kRecent, RecentKey(i), ""); !f.empty())
@@ -119,7 +148,7 @@ std::vector<std::string> WithRecentFile(std::vector<std::string> files, const st
 }
 
 TWindowPosition ReadWindowPosition(const TFileLocations& where, const TToolWindow& window) {
-    const TIniFile ini = LoadSettingsIni(where);
+    const TIniFile ini = LoadSettingsIniOrEmpty(where);
     return {ini.ReadInteger(kForms, LeftKey(window), window.Default.Left),
             ini.ReadInteger(kForms, TopKey(window), window.Default.Top)};
 }

@@ -8,7 +8,8 @@
 #include <fstream>
 #include <ostream>
 
-#include "game/gameboard.h"
+#include "board/errors.h"
+#include "board/safefile.h"
 #include "records/replay.h"
 #include "records/sgfparse.h"
 #include "tools/sgfsynth.h"
@@ -71,6 +72,13 @@ bool IsRecordFile(const std::string& file) {
     return ext == ".SGF" || ext == ".MGT" || ext == ".OBR" || ext == ".STL";
 }
 
+// An error raised while reading file, as one line that names the file once.
+std::string ReadError(const std::string& file, const std::exception& e) {
+    const std::string what = e.what();
+    if (what.rfind(file + ":", 0) == 0) return what;
+    return file + ": cannot be read: " + what;
+}
+
 double Seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
@@ -101,7 +109,7 @@ struct TLoadedRecord {
         try {
             Load(file);
         } catch (const std::exception& e) {
-            err << file << ": cannot be read: " << e.what() << "\n";
+            err << ReadError(file, e) << "\n";
             return false;
         }
         for (const std::string& m : Messages) err << m << "\n";
@@ -130,7 +138,14 @@ int SgfCheck(const std::vector<std::string>& files, std::ostream& out) {
             c = ReadForCheck(file, messages);
         } catch (const std::exception& e) {
             for (const std::string& m : messages) out << m << "\n";
-            out << file << ": cannot be read: " << e.what() << "\n";
+            out << ReadError(file, e) << "\n";
+            status = 2;
+            continue;
+        }
+        if (c.Games == 0) {
+            // An empty file, or one with no game tree in it, is no record.
+            for (const std::string& m : messages) out << m << "\n";
+            out << file << ": holds no game\n";
             status = 2;
             continue;
         }
@@ -226,7 +241,7 @@ int BenchSgfLongGame(int moves, int runs, std::ostream& out) {
     const auto dir = std::filesystem::temp_directory_path();
     const std::string in = (dir / "obrin-bench-long.sgf").string();
     const std::string saved = (dir / "obrin-bench-long-saved.sgf").string();
-    std::ofstream(in, std::ios::binary) << game.Sgf;
+    SafeWriteFile(in, game.Sgf);
     std::vector<double> totals, cpus;
     for (int r = 0; r < runs; ++r) {
         TScratchBoard scratch;
@@ -260,10 +275,10 @@ int BenchSgfLongGame(int moves, int runs, std::ostream& out) {
 }
 
 int WriteSyntheticCollection(const std::string& file, int games, std::ostream& err) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << SyntheticCollection(games, 7);
-    if (!out) {
-        err << "cannot write " << file << "\n";
+    try {
+        SafeWriteFile(file, SyntheticCollection(games, 7));
+    } catch (const EObrinError& e) {
+        err << e.what() << "\n";
         return 2;
     }
     return 0;

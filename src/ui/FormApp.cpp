@@ -351,6 +351,21 @@ QString RecordArgument(const QStringList& args) {
     return {};
 }
 
+// What the readers of the translation table and the settings could not use, in one message once
+// the window is up: the program runs on with the defaults or the shipped table.
+void ShowStartupProblems(TUi& ui, TFormGoMain& main, const TUserInterface& userInterface) {
+    const std::vector<std::string> problems = userInterface.StartupProblems();
+    if (problems.empty()) return;
+    QString text;
+    for (size_t i = 0; i < problems.size() && i < 12; ++i) {
+        std::fprintf(stderr, "obrin: %s\n", problems[i].c_str());
+        text += QString::fromStdString(problems[i]) + QStringLiteral("\n");
+    }
+    if (problems.size() > 12)
+        text += QStringLiteral("... (%1 more)\n").arg(problems.size() - 12);
+    QTimer::singleShot(0, &main, [&ui, &main, text] { ui.Dialogs.Message(&main, text.trimmed()); });
+}
+
 // The program between the user-interface object and the end: the main window and what it runs.
 int RunMainWindow(QApplication& app, TUi& ui, TUserInterface& userInterface,
                   const QStringList& args) {
@@ -404,6 +419,7 @@ int RunMainWindow(QApplication& app, TUi& ui, TUserInterface& userInterface,
         return missing.empty() ? 0 : 1;
     }
     main.showMaximized();
+    ShowStartupProblems(ui, main, userInterface);
     if (const QString record = RecordArgument(args); !record.isEmpty())
         QTimer::singleShot(0, &main, [&main, record] { main.LoadGame(record); });
     return app.exec();

@@ -18,8 +18,8 @@ inline constexpr const char* LanguageFileName = "language.dat";
 inline constexpr const char* BaseLanguageName = "Deutsch";
 inline constexpr const char* DefaultLanguageName = "English";
 
-// Invariant: the table is saved at most once, and never when it could not be read (so a file
-// that could not be read is never replaced by an empty table). The settings go to and come from
+// Invariant: the table is saved at most once, only when the user changed a translation, and
+// never when a table could not be read (so a file that could not be read is never replaced). The settings go to and come from
 // the attached engine; without one ReadSettings and WriteSettings do nothing.
 class TUserInterface {
   public:
@@ -37,7 +37,8 @@ class TUserInterface {
     void Attach(TEngine& engine);
     void Detach();
 
-    // Saves the table to "language.dat". Raises EObrinError naming the file on failure.
+    // Saves the table to "language.dat" when the user changed it. Raises EObrinError naming the
+    // file on failure.
     void Close();
 
     void SelectContext(const std::string& context);
@@ -65,14 +66,20 @@ class TUserInterface {
     [[nodiscard]] const std::vector<std::string>& SettingsProblems() const {
         return m_settingsProblems;
     }
+    // Everything the user should hear about at start: a table that could not be used (and
+    // which one is used instead), lines left out of the table and of the settings file.
+    [[nodiscard]] std::vector<std::string> StartupProblems() const;
 
   private:
+    void LoadTable();
+
     TLangSup m_table{"Deutsch"};
     TEngine* m_engine = nullptr;
     TFileLocations m_where;
     std::string m_fontName = "Arial";
     std::string m_loadError;
     std::vector<std::string> m_problems;
+    std::vector<std::string> m_notices;  // a table skipped, and the one used instead
     std::vector<std::string> m_settingsProblems;
     bool m_closed = false;
 };

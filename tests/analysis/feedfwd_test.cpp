@@ -151,6 +151,11 @@ TEST_F(FeedFwd, DamagedFilesAreRefusedWithFileAndOffsetAndLeaveTheNetworkAlone) 
         std::memcpy(b.data() + offset, &size, 2);
         return b;
     };
+    auto withDouble = [&](size_t offset, double value) {
+        auto b = image;
+        std::memcpy(b.data() + offset, &value, sizeof value);
+        return b;
+    };
     const std::vector<TCase> cases = {
         {"short.dat", std::vector<uint8_t>(image.begin(), image.begin() + 100), "offset 0"},
         {"huge.dat", withSize(258, 30000), "bad layer size 30000 at offset 258"},
@@ -159,6 +164,11 @@ TEST_F(FeedFwd, DamagedFilesAreRefusedWithFileAndOffsetAndLeaveTheNetworkAlone) 
         {"cut.dat", std::vector<uint8_t>(image.begin(), image.end() - 8),
          "more bytes expected at offset 270"},
         {"bigger.dat", withSize(256, 4000), "expected at offset 270"},
+        {"nan.dat", withDouble(270 + 5 * 8, std::nan("")),
+         "value is not a finite number (NaN) at offset 310"},
+        {"inf.dat", withDouble(image.size() - 8, -HUGE_VAL),
+         "value is not a finite number (infinite) at offset 358"},
+        {"rate.dat", withDouble(262, HUGE_VAL), "(infinite) at offset 262"},
     };
     TFeedFwd3 victim(3, 3, 3, 0.2, random);
     const auto before = victim.FileImage();
@@ -172,6 +182,12 @@ TEST_F(FeedFwd, DamagedFilesAreRefusedWithFileAndOffsetAndLeaveTheNetworkAlone) 
     TFeedFwd4 deep(2, 2, 2, 1, 0.2, random);
     WriteBytes(File("deep.dat"), std::vector<uint8_t>(20, 0));
     EXPECT_THROW(deep.LoadFromFile(File("deep.dat")), EObrinError);
+    auto deepImage = deep.FileImage();
+    const double nan = std::nan("");
+    std::memcpy(deepImage.data() + 20 + 3 * 8, &nan, sizeof nan);
+    WriteBytes(File("terrnet.dat"), deepImage);
+    EXPECT_EQ(test::ErrorOf([&] { deep.LoadFromFile(File("terrnet.dat")); }),
+              File("terrnet.dat") + ": value is not a finite number (NaN) at offset 44");
     EXPECT_THROW(net.LoadFromFile(File("missing.dat")), EObrinError);
 }
 

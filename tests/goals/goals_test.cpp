@@ -400,6 +400,18 @@ TEST_F(GoalTrace, ATraceThatCannotBeWrittenNamesTheFile) {
     m_traceOn = true;
     const std::string error = test::ErrorOf([&] { debugger.WriteBanner(); });
     EXPECT_NE(error.find(folder.string()), std::string::npos) << error;
+
+    // A folder or a device in the trace's place is left alone, and every write says why.
+    std::filesystem::create_directories(m_dir / "folder.txt");
+    TGoalDebugger inFolder(m_dir / "folder.txt", m_traceOn);
+    EXPECT_EQ(test::ErrorOf([&] { inFolder.WriteBanner(); }),
+              (m_dir / "folder.txt").string() + ": is a folder, not a regular file; nothing written");
+    EXPECT_TRUE(std::filesystem::is_directory(m_dir / "folder.txt"));
+    std::filesystem::create_symlink("/dev/null", m_dir / "null.txt");
+    TGoalDebugger onDevice(m_dir / "null.txt", m_traceOn);
+    EXPECT_NE(test::ErrorOf([&] { onDevice.WriteLine("x"); }).find("is a device"),
+              std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
 }
 
 }  // namespace

@@ -122,9 +122,38 @@ TEST_F(Gtp, MalformedLinesGetErrorAnswers) {
         ASSERT_EQ(reply.substr(reply.size() - 2), "\n\n") << line;
     }
     EXPECT_EQ(Ask(std::string(100000, 'x')), "? unknown command\n\n");
-    EXPECT_EQ(Ask("komi nan"), "? syntax error\n\n");
+    EXPECT_EQ(Ask("komi nan"), "? komi not a number\n\n");
     EXPECT_EQ(Ask("boardsize 99999999999999999999"), "? syntax error\n\n");
     EXPECT_EQ(Ask(std::string("play\0b A1", 9)), "? unknown command\n\n");
+}
+
+TEST_F(Gtp, IdsOfAnyLengthAreEchoed) {
+    EXPECT_EQ(Ask("2147483648 name"), "=2147483648 Obrin\n\n");
+    const std::string longId(200, '9');
+    EXPECT_EQ(Ask(longId + " frobnicate"), "?" + longId + " unknown command\n\n");
+    EXPECT_EQ(Ask("007 name"), "=007 Obrin\n\n");
+    EXPECT_EQ(Ask("-1 name"), "? unknown command\n\n");  // no id: a command named -1
+}
+
+TEST_F(Gtp, KomiIsAFiniteNumberInRangeAndNeverTouchesThePrisoners) {
+    for (const char* bad : {"komi 1e308", "komi -1e308", "komi inf", "komi nan", "komi 1e17",
+                            "komi 1000.5", "komi 6.5x", "komi 0x10"})
+        EXPECT_EQ(Ask(bad), "? komi not a number\n\n") << bad;
+    EXPECT_EQ(Ask("komi"), "? syntax error\n\n");
+    EXPECT_EQ(Ask("captures w"), "= 0\n\n");
+    EXPECT_EQ(gtp.Komi(), 0.0);
+
+    // White takes a stone; any komi, set before or after, leaves that one prisoner.
+    EXPECT_EQ(Ask("komi 1000"), "= \n\n");
+    for (const char* move : {"play b A1", "play w B1", "play b C3", "play w A2"})
+        ASSERT_EQ(Ask(move), "= \n\n") << move;
+    EXPECT_EQ(Ask("captures w"), "= 1\n\n");
+    for (const char* komi : {"komi -1000", "komi 0.1", "komi 7.3", "komi 6.5"}) {
+        ASSERT_EQ(Ask(komi), "= \n\n");
+        EXPECT_EQ(Ask("captures w"), "= 1\n\n") << komi;
+        EXPECT_EQ(Ask("captures b"), "= 0\n\n") << komi;
+    }
+    EXPECT_DOUBLE_EQ(engine.Game.GefangeneWeiss, 7.5);
 }
 
 TEST_F(Gtp, RunStopsAtQuit) {

@@ -79,19 +79,39 @@ TEST(SgfTokenizer, EndOfDataInsideAValueAndByte26) {
               (std::vector<TToken>{{toEOFInValue, "a"}, {toEOF, ""}}));
 }
 
-TEST(SgfTokenizer, ExpectReportsKindTextLineAndFileAndMovesOn) {
+TEST(SgfTokenizer, ExpectSaysInWordsWhatAndWhereFromLineAndColumnOne) {
     std::vector<std::string> messages;
-    TSgfTokenizer t("game.sgf", "x\n;", &messages);
+    TSgfTokenizer t("game.sgf", "x\n  ;", &messages);
     t.Expect(toSemicolon);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], "Expected toSemicolon but got x, line 0, file game.sgf");
+    EXPECT_EQ(messages[0], "';' expected but found 'x', line 1, column 1, file game.sgf");
     t.Expect(toOpenParenthese);
-    EXPECT_EQ(messages.back(), "Expected toOpenParenthese but got ;, line 1, file game.sgf");
+    EXPECT_EQ(messages.back(), "'(' expected but found ';', line 2, column 3, file game.sgf");
     EXPECT_EQ(t.Kind, toEOF);
     t.Expect(toEOF);
     t.Expect(toEOF);  // reading past the end is harmless
     EXPECT_EQ(messages.size(), 2u);
     EXPECT_STREQ(KindName(toEOFInValue), "???");
+
+    const auto firstMessage = [](const std::string& text) {
+        std::vector<std::string> lines;
+        TSgfTokenizer t("t.sgf", text, &lines);
+        while (t.Kind != toEOF && t.Kind != toEOFInValue) t.NextToken();
+        t.Expect(toCloseParenthese);
+        return lines.at(0);
+    };
+    // The end of the file counts as the line after the last line feed.
+    EXPECT_EQ(firstMessage("(;B[aa]\n;W[bb]\n"),
+              "')' expected at the end of the file, line 3, file t.sgf");
+    EXPECT_EQ(firstMessage("(;C[two\nlines"),
+              "')' expected but the file ends inside a property value, line 1, column 4, "
+              "file t.sgf");
+    // Bytes that do not print are named by their code; lines and columns count across values.
+    std::vector<std::string> lines;
+    TSgfTokenizer u("t.sgf", "(;C[a\nbc]\x01", &lines);
+    for (int i = 0; i < 4; ++i) u.NextToken();
+    u.Expect(toSemicolon);
+    EXPECT_EQ(lines.at(0), "';' expected but found the byte 0x01, line 2, column 4, file t.sgf");
 }
 
 TEST(SgfParser, TreeShapeOfWellFormedRecords) {
@@ -124,21 +144,21 @@ TEST(SgfParser, DamagedRecordsKeepWhatCanBeReadAndSayWhere) {
         std::string First;
     } cases[] = {
         {"missing opening parenthesis", ";B[aa])", "(\r\n ;B[aa]\r\n)\r\n", 1,
-         "Expected toOpenParenthese but got ;, line 0, file t.sgf"},
+         "'(' expected but found ';', line 1, column 1, file t.sgf"},
         // B without a value is kept with an empty one, and the ";" still starts W's node.
         {"missing value", "(;B;W[aa](;B\t;W[bb]))",
          "(\r\n ;B[]\r\n ;W[aa]\r\n(\r\n ;B[]\r\n ;W[bb]\r\n)\r\n)\r\n", 2,
-         "Expected toPropertyValue but got ;, line 0, file t.sgf"},
+         "a property value in [ ] expected but found ';', line 1, column 4, file t.sgf"},
         {"text outside the game trees",
          "\xEF\xBB\xBF"
          "From: a@b.c\nSubject: our game [1]\n\n(;B[aa])\nsee you (soon)\n(;W[bb]) -- \n",
          "(\r\n ;B[aa]\r\n)\r\n(\r\n ;W[bb]\r\n)\r\n", 3,
-         "Skipped text outside the game trees, line 0, file t.sgf"},
+         "Skipped text outside the game trees, line 1, column 1, file t.sgf"},
         {"byte order mark", "\xEF\xBB\xBF(;FF[4]C[gr\xC3\xBC\xC3\x9F])",
          "(\r\n ;FF[4]\r\n C[gr\xC3\xBC\xC3\x9F]\r\n)\r\n", 0, ""},
         {"missing semicolon", "(B[aa];W[bb])\n(\n  AB[cc][dd] ;W[ee])",
          "(\r\n ;B[aa]\r\n ;W[bb]\r\n)\r\n(\r\n ;AB[cc][dd]\r\n ;W[ee]\r\n)\r\n", 2,
-         "Expected toSemicolon but got B, line 0, file t.sgf"},
+         "';' expected but found 'B', line 1, column 2, file t.sgf"},
         {"unclosed value", "(;B[aa]C[a comment that never ends",
          "(\r\n ;B[aa]\r\n C[a comment that never ends]\r\n)\r\n", 2, ""},
     };

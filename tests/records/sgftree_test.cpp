@@ -183,15 +183,23 @@ TEST_F(RecordTree, AnyNumberOfAlternativesIsWrittenAsValidSgf) {
     EXPECT_EQ(Reread(tree.SaveToString()), canonical);
 }
 
-TEST_F(RecordTree, CollapsedGamesAreSavedTooAndFailedSavesKeepTheOldFile) {
+TEST_F(RecordTree, CollapsedGamesAreSavedTooAndSavesTouchNoOtherFile) {
     Load("(;B[aa];W[bb])(;B[cc](;W[dd])(;W[ee])(;W[ff]))");
     EXPECT_EQ(Reread(tree.SaveToString()),
               Reread("(;B[aa];W[bb])(;B[cc](;W[dd])(;W[ee])(;W[ff]))"));
 
+    // A file of the user's that happens to be called like a temporary file survives.
     const std::string target = File("keep.sgf", "old record");
-    std::filesystem::create_directory(target + ".tmp");  // the temporary file cannot be written
-    EXPECT_THROW(tree.SaveToFile(target), EObrinError);
-    EXPECT_EQ(test::ReadBytes(target), "old record");
+    const std::string users = File("keep.sgf.tmp", "notes");
+    tree.SaveToFile(target);
+    EXPECT_EQ(Reread(test::ReadBytes(target)), Reread(tree.SaveToString()));
+    EXPECT_EQ(test::ReadBytes(users), "notes");
+
+    // A folder where the record should go is refused and kept.
+    std::filesystem::create_directory(target + ".d");
+    EXPECT_NE(test::ErrorOf([&] { tree.SaveToFile(target + ".d"); }).find("is a folder"),
+              std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_directory(target + ".d"));
 }
 
 TEST_F(RecordTree, FiftyThousandNestedMovesPopulateReplayAndSave) {
@@ -475,8 +483,26 @@ TEST_F(RecordGtp, LoadsgfMakesTheRecordTheCurrentGame) {
     EXPECT_EQ(Ask("list_stones black"), "= A19\n\n");
     EXPECT_EQ(Ask("undo"), "? cannot undo\n\n");
     EXPECT_EQ(Ask("loadsgf " + file + " x"), "? syntax error\n\n");
-    EXPECT_EQ(Ask("loadsgf /no/such/file.sgf"), "? cannot load file\n\n");
+    EXPECT_EQ(Ask("loadsgf /no/such/file.sgf"),
+              "? cannot load file: /no/such/file.sgf: cannot be read: No such file or directory\n\n");
     EXPECT_EQ(Ask("list_stones black"), "= A19\n\n");
+}
+
+TEST_F(RecordGtp, LoadsgfAndPrintsgfRefuseWhatIsNoRegularFile) {
+    const std::string zero = (dir / "zero.sgf").string();
+    std::filesystem::create_symlink("/dev/zero", zero);  // would be read until memory runs out
+    EXPECT_EQ(Ask("loadsgf " + zero),
+              "? cannot load file: " + zero + ": is a device, not a regular file\n\n");
+    const std::string null = (dir / "null.sgf").string();
+    std::filesystem::create_symlink("/dev/null", null);
+    EXPECT_EQ(Ask("printsgf " + null),
+              "? cannot save file: " + null + ": is a device, not a regular file; nothing written\n\n");
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+    EXPECT_TRUE(std::filesystem::is_symlink(null));
+    const std::string folder = (dir / "games.sgf").string();
+    std::filesystem::create_directory(folder);
+    EXPECT_EQ(Ask("loadsgf " + folder),
+              "? cannot load file: " + folder + ": is a folder, not a regular file\n\n");
 }
 
 TEST_F(RecordGtp, LoadsgfTakesKomiKeepsMovesAndRefusesOtherSizes) {
@@ -522,6 +548,19 @@ TEST_F(RecordTree, CommandLineCheckStatuses) {
     EXPECT_EQ(SgfCheck({good, bad}, out), 1);
     EXPECT_EQ(SgfCheck({bad, (dir / "missing.sgf").string()}, out), 2);
     EXPECT_EQ(SgfCheck({File("notes.txt", "")}, out), 2);
+
+    // Nothing to check is an error, not "0 games": an empty file, a folder, a device.
+    std::ostringstream none;
+    EXPECT_EQ(SgfCheck({File("empty.sgf", "")}, none), 2);
+    EXPECT_EQ(none.str(), (dir / "empty.sgf").string() + ": holds no game\n");
+    std::filesystem::create_directory(dir / "x.sgf");
+    std::filesystem::create_symlink("/dev/zero", dir / "zero.sgf");
+    for (const char* name : {"x.sgf", "zero.sgf"}) {
+        std::ostringstream refused;
+        EXPECT_EQ(SgfCheck({(dir / name).string()}, refused), 2);
+        EXPECT_EQ(refused.str().find((dir / name).string() + ": is a "), 0u) << refused.str();
+        EXPECT_NE(refused.str().find(", not a regular file\n"), std::string::npos);
+    }
     std::ostringstream err;
     const std::string converted = (dir / "out.sgf").string();
     EXPECT_EQ(SgfConvert(File("pos.stl", "x\n.o"), converted, err), 0);

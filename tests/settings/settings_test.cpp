@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -103,6 +105,44 @@ TEST_F(SettingsTest, AnUnreadableFileIsNamedAndNeverOverwritten) {
     EXPECT_TRUE(std::filesystem::is_directory(Where.ProgramDir / "OBRIN.INI"));
 }
 
+TEST_F(SettingsTest, AFolderInsteadOfTheFileGivesDefaultsToTheStartUpReaders) {
+    std::filesystem::create_directory(Where.ProgramDir / "OBRIN.INI");
+    EXPECT_EQ(ReadStartupSettings(Where).Sprache, "English");
+    EXPECT_EQ(ReadWindowPosition(Where, FormBoardWindow), FormBoardWindow.Default);
+    EXPECT_TRUE(ReadRecentFiles(Where).empty());
+    EXPECT_THROW(WritePartien(Where, "/srv"), EObrinError);
+    EXPECT_TRUE(std::filesystem::is_directory(Where.ProgramDir / "OBRIN.INI"));
+}
+
+TEST_F(SettingsTest, NothingIsWrittenBackThatWasNotReadOrDidNotChange) {
+    // Lines the reader cannot take: too long, with a control character, malformed.
+    const std::string text = "[Paths]\r\nPartien=/p\r\n[Eigenes]\r\nLang=" +
+                             std::string(9000, 'x') + "\r\nBinary=\x01\x02\r\nno key here\r\n";
+    Ini(text);
+    std::vector<std::string> problems;
+    (void)ReadSettingsFile(Where, &problems);
+    EXPECT_EQ(problems.size(), 3u);
+    const std::string error =
+        test::ErrorOf([&] { WriteWindowPosition(Where, FormBoardWindow, {1, 2}); });
+    EXPECT_NE(error.find("OBRIN.INI:4"), std::string::npos) << error;
+    EXPECT_NE(error.find("the file is not written"), std::string::npos) << error;
+    EXPECT_EQ(test::ReadBytes(Where.ProgramDir / "OBRIN.INI"), text);
+
+    // A setting written as it stands leaves the file alone: same inode, same bytes. A games
+    // folder longer than the 80 characters shown keeps its full length.
+    const std::string longPath = "/" + std::string(120, 'g');
+    Ini("[Paths]\r\nPartien=" + longPath + "\r\n");
+    struct stat before {};
+    ::stat((Where.ProgramDir / "OBRIN.INI").c_str(), &before);
+    WritePartien(Where, ReadStartupSettings(Where).Partien);
+    struct stat after {};
+    ::stat((Where.ProgramDir / "OBRIN.INI").c_str(), &after);
+    EXPECT_EQ(before.st_ino, after.st_ino);
+    EXPECT_NE(test::ReadBytes(Where.ProgramDir / "OBRIN.INI").find(longPath), std::string::npos);
+    WritePartien(Where, "/neu");
+    EXPECT_EQ(ReadStartupSettings(Where).Partien, "/neu");
+}
+
 TEST_F(SettingsTest, FilesLiveNextToTheProgramOrInTheUserFolderOrInObrinHome) {
     // A writable program folder: read and written there, a user copy only as a fallback.
     EXPECT_EQ(Where.PathForWrite("OBRIN.INI"), Where.ProgramDir / "OBRIN.INI");
@@ -136,6 +176,18 @@ TEST_F(SettingsTest, FilesLiveNextToTheProgramOrInTheUserFolderOrInObrinHome) {
     EXPECT_TRUE(std::filesystem::exists(Dir / "home" / "OBRIN.INI"));
     Where.ProgramDir.clear();
     EXPECT_FALSE(Where.FindForRead("language.dat"));
+}
+
+TEST_F(SettingsTest, TheSearchOrderNamesEveryPlaceAFileIsLookedFor) {
+    using Places = std::vector<std::filesystem::path>;
+    EXPECT_EQ(Where.SearchOrder("muster.txt"),
+              (Places{Where.ProgramDir / "muster.txt", Where.UserDir / "muster.txt"}));
+    Where.ProgramDirWritable = false;
+    EXPECT_EQ(Where.SearchOrder("muster.txt"),
+              (Places{Where.UserDir / "muster.txt", Where.ProgramDir / "muster.txt"}));
+    Where.Home = Dir / "home";
+    EXPECT_EQ(Where.SearchOrder("muster.txt"),
+              (Places{Dir / "home" / "muster.txt", Where.ProgramDir / "muster.txt"}));
 }
 
 // Sets an environment variable for one scope and puts the old value back.
@@ -175,9 +227,10 @@ class QuietHost : public IHost {
     void ShowIntermediate(const TBoard&) override { ++Shown; }
 };
 
-TEST_F(SettingsTest, TheUserInterfaceLoadsTranslatesAndSavesTheTable) {
+TEST_F(SettingsTest, TheUserInterfaceLoadsTranslatesAndSavesTheTableOnlyWhenTheUserChangedIt) {
     Where.Home = Dir / "home";
-    test::WriteBytes(Where.Home / "language.dat", "English|Board|Eingabe|Input\r\n");
+    const std::string table = "English|Board|Eingabe|Input\r\n";
+    test::WriteBytes(Where.Home / "language.dat", table);
     QuietHost host;
     TEngine engine(host);
     {
@@ -188,9 +241,45 @@ TEST_F(SettingsTest, TheUserInterfaceLoadsTranslatesAndSavesTheTable) {
         EXPECT_EQ(ui.Translate("Main", "Datei"), "???");
         EXPECT_EQ(engine.LangSup->Context(), "Main");
     }
+    EXPECT_EQ(test::ReadBytes(Where.Home / "language.dat"), table);  // nothing changed
+    {
+        TUserInterface ui(engine, Where);
+        ui.ReadSettings();
+        EXPECT_EQ(ui.Translate("Main", "Datei"), "???");
+        ui.LangSup().SetContext("Board");
+        ui.LangSup().AddEntry("Brett", "Board");
+    }
     const std::string saved = test::ReadBytes(Where.Home / "language.dat");
     EXPECT_NE(saved.find("English|Board|Eingabe|Input\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("English|Board|Brett|Board\r\n"), std::string::npos);
     EXPECT_NE(saved.find("English|Main|Datei|<<<Datei>>>\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsTest, ABrokenTableInTheUserFolderFallsBackToTheShippedOne) {
+    test::WriteBytes(Where.ProgramDir / "language.dat", "English|Board|Eingabe|Input\r\n");
+    Where.ProgramDirWritable = false;  // installed: the user's copy is read first
+    QuietHost host;
+    TEngine engine(host);
+    const auto captionWith = [&](const auto& makeBroken) {
+        std::filesystem::remove_all(Where.UserDir);
+        makeBroken(Where.UserDir / "language.dat");
+        TUserInterface ui(engine, Where);
+        ui.LangSup().SetLanguage("English");
+        const std::string caption = ui.Translate("Board", "Eingabe");
+        const auto problems = ui.StartupProblems();
+        ui.Close();
+        return caption + "\n" + (problems.empty() ? std::string("no message") : problems[0]);
+    };
+    const std::string shipped = (Where.ProgramDir / "language.dat").string();
+    const std::string user = (Where.UserDir / "language.dat").string();
+    EXPECT_EQ(captionWith([](const auto& f) { test::WriteBytes(f, ""); }),
+              "Input\n" + user + ": holds no translation; the table " + shipped +
+                  " is used instead");
+    EXPECT_EQ(std::filesystem::file_size(user), 0u);  // and no placeholders were written into it
+    EXPECT_EQ(captionWith([](const auto& f) { std::filesystem::create_directories(f); }),
+              "Input\n" + user + ": is a folder, not a regular file; the table " + shipped +
+                  " is used instead");
+    EXPECT_TRUE(std::filesystem::is_directory(user));
 }
 
 TEST_F(SettingsTest, AnUnreadableTableIsReportedAndLeftAlone) {
@@ -239,8 +328,9 @@ TEST_F(SettingsTest, AnEmptyObrinHomeStillTranslatesWithTheShippedTable) {
         TUserInterface ui(engine, Where);
         engine.LangSup->SetLanguage("English");
         EXPECT_EQ(ui.Translate("Board", "Eingabe"), "Input");
+        ui.LangSup().AddEntry("Brett", "Board");
     }
-    // The table is saved into OBRIN_HOME, never over the shipped one.
+    // A changed table is saved into OBRIN_HOME, never over the shipped one.
     EXPECT_TRUE(std::filesystem::exists(Where.Home / "language.dat"));
     EXPECT_EQ(test::ReadBytes(Where.ProgramDir / "language.dat"),
               "English|Board|Eingabe|Input\r\n");
