@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/textcoding.h"
+
 namespace obrin {
 
 inline constexpr size_t MaxTextLineBytes = 8192;
@@ -28,7 +30,6 @@ struct TTextLines {
 // out. fileName only serves the problem texts.
 [[nodiscard]] TTextLines SplitTextLines(std::string_view contents, const std::string& fileName);
 
-[[nodiscard]] bool IsValidUtf8(std::string_view text);
 // The first maxChars characters (code points) of UTF-8 text.
 [[nodiscard]] std::string Utf8Prefix(std::string_view text, size_t maxChars);
 
