@@ -7,6 +7,7 @@
 
 #include "board/chains.h"
 #include "board/errors.h"
+#include "game/movedriver.h"
 #include "game/scoring.h"
 
 namespace obrin {
@@ -59,14 +60,6 @@ bool Stopped(TEngine& engine) {
 }
 
 enum class TTurn { Moved, Passed, Failed };
-
-// The computer's choice at its turn. The end of a game is decided here for the computer: it
-// knows whether the opponent has just passed, so the answer to a pass (passing back when
-// nothing is left to gain) is asked at this one place by every game loop.
-TPoint ChooseComputerMove(TEngine& engine, bool opponentPassed) {
-    (void)opponentPassed;
-    return engine.ComputerMove ? engine.ComputerMove() : PassPoint;
-}
 
 // The computer's turn for +1: its move or pass is executed and marked. When the analysis fails
 // (a position it cannot make sense of), the message is shown, nothing is played and the game

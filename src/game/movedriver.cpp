@@ -122,4 +122,11 @@ TPoint ComputerMove(TEngine& engine) {
     return MoveOf(engine, best);
 }
 
+TPoint ChooseComputerMove(TEngine& engine, bool opponentPassed) {
+    if (!engine.ComputerMove) return PassPoint;
+    const TPoint move = engine.ComputerMove();
+    if (OnBoard(move.X, move.Y) || opponentPassed) return move;
+    return CleanupMove(engine);
+}
+
 }  // namespace obrin

@@ -27,6 +27,12 @@ class TGoal;
 // the analysis of the current position (ComputerMove has run on it).
 [[nodiscard]] TPoint CleanupMove(TEngine& engine);
 
+// The computer's move in a game, for every game loop and GTP alike: the search's choice, except
+// that while the opponent still plays stones (opponentPassed false) a pass of the search becomes
+// the cleanup move, when there is one. After the opponent's pass the search's answer stands, so
+// that the game can end. Goes through engine.ComputerMove (a test may set its own).
+[[nodiscard]] TPoint ChooseComputerMove(TEngine& engine, bool opponentPassed);
+
 // Lists the goal tree of goal (why this move) in the inference pane and in engine.LastGoalTree.
 void ShowGoalTree(TEngine& engine, TGoal& goal);
 

@@ -59,8 +59,7 @@ TGtpReply GenMove(TGtpEngine& gtp, TSearchState& state, const TGtpArgs& args, bo
     try {
         const TEngineSide side = ThinkingFor(gtp, colour);
         state.Colour = colour;
-        move = ComputerMove(gtp.Engine());
-        if (move.X < 0 && OpponentStillPlays(gtp, colour)) move = CleanupMove(gtp.Engine());
+        move = ChooseComputerMove(gtp.Engine(), !OpponentStillPlays(gtp, colour));
     } catch (const EObrinError& e) {
         return TGtpReply::Failure(e.what());
     }
