@@ -3,6 +3,11 @@
 #pragma once
 
 #include <QTest>
+#include <QTimer>
+
+#include <deque>
+#include <functional>
+#include <memory>
 
 #include "records/sgftree.h"
 #include "ui/FormBoard.h"
@@ -25,6 +30,31 @@ inline bool ShowMainWindow(gui::TFormGoMain& main, int width = 1000, int height 
 inline QPoint PixelOf(gui::TFormGoMain& main, TPoint p) {
     const gui::TBoardGeometry g = main.Board().View()->Geometry();
     return {qRound(g.X(p.X)), qRound(g.Y(p.Y))};
+}
+
+// A running game handles events only while it waits for the human or while it thinks, so a
+// test plays by script: each step's action runs at a tick of that event loop once its condition
+// holds (no condition: at the next tick).
+struct TScriptStep {
+    std::function<bool()> When;
+    std::function<void()> Do;
+};
+inline void RunScript(QObject* owner, std::deque<TScriptStep> steps, int intervalMs) {
+    auto queue = std::make_shared<std::deque<TScriptStep>>(std::move(steps));
+    auto* timer = new QTimer(owner);
+    timer->setInterval(intervalMs);
+    QObject::connect(timer, &QTimer::timeout, timer, [queue, timer] {
+        if (queue->empty()) {
+            timer->stop();
+            timer->deleteLater();
+            return;
+        }
+        if (queue->front().When && !queue->front().When()) return;
+        const auto action = queue->front().Do;
+        queue->pop_front();
+        action();
+    });
+    timer->start();
 }
 
 inline TPoint At(const char* text) {

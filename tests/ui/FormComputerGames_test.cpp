@@ -27,29 +27,8 @@ class TFormComputerGamesTest : public QObject {
     QStringList m_messages;
     QTemporaryDir m_files;
 
-    // Runs each action at a tick of the event loop of the running game once its condition
-    // holds: the game handles events only while it waits for the human or while it thinks.
-    struct TStep {
-        std::function<bool()> When;
-        std::function<void()> Do;
-    };
-    void Script(std::deque<TStep> steps) {
-        auto queue = std::make_shared<std::deque<TStep>>(std::move(steps));
-        auto* timer = new QTimer(m_main.get());
-        timer->setInterval(2);
-        connect(timer, &QTimer::timeout, timer, [queue, timer] {
-            if (queue->empty()) {
-                timer->stop();
-                timer->deleteLater();
-                return;
-            }
-            if (queue->front().When && !queue->front().When()) return;
-            const auto action = queue->front().Do;
-            queue->pop_front();
-            action();
-        });
-        timer->start();
-    }
+    using TStep = test::TScriptStep;
+    void Script(std::deque<TStep> steps) { test::RunScript(m_main.get(), std::move(steps), 2); }
     [[nodiscard]] bool HumanToMove() const { return m_main->Control().BitBtnPassen->isEnabled(); }
     void Click(TPoint p) { test::ClickPoint(*m_main, p); }
     // The first empty point of a few the human likes to play.

@@ -36,28 +36,8 @@ class TFormGamePlayTest : public QObject {
     std::deque<TPoint> m_computer;  // the computer's moves in order; a pass when used up
     QTemporaryDir m_files;
 
-    struct TStep {
-        std::function<bool()> When;
-        std::function<void()> Do;
-    };
-    // Runs each action at a tick of the running game's event loop once its condition holds.
-    void Script(std::deque<TStep> steps) {
-        auto queue = std::make_shared<std::deque<TStep>>(std::move(steps));
-        auto* timer = new QTimer(m_main.get());
-        timer->setInterval(1);
-        connect(timer, &QTimer::timeout, timer, [queue, timer] {
-            if (queue->empty()) {
-                timer->stop();
-                timer->deleteLater();
-                return;
-            }
-            if (queue->front().When && !queue->front().When()) return;
-            const auto action = queue->front().Do;
-            queue->pop_front();
-            action();
-        });
-        timer->start();
-    }
+    using TStep = test::TScriptStep;
+    void Script(std::deque<TStep> steps) { test::RunScript(m_main.get(), std::move(steps), 1); }
     [[nodiscard]] bool HumanToMove() const { return m_main->Control().BitBtnPassen->isEnabled(); }
     TStep Human(const char* point) {
         return {[this] { return HumanToMove(); },
