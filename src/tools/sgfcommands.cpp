@@ -202,7 +202,11 @@ int SgfShow(const std::string& file, int node, std::ostream& out, std::ostream& 
         static_cast<int>(MainLine(record.Tree, record.Tree.Items().front().get()).size());
     const TGameData& info = scratch.Board.GameData;
     out << record.Tree.Items().front()->Label << ": node " << replayed << " of " << total;
-    if (!info.PB.empty() || !info.PW.empty()) out << ", Black " << info.PB << ", White " << info.PW;
+    // The names as the record's character set says, as the comment pane shows its text.
+    TSgfTreeItem* game = record.Tree.Items().front().get();
+    if (!info.PB.empty() || !info.PW.empty())
+        out << ", Black " << record.Tree.DecodeText(game, info.PB) << ", White "
+            << record.Tree.DecodeText(game, info.PW);
     out << "\nCaptures: Black " << scratch.Board.Game.GefangeneSchwarz << ", White "
         << scratch.Board.Game.GefangeneWeiss << "\n";
     out << BoardText(scratch.Board.Position.Fields.Spielfeld);

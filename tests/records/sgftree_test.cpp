@@ -568,6 +568,12 @@ TEST_F(RecordTree, CommandLineCheckStatuses) {
     EXPECT_EQ(SgfShow(converted, -1, shown, err), 0);
     EXPECT_NE(shown.str().find("19 X . ."), std::string::npos) << shown.str();
     EXPECT_NE(shown.str().find("18 . O ."), std::string::npos);
+    // Player names in the record's own character set are shown as text.
+    std::ostringstream names;
+    EXPECT_EQ(SgfShow(File("w.sgf", "(;GM[1]FF[4]CA[Windows-1252]SZ[19]PB[M\xfcller];B[dd])"), -1,
+                      names, err),
+              0);
+    EXPECT_NE(names.str().find("Black M\xc3\xbcller"), std::string::npos) << names.str();
 }
 
 }  // namespace
