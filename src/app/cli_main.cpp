@@ -98,6 +98,7 @@ int RunGtp(const Args& args) {
         engine.Random.SetFixedSeed(static_cast<uint32_t>(NumberOption(args, "--seed", 0)));
     // The goal-selection trace "debug.txt", as the desktop program's setting writes it.
     engine.Settings.ZieleProtokollieren = HasOption(args, "--trace");
+    engine.Settings.KlassischeEngine = HasOption(args, "--classic");
     obrin::TGtpEngine gtp(engine);
     obrin::RegisterTacticsCommands(gtp, static_cast<int>(readingMs));
     obrin::RegisterRecordsCommands(gtp);
@@ -516,7 +517,7 @@ const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
     static const std::map<std::string, std::map<std::string, TSubcommand>> table = {
         {"gtp",
          {{"",
-           {"gtp [--reading-ms N] [--deterministic] [--seed S] [--trace]\n"
+           {"gtp [--reading-ms N] [--deterministic] [--seed S] [--trace] [--classic]\n"
             "      GTP version 2 on standard input and output; --trace writes the goal\n"
             "      selection of every move to debug.txt (beside the program or in OBRIN_HOME)",
             RunGtp}}}},
@@ -525,13 +526,13 @@ const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
            {"bench board [--games N] [--seed S] [--runs R]   random legal games per second",
             BenchBoard}},
           {"move",
-           {"bench move [--games N] [--every N] [--seed S] [--games-file F] [--moves OUT] | "
+           {"bench move [--games N] [--every N] [--seed S] [--games-file F] [--moves OUT] [--classic] | "
             "[--random N] "
             "[--seed S]   ComputerMove over positions of the teacher games, analysis and search "
             "apart; with --random, random positions of every density, half through genmove",
             obrin::cli::BenchMove}},
           {"scoring",
-           {"bench scoring [--positions N] [--every N] [--from N]   the final count against "
+           {"bench scoring [--positions N] [--every N] [--from N] [--classic]   the final count against "
             "itself over positions of the teacher games: does taking off the stones it lists "
             "dead and counting again move the score or show new dead stones?",
             obrin::cli::BenchScoring}},
@@ -561,7 +562,7 @@ const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
             "analysis graph of random positions of every density",
             obrin::cli::BenchGraphRandom}},
           {"status",
-           {"bench status [--games FILE] [--from-move N]   group status against GNU Go's "
+           {"bench status [--games FILE] [--from-move N] [--classic]   group status against GNU Go's "
             "verdicts: balanced accuracy of dead stones",
             obrin::cli::BenchStatus}},
           {"patterns",
@@ -577,7 +578,7 @@ const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
             PatternsCheck}}}},
         {"selfplay",
          {{"",
-           {"selfplay [--games N] [--seed S] [--sgf DIR] [--max-moves M]   games of the engine "
+           {"selfplay [--games N] [--seed S] [--sgf DIR] [--max-moves M] [--classic]   games of the engine "
             "against itself, saved as SGF with the goal tree of every move",
             obrin::cli::SelfPlay}}}},
         {"train", obrin::train::TrainCommands()},

@@ -1,6 +1,7 @@
 #include "app/graph_commands.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include "analysis/graph.h"
 #include "analysis/klassi.h"
 #include "tools/klassidata.h"
+#include "tools/klassitrain.h"
 #include "app/options.h"
 #include "board/chains.h"
 #include "game/analyse.h"
@@ -125,47 +127,117 @@ int BenchGraph(const Args& args) {
     return 0;
 }
 
+namespace {
+
+// GNU Go's verdict on a stone: the rows of the three-way table.
+enum TTeacherStatus { TeacherAlive, TeacherCritical, TeacherDead, TeacherLeftOut };
+
+// Stone counts of the status measures over many positions.
+struct TStatusCounts {
+    // Two-way, teacher dead or alive (critical and seki left out) against graph dead or not.
+    long DeadDead = 0, DeadAlive = 0, AliveDead = 0, AliveAlive = 0;
+    // Three-way, positions judged by dragon_status only: [teacher row][graph status 0..3].
+    long Table[3][4] = {};
+    // The sure-stone field (NNSSicher / NNWSicher of the stone's colour above 0) against
+    // dragon_status, dead against alive: [teacher dead][field sure].
+    long Sure[2][2] = {};
+    int Positions = 0, DragonPositions = 0;
+};
+
+double Share(long part, long whole) {
+    return whole > 0 ? double(part) / double(whole) : 0.0;
+}
+
+std::array<TTeacherStatus, PointCount> TeacherStatusOf(const TTeacherVerdict& v) {
+    std::array<TTeacherStatus, PointCount> teacher;
+    teacher.fill(TeacherAlive);
+    for (const TPoint& p : v.Dead) teacher[PointIndex(p.X, p.Y)] = TeacherDead;
+    for (const TPoint& p : v.Critical) teacher[PointIndex(p.X, p.Y)] = TeacherCritical;
+    for (const TPoint& p : v.Seki) teacher[PointIndex(p.X, p.Y)] = TeacherLeftOut;
+    return teacher;
+}
+
+void CountPosition(const TEngine& engine, const TTeacherVerdict& v, TStatusCounts& c) {
+    const TBoard& board = engine.Fields.Spielfeld;
+    const auto teacher = TeacherStatusOf(v);
+    ++c.Positions;
+    c.DragonPositions += v.FromDragons;
+    for (int p = 0; p < PointCount; ++p) {
+        if (board[p] == 0 || teacher[p] == TeacherLeftOut) continue;
+        const TGoGroup* g = engine.Graph->GroupAtPoint(p);
+        const int status = g != nullptr ? g->Status : StatusDead;
+        if (teacher[p] != TeacherCritical) {
+            const bool graphDead = status == StatusDead;
+            if (teacher[p] == TeacherDead)
+                ++(graphDead ? c.DeadDead : c.DeadAlive);
+            else
+                ++(graphDead ? c.AliveDead : c.AliveAlive);
+        }
+        if (!v.FromDragons) continue;
+        ++c.Table[teacher[p]][status];
+        if (teacher[p] == TeacherCritical) continue;
+        const TBoard& sure = board[p] > 0 ? engine.Container->NNSSicher : engine.Container->NNWSicher;
+        ++c.Sure[teacher[p] == TeacherDead][sure[p] > 0];
+    }
+}
+
+void PrintStatusCounts(const TStatusCounts& c) {
+    const double tpr = Share(c.DeadDead, c.DeadDead + c.DeadAlive);
+    const double tnr = Share(c.AliveAlive, c.AliveAlive + c.AliveDead);
+    std::printf("GNU Go dead:  %ld stones called dead, %ld not\n", c.DeadDead, c.DeadAlive);
+    std::printf("GNU Go alive: %ld stones called dead, %ld not\n", c.AliveDead, c.AliveAlive);
+    std::printf("dead found %.3f, alive kept %.3f, balanced accuracy %.3f\n", tpr, tnr,
+                (tpr + tnr) / 2);
+    std::printf("\nthree-way, %d positions judged by dragon_status (stones):\n", c.DragonPositions);
+    std::printf("%-16s %8s %8s %11s %8s   recall\n", "GNU Go", "tot", "rettbar", "angreifbar",
+                "sicher");
+    const char* rows[] = {"alive", "critical", "dead"};
+    double recalls[3];
+    for (int r = 0; r < 3; ++r) {
+        const long* t = c.Table[r];
+        const long all = t[0] + t[1] + t[2] + t[3];
+        const long right = r == TeacherAlive ? t[StatusSafe]
+                           : r == TeacherDead ? t[StatusDead]
+                                              : t[StatusSaveable] + t[StatusAttackable];
+        recalls[r] = Share(right, all);
+        std::printf("%-16s %8ld %8ld %11ld %8ld   %.3f\n", rows[r], t[0], t[1], t[2], t[3],
+                    recalls[r]);
+    }
+    std::printf("three-way mean recall %.3f\n", (recalls[0] + recalls[1] + recalls[2]) / 3);
+    const double sureDead = Share(c.Sure[1][0], c.Sure[1][0] + c.Sure[1][1]);
+    const double sureAlive = Share(c.Sure[0][1], c.Sure[0][0] + c.Sure[0][1]);
+    std::printf("sure-stone field against dragon_status: dead not sure %.3f, alive sure %.3f, "
+                "balanced accuracy %.3f\n",
+                sureDead, sureAlive, (sureDead + sureAlive) / 2);
+}
+
+}  // namespace
+
 int BenchStatus(const Args& args) {
     const std::string file = Option(args, "--games", DefaultGames("games-dragon.txt"));
     const int from = IntOption(args, "--from-move", 20);
-    const auto games = ReadTeacherGames(file);
+    // --heldout: only the games kept out of training (numbers ending in 4 or 9).
+    const bool heldOutOnly = HasOption(args, "--heldout");
     IHost host;
     TEngine engine(host);
     // The reading in the graph reaches the same depth on every machine: the figures repeat.
     engine.Clock.SetDeterministic(true);
+    engine.Settings.KlassischeEngine = HasOption(args, "--classic");
     TBoardFields& f = engine.Fields;
-    // Stone counts: teacher dead or alive against graph dead or not.
-    long deadDead = 0, deadAlive = 0, aliveDead = 0, aliveAlive = 0;
-    int positions = 0;
-    for (const TTeacherGame& game : games)
+    TStatusCounts counts;
+    for (const TTeacherGame& game : ReadTeacherGameFiles(file)) {
+        if (heldOutOnly && !IsHeldOut(game, 5)) continue;
         for (const TTeacherVerdict& v : game.Verdicts) {
             if (v.MoveNumber < from) continue;
             f.Spielfeld = PositionAfter(game, v.MoveNumber);
             f.KoX = f.KoY = -1;
             Analyse(engine, TAnalysisStage::Areas);
-            ++positions;
-            TBoard teacher{};  // 1 dead, 2 left out (critical, seki)
-            for (const TPoint& p : v.Dead) teacher[PointIndex(p.X, p.Y)] = 1;
-            for (const std::vector<TPoint>* left : {&v.Critical, &v.Seki})
-                for (const TPoint& p : *left) teacher[PointIndex(p.X, p.Y)] = 2;
-            for (int p = 0; p < PointCount; ++p) {
-                if (f.Spielfeld[p] == 0 || teacher[p] == 2) continue;
-                const TGoGroup* g = engine.Graph->GroupAtPoint(p);
-                const bool graphDead = g != nullptr && g->Status == StatusDead;
-                if (teacher[p] == 1)
-                    ++(graphDead ? deadDead : deadAlive);
-                else
-                    ++(graphDead ? aliveDead : aliveAlive);
-            }
+            CountPosition(engine, v, counts);
         }
-    const double tpr = deadDead + deadAlive > 0 ? double(deadDead) / (deadDead + deadAlive) : 0;
-    const double tnr =
-        aliveAlive + aliveDead > 0 ? double(aliveAlive) / (aliveAlive + aliveDead) : 0;
-    std::printf("%s: %d positions from move %d\n", file.c_str(), positions, from);
-    std::printf("GNU Go dead:  %ld stones called dead, %ld not\n", deadDead, deadAlive);
-    std::printf("GNU Go alive: %ld stones called dead, %ld not\n", aliveDead, aliveAlive);
-    std::printf("dead found %.3f, alive kept %.3f, balanced accuracy %.3f\n", tpr, tnr,
-                (tpr + tnr) / 2);
+    }
+    std::printf("%s: %d positions from move %d%s\n", file.c_str(), counts.Positions, from,
+                heldOutOnly ? ", held-out games only" : "");
+    PrintStatusCounts(counts);
     return 0;
 }
 

@@ -108,6 +108,7 @@ int SelfPlay(const Args& args) {
     bool sound = true;
     {
         TSelfPlayer player(static_cast<int>(maxMoves));
+        player.Engine().Settings.KlassischeEngine = HasOption(args, "--classic");
         for (long long g = 0; g < games; ++g) {
             const auto gameSeed = static_cast<uint32_t>(seed + g);
             const TSelfPlayTotals before = player.Totals();
@@ -176,6 +177,7 @@ int BenchMoveGames(const Args& args) {
     TEngine engine(host);
     engine.Clock.SetDeterministic(true);
     engine.Random.SetFixedSeed(static_cast<uint32_t>(seed));
+    engine.Settings.KlassischeEngine = HasOption(args, "--classic");
     host.SearchStatus = ThinkingText(engine, "Inferenzmaschine arbeitet");
     TBoardFields& f = engine.Fields;
     TMoveTimes times;
@@ -238,6 +240,7 @@ int BenchMoveRandom(const Args& args) {
     TEngine engine(host);
     engine.Clock.SetDeterministic(true);
     engine.Random.SetFixedSeed(static_cast<uint32_t>(seed));
+    engine.Settings.KlassischeEngine = HasOption(args, "--classic");
     TGtpEngine gtp(engine);
     RegisterGoalCommands(gtp);
     TBoardFields& f = engine.Fields;

@@ -110,6 +110,7 @@ int BenchScoring(const Args& args) {
     IHost host;
     TEngine engine(host);
     engine.Clock.SetDeterministic(true);
+    engine.Settings.KlassischeEngine = HasOption(args, "--classic");
     TAgreement single, final;
     for (const TBoard& position : positions) {
         Check(engine, position, SingleAnalysisCount, single);

@@ -70,19 +70,6 @@ int RunGames(const Args& args) {
     return 0;
 }
 
-// The games of comma-separated files.
-std::vector<TTeacherGame> GamesOf(const std::string& files) {
-    std::vector<TTeacherGame> games;
-    size_t start = 0;
-    while (start < files.size()) {
-        const size_t comma = std::min(files.find(',', start), files.size());
-        for (auto& g : ReadTeacherGames(files.substr(start, comma - start)))
-            games.push_back(std::move(g));
-        start = comma + 1;
-    }
-    return games;
-}
-
 // The games of --games split into training and held-out games; the games of --extra-games
 // only ever train.
 void ReadGames(const Args& args, std::vector<TTeacherGame>& train,
@@ -90,8 +77,8 @@ void ReadGames(const Args& args, std::vector<TTeacherGame>& train,
     const std::string files = Option(args, "--games", "");
     if (files.empty()) throw std::runtime_error("--games FILE[,FILE...] is needed");
     const int every = IntOption(args, "--heldout-every", 5);
-    for (auto& g : GamesOf(files)) (IsHeldOut(g, every) ? heldOut : train).push_back(std::move(g));
-    for (auto& g : GamesOf(Option(args, "--extra-games", ""))) train.push_back(std::move(g));
+    for (auto& g : ReadTeacherGameFiles(files)) (IsHeldOut(g, every) ? heldOut : train).push_back(std::move(g));
+    for (auto& g : ReadTeacherGameFiles(Option(args, "--extra-games", ""))) train.push_back(std::move(g));
     std::printf("%zu training games, %zu held-out games\n", train.size(), heldOut.size());
 }
 
@@ -179,7 +166,7 @@ int RunCheck(const Args& args) {
     if (!dragonFiles.empty()) {
         const int every = IntOption(args, "--heldout-every", 5);
         std::vector<TTeacherGame> dragonHeldOut;
-        for (auto& g : GamesOf(dragonFiles))
+        for (auto& g : ReadTeacherGameFiles(dragonFiles))
             if (IsHeldOut(g, every)) dragonHeldOut.push_back(std::move(g));
         std::printf("%zu held-out games of %s\n", dragonHeldOut.size(), dragonFiles.c_str());
         PrintSureStones(

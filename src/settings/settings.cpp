@@ -92,6 +92,7 @@ TSettings ReadSettingsFile(const TFileLocations& where, std::vector<std::string>
     s.Farbe = ini.ReadInteger(kBrett, "Farbe", s.Farbe);
     s.Denkzeit = ini.ReadInteger(kStaerke, "Denkzeit", s.Denkzeit);
     s.Zufall = ini.ReadBool(kStaerke, "Zufall", s.Zufall);
+    s.KlassischeEngine = ini.ReadBool(kStaerke, "KlassischeEngine", s.KlassischeEngine);
     s.Sprache = ini.ReadString(kLanguage, "Sprache", s.Sprache);
     s.Font = ini.ReadString(kLanguage, "Font", s.Font);
     return s;
@@ -108,6 +109,7 @@ void WriteSettingsFile(const TSettings& s, const TFileLocations& where) {
         ini.WriteInteger(kBrett, "Farbe", s.Farbe);
         ini.WriteInteger(kStaerke, "Denkzeit", s.Denkzeit);
         ini.WriteBool(kStaerke, "Zufall", s.Zufall);
+        ini.WriteBool(kStaerke, "KlassischeEngine", s.KlassischeEngine);
         ini.WriteString(kLanguage, "Sprache", s.Sprache);
         ini.WriteString(kLanguage, "Font", s.Font);
     });

@@ -28,6 +28,9 @@ struct TSettings {
     int32_t Farbe = SystemButtonFace;   // board colour (Farbe: colour)
     int32_t Denkzeit = 1;  // ms of thinking time per strategic point (kept, not acted on)
     bool Zufall = true;    // randomness (Zufall: chance)
+    // The classic engine: the group status, the end-of-game count and the move choice exactly as
+    // the engine first made them, without the later corrections for strength (off by default).
+    bool KlassischeEngine = false;
     std::string Sprache = "English";  // interface language (Sprache: language)
     std::string Font = "Arial";       // interface font face
     bool operator==(const TSettings&) const = default;

@@ -170,6 +170,18 @@ std::vector<TTeacherGame> ParseTeacherGames(const std::string& text, const std::
     return games;
 }
 
+std::vector<TTeacherGame> ReadTeacherGameFiles(const std::string& fileNames) {
+    std::vector<TTeacherGame> games;
+    size_t start = 0;
+    while (start < fileNames.size()) {
+        const size_t comma = std::min(fileNames.find(',', start), fileNames.size());
+        for (auto& g : ReadTeacherGames(fileNames.substr(start, comma - start)))
+            games.push_back(std::move(g));
+        start = comma + 1;
+    }
+    return games;
+}
+
 std::vector<TTeacherGame> ReadTeacherGames(const std::string& fileName) {
     std::ifstream in(fileName);
     if (!in) throw EObrinError(fileName + ": cannot open the file");

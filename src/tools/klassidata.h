@@ -36,6 +36,8 @@ struct TTeacherGame {
 
 // Reads a teacher file; throws EObrinError naming the file and line on bad input.
 [[nodiscard]] std::vector<TTeacherGame> ReadTeacherGames(const std::string& fileName);
+// The games of comma-separated teacher files, in order.
+[[nodiscard]] std::vector<TTeacherGame> ReadTeacherGameFiles(const std::string& fileNames);
 [[nodiscard]] std::vector<TTeacherGame> ParseTeacherGames(const std::string& text,
                                                           const std::string& fileName);
 

@@ -141,13 +141,17 @@ QWidget* TFormParameter::BuildTuning() {
     SpinDenkzeit = new QSpinBox(page);
     SpinDenkzeit->setRange(1, 100000000);
     cbZufall = new QCheckBox(QStringLiteral("Zufall"), page);
+    cbKlassischeEngine = new QCheckBox(QStringLiteral("Klassische Engine"), page);
     form->addRow(new QLabel(QStringLiteral("Millisekunden Denkzeit je Punkt Strategiewert"), page),
                  SpinDenkzeit);
     form->addRow(cbZufall);
+    form->addRow(cbKlassischeEngine);
     // Tuning values take effect at once, without OK.
     connect(SpinDenkzeit, &QSpinBox::valueChanged, this,
             [this](int v) { m_settings.Denkzeit = std::max(1, v); });
     connect(cbZufall, &QCheckBox::toggled, this, [this](bool on) { m_settings.Zufall = on; });
+    connect(cbKlassischeEngine, &QCheckBox::toggled, this,
+            [this](bool on) { m_settings.KlassischeEngine = on; });
     return page;
 }
 
@@ -187,6 +191,8 @@ void TFormParameter::ReadSettings() {
     m_settings.Denkzeit = denkzeit;
     const QSignalBlocker blockZufall(cbZufall);
     cbZufall->setChecked(s.Zufall);
+    const QSignalBlocker blockKlassisch(cbKlassischeEngine);
+    cbKlassischeEngine->setChecked(s.KlassischeEngine);
 }
 
 void TFormParameter::WriteSettings() {
@@ -202,6 +208,7 @@ void TFormParameter::WriteSettings() {
     s.Font = EditFont->text().toStdString();
     s.Denkzeit = SpinDenkzeit->value();
     s.Zufall = cbZufall->isChecked();
+    s.KlassischeEngine = cbKlassischeEngine->isChecked();
     if (WriteFile) WriteFile();
 }
 

@@ -50,6 +50,7 @@ class TFormParameter : public QDialog {
     QLineEdit* EditFont;
     QSpinBox* SpinDenkzeit;
     QCheckBox* cbZufall;
+    QCheckBox* cbKlassischeEngine;
 
   protected:
     void showEvent(QShowEvent* e) override;
