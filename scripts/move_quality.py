@@ -329,19 +329,19 @@ def parse_move_values(text, where):
     return pairs
 
 
-def goal_kind(tree_lines, move, size):
-    """The goal one level above the chosen goal of the tree (its name without numbers; the
-    chosen goal itself when nothing is above it, as for VERZICHTEN, the pass); (none) for an
+def goal_kind(tree_lines, move, size, depth=1):
+    """The goal one level above the chosen goal of the tree, by its name without numbers (with
+    depth 2 or more, the names of that many levels up the first purposes: MUSTERZUG>FORMZUG);
+    the chosen goal itself when nothing is above it, as for VERZICHTEN, the pass. (none) for an
     empty tree, and (cleanup) for a stone whose point the tree's goal does not name (the search
     passed and the engine takes a dead stone off instead)."""
     lines = [line for line in tree_lines if line.strip()]
     if not lines:
         return NO_KIND
-    root = lines[0].split()
-    if move not in ("PASS", "RESIGN") and not goal_is_at(root, move, size):
+    if move not in ("PASS", "RESIGN") and not goal_is_at(lines[0].split(), move, size):
         return CLEANUP_KIND
-    above = [line for line in lines[1:] if indent(line) == indent(lines[0]) + 1]
-    return (above[0] if above else lines[0]).split()[0]
+    names = first_purposes(lines)
+    return ">".join(names[1:1 + depth]) or names[0]
 
 
 def goal_is_at(words, move, size):
@@ -358,14 +358,22 @@ def indent(line):
     return len(line) - len(line.lstrip(" "))
 
 
-def tree_path(tree_lines):
-    """The goal names from the chosen goal up its first line of purposes: 'A>B>C'."""
-    names, depth = [], -1
+def first_purposes(tree_lines):
+    """The goal names from the chosen goal up the first purpose of each goal: the lines of the
+    tree's first branch, up to the line where the tree turns back to a second purpose."""
+    names, depth = [], indent(tree_lines[0]) - 1 if tree_lines else 0
     for line in tree_lines:
-        if line.strip() and indent(line) == depth + 1:
-            names.append(line.split()[0])
-            depth += 1
-    return ">".join(names)
+        if not line.strip():
+            continue
+        if indent(line) != depth + 1:
+            break
+        names.append(line.split()[0])
+        depth += 1
+    return names
+
+
+def tree_path(tree_lines):
+    return ">".join(first_purposes([line for line in tree_lines if line.strip()]))
 
 
 def line_of(move, size):
@@ -395,7 +403,7 @@ def study_game(record, positions, options, progress):
                     ask(engine, "play %s %s" % (colour, vertex), where)
                 played += 1
             started = time.monotonic()
-            rows.append(study_position(position, obrin, Teacher(gnugo)))
+            rows.append(study_position(position, obrin, Teacher(gnugo), options.kind_depth))
             progress(rows[-1], time.monotonic() - started)
     finally:
         obrin.close()
@@ -403,7 +411,7 @@ def study_game(record, positions, options, progress):
     return rows
 
 
-def study_position(position, obrin, teacher):
+def study_position(position, obrin, teacher, kind_depth):
     record, colour = position.record, position.colour
     where = "%s move %d" % (record.name, position.number)
     move = ask(obrin, "reg_genmove " + colour, where).upper()
@@ -414,7 +422,7 @@ def study_position(position, obrin, teacher):
     top_five = [v for v, _ in top[:5]] or [choice]
     return {
         "game": record.name, "move": position.number, "colour": colour, "obrin": move,
-        "kind": goal_kind(tree, move, record.size), "gnugo": choice,
+        "kind": goal_kind(tree, move, record.size, kind_depth), "gnugo": choice,
         "top1": int(move == choice), "top5": int(move == choice or move in top_five),
         "lost": round(max(0.0, best - own), 2), "line": line_of(move, record.size),
         "obrin_value": own, "best_value": best,
@@ -453,7 +461,23 @@ def summary_line(name, rows, width):
 def report(rows):
     if not rows:
         return ["no positions"]
-    return table(rows, "kind") + [""] + table(rows, "line", LINES)
+    return table(rows, "kind") + [""] + table(rows, "line", LINES) + [""] + settled_lines(rows)
+
+
+def settled_lines(rows):
+    """How many positions GNU Go passes in (where no move loses anything), and the totals of the
+    others, where the game is still being played."""
+    passes = [r for r in rows if r["gnugo"] == "PASS"]
+    playing = [r for r in rows if r["gnugo"] != "PASS"]
+    lines = ["GNU Go passes in %d positions (Obrin too in %d)"
+             % (len(passes), sum(1 for r in passes if r["obrin"] == "PASS"))]
+    if playing:
+        n = len(playing)
+        lines.append("the %d others: top-1 %.1f%%, top-5 %.1f%%, value lost %.2f" % (
+            n, 100.0 * sum(int(r["top1"]) for r in playing) / n,
+            100.0 * sum(int(r["top5"]) for r in playing) / n,
+            sum(float(r["lost"]) for r in playing) / n))
+    return lines
 
 
 def write_csv(path, rows):
@@ -527,6 +551,8 @@ def parse_arguments(argv):
     parser.add_argument("--colour", choices=("b", "w", "both"), default="both",
                         help="whose moves to study")
     parser.add_argument("--player", help="study the side whose PB or PW contains this name")
+    parser.add_argument("--kind-depth", type=int, default=1,
+                        help="levels of the goal tree above the move that name its kind")
     parser.add_argument("--jobs", type=int, default=1, help="games studied at once")
     parser.add_argument("--timeout", type=float, default=300.0, help="seconds for one answer")
     parser.add_argument("--csv", help="write one row per position to this file")
@@ -537,8 +563,8 @@ def parse_arguments(argv):
     options = parser.parse_args(argv)
     if not options.compare and not options.records:
         parser.error("no game records given")
-    if options.every < 1 or options.jobs < 1 or options.limit < 0 or options.start < 1:
-        parser.error("--every, --jobs and --from are 1 or more, --limit 0 or more")
+    if min(options.every, options.jobs, options.start, options.kind_depth) < 1 or options.limit < 0:
+        parser.error("--every, --jobs, --from and --kind-depth are 1 or more, --limit 0 or more")
     options.obrin_command = "%s gtp --deterministic --seed %d %s" % (
         options.obrin, options.obrin_seed, options.obrin_args)
     options.engine_stderr = None if options.engine_stderr else subprocess.DEVNULL

@@ -103,6 +103,8 @@ class StubRunTest(unittest.TestCase):
         self.assertRegex(out, r"\nall +4 +50.0% +50.0% +4.25 +1\n")
         self.assertRegex(out, r"\n1 +1 +0.0% +0.0% +17.00 +1\n")
         self.assertRegex(out, r"\npass +1 +100.0% +100.0% +0.00 +0\n")
+        self.assertIn("GNU Go passes in 2 positions (Obrin too in 1)", out)
+        self.assertIn("the 2 others: top-1 50.0%, top-5 50.0%, value lost 8.50", out)
         self.assertIn("[4/4] game.sgf move 8 B", err)
 
         with open(obrin_log, encoding="utf-8") as f:
@@ -134,6 +136,20 @@ class StubRunTest(unittest.TestCase):
         self.assertEqual(status, 1)
         self.assertIn("game.sgf move 2:", err)
         self.assertIn("refused 'play B C17': illegal move", err)
+
+
+class GoalTreeTest(unittest.TestCase):
+    def test_kind_follows_the_first_purposes_only(self):
+        kind = move_quality.goal_kind
+        branched = ["BESETZEN 62", " MUSTERZUG 7 62", "  FORMZUG 4", " GEBIETSZUG 62",
+                    "  KETTE-RETTEN 4", "   RETTEN 4"]
+        self.assertEqual(kind(branched, "F4", 19), "MUSTERZUG")
+        self.assertEqual(kind(branched, "F4", 19, 2), "MUSTERZUG>FORMZUG")
+        self.assertEqual(kind(branched, "F4", 19, 3), "MUSTERZUG>FORMZUG")
+        self.assertEqual(move_quality.tree_path(branched), "BESETZEN>MUSTERZUG>FORMZUG")
+        self.assertEqual(kind(branched, "G4", 19), "(cleanup)")  # not the tree's point
+        self.assertEqual(kind(["VERZICHTEN"], "PASS", 19), "VERZICHTEN")
+        self.assertEqual(kind([], "PASS", 19), "(none)")
 
 
 class RecordsTest(unittest.TestCase):
