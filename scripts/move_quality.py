@@ -8,7 +8,8 @@ goal just above Obrin's move in its goal tree (MUSTERZUG, GEBIETSZUG, FREIHEIT-W
 the move's kind. Prints per kind and per line of Obrin's move how many moves were GNU Go's choice,
 how many among GNU Go's top five and the mean value lost (GNU Go's best value minus its value of
 Obrin's move; a move GNU Go gives no value counts 0, so it loses the whole best value). With --csv
-writes one row per position, and --compare A.csv B.csv sets two such runs side by side.
+writes one row per position; --compare A.csv B.csv sets two such runs side by side, and
+--tables A.csv prints a run's tables again (with --kind-depth, kinds of more levels).
 
 Positions are the ones before a move, with the side to move of that move. --from and --to
 limit the move numbers, --colour or --player the side, --every K keeps every K-th of what is left
@@ -493,8 +494,8 @@ def read_csv(path):
             rows = list(csv.DictReader(f))
     except OSError as e:
         raise RecordError("%s: %s" % (path, e.strerror))
-    missing = [c for c in ("game", "move", "colour", "obrin", "kind", "top1", "top5", "lost", "line")
-               if rows and c not in rows[0]]
+    needed = ("game", "move", "colour", "obrin", "kind", "top1", "top5", "lost", "line")
+    missing = [c for c in needed if rows and c not in rows[0]]
     if missing:
         raise RecordError("%s: not a move-quality table (no column %s)" % (path, missing[0]))
     for number, row in enumerate(rows, start=2):
@@ -502,6 +503,15 @@ def read_csv(path):
             int(row["top1"]), int(row["top5"]), float(row["lost"])
         except (TypeError, ValueError):
             raise RecordError("%s:%d: top1, top5 or lost is not a number" % (path, number))
+    return rows
+
+
+def regrouped(rows, depth):
+    """Rows of a table with their kinds read again from the tree column at another depth."""
+    for row in rows:
+        names = row["tree"].split(">") if row.get("tree") else []
+        if row["kind"] not in (NO_KIND, CLEANUP_KIND) and names:
+            row["kind"] = ">".join(names[1:1 + depth]) or names[0]
     return rows
 
 
@@ -538,30 +548,32 @@ def parse_arguments(argv):
     parser = argparse.ArgumentParser(
         description=__doc__.split("\n\n")[0],
         formatter_class=argparse.RawDescriptionHelpFormatter, epilog=__doc__.split("\n\n", 1)[1])
-    parser.add_argument("records", nargs="*", help="SGF files or training/games-*.txt files")
-    parser.add_argument("--obrin", default=default_obrin(), help="obrin-cli to run")
-    parser.add_argument("--obrin-seed", type=int, default=1, help="Obrin's --seed")
-    parser.add_argument("--obrin-args", default="", help="more options for obrin-cli gtp")
-    parser.add_argument("--gnugo", default="/usr/games/gnugo --mode gtp --level 10 --seed 1",
-                        help="the teacher's command")
-    parser.add_argument("--every", type=int, default=1, help="every K-th position of a game")
-    parser.add_argument("--from", dest="start", type=int, default=1, help="first move number")
-    parser.add_argument("--to", type=int, default=0, help="last move number")
-    parser.add_argument("--limit", type=int, default=0, help="positions in all")
-    parser.add_argument("--colour", choices=("b", "w", "both"), default="both",
-                        help="whose moves to study")
-    parser.add_argument("--player", help="study the side whose PB or PW contains this name")
-    parser.add_argument("--kind-depth", type=int, default=1,
-                        help="levels of the goal tree above the move that name its kind")
-    parser.add_argument("--jobs", type=int, default=1, help="games studied at once")
-    parser.add_argument("--timeout", type=float, default=300.0, help="seconds for one answer")
-    parser.add_argument("--csv", help="write one row per position to this file")
-    parser.add_argument("--compare", nargs=2, metavar=("A.csv", "B.csv"),
-                        help="print the totals of two runs (no positions studied)")
-    parser.add_argument("--engine-stderr", action="store_true",
-                        help="let the engines write to standard error")
+    add = parser.add_argument
+    add("records", nargs="*", help="SGF files or training/games-*.txt files")
+    add("--obrin", default=default_obrin(), metavar="PATH", help="obrin-cli to run")
+    add("--obrin-seed", type=int, default=1, metavar="S", help="Obrin's --seed")
+    add("--obrin-args", default="", metavar="OPTIONS",
+        help="more options for obrin-cli gtp, given as --obrin-args=--classic")
+    add("--gnugo", default="/usr/games/gnugo --mode gtp --level 10 --seed 1", metavar="CMD",
+        help="the teacher's command")
+    add("--every", type=int, default=1, metavar="K", help="every K-th position of a game")
+    add("--from", dest="start", type=int, default=1, metavar="N", help="first move number")
+    add("--to", type=int, default=0, metavar="N", help="last move number")
+    add("--limit", type=int, default=0, metavar="N", help="positions in all")
+    add("--colour", choices=("b", "w", "both"), default="both", help="whose moves to study")
+    add("--player", metavar="NAME", help="study the side whose PB or PW contains this name")
+    add("--kind-depth", type=int, default=1, metavar="D",
+        help="levels of the goal tree above the move that name its kind")
+    add("--jobs", type=int, default=1, metavar="J", help="games studied at once")
+    add("--timeout", type=float, default=300.0, metavar="SECONDS", help="seconds for one answer")
+    add("--csv", metavar="FILE", help="write one row per position to this file")
+    add("--compare", nargs=2, metavar=("A.csv", "B.csv"),
+        help="print the totals of two runs (no positions studied)")
+    add("--tables", metavar="FILE.csv",
+        help="print the tables of a run again, kinds at --kind-depth")
+    add("--engine-stderr", action="store_true", help="let the engines write to standard error")
     options = parser.parse_args(argv)
-    if not options.compare and not options.records:
+    if not options.compare and not options.tables and not options.records:
         parser.error("no game records given")
     if min(options.every, options.jobs, options.start, options.kind_depth) < 1 or options.limit < 0:
         parser.error("--every, --jobs, --from and --kind-depth are 1 or more, --limit 0 or more")
@@ -601,6 +613,9 @@ def main(argv):
     try:
         if options.compare:
             print("\n".join(compare(*options.compare)))
+            return 0
+        if options.tables:
+            print("\n".join(report(regrouped(read_csv(options.tables), options.kind_depth))))
             return 0
         positions = choose_positions(read_records(options.records), options)
         started = time.monotonic()

@@ -106,6 +106,11 @@ class StubRunTest(unittest.TestCase):
         self.assertIn("GNU Go passes in 2 positions (Obrin too in 1)", out)
         self.assertIn("the 2 others: top-1 50.0%, top-5 50.0%, value lost 8.50", out)
         self.assertIn("[4/4] game.sgf move 8 B", err)
+        status, out, _ = run(["--tables", table, "--kind-depth", "2"])
+        self.assertEqual(status, 0)
+        self.assertRegex(out, r"\n\(cleanup\) +1 .*\n\(none\) +1 .*\n"
+                              r"FREIHEIT-WEGNEHMEN>KETTE-FANGEN +1 +0.0% +0.0% +17.00 +1\n"
+                              r"MUSTERZUG>FORMZUG +1 +100.0% ")
 
         with open(obrin_log, encoding="utf-8") as f:
             told_obrin = f.read().splitlines()
@@ -129,8 +134,8 @@ class StubRunTest(unittest.TestCase):
         refusing = ("%s -c \"import sys\n"
                     "for l in sys.stdin:\n"
                     "    if l.startswith('quit'): break\n"
-                    "    print('? illegal move' if l.startswith('play B C17') else '=', end='\\n\\n',"
-                    " flush=True)\"" % shlex.quote(sys.executable))
+                    "    print('? illegal move' if l.startswith('play B C17') else '=',"
+                    " end='\\n\\n', flush=True)\"" % shlex.quote(sys.executable))
         status, _, err = run(["--obrin", obrin, "--gnugo", refusing, "--from", "4",
                               "--timeout", "10", self.game])
         self.assertEqual(status, 1)
