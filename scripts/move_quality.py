@@ -47,8 +47,9 @@ CSV_FIELDS = ("game", "move", "colour", "obrin", "kind", "gnugo", "top1", "top5"
               "line", "obrin_value", "best_value", "reasons", "tree")
 
 
-class RecordError(Exception):
-    """A game record that cannot be read; the message names the file and the place."""
+class StudyError(Exception):
+    """A record or table that cannot be read, or an engine that refuses or fails; the message
+    names the file and the place."""
 
 
 class Record:
@@ -72,17 +73,17 @@ def sgf_nodes(text, path):
     that variation closes, so it is every node before the first ')'."""
     nodes, i = [], text.find("(")
     if i < 0:
-        raise RecordError("%s: no SGF game found" % path)
+        raise StudyError("%s: no SGF game found" % path)
     while i < len(text) and text[i] != ")":
         if text[i] == ";":
             node, i = sgf_node(text, i + 1, path)
             nodes.append(node)
         elif text[i] == "[":
-            raise RecordError("%s: a property value outside a node (at character %d)" % (path, i))
+            raise StudyError("%s: a property value outside a node (at character %d)" % (path, i))
         else:
             i += 1
     if not nodes:
-        raise RecordError("%s: no SGF game found" % path)
+        raise StudyError("%s: no SGF game found" % path)
     return nodes
 
 
@@ -106,7 +107,7 @@ def sgf_node(text, i, path):
             value, i = sgf_value(text, i + 1, path)
             values.append(value)
         if not values:
-            raise RecordError("%s: property %s without a value (at character %d)"
+            raise StudyError("%s: property %s without a value (at character %d)"
                               % (path, name, i))
         node.setdefault(name, []).extend(values)
     return node, i
@@ -124,7 +125,7 @@ def sgf_value(text, i, path):
         else:
             out.append(ch)
             i += 1
-    raise RecordError("%s: a property value is not closed" % path)
+    raise StudyError("%s: a property value is not closed" % path)
 
 
 def sgf_vertex(value, size, path, where):
@@ -132,7 +133,7 @@ def sgf_vertex(value, size, path, where):
     if value == "" or (value == "tt" and size <= 19):
         return "PASS"
     if len(value) != 2 or not all("a" <= c < chr(ord("a") + size) for c in value):
-        raise RecordError("%s: %s: not a point: [%s]" % (path, where, value))
+        raise StudyError("%s: %s: not a point: [%s]" % (path, where, value))
     x, y = ord(value[0]) - ord("a"), ord(value[1]) - ord("a")
     return "%s%d" % (COLUMNS[x], size - y)
 
@@ -161,7 +162,7 @@ def read_sgf(path):
         record.size = int(root.get("SZ", ["19"])[0].split(":")[0])
         record.komi = float(root.get("KM", ["0"])[0] or 0)
     except ValueError:
-        raise RecordError("%s: the root node's SZ or KM is not a number" % path)
+        raise StudyError("%s: the root node's SZ or KM is not a number" % path)
     for colour in ("B", "W"):
         record.players[colour] = root.get("P" + colour, [""])[0]
         record.setup += [(colour, v) for v in
@@ -169,7 +170,7 @@ def read_sgf(path):
     for number, node in enumerate(nodes[1:], start=1):
         where = "node %d" % number
         if "AB" in node or "AW" in node or "AE" in node:
-            raise RecordError("%s: %s: setup stones after the root are not supported"
+            raise StudyError("%s: %s: setup stones after the root are not supported"
                               % (path, where))
         for colour in ("B", "W"):
             for value in node.get(colour, []):
@@ -190,11 +191,11 @@ def read_teacher_games(path):
                 continue
             if words[0] == "game":
                 if len(words) < 2:
-                    raise RecordError("%s:%d: 'game' without a number" % (path, number))
+                    raise StudyError("%s:%d: 'game' without a number" % (path, number))
                 records.append(Record("%s#%s" % (os.path.basename(path), words[1])))
             elif words[0] == "moves":
                 if not records:
-                    raise RecordError("%s:%d: moves before the first 'game' line" % (path, number))
+                    raise StudyError("%s:%d: moves before the first 'game' line" % (path, number))
                 records[-1].moves = [teacher_move(w, path, number) for w in words[1:]]
                 leading_black = next((i for i, (c, _) in enumerate(records[-1].moves) if c != "B"),
                                      len(records[-1].moves))
@@ -205,7 +206,7 @@ def read_teacher_games(path):
 def teacher_move(word, path, line):
     colour, _, vertex = word.partition(":")
     if colour not in ("B", "W") or not vertex:
-        raise RecordError("%s:%d: not a move: %r" % (path, line, word))
+        raise StudyError("%s:%d: not a move: %r" % (path, line, word))
     return colour, vertex.upper()
 
 
@@ -218,7 +219,7 @@ def read_records(paths):
             else:
                 records += read_teacher_games(path)
         except OSError as e:
-            raise RecordError("%s: %s" % (path, e.strerror))
+            raise StudyError("%s: %s" % (path, e.strerror))
     return records
 
 
@@ -289,9 +290,9 @@ def ask(engine, command, where):
     try:
         ok, answer = engine.send(command)
     except EngineFailure as e:
-        raise RecordError("%s: %s, asked %r: %s" % (where, engine.name, command, e))
+        raise StudyError("%s: %s, asked %r: %s" % (where, engine.name, command, e))
     if not ok:
-        raise RecordError("%s: %s refused %r: %s" % (where, engine.name, command, answer))
+        raise StudyError("%s: %s refused %r: %s" % (where, engine.name, command, answer))
     return answer
 
 
@@ -320,13 +321,13 @@ def parse_move_values(text, where):
     """'M9 9.65 G7 9.06' or one 'M9 9.65' a line -> [('M9', 9.65), ...] in the given order."""
     words = text.split()
     if len(words) % 2:
-        raise RecordError("%s: move values without pairs: %r" % (where, text[:80]))
+        raise StudyError("%s: move values without pairs: %r" % (where, text[:80]))
     pairs = []
     for vertex, value in zip(words[::2], words[1::2]):
         try:
             pairs.append((vertex.upper(), float(value)))
         except ValueError:
-            raise RecordError("%s: not a move value: %r %r" % (where, vertex, value))
+            raise StudyError("%s: not a move value: %r %r" % (where, vertex, value))
     return pairs
 
 
@@ -389,10 +390,12 @@ def line_of(move, size):
 
 def study_game(record, positions, options, progress):
     """Rows for the positions of one record, both engines started for this game alone."""
-    obrin = GtpEngine(options.obrin_command, options.timeout, options.engine_stderr)
-    gnugo = GtpEngine(options.gnugo, options.timeout, options.engine_stderr)
+    engines = []
     rows = []
     try:
+        for command in (options.obrin_command, options.gnugo):
+            engines.append(start_engine(command, options))
+        obrin, gnugo = engines
         for engine in (obrin, gnugo):
             set_up_game(engine, record, record.name)
         played = 0
@@ -407,9 +410,16 @@ def study_game(record, positions, options, progress):
             rows.append(study_position(position, obrin, Teacher(gnugo), options.kind_depth))
             progress(rows[-1], time.monotonic() - started)
     finally:
-        obrin.close()
-        gnugo.close()
+        for engine in engines:
+            engine.close()
     return rows
+
+
+def start_engine(command, options):
+    try:
+        return GtpEngine(command, options.timeout, options.engine_stderr)
+    except (OSError, ValueError) as e:
+        raise StudyError("cannot start %s: %s" % (command, e))
 
 
 def study_position(position, obrin, teacher, kind_depth):
@@ -493,16 +503,16 @@ def read_csv(path):
         with open(path, newline="", encoding="utf-8") as f:
             rows = list(csv.DictReader(f))
     except OSError as e:
-        raise RecordError("%s: %s" % (path, e.strerror))
+        raise StudyError("%s: %s" % (path, e.strerror))
     needed = ("game", "move", "colour", "obrin", "kind", "top1", "top5", "lost", "line")
     missing = [c for c in needed if rows and c not in rows[0]]
     if missing:
-        raise RecordError("%s: not a move-quality table (no column %s)" % (path, missing[0]))
+        raise StudyError("%s: not a move-quality table (no column %s)" % (path, missing[0]))
     for number, row in enumerate(rows, start=2):
         try:
             int(row["top1"]), int(row["top5"]), float(row["lost"])
         except (TypeError, ValueError):
-            raise RecordError("%s:%d: top1, top5 or lost is not a number" % (path, number))
+            raise StudyError("%s:%d: top1, top5 or lost is not a number" % (path, number))
     return rows
 
 
@@ -602,10 +612,13 @@ def study(positions, options):
                 done[0], len(positions), row["game"], row["move"], row["colour"], row["obrin"],
                 row["kind"], row["gnugo"], row["lost"], seconds), file=sys.stderr, flush=True)
 
-    with concurrent.futures.ThreadPoolExecutor(max_workers=options.jobs) as pool:
+    pool = concurrent.futures.ThreadPoolExecutor(max_workers=options.jobs)
+    try:
         futures = [pool.submit(study_game, record, game_positions, options, progress)
                    for record, game_positions in by_game.values()]
         return [row for f in futures for row in f.result()]
+    finally:
+        pool.shutdown(cancel_futures=True)  # after a failed game, start no other
 
 
 def main(argv):
@@ -620,7 +633,7 @@ def main(argv):
         positions = choose_positions(read_records(options.records), options)
         started = time.monotonic()
         rows = study(positions, options)
-    except (RecordError, EngineFailure) as e:
+    except (StudyError, EngineFailure) as e:
         print("move_quality: %s" % e, file=sys.stderr)
         return 1
     if options.csv:

@@ -174,7 +174,7 @@ class RecordsTest(unittest.TestCase):
 
     def test_bad_sgf_point_names_file_and_node(self):
         path = write(self.folder.name, "bad.sgf", "(;SZ[19];B[dd];W[zz])")
-        with self.assertRaisesRegex(move_quality.RecordError, r"bad\.sgf: node 2: .*\[zz\]"):
+        with self.assertRaisesRegex(move_quality.StudyError, r"bad\.sgf: node 2: .*\[zz\]"):
             move_quality.read_sgf(path)
 
     def test_teacher_games_and_the_choice_of_positions(self):
