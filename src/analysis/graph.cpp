@@ -512,11 +512,24 @@ void TGoGraph::CorrectStatus() {
     }
     for (TGoGroup* g = m_groups; g != nullptr; g = g->next) {
         const int first = FirstStone(*g);
-        if ((g->Auge1 >= 0 && g->Auge2 >= 0) ||
-            HasTwoEyes(e.Reader, PointColumn(first), PointRow(first), f.KoX, f.KoY, board))
-            g->CorrectedStatus = StatusSafe;
+        g->TwoEyes =
+            (g->Auge1 >= 0 && g->Auge2 >= 0) ||
+            HasTwoEyes(e.Reader, PointColumn(first), PointRow(first), f.KoX, f.KoY, board);
+        if (g->TwoEyes) g->CorrectedStatus = StatusSafe;
     }
-    // Groups in contact with a dead group are in a fight, however strong they looked.
+    // The classic engine: groups in contact with a dead group are in a fight, however strong
+    // they looked. That made most living groups "rettbar" (every wall around dead stones in its
+    // own territory), so the goal engine attacked and defended them move after move. Otherwise
+    // the reading has the last word.
+    if (m_context.Settings.KlassischeEngine) {
+        PutContactsOfDeadGroupsInFight();
+    } else {
+        JudgeByReading();
+    }
+    for (TGoGroup* g = m_groups; g != nullptr; g = g->next) g->Status = g->CorrectedStatus;
+}
+
+void TGoGraph::PutContactsOfDeadGroupsInFight() {
     for (TGoGroup* g = m_groups; g != nullptr; g = g->next) {
         if (g->Status != StatusDead) continue;
         for (const TGoStone* st = g->Steine; st != nullptr; st = st->next)
@@ -526,7 +539,6 @@ void TGoGraph::CorrectStatus() {
                     other->CorrectedStatus = StatusSaveable;
             }
     }
-    for (TGoGroup* g = m_groups; g != nullptr; g = g->next) g->Status = g->CorrectedStatus;
 }
 
 // The capture search on every chain: the bounded reader first, the exhaustive search with what
@@ -566,6 +578,7 @@ void TGoGraph::ReadChains() {
         // A chain that no attack captures needs no defence: any move would "save" it, and the
         // search would spend move after move on such points.
         if (attack.Result == FightFailure) c->DefenseMove = -1;
+        c->Lost = attack.Result == FightSuccess && defence.Result == FightFailure;
         if (c->Group->CorrectedStatus != StatusDead) continue;
         const bool rescued =
             c->Liberties <= 2 && defence.Result == FightSuccess && attack.Result == FightSuccess;

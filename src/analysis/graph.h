@@ -43,6 +43,7 @@ struct TGoGroup {
     uint8_t CorrectedStatus = 0;  // the working status of the correction pass
     uint8_t Status = 0;           // 0 "tot", 1 "rettbar", 2 "angreifbar", 3 "sicher"
     bool ShortRoute = false;      // an escape route of fewer than 4 points was found
+    bool TwoEyes = false;         // the correction pass proved two eyes: it lives whatever else
     int32_t Name = 10000;         // smallest chain name of its stones
     int32_t Typ = 0;              // 1 black (+1), -1 white
     int32_t Freiheitswert = 0;    // distinct empty points next to its stones
@@ -75,6 +76,7 @@ struct TGoChain {
     int32_t Strength = 0;
     int32_t DefenseMove = -1;  // a point that saves it, -1 when none was found
     int32_t AttackMove = -1;   // a point that captures it, -1 when none was found
+    bool Lost = false;         // the reader captures it and proves that no defence saves it
     TGoChain* next = nullptr;
 };
 
@@ -182,6 +184,8 @@ class TGoGraph {
     void FindEscapeRoutes(int colour);
     void CorrectStatus();
     void GiveUpSmallOrStrengthenEnemies(TGoGroup& g);
+    void PutContactsOfDeadGroupsInFight();
+    void JudgeByReading();
     // Shows the progress text of a stage (0 to 5, in build order) through the host.
     void Progress(int stage);
 
