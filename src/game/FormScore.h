@@ -63,6 +63,7 @@ class TFormScore : public QWidget {
     bool m_counted = false;  // the maps below hold the count shown
     TBoard m_living{};       // the living stones, as the analysis judged and the user corrected
     TBoard m_territory{};    // the territory they imply
+    TBoard m_neutral{};      // the liberties seki groups share: nobody's territory
 };
 
 }  // namespace obrin::gui
