@@ -186,6 +186,7 @@ void TPlayoutBoard::Place(int8_t stone, int cell) {
     }
     // Taking back at once would repeat the position: one stone took one stone and is in atari.
     const int head = m_head[cell];
+    m_last = cell;
     m_ko = captured == 1 && m_size[head] == 1 && m_pseudo[head] == 1 ? capturedAt : -1;
 }
 
@@ -195,9 +196,42 @@ bool TPlayoutBoard::Play(int colour, int point) {
     return true;
 }
 
+int TPlayoutBoard::AtariAnswer(int8_t stone) const {
+    if (m_last < 0 || m_colour[m_last] == Empty) return -1;
+    // The last move's chain in atari: take it.
+    if (InAtari(m_last)) {
+        const int l = OnlyLiberty(m_last);
+        if (Classify(stone, l) == TMoveKind::Good) return l;
+    }
+    // An own chain the last move put into atari: run.
+    for (const int d : Around) {
+        const int n = m_last + d;
+        if (m_colour[n] != stone || !InAtari(n)) continue;
+        const int l = OnlyLiberty(n);
+        if (Classify(stone, l) == TMoveKind::Good) return l;
+    }
+    return -1;
+}
+
+int TPlayoutBoard::OnlyLiberty(int cell) const {
+    const int head = m_head[cell];
+    int s = head;
+    do {
+        for (const int d : Around)
+            if (m_colour[s + d] == Empty) return s + d;
+        s = m_next[s];
+    } while (s != head);
+    return -1;
+}
+
 bool TPlayoutBoard::PlayRandom(int colour, uint64_t random) {
     if (m_emptyCount == 0) return false;
     const int8_t stone = Stone(colour);
+    const int answer = AtariAnswer(stone);
+    if (answer >= 0) {
+        Place(stone, answer);
+        return true;
+    }
     const int start = static_cast<int>(random % static_cast<uint64_t>(m_emptyCount));
     for (int i = 0; i < m_emptyCount; ++i) {
         const int cell = m_empty[(start + i) % m_emptyCount];
@@ -206,6 +240,7 @@ bool TPlayoutBoard::PlayRandom(int colour, uint64_t random) {
         return true;
     }
     m_ko = -1;  // a pass lifts the ko
+    m_last = -1;
     return false;
 }
 

@@ -3,7 +3,9 @@
 // end are averaged over many playouts. A stone whose point the opponent owns in most playouts
 // lies in a group that cannot live. The playouts fill no own eye (a point whose neighbours are
 // all own stones, unless the diagonals make it a false eye) and put no chain of more than a few
-// stones into atari without capturing, so living groups, and groups in seki, survive them.
+// stones into atari without capturing, so living groups, and groups in seki, survive them; a
+// player takes the last move's chain when it is in atari and runs with a chain the last move
+// put into atari, so that a group does not live by the opponent's neglect.
 // Everything is repeatable: the same position, seed and count give the same averages.
 #pragma once
 
@@ -21,9 +23,10 @@ class TPlayoutBoard {
   public:
     explicit TPlayoutBoard(const TBoard& position);
 
-    // Plays a random move of colour that is legal and neither fills an own eye nor puts a chain
-    // of more than SelfAtariStones into atari; false (a pass) when there is none. random
-    // supplies the starting point of the search over the empty points.
+    // Plays a move of colour that is legal and neither fills an own eye nor puts a chain of
+    // more than SelfAtariStones into atari: the answer to an atari of the last move, otherwise a
+    // random one; false (a pass) when there is none. random supplies the starting point of the
+    // search over the empty points.
     bool PlayRandom(int colour, uint64_t random);
     // Plays colour at point (an index of a TBoard) if the move is legal.
     bool Play(int colour, int point);
@@ -57,6 +60,10 @@ class TPlayoutBoard {
     // Up to two distinct liberties of the chain at cell, other than except.
     [[nodiscard]] int LibertiesUpToTwo(int cell, int except) const;
     [[nodiscard]] bool InAtari(int cell) const { return LibertiesUpToTwo(cell, -1) == 1; }
+    // Taking the last move's chain in atari, or running with an own chain it put into atari;
+    // -1 when neither is needed or possible.
+    [[nodiscard]] int AtariAnswer(int8_t stone) const;
+    [[nodiscard]] int OnlyLiberty(int cell) const;
     void Place(int8_t stone, int cell);
     void Merge(int into, int from);
     void Capture(int head);
@@ -71,6 +78,7 @@ class TPlayoutBoard {
     std::array<int16_t, Cells> m_emptyAt{};  // index in m_empty, for empty cells
     std::array<int16_t, PointCount> m_empty{};
     int m_emptyCount = 0;
+    int m_last = -1;  // the cell of the last move, -1 after a pass
     int m_ko = -1;  // the cell the player to move may not retake at
 };
 
