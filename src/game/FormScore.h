@@ -29,6 +29,8 @@ class TFormScore : public QWidget {
     // Analyses and counts the current position and shows the result (each showing does this).
     void Evaluate();
     [[nodiscard]] const TScore& Score() const { return m_score; }
+    // The stones counted alive (seki stones among them), as the board shows them.
+    [[nodiscard]] const TBoard& Living() const { return m_living; }
     // The record's result of the count shown ("B+5.5", "W+3", "0").
     [[nodiscard]] std::string Result() const;
     // A click on the board while the count is shown: the group at point changes between dead
