@@ -113,7 +113,8 @@ TBoard Marks(const std::vector<TPoint>& points) {
 
 // The position with the disagreements: x and o are stones both call dead, b and w stones only
 // the teacher calls dead, B and W stones only the count calls dead, s seki stones.
-void PrintDisagreement(const TBoard& position, const TBoard& teacherDead, const TFinalCount& count) {
+void PrintDisagreement(const TBoard& position, const TBoard& teacherDead,
+                       const TFinalCount& count) {
     for (int y = BoardSize - 1; y >= 0; --y) {
         std::string row = "  ";
         for (int x = 0; x < BoardSize; ++x) {
@@ -165,7 +166,8 @@ void TallyFinal(TEngine& engine, const TTeacherGame& game, bool verbose, TVerdic
     if (verbose)
         std::printf("game %d: dead found %d of %d, living stones counted dead %d, %.0f ms\n",
                     game.Id, foundHere, deadHere, killedHere, t.Ms.back());
-    if (verbose && (foundHere < deadHere || killedHere > 0)) PrintDisagreement(position, dead, count);
+    if (verbose && (foundHere < deadHere || killedHere > 0))
+        PrintDisagreement(position, dead, count);
 }
 
 double Share(int part, int whole) {

@@ -73,8 +73,7 @@ void SpreadSekiThroughEyes(const TBoard& living, TBoard& seki) {
             for (const int colour : {1, -1}) {
                 if (Touches(living, e, -colour) || !Touches(seki, e, colour)) continue;
                 for (int d = 0; d < 4; ++d) {
-                    const int x = PointColumn(e) + NeighbourDX[d],
-                              y = PointRow(e) + NeighbourDY[d];
+                    const int x = PointColumn(e) + NeighbourDX[d], y = PointRow(e) + NeighbourDY[d];
                     if (!OnBoard(x, y)) continue;
                     const int n = PointIndex(x, y);
                     if (living[n] != colour || seki[n] != 0) continue;

@@ -30,8 +30,7 @@ struct TEndVerdict {
 // neither colour may fill (the filler's chain would be left in atari or without liberties, and it
 // captures nothing) and that stay empty between both colours in most playouts, and the chains
 // around them, with the chains of the same colour that share an eye with those.
-void FindSeki(const TBoard& living, TBoard& seki, TBoard& neutral,
-              int playouts = EndCountPlayouts);
+void FindSeki(const TBoard& living, TBoard& seki, TBoard& neutral, int playouts = EndCountPlayouts);
 
 // DeadStones, then FindSeki on the position without them.
 [[nodiscard]] TEndVerdict JudgeFinalPosition(const TBoard& position,

@@ -106,8 +106,10 @@ bool TPlayoutBoard::IsOwnEye(int8_t stone, int cell) const {
     bool atEdge = false;
     for (const int d : Diagonal) {
         const int8_t c = m_colour[cell + d];
-        if (c == Edge) atEdge = true;
-        else if (c != Empty && c != stone) ++enemies;
+        if (c == Edge)
+            atEdge = true;
+        else if (c != Empty && c != stone)
+            ++enemies;
     }
     // A false eye: the opponent holds enough diagonals to cut through it.
     return enemies < (atEdge ? 1 : 2);
@@ -168,8 +170,10 @@ void TPlayoutBoard::Place(int8_t stone, int cell) {
     m_pseudo[cell] = 0;
     for (const int d : Around) {
         const int n = cell + d;
-        if (m_colour[n] == Empty) ++m_pseudo[cell];
-        else if (m_colour[n] != Edge) --m_pseudo[m_head[n]];
+        if (m_colour[n] == Empty)
+            ++m_pseudo[cell];
+        else if (m_colour[n] != Edge)
+            --m_pseudo[m_head[n]];
     }
     for (const int d : Around) {
         const int n = cell + d;
@@ -321,8 +325,7 @@ struct TLabels {
     int Count = 0;
 };
 
-TLabels LabelComponents(const TBoard& position, bool (*member)(int value, int colour),
-                        int colour) {
+TLabels LabelComponents(const TBoard& position, bool (*member)(int value, int colour), int colour) {
     TLabels l;
     l.Label.fill(-1);
     std::vector<int> open;
@@ -351,10 +354,10 @@ TLabels LabelComponents(const TBoard& position, bool (*member)(int value, int co
 // of the points it encloses whose every empty point is its liberty, and a region counts only
 // while every chain around it survives.
 void MarkPassAlive(const TBoard& position, int colour, TBoard& alive) {
-    const TLabels chains =
-        LabelComponents(position, [](int v, int c) { return v == c; }, colour);
-    const TLabels regions =
-        LabelComponents(position, [](int v, int c) { return v != c; }, colour);
+    const TLabels chains = LabelComponents(
+        position, [](int v, int c) { return v == c; }, colour);
+    const TLabels regions = LabelComponents(
+        position, [](int v, int c) { return v != c; }, colour);
     // vital[r][c]: every empty point of region r touches chain c (and r has one).
     std::vector<std::vector<bool>> vital(regions.Count, std::vector<bool>(chains.Count, true));
     std::vector<std::vector<bool>> borders(regions.Count, std::vector<bool>(chains.Count, false));
@@ -383,7 +386,9 @@ void MarkPassAlive(const TBoard& position, int colour, TBoard& alive) {
             int vitalRegions = 0;
             for (int r = 0; r < regions.Count; ++r)
                 if (regionKept[r] && hasEmpty[r] && vital[r][c]) ++vitalRegions;
-            if (vitalRegions < 2) chainAlive[c] = false, changed = true;
+            if (vitalRegions >= 2) continue;
+            chainAlive[c] = false;
+            changed = true;
         }
         for (int r = 0; r < regions.Count; ++r) {
             if (!regionKept[r]) continue;

@@ -79,13 +79,14 @@ class TPlayoutBoard {
     std::array<int16_t, PointCount> m_empty{};
     int m_emptyCount = 0;
     int m_last = -1;  // the cell of the last move, -1 after a pass
-    int m_ko = -1;  // the cell the player to move may not retake at
+    int m_ko = -1;    // the cell the player to move may not retake at
 };
 
 // The averages of many playouts from one position.
 struct TOwnership {
     std::array<double, PointCount> Owner{};  // mean owner, -1 .. +1
-    std::array<double, PointCount> Shared{};  // share of playouts ending with both colours next to the empty point
+    std::array<double, PointCount>
+        Shared{};  // share of playouts ending with both colours next to the empty point
     int Playouts = 0;
 };
 

@@ -1,7 +1,8 @@
-// Counting a position as a finished game: the stones the analysis graph keeps alive stay, every
-// other stone is a prisoner of the opponent, and every point the living stones do not occupy
-// belongs to the side whose influence covers it. The one count is CountFinalPosition. The score window, GTP final_score and the end of
-// a self-played game all count this way, so they always agree.
+// Counting a position as a finished game: the stones the end count keeps alive stay, every other
+// stone is a prisoner of the opponent, and every point the living stones do not occupy belongs to
+// the side whose influence covers it, except the liberties a seki shares. The one count is
+// CountFinalPosition. The score window, GTP final_score and the end of a self-played game all
+// count this way, so they always agree.
 #pragma once
 
 #include <string>

@@ -15,7 +15,6 @@ using test::DeadBlock;
 using test::Seki;
 using test::TwoEyes;
 
-
 int At(const char* vertex) {
     return PointIndex(ColumnOfText(vertex), RowOfText(vertex));
 }
@@ -76,10 +75,10 @@ TEST(PlayoutBoard, PlaysByTheRules) {
     EXPECT_FALSE(b.IsLegal(-1, At("A19")));
     EXPECT_FALSE(b.Play(-1, At("A19")));
 
-    TPlayoutBoard ko(test::FromDiagram(
-        ". X O .\n"
-        "X O . O\n"
-        ". X O ."));
+    TPlayoutBoard ko(
+        test::FromDiagram(". X O .\n"
+                          "X O . O\n"
+                          ". X O ."));
     ASSERT_TRUE(ko.Play(1, At("C18")));  // takes B18
     EXPECT_EQ(ko.Position()[At("B18")], 0);
     EXPECT_FALSE(ko.IsLegal(-1, At("B18"))) << "the ko may not be taken back at once";
