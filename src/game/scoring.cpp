@@ -213,8 +213,9 @@ TFinalCount CountByAnalysis(TEngine& engine) {
     }
 }
 
-// The last round of the end count: position holds no dead stone any more. Its living stones are
-// counted, the seki's shared liberties for nobody; the analysis groups the stones for the lists.
+// The last round of the end count: the verdict found no new dead stone in position (or the
+// rounds ran out). Its living stones are counted, the seki's shared liberties for nobody; the
+// analysis of position groups the stones for the lists.
 void CountLastRound(TEngine& engine, const TBoard& position, const TEndVerdict& verdict,
                     TFinalCount& count) {
     count.Living = position;
