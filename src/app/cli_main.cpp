@@ -536,6 +536,11 @@ const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
             "itself over positions of the teacher games: does taking off the stones it lists "
             "dead and counting again move the score or show new dead stones?",
             obrin::cli::BenchScoring}},
+          {"endcount",
+           {"bench endcount [--games FILES] [--classic] [--verbose]   the final count's dead and "
+            "seki stones against the teacher's final_status_list on the final positions of the "
+            "teacher games (comma-separated files), and the processor time per count",
+            obrin::cli::BenchEndCount}},
           {"tactics",
            {"bench tactics [--positions FILE] [--reading-ms N] [--runs R] [--deterministic] "
             "[--gtp-reader]   ladder and capture search speed and answers",

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -89,7 +90,122 @@ void Print(const char* name, TAgreement& a) {
     std::printf("\n");
 }
 
+// Milliseconds of processor time this thread has used.
+double ThreadCpuMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
+}
+
+// The count's verdicts against the teacher's on final positions, in stones.
+struct TVerdictTally {
+    int TeacherDead = 0, DeadFound = 0;
+    int TeacherAlive = 0, AliveKept = 0;
+    int TeacherSeki = 0, SekiFound = 0, OwnSeki = 0;
+    std::vector<double> Ms;  // processor time per count
+};
+
+TBoard Marks(const std::vector<TPoint>& points) {
+    TBoard b{};
+    for (const TPoint& p : points) b[PointIndex(p.X, p.Y)] = 1;
+    return b;
+}
+
+// The position with the disagreements: x and o are stones both call dead, b and w stones only
+// the teacher calls dead, B and W stones only the count calls dead, s seki stones.
+void PrintDisagreement(const TBoard& position, const TBoard& teacherDead,
+                       const TFinalCount& count) {
+    for (int y = BoardSize - 1; y >= 0; --y) {
+        std::string row = "  ";
+        for (int x = 0; x < BoardSize; ++x) {
+            const int p = PointIndex(x, y);
+            const bool black = position[p] > 0;
+            char c = position[p] == 0 ? '.' : (black ? 'X' : 'O');
+            const bool ours = count.Dead[p] != 0, theirs = teacherDead[p] != 0;
+            if (ours && theirs) c = black ? 'x' : 'o';
+            else if (theirs) c = black ? 'b' : 'w';
+            else if (ours) c = black ? 'B' : 'W';
+            else if (count.Seki[p] != 0) c = 's';
+            row += c;
+            row += ' ';
+        }
+        std::printf("%s\n", row.c_str());
+    }
+}
+
+// Counts the final position of game and compares its dead and seki stones with the teacher's.
+void TallyFinal(TEngine& engine, const TTeacherGame& game, bool verbose, TVerdictTally& t) {
+    const TTeacherVerdict& verdict = game.Verdicts.back();
+    const TBoard position = PositionAfter(game, verdict.MoveNumber);
+    engine.Fields.Spielfeld = position;
+    engine.Fields.KoX = engine.Fields.KoY = -1;
+    engine.Game.GefangeneSchwarz = engine.Game.GefangeneWeiss = 0.0;
+    const double start = ThreadCpuMs();
+    const TFinalCount count = CountFinalPosition(engine);
+    t.Ms.push_back(ThreadCpuMs() - start);
+    const TBoard dead = Marks(verdict.Dead), seki = Marks(verdict.Seki);
+    int deadHere = 0, foundHere = 0, killedHere = 0;
+    for (int p = 0; p < PointCount; ++p) {
+        if (position[p] == 0) continue;
+        const bool oursDead = count.Dead[p] != 0, oursSeki = count.Seki[p] != 0;
+        t.OwnSeki += oursSeki;
+        if (dead[p] != 0) {
+            ++deadHere;
+            foundHere += oursDead;
+        } else if (seki[p] != 0) {
+            ++t.TeacherSeki;
+            t.SekiFound += oursSeki;
+        } else {
+            ++t.TeacherAlive;
+            t.AliveKept += !oursDead;
+            killedHere += oursDead;
+        }
+    }
+    t.TeacherDead += deadHere;
+    t.DeadFound += foundHere;
+    if (verbose)
+        std::printf("game %d: dead found %d of %d, living stones counted dead %d, %.0f ms\n",
+                    game.Id, foundHere, deadHere, killedHere, t.Ms.back());
+    if (verbose && (foundHere < deadHere || killedHere > 0))
+        PrintDisagreement(position, dead, count);
+}
+
+double Share(int part, int whole) {
+    return whole == 0 ? 1.0 : static_cast<double>(part) / whole;
+}
+
 }  // namespace
+
+// The final positions of teacher games: the count's dead and seki stones against the teacher's
+// final_status_list, and the processor time per count.
+int BenchEndCount(const Args& args) {
+    const std::string files =
+        Option(args, "--games",
+               DefaultGames("games-final.txt") + "," + DefaultGames("games-dragon.txt") + "," +
+                   DefaultGames("games-wide.txt"));
+    const bool verbose = HasOption(args, "--verbose");
+    IHost host;
+    TEngine engine(host);
+    engine.Clock.SetDeterministic(true);
+    engine.Settings.KlassischeEngine = HasOption(args, "--classic");
+    TVerdictTally t;
+    for (const TTeacherGame& game : ReadTeacherGameFiles(files))
+        if (!game.Verdicts.empty() && game.Verdicts.back().Final)
+            TallyFinal(engine, game, verbose, t);
+    std::sort(t.Ms.begin(), t.Ms.end());
+    std::printf("%zu final positions (%s count)\n", t.Ms.size(),
+                engine.Settings.KlassischeEngine ? "classic" : "end");
+    std::printf("dead stones found:   %d of %d (%.3f)\n", t.DeadFound, t.TeacherDead,
+                Share(t.DeadFound, t.TeacherDead));
+    std::printf("alive stones kept:   %d of %d (%.3f)\n", t.AliveKept, t.TeacherAlive,
+                Share(t.AliveKept, t.TeacherAlive));
+    std::printf("seki stones found:   %d of %d; stones counted in seki: %d\n", t.SekiFound,
+                t.TeacherSeki, t.OwnSeki);
+    if (!t.Ms.empty())
+        std::printf("processor time per count: median %.0f ms, worst %.0f ms\n",
+                    t.Ms[t.Ms.size() / 2], t.Ms.back());
+    return 0;
+}
 
 // Positions of the teacher games: the last one of every game and, from move --from on, every
 // --every-th one, up to --positions in all.

@@ -7,5 +7,8 @@
 namespace obrin::cli {
 
 int BenchScoring(const Args& args);
+// The final count's dead and seki stones against the teacher's on the final positions of the
+// teacher games ("bench endcount").
+int BenchEndCount(const Args& args);
 
 }  // namespace obrin::cli

@@ -98,6 +98,7 @@ void TFormScore::Evaluate() {
     }
     m_living = count.Living;
     m_territory = count.Territory;
+    m_neutral = count.Neutral;
     m_counted = true;
     ShowCount();
     m_host.SetStatus("");  // the analysis' last stage is over
@@ -111,7 +112,7 @@ bool TFormScore::ToggleAt(TPoint point) {
     if (position[p] == 0) return false;
     ToggleLife(position, m_living, p);
     m_score = CountWithLiving(position, m_living, m_engine.Game.GefangeneSchwarz,
-                              m_engine.Game.GefangeneWeiss, m_territory);
+                              m_engine.Game.GefangeneWeiss, m_territory, m_neutral);
     ShowCount();
     return true;
 }

@@ -29,6 +29,8 @@ class TFormScore : public QWidget {
     // Analyses and counts the current position and shows the result (each showing does this).
     void Evaluate();
     [[nodiscard]] const TScore& Score() const { return m_score; }
+    // The stones counted alive (seki stones among them), as the board shows them.
+    [[nodiscard]] const TBoard& Living() const { return m_living; }
     // The record's result of the count shown ("B+5.5", "W+3", "0").
     [[nodiscard]] std::string Result() const;
     // A click on the board while the count is shown: the group at point changes between dead
@@ -63,6 +65,7 @@ class TFormScore : public QWidget {
     bool m_counted = false;  // the maps below hold the count shown
     TBoard m_living{};       // the living stones, as the analysis judged and the user corrected
     TBoard m_territory{};    // the territory they imply
+    TBoard m_neutral{};      // the liberties seki groups share: nobody's territory
 };
 
 }  // namespace obrin::gui

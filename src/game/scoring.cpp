@@ -10,6 +10,7 @@
 #include "board/chains.h"
 #include "game/engine.h"
 #include "game/analyse.h"
+#include "game/endcount.h"
 
 namespace obrin {
 namespace {
@@ -70,25 +71,46 @@ void ToggleLife(const TBoard& spielfeld, TBoard& living, int point) {
     for (const int p : StonesMarkedTogether(spielfeld, point)) living[p] = alive ? 0 : spielfeld[p];
 }
 
-TScore CountWithLiving(const TBoard& spielfeld, const TBoard& living, double gefangeneSchwarz,
-                       double gefangeneWeiss, TBoard& territory) {
+namespace {
+
+bool TouchesLiving(const TBoard& living, int point, int colour) {
+    for (int d = 0; d < 4; ++d) {
+        const int x = PointColumn(point) + NeighbourDX[d], y = PointRow(point) + NeighbourDY[d];
+        if (OnBoard(x, y) && living[PointIndex(x, y)] == colour) return true;
+    }
+    return false;
+}
+
+// The living stones' influence, 0 at the shared liberties of a seki that still stands.
+TBoard TerritoryMap(const TBoard& living, const TBoard& neutral) {
+    TBoard territory{};
     SpreadInfluence(living, territory, 50);
+    for (int p = 0; p < PointCount; ++p)
+        if (neutral[p] != 0 && TouchesLiving(living, p, 1) && TouchesLiving(living, p, -1))
+            territory[p] = 0;
+    return territory;
+}
+
+}  // namespace
+
+TScore CountWithLiving(const TBoard& spielfeld, const TBoard& living, double gefangeneSchwarz,
+                       double gefangeneWeiss, TBoard& territory, const TBoard& neutral) {
+    territory = TerritoryMap(living, neutral);
     return CountScore(spielfeld, living, territory, gefangeneSchwarz, gefangeneWeiss);
 }
 
 namespace {
 
-// The stones of position the analysis counts dead (wantDead) or alive, group by group. A dead
-// stone that no group holds gets a line of its own chain, so that every stone is listed.
+// The stones of position that wanted marks, group by group of the analysis graph. A stone that
+// no group holds gets a line of its own chain, so that every stone is listed.
 std::vector<std::vector<int>> GroupLines(const TGoGraph& graph, const TBoard& position,
-                                         bool wantDead) {
-    const TBoard& living = graph.LivingMap;
+                                         const TBoard& wanted) {
     std::vector<std::vector<int>> lines;
     TBoard listed{};
     for (const TGoGroup* g = graph.Groups(); g != nullptr; g = g->next) {
         std::vector<int> line;
         for (const TGoStone* st = g->Steine; st != nullptr; st = st->next)
-            if (position[st->Point] != 0 && (living[st->Point] == 0) == wantDead) {
+            if (position[st->Point] != 0 && wanted[st->Point] != 0) {
                 line.push_back(st->Point);
                 listed[st->Point] = 1;
             }
@@ -96,16 +118,41 @@ std::vector<std::vector<int>> GroupLines(const TGoGraph& graph, const TBoard& po
     }
     TPointList chain;
     for (int p = 0; p < PointCount; ++p) {
-        if (position[p] == 0 || listed[p] != 0 || (living[p] == 0) != wantDead) continue;
+        if (position[p] == 0 || listed[p] != 0 || wanted[p] == 0) continue;
         std::vector<int> line;
         GetChain(PointColumn(p), PointRow(p), position, chain);
         for (const TPoint& c : chain) {
             const int q = PointIndex(c.X, c.Y);
-            if (listed[q] == 0 && (living[q] == 0) == wantDead) {
+            if (listed[q] == 0 && wanted[q] != 0) {
                 line.push_back(q);
                 listed[q] = 1;
             }
         }
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+// The stones the analysis counts dead (wantDead) or alive, group by group.
+std::vector<std::vector<int>> GroupLines(const TGoGraph& graph, const TBoard& position,
+                                         bool wantDead) {
+    TBoard wanted{};
+    for (int p = 0; p < PointCount; ++p) wanted[p] = (graph.LivingMap[p] == 0) == wantDead;
+    return GroupLines(graph, position, wanted);
+}
+
+// The stones dead marks, as one click of the score window marks them together.
+std::vector<std::vector<int>> MarkedTogetherLines(const TBoard& position, const TBoard& dead) {
+    std::vector<std::vector<int>> lines;
+    TBoard listed{};
+    for (int p = 0; p < PointCount; ++p) {
+        if (dead[p] == 0 || listed[p] != 0) continue;
+        std::vector<int> line;
+        for (const int q : StonesMarkedTogether(position, p))
+            if (dead[q] != 0 && listed[q] == 0) {
+                line.push_back(q);
+                listed[q] = 1;
+            }
         lines.push_back(std::move(line));
     }
     return lines;
@@ -130,9 +177,8 @@ class TKeepPosition {
     const int32_t m_koX, m_koY;
 };
 
-}  // namespace
-
-TFinalCount CountFinalPosition(TEngine& engine) {
+// The classic count: the analysis graph judges the dead stones, round by round.
+TFinalCount CountByAnalysis(TEngine& engine) {
     const TKeepPosition keep(engine.Fields);
     TFinalCount count;
     TBoard position = engine.Fields.Spielfeld;
@@ -165,6 +211,61 @@ TFinalCount CountFinalPosition(TEngine& engine) {
         engine.Fields.Spielfeld = position;
         engine.Fields.KoX = engine.Fields.KoY = -1;
     }
+}
+
+// The last round of the end count: the verdict found no new dead stone in position (or the
+// rounds ran out). Its living stones are counted, the seki's shared liberties for nobody; the
+// analysis of position groups the stones for the lists.
+void CountLastRound(TEngine& engine, const TBoard& position, const TEndVerdict& verdict,
+                    TFinalCount& count) {
+    count.Living = position;
+    for (int p = 0; p < PointCount; ++p)
+        if (verdict.Dead[p] != 0) count.Living[p] = 0;
+    count.Seki = verdict.Seki;
+    count.Neutral = verdict.Neutral;
+    count.Score = CountWithLiving(position, count.Living, engine.Game.GefangeneSchwarz,
+                                  engine.Game.GefangeneWeiss, count.Territory, count.Neutral);
+    engine.Fields.Spielfeld = position;
+    engine.Fields.KoX = engine.Fields.KoY = -1;
+    Analyse(engine, TAnalysisStage::All);
+    TBoard alive{};
+    for (int p = 0; p < PointCount; ++p)
+        alive[p] = count.Living[p] != 0 && count.Seki[p] == 0 ? 1 : 0;
+    count.AliveGroups = GroupLines(*engine.Graph, position, alive);
+    count.SekiGroups = GroupLines(*engine.Graph, position, count.Seki);
+}
+
+// The end count: the verdict of the playouts (game/endcount.h), round by round.
+TFinalCount CountByPlayouts(TEngine& engine) {
+    const TKeepPosition keep(engine.Fields);
+    TFinalCount count;
+    TBoard position = engine.Fields.Spielfeld;
+    int takenPlus = 0, takenMinus = 0;
+    for (count.Rounds = 1;; ++count.Rounds) {
+        const TEndVerdict verdict = JudgeFinalPosition(position);
+        const bool none = verdict.Dead == TBoard{};
+        if (none || count.Rounds == FinalCountRounds) {
+            CountLastRound(engine, position, verdict, count);
+            count.Score.DeadPlus += takenPlus;
+            count.Score.DeadMinus += takenMinus;
+        }
+        for (std::vector<int>& line : MarkedTogetherLines(position, verdict.Dead)) {
+            for (const int p : line) count.Dead[p] = position[p];
+            count.DeadGroups.push_back(std::move(line));
+        }
+        if (none || count.Rounds == FinalCountRounds) return count;
+        for (int p = 0; p < PointCount; ++p)
+            if (verdict.Dead[p] != 0) {
+                (position[p] > 0 ? takenPlus : takenMinus) += 1;
+                position[p] = 0;
+            }
+    }
+}
+
+}  // namespace
+
+TFinalCount CountFinalPosition(TEngine& engine) {
+    return engine.Settings.KlassischeEngine ? CountByAnalysis(engine) : CountByPlayouts(engine);
 }
 
 TScore ScorePosition(TEngine& engine) {

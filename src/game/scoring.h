@@ -1,7 +1,8 @@
-// Counting a position as a finished game: the stones the analysis graph keeps alive stay, every
-// other stone is a prisoner of the opponent, and every point the living stones do not occupy
-// belongs to the side whose influence covers it. The one count is CountFinalPosition. The score window, GTP final_score and the end of
-// a self-played game all count this way, so they always agree.
+// Counting a position as a finished game: the stones the end count keeps alive stay, every other
+// stone is a prisoner of the opponent, and every point the living stones do not occupy belongs to
+// the side whose influence covers it, except the liberties a seki shares. The one count is
+// CountFinalPosition. The score window, GTP final_score and the end of a self-played game all
+// count this way, so they always agree.
 #pragma once
 
 #include <string>
@@ -45,25 +46,32 @@ struct TScore {
 // Marks those stones dead in living when the clicked stone is alive there, alive otherwise.
 void ToggleLife(const TBoard& spielfeld, TBoard& living, int point);
 // Counts with a living-stones map; territory receives the territory map it implies (the same
-// spreading of influence the analysis graph uses).
+// spreading of influence the analysis graph uses). The points neutral marks (the liberties seki
+// groups share) count for nobody while living stones of both colours touch them.
 [[nodiscard]] TScore CountWithLiving(const TBoard& spielfeld, const TBoard& living,
                                      double gefangeneSchwarz, double gefangeneWeiss,
-                                     TBoard& territory);
+                                     TBoard& territory, const TBoard& neutral = TBoard{});
 
-// The count of the current position as a finished game. The analysis judges some stones dead;
-// they are taken off as prisoners and the position left is analysed again, until no new stone
-// is judged dead (at most FinalCountRounds analyses); that last position is counted. So taking
+// The count of the current position as a finished game. The end count (game/endcount.h) judges
+// some stones dead; they are taken off as prisoners and the position left is judged again, until
+// no new stone is judged dead (at most FinalCountRounds verdicts); that last position is
+// counted, with the liberties of its seki for nobody. With the setting KlassischeEngine the
+// analysis graph judges instead, as the count first did, and there is no seki. Either way taking
 // off exactly the stones listed dead and counting again gives the same score and no new dead
 // stones. Spielfeld and the ko point are restored afterwards; the engine's analysis is that of
 // the last position counted.
 struct TFinalCount {
     TScore Score;
     TBoard Dead{};       // the colour of every stone counted dead, 0 elsewhere
+    TBoard Seki{};       // the colour of every stone living in seki
+    TBoard Neutral{};    // 1 at the liberties the seki groups share
     TBoard Living{};     // the position with the dead stones taken off
     TBoard Territory{};  // the living stones' influence there: its sign names a point's owner
-    // The stones group by group (point indices), as the analysis that judged them found them.
-    std::vector<std::vector<int>> DeadGroups, AliveGroups;
-    int Rounds = 0;  // analyses run
+    // The stones group by group (point indices): the alive and seki ones by the analysis graph's
+    // groups, the dead ones as one click marks them together (the classic count: as the
+    // analysis that judged them found them).
+    std::vector<std::vector<int>> DeadGroups, AliveGroups, SekiGroups;
+    int Rounds = 0;  // verdicts reached
 };
 constexpr int FinalCountRounds = 8;
 [[nodiscard]] TFinalCount CountFinalPosition(TEngine& engine);

@@ -118,11 +118,15 @@ void RegisterAnalysisCommands(TGtpEngine& gtp) {
         const std::string& kind = args[0];
         if (kind != "alive" && kind != "dead" && kind != "seki")
             return TGtpReply::Failure("syntax error");
-        if (kind == "seki") return TGtpReply::Success();
-        // The stones final_score counts dead, and every other stone as alive.
+        // The classic count knows no seki.
+        if (kind == "seki" && gtp.Engine().Settings.KlassischeEngine) return TGtpReply::Success();
+        // The stones final_score counts dead, those living in seki, and every other stone alive.
         const TFinalCount count = CountFinalPosition(gtp.Engine());
+        const auto& lines = kind == "dead"    ? count.DeadGroups
+                            : kind == "alive" ? count.AliveGroups
+                                              : count.SekiGroups;
         std::string text;
-        for (const std::vector<int>& line : kind == "dead" ? count.DeadGroups : count.AliveGroups) {
+        for (const std::vector<int>& line : lines) {
             if (!text.empty()) text += '\n';
             text += StonesText(line);
         }

@@ -7,6 +7,7 @@
 #include "game/engine.h"
 #include "tools/klassidata.h"
 #include "support/diagram.h"
+#include "support/finished_positions.h"
 
 namespace obrin {
 namespace {
@@ -16,6 +17,7 @@ class Scoring : public ::testing::Test {
     IHost host;
     TEngine engine{host};
     void SetUp() override { engine.Clock.SetDeterministic(true); }
+    void ExpectTheCountToRepeatOnItsOwnResult(const std::vector<TTeacherGame>& games);
 };
 
 TEST_F(Scoring, AnEmptyBoardIsADrawOrTheKomi) {
@@ -125,9 +127,18 @@ TEST_F(Scoring, AnyPositionGivesAResult) {
 // Taking off exactly the stones the count lists dead, as prisoners, and counting again gives the
 // same score and no new dead stone; every stone is either dead or among the living; the position
 // is left as it was. (One analysis used to leave stones that the cleaned position showed dead.)
+// Both counts, the end count and the classic one.
 TEST_F(Scoring, TakingOffTheStonesCountedDeadChangesNothing) {
     const auto games =
         ReadTeacherGames(std::string(OBRIN_TEST_SOURCE_DIR) + "/../training/games-final.txt");
+    for (const bool classic : {false, true}) {
+        engine.Settings.KlassischeEngine = classic;
+        SCOPED_TRACE(classic ? "classic count" : "end count");
+        ExpectTheCountToRepeatOnItsOwnResult(games);
+    }
+}
+
+void Scoring::ExpectTheCountToRepeatOnItsOwnResult(const std::vector<TTeacherGame>& games) {
     int severalRounds = 0;
     for (size_t g = 0; g < games.size() && g < 8; ++g) {
         const TBoard position = PositionAfter(games[g], static_cast<int>(games[g].Moves.size()));
@@ -159,6 +170,57 @@ TEST_F(Scoring, TakingOffTheStonesCountedDeadChangesNothing) {
         EXPECT_EQ(again.Rounds, 1) << "game " << g;
     }
     EXPECT_GT(severalRounds, 0) << "no position needed a second analysis: the set tests little";
+}
+
+// A large group without eye space inside the opponent's area: the classic count lets it live,
+// the end count takes it off, one click's worth of stones, and finds nothing more once it is off.
+TEST_F(Scoring, TheEndCountTakesOffALargeDeadGroup) {
+    engine.Fields.Spielfeld = test::DeadBlock;
+    const TFinalCount count = CountFinalPosition(engine);
+    EXPECT_EQ(count.Score.DeadPlus, 10);
+    EXPECT_EQ(count.Score.DeadMinus, 0);
+    ASSERT_EQ(count.DeadGroups.size(), 1u);
+    EXPECT_EQ(count.DeadGroups[0], StonesMarkedTogether(test::DeadBlock, PointIndex(12, 6)));
+    EXPECT_EQ(count.Rounds, 2);
+    EXPECT_EQ(engine.Fields.Spielfeld, test::DeadBlock);
+    EXPECT_LT(count.Territory[PointIndex(12, 6)], 0) << "the block's points are White's";
+
+    engine.Settings.KlassischeEngine = true;
+    EXPECT_EQ(CountFinalPosition(engine).Dead[PointIndex(12, 6)], 0);
+}
+
+// The stones of a seki live and stay on the board; the liberty they share is nobody's, in the
+// count and after a click in the score window.
+TEST_F(Scoring, ASekiLivesAndItsSharedLibertyCountsForNobody) {
+    engine.Fields.Spielfeld = test::Seki;
+    const TFinalCount count = CountFinalPosition(engine);
+    const int shared = PointIndex(2, 18);  // C19
+    EXPECT_EQ(count.Dead, TBoard{});
+    EXPECT_EQ(count.Living, test::Seki);
+    EXPECT_EQ(count.Neutral[shared], 1);
+    EXPECT_EQ(count.Territory[shared], 0);
+    EXPECT_EQ(count.SekiGroups.size(), 2u);
+    for (const auto& line : count.AliveGroups)
+        for (const int p : line) EXPECT_EQ(count.Seki[p], 0) << "a seki stone listed alive";
+
+    TBoard territory{};
+    const TScore plain = CountWithLiving(test::Seki, count.Living, 0, 0, territory);
+    EXPECT_NE(territory[shared], 0) << "without the seki the point would be somebody's";
+    EXPECT_EQ(plain.TerrPlus + plain.TerrMinus, count.Score.TerrPlus + count.Score.TerrMinus + 1);
+    const TScore again =
+        CountWithLiving(test::Seki, count.Living, 0, 0, territory, count.Neutral);
+    EXPECT_EQ(again.Balance(), count.Score.Balance());
+
+    // Once the black seki stones are marked dead, the point is White's again.
+    TBoard living = count.Living;
+    ToggleLife(test::Seki, living, PointIndex(3, 18));
+    (void)CountWithLiving(test::Seki, living, 0, 0, territory, count.Neutral);
+    EXPECT_LT(territory[shared], 0);
+
+    engine.Settings.KlassischeEngine = true;
+    const TFinalCount classic = CountFinalPosition(engine);
+    EXPECT_EQ(classic.Seki, TBoard{});
+    EXPECT_TRUE(classic.SekiGroups.empty());
 }
 
 }  // namespace

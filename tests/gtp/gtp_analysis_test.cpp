@@ -7,6 +7,7 @@
 #include "tools/klassidata.h"
 #include "game/engine.h"
 #include "gtp/gtp.h"
+#include "support/finished_positions.h"
 
 namespace obrin {
 namespace {
@@ -144,6 +145,20 @@ TEST_F(GtpAnalysis, GroupStatusAndFinalStatusList) {
     EXPECT_NE(analyze.find("\nplist/Tote Steine/final_status_list dead\n"), std::string::npos);
     EXPECT_NE(analyze.find("\ndboard/Gruppenstatus/obrin_field Gruppenstatus\n"),
               std::string::npos);
+}
+
+// final_status_list seki names the groups of a seki, alive no longer does; the classic count
+// knows no seki.
+TEST_F(GtpAnalysis, FinalStatusListNamesTheGroupsOfASeki) {
+    engine.Clock.SetDeterministic(true);
+    gtp.SetUpPosition(test::Seki, PassPoint, 0.0, 0.0);
+    EXPECT_EQ(Ask("final_status_list seki"), "= A18 B18 C18 B19\nD18 E18 F18 D19 F19\n\n");
+    EXPECT_EQ(Ask("final_status_list dead"), "= \n\n");
+    const std::string alive = Ask("final_status_list alive");
+    EXPECT_EQ(alive.find("B19"), std::string::npos) << alive;
+    EXPECT_NE(alive.find("K1"), std::string::npos) << alive;
+    engine.Settings.KlassischeEngine = true;
+    EXPECT_EQ(Ask("final_status_list seki"), "= \n\n");
 }
 
 TEST_F(GtpAnalysis, GraphFieldsAreFilled) {

@@ -30,6 +30,7 @@
 #include "records/FormSgfTree.h"
 #include "records/sgfparse.h"
 #include "support/gui_main.h"
+#include "support/finished_positions.h"
 #include "support/gui_test.h"
 #include "ui/FormBoard.h"
 #include "ui/FormControl.h"
@@ -268,6 +269,31 @@ class TFormGoMainTest : public QObject {
         QVERIFY(!score.isVisible());
         QVERIFY(!view->Territory().has_value());
         QVERIFY(!view->ShowsTrialBoard());
+    }
+
+    // A finished game with a dead block inside White's area and a seki: the block leaves the
+    // board and its points are White's, the seki's stones stay and their shared liberty C19 is
+    // nobody's.
+    void scoreWindowShowsTheSekiAliveAndTheDeadBlockOff() {
+        TEngine& e = m_main->Engine();
+        e.Clock.SetDeterministic(true);
+        e.Fields.Spielfeld = test::DeadBlock;
+        TFormScore& score = m_main->ShowScore();
+        TBoardView* view = m_main->Board().View();
+        QVERIFY(view->ShowsTrialBoard() && view->Territory().has_value());
+        const TBoard& shown = score.Living();
+        const TBoard& owners = *view->Territory();
+        QCOMPARE(shown[PointIndex(12, 6)], 0);  // the block
+        QCOMPARE(owners[PointIndex(12, 6)], -1);
+        for (const char* p : {"B19", "D19", "C18", "F18"}) {
+            const int i = PointIndex(ColumnOfText(p), RowOfText(p));
+            QCOMPARE(shown[i], test::DeadBlock[i]);
+        }
+        QCOMPARE(owners[PointIndex(2, 18)], 0);  // C19
+        QCOMPARE(score.Score().DeadPlus, 10);
+        if (const QByteArray dir = qgetenv("OBRIN_SCREENSHOTS"); !dir.isEmpty())
+            m_main->grab().save(QString::fromUtf8(dir) + QStringLiteral("/score-seki.png"));
+        Press(&score, "&Ok");
     }
 
     void randomMovesLabelsShowBothShares() {
