@@ -223,6 +223,8 @@ int PlayGnuGoGames(const TGamesOptions& o) {
                 if (const auto p = ChooseInvasionPoint(board, colour, koX, koY, rng)) {
                     gnugo.Ask(std::string("play ") + (colour > 0 ? "b " : "w ") + Vertex(p->X, p->Y));
                     invaded += " " + std::to_string(number);
+                    std::fprintf(stderr, "game %d: invasion at move %d: %s\n", g, number + 1,
+                                 Vertex(p->X, p->Y).c_str());
                     passes = 0;
                     play(p->X, p->Y);
                     continue;

@@ -25,7 +25,8 @@ struct TGamesOptions {
     int Handicap = 0;
     // Invasions: at this many random moves from InvasionFirst to InvasionLast (move numbers, the
     // moves played before) the side to move plays a lone stone into the opponent's framework
-    // instead of GNU Go's move (see tools/invasions.h), when the position has a point for one.
+    // instead of GNU Go's move (see tools/invasions.h), when the position has a point for one;
+    // the header of the game lists the move numbers of those played.
     int Invasions = 0;
     int InvasionFirst = 30, InvasionLast = 150;
     // GNU Go may not resign, so that lost games too are played out to two passes.
