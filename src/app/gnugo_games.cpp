@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <optional>
@@ -15,6 +16,7 @@
 #include "board/board.h"
 #include "board/chains.h"
 #include "board/safefile.h"
+#include "tools/invasions.h"
 
 namespace obrin::train {
 namespace {
@@ -161,8 +163,10 @@ int PlayGnuGoGames(const TGamesOptions& o) {
     if (!out) throw std::runtime_error("cannot write " + o.OutFile);
     for (int g = o.FirstGame; g < o.FirstGame + o.Games; ++g) {
         const uint32_t seed = 1000u + static_cast<uint32_t>(g);
-        TGtpProcess gnugo({o.GnuGo, "--mode", "gtp", "--level", std::to_string(o.Level), "--seed",
-                           std::to_string(seed)});
+        std::vector<std::string> argv{o.GnuGo,  "--mode", "gtp", "--level", std::to_string(o.Level),
+                                      "--seed", std::to_string(seed)};
+        if (o.NeverResign) argv.push_back("--never-resign");
+        TGtpProcess gnugo(argv);
         gnugo.Ask("boardsize 19");
         gnugo.Ask("clear_board");
         gnugo.Ask(o.Handicap > 0 ? "komi 0.5" : "komi 6.5");
@@ -201,11 +205,30 @@ int PlayGnuGoGames(const TGamesOptions& o) {
                 break;
             }
         }
+        const std::vector<int> invasionMoves =
+            DrawInvasionMoves(o.Invasions, o.InvasionFirst, o.InvasionLast, rng);
+        std::string invaded;  // the move numbers of the invasions played
         int nextSample = o.FirstSample;
+        if (number > nextSample)
+            std::fprintf(stderr,
+                         "game %d: the opening ends after move %d, past the first sample (%d): "
+                         "only the final position is judged; raise --first-sample\n",
+                         g, number, nextSample);
         while (passes < 2 && number < o.MaxMoves) {
             if (number == nextSample) {
                 WriteVerdicts(gnugo, verdicts, number, false, o.DragonVerdicts);
                 nextSample += o.SampleEvery;
+            }
+            if (std::binary_search(invasionMoves.begin(), invasionMoves.end(), number)) {
+                if (const auto p = ChooseInvasionPoint(board, colour, koX, koY, rng)) {
+                    gnugo.Ask(std::string("play ") + (colour > 0 ? "b " : "w ") + Vertex(p->X, p->Y));
+                    invaded += " " + std::to_string(number);
+                    std::fprintf(stderr, "game %d: invasion at move %d: %s\n", g, number + 1,
+                                 Vertex(p->X, p->Y).c_str());
+                    passes = 0;
+                    play(p->X, p->Y);
+                    continue;
+                }
             }
             const std::string answer = Flatten(gnugo.Ask(colour > 0 ? "genmove b" : "genmove w"));
             if (answer == "resign") break;
@@ -220,7 +243,9 @@ int PlayGnuGoGames(const TGamesOptions& o) {
             play(x, y);
         }
         WriteVerdicts(gnugo, verdicts, number, true, o.DragonVerdicts);
-        out << "game " << g << " level " << o.Level << " seed " << seed << "\n";
+        out << "game " << g << " level " << o.Level << " seed " << seed;
+        if (o.Invasions > 0) out << " invasions" << invaded;
+        out << "\n";
         out << "moves " << moves.str() << "\n" << verdicts.str() << "endgame\n";
         out.flush();
         std::fprintf(stderr, "game %d: %d moves\n", g, number);

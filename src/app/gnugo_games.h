@@ -23,6 +23,14 @@ struct TGamesOptions {
     // Black's handicap stones (GNU Go's fixed placement, 2 to 9; 0 for none), set before the
     // random opening; White then moves first and the komi is 0.5.
     int Handicap = 0;
+    // Invasions: at this many random moves from InvasionFirst to InvasionLast (move numbers, the
+    // moves played before) the side to move plays a lone stone into the opponent's framework
+    // instead of GNU Go's move (see tools/invasions.h), when the position has a point for one;
+    // the header of the game lists the move numbers of those played.
+    int Invasions = 0;
+    int InvasionFirst = 30, InvasionLast = 150;
+    // GNU Go may not resign, so that lost games too are played out to two passes.
+    bool NeverResign = false;
     int MaxMoves = 400;
     // Verdicts of sampled positions from dragon_status (fast) instead of final_status_list (which
     // plays the position out and takes seconds). The final position always uses final_status_list.

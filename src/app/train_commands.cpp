@@ -24,6 +24,7 @@ namespace {
 
 using cli::Args;
 
+using cli::HasOption;
 using cli::IntOption;
 using cli::NumberOption;
 using cli::Option;
@@ -55,11 +56,17 @@ int RunGames(const Args& args) {
     ReadRange(args, "--opening", o.OpeningMin, o.OpeningMax);
     ReadRange(args, "--opening-lines", o.OpeningLineMin, o.OpeningLineMax);
     o.Handicap = IntOption(args, "--handicap", o.Handicap);
+    o.Invasions = IntOption(args, "--invasions", o.Invasions);
+    ReadRange(args, "--invasion-moves", o.InvasionFirst, o.InvasionLast);
+    o.NeverResign = HasOption(args, "--never-resign");
     if (o.OpeningMin < 0 || o.OpeningMax > 40 || o.OpeningLineMin < 1 || o.OpeningLineMax > 10 ||
         o.OpeningLineMin > o.OpeningLineMax ||
-        (o.Handicap != 0 && (o.Handicap < 2 || o.Handicap > 9))) {
+        (o.Handicap != 0 && (o.Handicap < 2 || o.Handicap > 9)) || o.InvasionFirst < 0 ||
+        o.InvasionFirst > o.InvasionLast || o.Invasions < 0 ||
+        o.Invasions > o.InvasionLast - o.InvasionFirst + 1) {
         std::cerr << "obrin-cli train games: --opening takes 0 to 40 moves, --opening-lines lines "
-                     "1 to 10, --handicap 2 to 9 stones\n";
+                     "1 to 10, --handicap 2 to 9 stones, --invasion-moves a range FIRST-LAST and "
+                     "--invasions at most as many moves as it holds\n";
         return 2;
     }
     if (o.OutFile.empty()) {
@@ -306,7 +313,8 @@ std::map<std::string, cli::TSubcommand> TrainCommands() {
         {"games",
          {"train games --out FILE [--games N] [--first K] [--level L] [--first-sample M]\n"
           "      [--sample-every K] [--verdicts final|dragon] [--opening 4 | MIN-MAX]\n"
-          "      [--opening-lines 3-6] [--handicap N] [--gnugo PATH]\n"
+          "      [--opening-lines 3-6] [--handicap N] [--invasions N] [--invasion-moves 30-150]\n"
+          "      [--never-resign] [--gnugo PATH]\n"
           "      GNU Go self-play games with its verdicts (data building only)",
           RunGames}},
         {"samples",
