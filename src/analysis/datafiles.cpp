@@ -25,8 +25,8 @@ std::vector<fs::path> DataFilePlaces(const std::string& name) {
     return TFileLocations::FromEnvironment().SearchOrder(name);
 }
 
-std::vector<uint8_t> ReadFileBytes(const fs::path& path) {
-    const std::string bytes = ReadRegularFile(path);
+std::vector<uint8_t> ReadFileBytes(const fs::path& path, std::uintmax_t limit) {
+    const std::string bytes = ReadRegularFile(path, limit);
     return {bytes.begin(), bytes.end()};
 }
 

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "board/safefile.h"
+
 namespace obrin {
 
 // The path to read the data file name from; for writing, pass forWriting = true.
@@ -18,8 +20,12 @@ namespace obrin {
 // Every place the data file name is looked for, in order, for messages about a missing file.
 [[nodiscard]] std::vector<std::filesystem::path> DataFilePlaces(const std::string& name);
 
-// The whole file; throws EObrinError naming the file when it cannot be read.
-[[nodiscard]] std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path);
+// The whole file; throws EObrinError naming the file when it cannot be read or is larger than
+// limit bytes (by default the limit of every file read whole).
+[[nodiscard]] std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path,
+                                                 std::uintmax_t limit = MaxReadFileSize);
+// The limit for the full training sets the training commands read (a few hundred MB each).
+inline constexpr std::uintmax_t MaxTrainingFileSize = std::uintmax_t{4} << 30;
 // Writes bytes to a temporary file beside path and renames it over path.
 void WriteFileAtomically(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
 

@@ -561,7 +561,11 @@ void TGoGraph::ReadChains() {
         if (c->Liberties >= SafeLiberties) {
             // What the reader answers at once for such a chain: it needs no move and cannot be
             // captured.
-            if (c->Group->CorrectedStatus == StatusDead) c->Group->CorrectedStatus = StatusSaveable;
+            // The classic engine lifts a dead group to saveable for such a chain; but a large
+            // group without eyes inside the opponent's wall has liberties enough and is dead all
+            // the same, so otherwise the status stays as it is.
+            if (c->Group->CorrectedStatus == StatusDead && m_context.Settings.KlassischeEngine)
+                c->Group->CorrectedStatus = StatusSaveable;
             continue;
         }
         const int x = PointColumn(c->Name), y = PointRow(c->Name);

@@ -77,8 +77,8 @@ void TTestData::SaveToFile(const std::string& fileName) {
     WriteFileAtomically(fileName, m_stream);
 }
 
-void TTestData::LoadFromFile(const std::string& fileName) {
-    std::vector<uint8_t> bytes = ReadFileBytes(fileName);
+void TTestData::LoadFromFile(const std::string& fileName, std::uintmax_t limit) {
+    std::vector<uint8_t> bytes = ReadFileBytes(fileName, limit);
     TByteReader r(bytes, fileName);
     const int16_t inputs = r.Get<int16_t>(), outputs = r.Get<int16_t>();
     if (inputs < 0 || inputs > MaxLayerSize) r.Fail("bad input count " + std::to_string(inputs), 0);

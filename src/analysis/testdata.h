@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "board/safefile.h"
+
 namespace obrin {
 
 class TTestData {
@@ -37,7 +39,7 @@ class TTestData {
 
     void SaveToFile(const std::string& fileName);
     // A damaged file throws EObrinError naming file and offset and leaves the set as it was.
-    void LoadFromFile(const std::string& fileName);
+    void LoadFromFile(const std::string& fileName, std::uintmax_t limit = MaxReadFileSize);
     [[nodiscard]] const std::vector<uint8_t>& Stream() const { return m_stream; }
 
   private:

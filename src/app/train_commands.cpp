@@ -122,7 +122,7 @@ int RunSamples(const Args& args) {
 
 int RunNet(const Args& args) {
     TTestData samples;
-    samples.LoadFromFile(Option(args, "--samples", "training-full.dat"));
+    samples.LoadFromFile(Option(args, "--samples", "training-full.dat"), MaxTrainingFileSize);
     TTrainOptions o;
     o.Steps = NumberOption(args, "--steps", o.Steps);
     o.Seed = static_cast<uint32_t>(IntOption(args, "--seed", static_cast<int>(o.Seed)));
@@ -156,7 +156,7 @@ int RunCheck(const Args& args) {
     TFeedFwd3 net(KlassiNetSize, KlassiNetSize, KlassiNetSize, 0.2, [] { return 0.0; });
     net.LoadFromFile(Option(args, "--net", "net.dat"));
     TTestData held;
-    held.LoadFromFile(Option(args, "--heldout", "heldout.dat"));
+    held.LoadFromFile(Option(args, "--heldout", "heldout.dat"), MaxTrainingFileSize);
     const auto quality = MeasureOutputs(net, held);
     std::printf("held-out quality per named output (%d points):\n", held.GetSampleCount());
     std::printf("%-3s %9s %9s %8s %6s  %s\n", "out", "positives", "negatives", "bal.acc", "AUC",
@@ -226,7 +226,7 @@ int RunTerritoryRecords(const Args& args) {
 }
 
 int RunTerritoryNet(const Args& args) {
-    const auto records = ReadFileBytes(Option(args, "--records", "dectrain-full.dat"));
+    const auto records = ReadFileBytes(Option(args, "--records", "dectrain-full.dat"), MaxTrainingFileSize);
     CheckTerritoryRecords(records, Option(args, "--records", "dectrain-full.dat"));
     TQuietEngine e;
     FreshTerritoryNet(e.Engine, static_cast<uint32_t>(IntOption(args, "--seed", 1)),
