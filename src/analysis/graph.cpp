@@ -525,6 +525,7 @@ void TGoGraph::CorrectStatus() {
         PutContactsOfDeadGroupsInFight();
     } else {
         JudgeByReading();
+        JudgeByPlayouts();
     }
     for (TGoGroup* g = m_groups; g != nullptr; g = g->next) g->Status = g->CorrectedStatus;
 }

@@ -156,6 +156,16 @@ class TGoGraph {
     void AddEnemies(TGoGroup& a, TGoGroup& b);
     // Records point as an eye candidate of group: Auge1 first, Auge2 only away from Auge1.
     static void AddEyeCandidate(TGoGroup& group, int point);
+    // Whether the correction pass has left the group in the fight ("rettbar" or "angreifbar").
+    [[nodiscard]] static bool IsUnsettled(const TGoGroup& group) {
+        return group.CorrectedStatus == StatusSaveable || group.CorrectedStatus == StatusAttackable;
+    }
+    // The playouts that judge the groups left in the fight, and the mean ownership of a group's
+    // stones (from its owner's side, -1 .. +1) below which it is dead and from which it is safe.
+    static constexpr int StatusPlayouts = 64;
+    static constexpr uint64_t StatusPlayoutSeed = 1;
+    static constexpr double LostOwnership = -0.4;
+    static constexpr double KeptOwnership = 0.8;
     [[nodiscard]] static bool IsSmallGroup(const TGoGroup& group) { return group.Anzahl < 4; }
     // Raises the group's status (and its corrected status) to at least status.
     static void RaiseStatus(TGoGroup& group, uint8_t status);
@@ -186,6 +196,7 @@ class TGoGraph {
     void GiveUpSmallOrStrengthenEnemies(TGoGroup& g);
     void PutContactsOfDeadGroupsInFight();
     void JudgeByReading();
+    void JudgeByPlayouts();
     // Shows the progress text of a stage (0 to 5, in build order) through the host.
     void Progress(int stage);
 

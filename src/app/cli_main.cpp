@@ -558,7 +558,7 @@ const std::map<std::string, std::map<std::string, TSubcommand>>& Commands() {
            {"bench sgf-long [--moves N] [--runs R]   load, replay and save one long game",
             BenchSgfLong}},
           {"analysis",
-           {"bench analysis [--runs R] [--games FILE] [--every N] [--game-count G]   "
+           {"bench analysis [--runs R] [--games FILE] [--every N] [--game-count G] [--classic]   "
             "ClassifyBoard and EvaluateTerritory, median ms per call; the analysis up to the "
             "graph stage by stage over positions of teacher games",
             BenchAnalysis}},

@@ -90,6 +90,7 @@ int BenchGraph(const Args& args) {
     const auto games = ReadTeacherGames(file);
     TStageTimingHost host;
     TEngine engine(host);
+    engine.Settings.KlassischeEngine = HasOption(args, "--classic");
     TBoardFields& f = engine.Fields;
     std::vector<double> reading, totals;
     std::string worstWhere;

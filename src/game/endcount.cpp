@@ -1,7 +1,7 @@
 #include "game/endcount.h"
 
 #include "board/chains.h"
-#include "game/playouts.h"
+#include "board/playouts.h"
 
 namespace obrin {
 namespace {

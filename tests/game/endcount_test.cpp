@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "game/engine.h"
-#include "game/playouts.h"
+#include "board/playouts.h"
 #include "game/scoring.h"
 #include "support/diagram.h"
 #include "support/finished_positions.h"

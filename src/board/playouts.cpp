@@ -1,4 +1,4 @@
-#include "game/playouts.h"
+#include "board/playouts.h"
 
 #include <utility>
 #include <vector>
