@@ -162,7 +162,7 @@ class TGoGraph {
     }
     // The playouts that judge the groups left in the fight, and the mean ownership of a group's
     // stones (from its owner's side, -1 .. +1) below which it is dead and from which it is safe.
-    static constexpr int StatusPlayouts = 64;
+    static constexpr int StatusPlayouts = 32;
     static constexpr uint64_t StatusPlayoutSeed = 1;
     static constexpr double LostOwnership = -0.4;
     static constexpr double KeptOwnership = 0.8;
