@@ -59,6 +59,7 @@ TEST_F(SettingsTest, WrittenSettingsReadBackAndOtherKeysSurvive) {
     TSettings s;
     s.StellungSichern = s.KettenProtokollieren = s.ZieleProtokollieren = s.TreppenAnimieren = true;
     s.Zufall = false;
+    s.KlassischeEngine = true;
     s.Stellungen = "/tmp/Stellungen";
     s.Partien = "/tmp/Partien";
     s.Farbe = static_cast<int32_t>(0x8000000F);
@@ -77,6 +78,7 @@ TEST_F(SettingsTest, WrittenSettingsReadBackAndOtherKeysSurvive) {
     EXPECT_NE(text.find("\r\nFormScore-Top =300\r\n"), std::string::npos);
     EXPECT_NE(text.find("[Eigenes]\r\nX=1\r\n"), std::string::npos);
     EXPECT_NE(text.find("Zufall=0\r\n"), std::string::npos);
+    EXPECT_NE(text.find("KlassischeEngine=1\r\n"), std::string::npos);
 }
 
 TEST_F(SettingsTest, RecentFilesAreKeptNewestFirstWithoutDuplicates) {
