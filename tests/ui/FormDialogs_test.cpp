@@ -90,6 +90,8 @@ class TFormDialogsTest : public QObject {
         QCOMPARE(dialog.SpinDenkzeit->value(), 1);
         dialog.SpinDenkzeit->setValue(250);
         QCOMPARE(settings.Denkzeit, 250);
+        dialog.cbKlassischeEngine->setChecked(true);
+        QVERIFY(settings.KlassischeEngine);
         dialog.ChooseLanguage(QStringLiteral("Deutsch"));
         QCOMPARE(chosen, std::string("Deutsch"));
         QCOMPARE(dialog.EditSprache->text(), QStringLiteral("Deutsch"));
