@@ -28,6 +28,7 @@ import argparse
 import collections
 import concurrent.futures
 import csv
+import json
 import os
 import re
 import shlex
@@ -317,6 +318,55 @@ class Teacher:
         return choice, top, values, reasons
 
 
+class TeacherCache:
+    """GNU Go's choice and move values per position, kept in a JSON file between runs, so that a
+    second run of the same positions asks only Obrin. A cached position has no move reasons."""
+
+    def __init__(self, path):
+        self.path = path
+        self.entries = {}
+        if os.path.exists(path):
+            try:
+                with open(path, encoding="utf-8") as f:
+                    self.entries = json.load(f)
+            except (OSError, ValueError) as e:
+                raise StudyError("%s: not a teacher cache: %s" % (path, e))
+        self.lock = threading.Lock()
+
+    @staticmethod
+    def key(position):
+        return "%s|%d|%s" % (position.record.name, position.number, position.colour)
+
+    def has(self, position):
+        return self.key(position) in self.entries
+
+    def teacher_for(self, position, teacher):
+        return CachedJudge(self, self.key(position), teacher)
+
+    def save(self):
+        with open(self.path, "w", encoding="utf-8") as f:
+            json.dump(self.entries, f, sort_keys=True)
+
+
+class CachedJudge:
+    """Judges from the cache, or asks the teacher and keeps what it answered."""
+
+    def __init__(self, cache, key, teacher):
+        self.cache, self.key, self.teacher = cache, key, teacher
+
+    def judge(self, colour, obrin_move, where):
+        entry = self.cache.entries.get(self.key)
+        if entry is not None:
+            top = [tuple(pair) for pair in entry["top"]]
+            return entry["choice"], top, dict(entry["values"]), None
+        if self.teacher is None:
+            raise StudyError("%s: not in the teacher cache" % where)
+        choice, top, values, reasons = self.teacher.judge(colour, obrin_move, where)
+        with self.cache.lock:
+            self.cache.entries[self.key] = {"choice": choice, "top": top, "values": values}
+        return choice, top, values, reasons
+
+
 def parse_move_values(text, where):
     """'M9 9.65 G7 9.06' or one 'M9 9.65' a line -> [('M9', 9.65), ...] in the given order."""
     words = text.split()
@@ -393,21 +443,26 @@ def study_game(record, positions, options, progress):
     engines = []
     rows = []
     try:
-        for command in (options.obrin_command, options.gnugo):
+        cache = options.teacher_cache
+        cached = cache is not None and all(cache.has(p) for p in positions)
+        commands = [options.obrin_command] + ([] if cached else [options.gnugo])
+        for command in commands:
             engines.append(start_engine(command, options))
-        obrin, gnugo = engines
-        for engine in (obrin, gnugo):
+        for engine in engines:
             set_up_game(engine, record, record.name)
+        obrin = engines[0]
+        teacher = Teacher(engines[1]) if not cached else None
         played = 0
         for position in positions:
             while played < position.number - 1:
                 colour, vertex = record.moves[played]
                 where = "%s move %d" % (record.name, played + 1)
-                for engine in (obrin, gnugo):
+                for engine in engines:
                     ask(engine, "play %s %s" % (colour, vertex), where)
                 played += 1
             started = time.monotonic()
-            rows.append(study_position(position, obrin, Teacher(gnugo), options.kind_depth))
+            judge = cache.teacher_for(position, teacher) if cache is not None else teacher
+            rows.append(study_position(position, obrin, judge, options.kind_depth))
             progress(rows[-1], time.monotonic() - started)
     finally:
         for engine in engines:
@@ -577,12 +632,15 @@ def parse_arguments(argv):
     add("--jobs", type=int, default=1, metavar="J", help="games studied at once")
     add("--timeout", type=float, default=300.0, metavar="SECONDS", help="seconds for one answer")
     add("--csv", metavar="FILE", help="write one row per position to this file")
+    add("--teacher-cache", metavar="FILE.json",
+        help="keep GNU Go's answers in this file and reuse them (no move reasons then)")
     add("--compare", nargs=2, metavar=("A.csv", "B.csv"),
         help="print the totals of two runs (no positions studied)")
     add("--tables", metavar="FILE.csv",
         help="print the tables of a run again, kinds at --kind-depth")
     add("--engine-stderr", action="store_true", help="let the engines write to standard error")
     options = parser.parse_args(argv)
+    options.teacher_cache_path = options.teacher_cache
     if not options.compare and not options.tables and not options.records:
         parser.error("no game records given")
     if min(options.every, options.jobs, options.start, options.kind_depth) < 1 or options.limit < 0:
@@ -632,7 +690,13 @@ def main(argv):
             return 0
         positions = choose_positions(read_records(options.records), options)
         started = time.monotonic()
-        rows = study(positions, options)
+        options.teacher_cache = (TeacherCache(options.teacher_cache_path)
+                                 if options.teacher_cache_path else None)
+        try:
+            rows = study(positions, options)
+        finally:
+            if options.teacher_cache is not None:
+                options.teacher_cache.save()
     except (StudyError, EngineFailure) as e:
         print("move_quality: %s" % e, file=sys.stderr)
         return 1

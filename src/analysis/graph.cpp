@@ -594,6 +594,15 @@ void TGoGraph::ReadChains() {
     }
 }
 
+// What an enemy neighbour still in the fight adds to a group's value: its local value, which
+// outside the classic engine is capped at the group's own (a lone stone beside a large weak group
+// does not decide that group's fate, and its value must not grow with every stone the large one
+// adds).
+int32_t TGoGraph::NeighbourShare(const TGoGroup& group, const TGoGroup& neighbour) const {
+    if (m_context.Settings.KlassischeEngine) return neighbour.LokalWert;
+    return std::min(neighbour.LokalWert, group.LokalWert);
+}
+
 // A group that is not safe is worth its own local value and that of every neighbour still in the
 // fight (saveable or attackable). Dead neighbours add nothing: nobody needs to fight for them, and
 // counting them let a fight beside a few dead stones outweigh every territory move of the board.
@@ -605,7 +614,7 @@ void TGoGraph::ComputeStrategicValues() {
         g->StrategieWert = g->LokalWert;
         for (const TGoGroupLink* l = g->Feinde; l != nullptr; l = l->next)
             if (l->Group->Status == StatusSaveable || l->Group->Status == StatusAttackable)
-                g->StrategieWert += l->Group->LokalWert;
+                g->StrategieWert += NeighbourShare(*g, *l->Group);
     }
     ComputeStrategyField(*this, m_context.Fields.Strategiefeld);
     LivingMap.fill(0);

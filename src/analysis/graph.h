@@ -131,6 +131,7 @@ class TGoGraph {
     void BuildGroupsAndChains();    // steps 1 to 10: groups, chains, liberties, eye cost, status
     void CorrectAfterPatterns();    // steps 12 and 13: escape routes, the correction pass
     void ComputeStrategicValues();  // step 14
+    [[nodiscard]] int32_t NeighbourShare(const TGoGroup& group, const TGoGroup& neighbour) const;
     // Rebuilds the area list from the current position.
     void BuildAreas();
     // The text of "ketten.txt": every group, chain and area.

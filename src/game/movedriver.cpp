@@ -122,8 +122,10 @@ TPoint ComputerMove(TEngine& engine) {
     return MoveOf(engine, best);
 }
 
-TPoint ChooseComputerMove(TEngine& engine, bool opponentPassed) {
+TPoint ChooseComputerMove(TEngine& engine, bool opponentPassed,
+                          std::optional<bool> lastMoveWasPass) {
     if (!engine.ComputerMove) return PassPoint;
+    engine.RuleManager->OpponentPassed = lastMoveWasPass.value_or(opponentPassed);
     const TPoint move = engine.ComputerMove();
     if (OnBoard(move.X, move.Y) || opponentPassed) return move;
     return CleanupMove(engine);

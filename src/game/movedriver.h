@@ -4,6 +4,7 @@
 // plays +1; callers that play -1 negate the board first.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,11 @@ class TGoal;
 // that while the opponent still plays stones (opponentPassed false) a pass of the search becomes
 // the cleanup move, when there is one. After the opponent's pass the search's answer stands, so
 // that the game can end. Goes through engine.ComputerMove (a test may set its own).
-[[nodiscard]] TPoint ChooseComputerMove(TEngine& engine, bool opponentPassed);
+// lastMoveWasPass tells the move check that the opponent's last move was a pass (by default the
+// same as opponentPassed; GTP, which also counts a game without moves as "not playing", tells it
+// apart).
+[[nodiscard]] TPoint ChooseComputerMove(TEngine& engine, bool opponentPassed,
+                                        std::optional<bool> lastMoveWasPass = std::nullopt);
 
 // Lists the goal tree of goal (why this move) in the inference pane and in engine.LastGoalTree.
 void ShowGoalTree(TEngine& engine, TGoal& goal);

@@ -1,12 +1,16 @@
 #include "goals/catalogue.h"
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 #include <typeinfo>
 
 #include "analysis/graph.h"
+#include "analysis/swing.h"
 #include "analysis/territory.h"
 #include "board/chains.h"
 #include "board/errors.h"
+#include "board/neighbours.h"
 #include "patterns/pattern_context.h"
 #include "goals/obrinmanager.h"
 #include "goals/pattern_goals.h"
@@ -102,6 +106,32 @@ struct TNeighbourFates {
     bool Living = false;
     bool Dead = false;
 };
+
+// Outside the classic engine every neighbouring stone is asked, and only our own living stones
+// make a point fill-in: a point next to a living enemy stone is where an approach is answered
+// (the attach, hane and block points).
+TNeighbourFates NeighbourFatesOfAllStones(TPatternContext& context, int x, int y) {
+    TNeighbourFates fates;
+    bool livingEnemy = false;
+    const int p = PointIndex(x, y);
+    for (int i = 0; i < Neighbours.Count[p]; ++i) {
+        const int q = Neighbours.Index[p][i];
+        const int colour = context.Fields.Spielfeld[q];
+        if (colour == 0) continue;
+        const TGoGroup* group = nullptr;
+        try {
+            group = &context.Graph->FindGroupOfStone(q);
+        } catch (const EObrinError&) {
+            continue;
+        }
+        if (group->Status == StatusDead)
+            fates.Dead = true;
+        else
+            (colour == Own ? fates.Living : livingEnemy) = true;
+    }
+    if (livingEnemy) fates.Living = false;
+    return fates;
+}
 TNeighbourFates NeighbourFates(TPatternContext& context, int x, int y) {
     static constexpr int dx[] = {1, 0, -1, 0};
     static constexpr int dy[] = {0, 1, 0, -1};
@@ -323,6 +353,9 @@ std::string TGoalGebietszug::GetName() const {
 std::string TGoalBesetzen::GetName() const {
     return "BESETZEN " + std::to_string(Point);
 }
+std::string TGoalDringend::GetName() const {
+    return "DRINGEND " + std::to_string(Point);
+}
 
 void TGoalAtariRetten::Expand() {
     if (Playable(ContextOf(*this), Move, Own)) OccupyUnder(*this, Move);
@@ -357,6 +390,9 @@ void TGoalAugenzug::Expand() {
 void TGoalBruteForceMove::Expand() {
     OccupyUnder(*this, Point);
 }
+void TGoalDringend::Expand() {
+    OccupyUnder(*this, Point);
+}
 
 // ---- the permanent goals
 
@@ -369,21 +405,54 @@ void TGoalNeutralzug::Expand() {
         }
 }
 
+namespace {
+
+// The stones of the groups the status calls dead.
+TBoard DeadStones(const TPatternContext& context) {
+    TBoard dead{};
+    for (const TGoGroup* g = context.Graph->Groups(); g != nullptr; g = g->next)
+        if (g->Status == StatusDead)
+            for (const TGoStone* s = g->Steine; s != nullptr; s = s->next) dead[s->Point] = 1;
+    return dead;
+}
+
+// Outside the classic engine a territory move is weighed by its swing in points (see
+// TSwingEvaluator), as its class and as its value, instead of by the network's estimate.
+struct TTerritoryJudge {
+    explicit TTerritoryJudge(TPatternContext& context)
+        : Classic(context.Settings.KlassischeEngine) {
+        if (!Classic) Swing.Prepare(context.Fields.Spielfeld, DeadStones(context));
+    }
+    bool Classic;
+    TSwingEvaluator Swing;
+};
+
+}  // namespace
+
 void TGoalGebietErobern::Expand() {
     TPatternContext& context = ContextOf(*this);
     auto& value = context.Container->Feldbewertung;
+    const TTerritoryJudge judge(context);
     for (int x = 0; x < BoardSize; ++x)
         for (int y = 0; y < BoardSize; ++y) {
             const int p = PointIndex(x, y);
             int32_t territoryClass = TerritoryClass(value[p]);
+            double territoryValue = value[p];
+            if (!judge.Classic && context.Fields.Spielfeld[p] == 0) {
+                const double swing = judge.Swing.Swing(p);
+                territoryClass = std::clamp(static_cast<int32_t>(std::lround(swing)), 0, 50);
+                territoryValue = swing / 60.0;
+            }
             if (territoryClass < 0 || !PlayableForBoth(context, p)) continue;
             // A point between own living groups only, with no dead stones to take, fills in.
-            const TNeighbourFates fates = NeighbourFates(context, x, y);
+            const TNeighbourFates fates = judge.Classic ? NeighbourFates(context, x, y)
+                                                        : NeighbourFatesOfAllStones(context, x, y);
             if (fates.Living && !fates.Dead) {
                 territoryClass = -1;
                 value[p] = (-1 + 10) / 60.0;
+                territoryValue = value[p];
             }
-            CreateUnder<TGoalGebietszug>(*this, p, territoryClass, value[p]);
+            CreateUnder<TGoalGebietszug>(*this, p, territoryClass, territoryValue);
         }
 }
 

@@ -248,6 +248,18 @@ class TGoalGebietszug final : public TGoal {
     const double TerritoryValue;
 };
 
+// DRINGEND: a move that cannot wait: it saves a chain of ours in atari that matters, or takes a
+// chain of the opponent's in atari that could still run away. Made outside the classic engine
+// only; Value is what is at stake (the stones, one more for a cutting stone).
+class TGoalDringend final : public TGoal {
+  public:
+    TGoalDringend(int32_t point, int32_t value) : Point(point), Value(value) {}
+    [[nodiscard]] std::string GetName() const override;
+    void Expand() override;
+    const int32_t Point;
+    const int32_t Value;
+};
+
 // BESETZEN: occupy a point (-1: pass). Selecting one ends the search.
 class TGoalBesetzen final : public TGoal {
   public:

@@ -50,6 +50,7 @@ const std::vector<const char*>& ReasoningKeys() {
                                                "MUSTERZUG %1 %2",
                                                "GEBIETSZUG %1",
                                                "BESETZEN %1",
+                                               "DRINGEND %1",
                                                "GEBIET-EROBERN",
                                                "NEUTRALZUG",
                                                "VERZICHTEN"};

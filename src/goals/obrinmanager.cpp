@@ -7,6 +7,7 @@
 #include "board/chains.h"
 #include "patterns/pattern_context.h"
 #include "goals/catalogue.h"
+#include "goals/move_check.h"
 #include "goals/rules.h"
 
 namespace obrin {
@@ -21,17 +22,23 @@ void EnsureGoal(TRuleManager& manager, Args&&... args) {
         manager.CreateGoal<G>(std::forward<Args>(args)...);
 }
 
-// Is the selected goal one that ends the search: the pass, or a point +1 may play now? A
-// BESETZEN on an occupied, ko or suicide point does not end it (several goal kinds name points
-// without asking whether they are playable; passing for them would end games with good moves
-// left): the search goes on with the next best goal.
-bool EndsSearch(TPatternContext& context, const TGoal& goal) {
+bool ServesEyeMove(const TGoal& goal) {
+    return FindGoalOfClass<TGoalAugenzug>(goal.SuperGoals) != nullptr;
+}
+
+}  // namespace
+
+bool TObrinRuleManager::EndsSearch(const TGoal& goal) {
     if (typeid(goal) != typeid(TGoalBesetzen)) return false;
     const int32_t point = static_cast<const TGoalBesetzen&>(goal).Point;
     if (point < 0 || point >= PointCount) return true;
-    TBoardFields& f = context.Fields;
-    return IsLegal(PointColumn(point), PointRow(point), 1, f.KoX, f.KoY, f.Spielfeld);
+    TBoardFields& f = Context.Fields;
+    if (!IsLegal(PointColumn(point), PointRow(point), 1, f.KoX, f.KoY, f.Spielfeld)) return false;
+    if (Context.Settings.KlassischeEngine) return true;
+    return CheckMove(Context, point, OpponentPassed, ServesEyeMove(goal)) == TMoveFault::None;
 }
+
+namespace {
 
 void ListTree(TGoal& goal, int depth, std::vector<std::string>& lines) {
     lines.push_back(std::string(static_cast<size_t>(depth), ' ') + goal.Name());
@@ -73,6 +80,9 @@ void TObrinRuleManager::CreateGroupGoals() {
         else
             EnsureGoal<TGoalRetten>(*this, *g);
     }
+    if (Context.Settings.KlassischeEngine) return;
+    for (const TUrgentMove& move : UrgentMoves(Context))
+        EnsureGoal<TGoalDringend>(*this, move.Point, move.Value);
 }
 
 TGoal* TObrinRuleManager::SearchStep() {
@@ -93,7 +103,7 @@ TGoal* TObrinRuleManager::Search(const std::function<void(const TGoal*)>& poll) 
         if (poll) poll(best);
         ++m_searchSteps;
         best = SearchStep();
-    } while (best != nullptr && !EndsSearch(Context, *best));
+    } while (best != nullptr && !EndsSearch(*best));
     return best;
 }
 

@@ -30,7 +30,8 @@ class TObrinRuleManager : public TRuleManager {
     // order that decides ties between them flips at every reset.
     void ResetGoals();
     // RETTEN for every own unsettled group, FANGEN for every enemy one, in the graph's order; a
-    // group with a goal already keeps it.
+    // group with a goal already keeps it. Outside the classic engine also a DRINGEND for every
+    // urgent move.
     void CreateGroupGoals();
 
     // One step of the search: selects the best active goal, expands it and traces it. Null when
@@ -52,6 +53,16 @@ class TObrinRuleManager : public TRuleManager {
     // or FANGEN, else the largest among the RETTEN and FANGEN goals it serves (at least 0).
     [[nodiscard]] int32_t PatternValue(TGoal& goal);
 
+    // Does the selected goal end the search? A pass does, and a BESETZEN on a point +1 may play
+    // now. A BESETZEN on an occupied, ko or suicide point does not (several goal kinds name
+    // points without asking whether they are playable; passing for them would end games with
+    // good moves left): the search goes on with the next best goal. Outside the classic engine
+    // the move must also pass CheckMove.
+    [[nodiscard]] bool EndsSearch(const TGoal& goal);
+
+    // The opponent's last move was a pass (or there was none): set by the move driver before
+    // each search, read by the move check.
+    bool OpponentPassed = false;
     // The point list the rules hand to the liberty count.
     TPointList PointList;
     // Set by the transitive chain rule while it works; cleared before every selection.

@@ -485,18 +485,29 @@ int32_t ConnectionOfLadderChainFirst(TGoal& connection, TGoal& take) {
                                                                                              : 0;
 }
 
+// A group's StrategieWert where it is weighed against a territory class. The classic engine
+// takes it as it is; otherwise it is scaled so that a group of two or three stones still in the
+// fight outweighs an open point (class 40 to 45): a group's value counts its stones twice and its
+// liberties once, while a class is the network's output times 60.
+constexpr int32_t GroupValueScale = 1;
+int32_t GroupValueAgainstTerritory(const TGoal& goal, int32_t value) {
+    if (ContextOf(goal).Settings.KlassischeEngine || value < 0) return value;
+    return value * GroupValueScale;
+}
+
 // No. 69.
 int32_t ChainAgainstTerritory(TGoal& chain, TGoal&) {
     const TGoGroup* g = GroupOf(chain);
     if (g == nullptr) return 0;
-    return Sign(g->StrategieWert, ContextOf(chain).Territory.MaxClass);
+    return Sign(GroupValueAgainstTerritory(chain, g->StrategieWert),
+                ContextOf(chain).Territory.MaxClass);
 }
 
 // No. 77: a territory move against anything else, by its class against the groups the other
 // goal serves.
 int32_t TerritoryMoveAgainstGroups(TGoal& territory, TGoal& other) {
     const int32_t value1 = static_cast<const TGoalGebietszug&>(territory).TerritoryClass;
-    const int32_t value2 = LargestServedGroupValue(other, -1);
+    const int32_t value2 = GroupValueAgainstTerritory(other, LargestServedGroupValue(other, -1));
     Trace(ObrinManager(territory),
           "Value1 = " + std::to_string(value1) + " Value2 = " + std::to_string(value2));
     return Sign(value1, value2);
@@ -678,6 +689,24 @@ const TRuleRow RuleTable[] = {
     {"TRuleEscapeMoveKette", 0, IsChainGoal, IsEscapeMove, First},  // 89
 };
 
+// ---- the rules added to the catalogue's: they judge only goals that the classic engine never
+// makes, so they leave its choices as they were
+
+bool IsNeitherUrgentNorBesetzen(const TGoal& g) {
+    return !Is<TGoalDringend>(g) && !Is<TGoalBesetzen>(g);
+}
+std::optional<int32_t> UrgentValue(const TGoal& g) {
+    return static_cast<const TGoalDringend&>(g).Value;
+}
+// Above every level of the catalogue: an urgent move is decided before anything else is weighed.
+constexpr int32_t UrgentLevel = 5;
+
+const TRuleRow AddedRuleTable[] = {
+    {"TRuleDringend", UrgentLevel, Is<TGoalDringend>, IsNeitherUrgentNorBesetzen, First},
+    {"TRuleDringendDringend", UrgentLevel, Is<TGoalDringend>, Is<TGoalDringend>,
+     ByAttribute<int32_t, UrgentValue>},
+};
+
 // A rule of the table: the verdict for X against Y, negated for the mirrored pair, no vote on
 // any other pair.
 class TCatalogueRule final : public TRule {
@@ -697,8 +726,10 @@ class TCatalogueRule final : public TRule {
 
 std::vector<std::unique_ptr<TRule>> MakeRules() {
     std::vector<std::unique_ptr<TRule>> rules;
-    rules.reserve(std::size(RuleTable));
+    rules.reserve(std::size(RuleTable) + std::size(AddedRuleTable));
     for (const TRuleRow& row : RuleTable) rules.push_back(std::make_unique<TCatalogueRule>(row));
+    for (const TRuleRow& row : AddedRuleTable)
+        rules.push_back(std::make_unique<TCatalogueRule>(row));
     return rules;
 }
 

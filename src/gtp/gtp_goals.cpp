@@ -52,6 +52,13 @@ bool OpponentStillPlays(const TGtpEngine& gtp, int colour) {
            OnBoard(moves.back().Point.X, moves.back().Point.Y);
 }
 
+// The opponent's last move was a pass.
+bool OpponentPassed(const TGtpEngine& gtp, int colour) {
+    const auto& moves = gtp.Moves();
+    return !moves.empty() && moves.back().Colour == -colour &&
+           !OnBoard(moves.back().Point.X, moves.back().Point.Y);
+}
+
 TGtpReply GenMove(TGtpEngine& gtp, TSearchState& state, const TGtpArgs& args, bool play) {
     const int colour = args.size() == 1 ? TGtpEngine::ParseColour(args[0]) : 0;
     if (colour == 0) return TGtpReply::Failure("syntax error");
@@ -59,7 +66,8 @@ TGtpReply GenMove(TGtpEngine& gtp, TSearchState& state, const TGtpArgs& args, bo
     try {
         const TEngineSide side = ThinkingFor(gtp, colour);
         state.Colour = colour;
-        move = ChooseComputerMove(gtp.Engine(), !OpponentStillPlays(gtp, colour));
+        move = ChooseComputerMove(gtp.Engine(), !OpponentStillPlays(gtp, colour),
+                                  OpponentPassed(gtp, colour));
     } catch (const EObrinError& e) {
         return TGtpReply::Failure(e.what());
     }

@@ -312,15 +312,25 @@ TEST_F(GraphTest, StrategicValueCountsOnlyTheNeighboursStillInTheFight) {
     for (TGoGroupLink* l = centre.Feinde; l != nullptr; l = l->next) enemies.push_back(l->Group);
     ASSERT_GE(enemies.size(), 2u);
     centre.Status = StatusSaveable;
-    int32_t expected = centre.LokalWert;
-    for (size_t i = 0; i < enemies.size(); ++i) {
+    for (size_t i = 0; i < enemies.size(); ++i)
         enemies[i]->Status = static_cast<uint8_t>(i % 4);  // dead, saveable, attackable, safe
-        if (i % 4 == 1 || i % 4 == 2) expected += enemies[i]->LokalWert;
+    // classic: every neighbour in the fight adds all its local value; otherwise at most the
+    // group's own
+    for (const bool classic : {true, false}) {
+        Engine.Settings.KlassischeEngine = classic;
+        int32_t expected = centre.LokalWert;
+        for (size_t i = 0; i < enemies.size(); ++i)
+            if (i % 4 == 1 || i % 4 == 2)
+                expected += classic ? enemies[i]->LokalWert
+                                    : std::min(enemies[i]->LokalWert, centre.LokalWert);
+        g.ComputeStrategicValues();
+        EXPECT_EQ(centre.StrategieWert, expected) << classic;
+        EXPECT_EQ(enemies[0]->StrategieWert,
+                  enemies[0]->LokalWert + (classic ? centre.LokalWert
+                                                   : std::min(centre.LokalWert,
+                                                              enemies[0]->LokalWert)))
+            << "the dead group itself still counts its saveable neighbour";
     }
-    g.ComputeStrategicValues();
-    EXPECT_EQ(centre.StrategieWert, expected);
-    EXPECT_EQ(enemies[0]->StrategieWert, enemies[0]->LokalWert + centre.LokalWert)
-        << "the dead group itself still counts its saveable neighbour";
 }
 
 // With every classifier field at 0 the estimate calls every group dead; only the correction

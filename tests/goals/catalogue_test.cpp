@@ -57,6 +57,7 @@ class Catalogue : public ::testing::Test {
     void SetUp() override {
         m_engine = std::make_unique<TEngine>(m_host);
         m_engine->Settings.Zufall = false;
+        m_engine->Settings.KlassischeEngine = true;  // the goals as the catalogue makes them
         m_engine->Clock.SetDeterministic(true);
         Manager().Debugger = &m_engine->GoalDebugger();
     }

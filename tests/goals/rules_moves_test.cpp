@@ -32,6 +32,7 @@ class RuleMoves : public ::testing::Test {
         ::setenv("OBRIN_HOME", m_home.Path().c_str(), 1);
         m_engine = std::make_unique<TEngine>(m_host);
         m_engine->Settings.Zufall = false;
+        m_engine->Settings.KlassischeEngine = true;  // the catalogue's rules alone
         m_engine->Clock.SetDeterministic(true);
         FlattenTerritory(0);
     }

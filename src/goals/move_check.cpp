@@ -1,0 +1,194 @@
+#include "goals/move_check.h"
+
+#include <algorithm>
+
+#include "analysis/graph.h"
+#include "board/chains.h"
+#include "board/errors.h"
+#include "board/neighbours.h"
+#include "patterns/pattern_context.h"
+#include "tactics/treppe.h"
+
+namespace obrin {
+
+namespace {
+
+constexpr int32_t Own = 1;
+constexpr int32_t Enemy = -1;
+// An area of our stones larger than this may still hold an invasion: moves there are not passed
+// over while the opponent plays on.
+constexpr int32_t SettledAreaLimit = 30;
+
+const TGoGroup* GroupAt(const TPatternContext& context, int point) {
+    try {
+        return &context.Graph->FindGroupOfStone(point);
+    } catch (const EObrinError&) {
+        return nullptr;
+    }
+}
+
+bool IsDeadStone(const TPatternContext& context, int point) {
+    const TGoGroup* g = GroupAt(context, point);
+    return g != nullptr && g->Status == StatusDead;
+}
+
+int LibertiesOfChainAt(const TBoard& b, int point) {
+    TPointList liberties;
+    return GetLiberties(PointColumn(point), PointRow(point), b, liberties);
+}
+
+// Does +1 at p take an opponent's chain (p its last liberty)?
+bool Captures(const TBoard& b, int p) {
+    for (int i = 0; i < Neighbours.Count[p]; ++i) {
+        const int n = Neighbours.Index[p][i];
+        if (b[n] == Enemy && LibertiesOfChainAt(b, n) == 1) return true;
+    }
+    return false;
+}
+
+// Is p the last liberty of one of our chains?
+bool ExtendsChainInAtari(const TBoard& b, int p) {
+    for (int i = 0; i < Neighbours.Count[p]; ++i) {
+        const int n = Neighbours.Index[p][i];
+        if (b[n] == Own && LibertiesOfChainAt(b, n) == 1) return true;
+    }
+    return false;
+}
+
+// The area around an empty point: the empty points and dead opponent's stones connected to it,
+// and the living stones that border it.
+struct TArea {
+    int32_t Size = 0;
+    bool OwnBorder = false;
+    bool SettledOwnBorder = true;  // every own stone on the border belongs to a safe group
+    bool EnemyBorder = false;
+};
+
+TArea AreaAround(const TPatternContext& context, int start) {
+    const TBoard& b = context.Fields.Spielfeld;
+    TStampMarks marks;
+    marks.Begin();
+    std::vector<int> stack{start};
+    marks.Mark(start);
+    TArea area;
+    while (!stack.empty()) {
+        const int p = stack.back();
+        stack.pop_back();
+        ++area.Size;
+        for (int i = 0; i < Neighbours.Count[p]; ++i) {
+            const int n = Neighbours.Index[p][i];
+            if (marks.IsMarked(n)) continue;
+            marks.Mark(n);
+            if (b[n] == 0 || (b[n] == Enemy && IsDeadStone(context, n))) {
+                stack.push_back(n);
+            } else if (b[n] == Own) {
+                area.OwnBorder = true;
+                const TGoGroup* g = GroupAt(context, n);
+                if (g == nullptr || g->Status != StatusSafe) area.SettledOwnBorder = false;
+            } else {
+                area.EnemyBorder = true;
+            }
+        }
+    }
+    return area;
+}
+
+bool OpponentStoneNear(const TBoard& b, int p) {
+    const int x = PointColumn(p), y = PointRow(p);
+    for (int dx = -1; dx <= 1; ++dx)
+        for (int dy = -1; dy <= 1; ++dy)
+            if (OnBoard(x + dx, y + dy) && b[PointIndex(x + dx, y + dy)] == Enemy) return true;
+    return false;
+}
+
+// Distinct chains of colour next to the chain of stones.
+int NeighbourChainsOf(const TBoardFields& f, const TPointList& stones, int colour) {
+    std::vector<int> names;
+    for (const TPoint& s : stones) {
+        const int p = PointIndex(s.X, s.Y);
+        for (int i = 0; i < Neighbours.Count[p]; ++i) {
+            const int n = Neighbours.Index[p][i];
+            if (f.Spielfeld[n] == colour &&
+                std::find(names.begin(), names.end(), f.Namensfeld[n]) == names.end())
+                names.push_back(f.Namensfeld[n]);
+        }
+    }
+    return static_cast<int>(names.size());
+}
+
+int ChainsOfGroup(const TGoGraph& graph, const TGoGroup* group) {
+    int n = 0;
+    for (const TGoChain* c = graph.Chains(); c != nullptr; c = c->next)
+        if (c->Group == group) ++n;
+    return n;
+}
+
+// The first rescue of our chain in atari at (x, y) (every candidate is legal) after which the
+// chain has three liberties, or two and the ladder does not take it; -1 when there is none.
+int PlayableRescue(TPatternContext& context, int x, int y) {
+    const TBoardFields& f = context.Fields;
+    TPointList candidates;
+    RescueCandidates(f.Spielfeld, x, y, f.KoX, f.KoY, candidates);
+    for (const TPoint& m : candidates) {
+        TBoard after = f.Spielfeld;
+        int32_t kx = f.KoX, ky = f.KoY;
+        PlayMove(m.X, m.Y, Own, after, kx, ky);
+        TPointList liberties;
+        const int n = GetLiberties(x, y, after, liberties);
+        if (n >= 3 || (n == 2 && Ladder(context.Reader, x, y, after, kx, ky) < 0))
+            return PointIndex(m.X, m.Y);
+    }
+    return -1;
+}
+
+}  // namespace
+
+TMoveFault CheckMove(TPatternContext& context, int32_t point, bool opponentPassed, bool eyeMove) {
+    const TBoardFields& f = context.Fields;
+    const TBoard& b = f.Spielfeld;
+    if (Captures(b, point)) return TMoveFault::None;
+    const bool rescue = ExtendsChainInAtari(b, point);
+    if (!IsPlayable(context.Reader, PointColumn(point), PointRow(point), Own, f.KoX, f.KoY, b))
+        return TMoveFault::ThrownAway;
+    if (rescue) return TMoveFault::None;
+    const TArea area = AreaAround(context, point);
+    if (area.OwnBorder && area.SettledOwnBorder && !area.EnemyBorder &&
+        (opponentPassed || area.Size <= SettledAreaLimit))
+        return TMoveFault::OwnArea;
+    if (opponentPassed && area.EnemyBorder && !area.OwnBorder) return TMoveFault::OpponentsArea;
+    if (f.MinAbstand[point] == 0 && !eyeMove && !OpponentStoneNear(b, point))
+        return TMoveFault::FirstLine;
+    return TMoveFault::None;
+}
+
+std::vector<TUrgentMove> UrgentMoves(TPatternContext& context) {
+    std::vector<TUrgentMove> moves;
+    const TBoardFields& f = context.Fields;
+    const TBoard& b = f.Spielfeld;
+    for (const TGoChain* c = context.Graph->Chains(); c != nullptr; c = c->next) {
+        const int x = PointColumn(c->Name), y = PointRow(c->Name);
+        const int colour = b[c->Name];
+        TPointList stones, liberties;
+        const int size = GetChain(x, y, b, stones);
+        if (GetLiberties(x, y, b, liberties) != 1) continue;
+        const bool cutting = NeighbourChainsOf(f, stones, -colour) >= 2;
+        const bool link = c->Group != nullptr && ChainsOfGroup(*context.Graph, c->Group) >= 2;
+        if (size < 2 && !cutting && !link) continue;
+        // A chain of a dead group is not worth a move: ours dies anyway, theirs is ours already.
+        if (c->Group != nullptr && c->Group->Status == StatusDead) continue;
+        TUrgentMove move{-1, c->Name, size, colour == Own, size + (cutting ? 1 : 0)};
+        if (colour == Own) {
+            move.Point = PlayableRescue(context, x, y);
+        } else if (CanEscape(context.Reader, b, x, y, f.KoX, f.KoY)) {
+            const TPoint l = liberties[0];
+            TBoard board = b;
+            if (IsLegal(l.X, l.Y, Own, f.KoX, f.KoY, board)) move.Point = PointIndex(l.X, l.Y);
+        }
+        if (move.Point >= 0) moves.push_back(move);
+    }
+    std::stable_sort(moves.begin(), moves.end(),
+                     [](const TUrgentMove& a, const TUrgentMove& c) { return a.Value > c.Value; });
+    return moves;
+}
+
+}  // namespace obrin

@@ -1,0 +1,47 @@
+// What the engine asks of a move before it plays it, and the moves that cannot wait. Both serve
+// the engine outside its classic setting only.
+//
+// The check passes over a move that throws stones away or plays where nothing is left to gain:
+// a self-atari or a stone the ladder takes at once, a move inside our own settled area (an own
+// eye included), a first-line move with no stone of the opponent near it, and, once the
+// opponent has passed, a move inside the opponent's area. Captures and rescues of our chains in
+// atari always pass.
+//
+// The urgent moves are the rescues of our chains in atari that matter (two or more stones, a
+// cutting stone, a link between chains of one group) and the captures of the opponent's chains
+// in atari that could still run away and matter in the same way.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace obrin {
+
+class TPatternContext;
+
+enum class TMoveFault {
+    None,            // play it
+    ThrownAway,      // a self-atari that takes no ko, or a stone the ladder captures
+    OwnArea,         // inside an area only our settled stones border
+    FirstLine,       // a crawl on the edge with no opponent's stone next to it
+    OpponentsArea,   // after the opponent's pass: inside an area only the opponent borders
+};
+
+// The check of a move of +1 at point on the context's board (legal for it). eyeMove: the move
+// is meant to make an eye, which the edge rule lets pass.
+[[nodiscard]] TMoveFault CheckMove(TPatternContext& context, int32_t point, bool opponentPassed,
+                                   bool eyeMove);
+
+struct TUrgentMove {
+    int32_t Point = -1;   // where to play
+    int32_t Chain = -1;   // the chain saved or captured (its naming point)
+    int32_t Stones = 0;   // its stones
+    bool Rescue = false;  // our chain is saved (else the opponent's is captured)
+    // What is at stake: the stones, and one more for a cutting stone.
+    int32_t Value = 0;
+};
+
+// The urgent moves of +1 in the context's graph and board, most valuable first; one per chain.
+[[nodiscard]] std::vector<TUrgentMove> UrgentMoves(TPatternContext& context);
+
+}  // namespace obrin
