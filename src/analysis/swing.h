@@ -18,8 +18,10 @@ namespace obrin {
 
 class TSwingEvaluator {
   public:
-    // Takes the position (+1 and -1 stones) and the stones that are dead.
-    void Prepare(const TBoard& board, const TBoard& dead);
+    // Takes the position (+1 and -1 stones) and how firmly each stone stands, in percent: 100
+    // for a settled group, less for one still in the fight, 0 for a dead stone (which counts as
+    // an empty point).
+    void Prepare(const TBoard& board, const TBoard& firmness);
 
     // The gain for colour of a stone at the empty point p.
     [[nodiscard]] double Gain(int p, int colour) const;
@@ -29,8 +31,9 @@ class TSwingEvaluator {
     [[nodiscard]] double Ownership(int p) const;
 
   private:
-    // Adds colour's influence of a stone at p to influence, spreading through the empty points.
-    void Spread(int p, double colour, std::array<double, PointCount>& influence,
+    // Adds the influence of a stone at p (strength: signed, +1 for a firm black stone) to
+    // influence, spreading through the open points; distance is all -1 and is left so.
+    void Spread(int p, double strength, std::array<double, PointCount>& influence,
                 std::array<int, PointCount>& distance) const;
 
     std::array<double, PointCount> m_influence{};

@@ -407,13 +407,15 @@ void TGoalNeutralzug::Expand() {
 
 namespace {
 
-// The stones of the groups the status calls dead.
-TBoard DeadStones(const TPatternContext& context) {
-    TBoard dead{};
-    for (const TGoGroup* g = context.Graph->Groups(); g != nullptr; g = g->next)
-        if (g->Status == StatusDead)
-            for (const TGoStone* s = g->Steine; s != nullptr; s = s->next) dead[s->Point] = 1;
-    return dead;
+// How firmly each stone stands for the swing, by its group's status.
+TBoard StoneFirmness(const TPatternContext& context) {
+    constexpr int unsettled = 50;
+    TBoard firmness{};
+    for (const TGoGroup* g = context.Graph->Groups(); g != nullptr; g = g->next) {
+        const int f = g->Status == StatusDead ? 0 : g->Status == StatusSafe ? 100 : unsettled;
+        for (const TGoStone* s = g->Steine; s != nullptr; s = s->next) firmness[s->Point] = f;
+    }
+    return firmness;
 }
 
 // Outside the classic engine a territory move is weighed by its swing in points (see
@@ -421,7 +423,7 @@ TBoard DeadStones(const TPatternContext& context) {
 struct TTerritoryJudge {
     explicit TTerritoryJudge(TPatternContext& context)
         : Classic(context.Settings.KlassischeEngine) {
-        if (!Classic) Swing.Prepare(context.Fields.Spielfeld, DeadStones(context));
+        if (!Classic) Swing.Prepare(context.Fields.Spielfeld, StoneFirmness(context));
     }
     bool Classic;
     TSwingEvaluator Swing;

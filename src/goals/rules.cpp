@@ -485,11 +485,12 @@ int32_t ConnectionOfLadderChainFirst(TGoal& connection, TGoal& take) {
                                                                                              : 0;
 }
 
-// A group's StrategieWert where it is weighed against a territory class. The classic engine
-// takes it as it is; otherwise it is scaled so that a group of two or three stones still in the
-// fight outweighs an open point (class 40 to 45): a group's value counts its stones twice and its
-// liberties once, while a class is the network's output times 60.
-constexpr int32_t GroupValueScale = 1;
+// A group's StrategieWert where it is weighed against a territory move. The classic engine takes
+// it as it is, against the network's class (about 40 to 45 on an open point). Otherwise the class
+// is the move's swing in points (about 12 on an open point in the opening), and the group's value
+// (two per stone, one per liberty, and its neighbours in the fight) counts double: a group lost
+// or killed changes its stones, the area they hold and the area around them.
+constexpr int32_t GroupValueScale = 2;
 int32_t GroupValueAgainstTerritory(const TGoal& goal, int32_t value) {
     if (ContextOf(goal).Settings.KlassischeEngine || value < 0) return value;
     return value * GroupValueScale;

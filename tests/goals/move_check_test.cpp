@@ -99,6 +99,8 @@ TEST_F(MoveCheck, UrgentRescuesAndCapturesOfChainsThatMatter) {
 TEST(TerritorySwing, OpenCornersBeforeTheEdgeAndContactBeforeOwnArea) {
     TSwingEvaluator empty;
     empty.Prepare(TBoard{}, TBoard{});
+    TBoard firm;
+    firm.fill(100);
     EXPECT_GT(empty.Swing(IndexOf("D4")), empty.Swing(IndexOf("A1")));
     EXPECT_GT(empty.Swing(IndexOf("C3")), empty.Swing(IndexOf("B2")));
     EXPECT_NEAR(empty.Swing(IndexOf("D4")), empty.Swing(IndexOf("Q16")), 1e-9) << "symmetry";
@@ -106,7 +108,7 @@ TEST(TerritorySwing, OpenCornersBeforeTheEdgeAndContactBeforeOwnArea) {
     // Black's corner stone and White's approach: the point between them swings more than one
     // deep in Black's corner.
     TSwingEvaluator approached;
-    approached.Prepare(test::FromPoints("X Q16 O R12"), TBoard{});
+    approached.Prepare(test::FromPoints("X Q16 O R12"), firm);
     EXPECT_GT(approached.Swing(IndexOf("Q13")), approached.Swing(IndexOf("R18")));
     EXPECT_GT(approached.Ownership(IndexOf("Q17")), 0.5);
     EXPECT_LT(approached.Ownership(IndexOf("R11")), -0.5);

@@ -129,6 +129,25 @@ class StubRunTest(unittest.TestCase):
         self.assertEqual([t for t in told_gnugo if t.startswith("move_reasons")],
                          ["move_reasons C3", "move_reasons A1", "move_reasons B2"])
 
+    def test_a_second_run_takes_the_teachers_answers_from_the_cache(self):
+        obrin, _ = self.stub("obrin", OBRIN)
+        gnugo, _ = self.stub("gnugo", GNUGO)
+        cache = os.path.join(self.folder.name, "teacher.json")
+        first = os.path.join(self.folder.name, "first.csv")
+        second = os.path.join(self.folder.name, "second.csv")
+        common = ["--obrin", obrin, "--player", "obrin", "--timeout", "10",
+                  "--teacher-cache", cache]
+        status, _, err = run(common + ["--gnugo", gnugo, "--csv", first, self.game])
+        self.assertEqual(status, 0, err)
+        # No teacher at all the second time: a command that cannot start would fail the run.
+        status, _, err = run(common + ["--gnugo", "/nonexistent/gnugo", "--csv", second,
+                                       self.game])
+        self.assertEqual(status, 0, err)
+        drop_reasons = [{k: v for k, v in r.items() if k != "reasons"}
+                        for r in move_quality.read_csv(first)]
+        self.assertEqual(drop_reasons, [{k: v for k, v in r.items() if k != "reasons"}
+                                        for r in move_quality.read_csv(second)])
+
     def test_a_move_the_engine_refuses_names_the_game_and_move(self):
         obrin, _ = self.stub("obrin", OBRIN)
         refusing = ("%s -c \"import sys\n"
