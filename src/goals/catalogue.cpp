@@ -12,6 +12,7 @@
 #include "board/errors.h"
 #include "board/neighbours.h"
 #include "patterns/pattern_context.h"
+#include "goals/move_check.h"
 #include "goals/obrinmanager.h"
 #include "goals/pattern_goals.h"
 #include "tactics/brute.h"
@@ -407,24 +408,16 @@ void TGoalNeutralzug::Expand() {
 
 namespace {
 
-// How firmly each stone stands for the swing, by its group's status.
-TBoard StoneFirmness(const TPatternContext& context) {
-    constexpr int unsettled = 50;
-    TBoard firmness{};
-    for (const TGoGroup* g = context.Graph->Groups(); g != nullptr; g = g->next) {
-        const int f = g->Status == StatusDead ? 0 : g->Status == StatusSafe ? 100 : unsettled;
-        for (const TGoStone* s = g->Steine; s != nullptr; s = s->next) firmness[s->Point] = f;
-    }
-    return firmness;
-}
-
 // Outside the classic engine a territory move is weighed by its swing in points (see
 // TSwingEvaluator), as its class and as its value, instead of by the network's estimate.
 struct TTerritoryJudge {
     explicit TTerritoryJudge(TPatternContext& context)
         : Classic(context.Settings.KlassischeEngine) {
-        if (!Classic) Swing.Prepare(context.Fields.Spielfeld, StoneFirmness(context));
+        if (!Classic) PrepareSwing(Swing, context);
     }
+    // A territory move that swings less is not worth a stone: by the count of territory it
+    // costs a point in either side's area, and a point between settled groups gains nothing.
+    static constexpr double SmallestSwing = 1.0;
     bool Classic;
     TSwingEvaluator Swing;
 };
@@ -442,6 +435,7 @@ void TGoalGebietErobern::Expand() {
             double territoryValue = value[p];
             if (!judge.Classic && context.Fields.Spielfeld[p] == 0) {
                 const double swing = judge.Swing.Swing(p);
+                if (swing < TTerritoryJudge::SmallestSwing) continue;
                 territoryClass = std::clamp(static_cast<int32_t>(std::lround(swing)), 0, 50);
                 territoryValue = swing / 60.0;
             }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "analysis/graph.h"
+#include "analysis/swing.h"
 #include "board/chains.h"
 #include "board/errors.h"
 #include "board/neighbours.h"
@@ -101,26 +102,28 @@ bool OpponentStoneNear(const TBoard& b, int p) {
     return false;
 }
 
-// Distinct chains of colour next to the chain of stones.
-int NeighbourChainsOf(const TBoardFields& f, const TPointList& stones, int colour) {
-    std::vector<int> names;
+// Distinct groups of colour next to the chain of stones.
+int NeighbourGroupsOf(const TPatternContext& context, const TPointList& stones, int colour) {
+    std::vector<const TGoGroup*> groups;
     for (const TPoint& s : stones) {
         const int p = PointIndex(s.X, s.Y);
         for (int i = 0; i < Neighbours.Count[p]; ++i) {
             const int n = Neighbours.Index[p][i];
-            if (f.Spielfeld[n] == colour &&
-                std::find(names.begin(), names.end(), f.Namensfeld[n]) == names.end())
-                names.push_back(f.Namensfeld[n]);
+            if (context.Fields.Spielfeld[n] != colour) continue;
+            const TGoGroup* g = GroupAt(context, n);
+            if (std::find(groups.begin(), groups.end(), g) == groups.end()) groups.push_back(g);
         }
     }
-    return static_cast<int>(names.size());
+    return static_cast<int>(groups.size());
 }
 
-int ChainsOfGroup(const TGoGraph& graph, const TGoGroup* group) {
-    int n = 0;
-    for (const TGoChain* c = graph.Chains(); c != nullptr; c = c->next)
-        if (c->Group == group) ++n;
-    return n;
+double BiggestSwing(const TPatternContext& context) {
+    TSwingEvaluator swing;
+    PrepareSwing(swing, context);
+    double biggest = 0;
+    for (int p = 0; p < PointCount; ++p)
+        if (context.Fields.Spielfeld[p] == 0) biggest = std::max(biggest, swing.Swing(p));
+    return biggest;
 }
 
 // The first rescue of our chain in atari at (x, y) (every candidate is legal) after which the
@@ -161,8 +164,20 @@ TMoveFault CheckMove(TPatternContext& context, int32_t point, bool opponentPasse
     return TMoveFault::None;
 }
 
+void PrepareSwing(TSwingEvaluator& swing, const TPatternContext& context) {
+    // A group still in the fight spreads half the influence of a settled one.
+    constexpr int unsettled = 50;
+    TBoard firmness{};
+    for (const TGoGroup* g = context.Graph->Groups(); g != nullptr; g = g->next) {
+        const int f = g->Status == StatusDead ? 0 : g->Status == StatusSafe ? 100 : unsettled;
+        for (const TGoStone* s = g->Steine; s != nullptr; s = s->next) firmness[s->Point] = f;
+    }
+    swing.Prepare(context.Fields.Spielfeld, firmness);
+}
+
 std::vector<TUrgentMove> UrgentMoves(TPatternContext& context) {
     std::vector<TUrgentMove> moves;
+    const double threshold = BiggestSwing(context) / 2;
     const TBoardFields& f = context.Fields;
     const TBoard& b = f.Spielfeld;
     for (const TGoChain* c = context.Graph->Chains(); c != nullptr; c = c->next) {
@@ -171,12 +186,13 @@ std::vector<TUrgentMove> UrgentMoves(TPatternContext& context) {
         TPointList stones, liberties;
         const int size = GetChain(x, y, b, stones);
         if (GetLiberties(x, y, b, liberties) != 1) continue;
-        const bool cutting = NeighbourChainsOf(f, stones, -colour) >= 2;
-        const bool link = c->Group != nullptr && ChainsOfGroup(*context.Graph, c->Group) >= 2;
-        if (size < 2 && !cutting && !link) continue;
+        const bool cutting = NeighbourGroupsOf(context, stones, -colour) >= 2;
+        if (size < 2 && !cutting) continue;
         // A chain of a dead group is not worth a move: ours dies anyway, theirs is ours already.
         if (c->Group != nullptr && c->Group->Status == StatusDead) continue;
-        TUrgentMove move{-1, c->Name, size, colour == Own, size + (cutting ? 1 : 0)};
+        const int value = 3 * size + (cutting ? 5 : 0);
+        if (value < threshold) continue;
+        TUrgentMove move{-1, c->Name, size, colour == Own, value};
         if (colour == Own) {
             move.Point = PlayableRescue(context, x, y);
         } else if (CanEscape(context.Reader, b, x, y, f.KoX, f.KoY)) {

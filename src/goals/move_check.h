@@ -7,9 +7,9 @@
 // opponent has passed, a move inside the opponent's area. Captures and rescues of our chains in
 // atari always pass.
 //
-// The urgent moves are the rescues of our chains in atari that matter (two or more stones, a
-// cutting stone, a link between chains of one group) and the captures of the opponent's chains
-// in atari that could still run away and matter in the same way.
+// The urgent moves are the rescues of our chains in atari that matter (two or more stones, or a
+// cutting stone: one next to chains of two of the opponent's groups) and the captures of the
+// opponent's chains in atari that could still run away and matter in the same way.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +18,7 @@
 namespace obrin {
 
 class TPatternContext;
+class TSwingEvaluator;
 
 enum class TMoveFault {
     None,            // play it
@@ -37,11 +38,16 @@ struct TUrgentMove {
     int32_t Chain = -1;   // the chain saved or captured (its naming point)
     int32_t Stones = 0;   // its stones
     bool Rescue = false;  // our chain is saved (else the opponent's is captured)
-    // What is at stake: the stones, and one more for a cutting stone.
-    int32_t Value = 0;
+    int32_t Value = 0;    // what is at stake, in points
 };
 
 // The urgent moves of +1 in the context's graph and board, most valuable first; one per chain.
+// A chain counts when what is at stake, in points (three per stone, five more for a cutting
+// stone), is at least half the largest territory swing on the board: early in the game two
+// stones may be given up for a big point, late in the game hardly anything.
 [[nodiscard]] std::vector<TUrgentMove> UrgentMoves(TPatternContext& context);
+
+// Prepares swing for the context's board, each stone as firm as its group's status says.
+void PrepareSwing(TSwingEvaluator& swing, const TPatternContext& context);
 
 }  // namespace obrin

@@ -31,7 +31,10 @@ int Sign(int32_t v) {
 // that every field a rule reads is set on purpose.
 class RulesTest : public ::testing::Test {
   protected:
-    RulesTest() { Manager.Debugger = &Trace; }
+    RulesTest() {
+        Engine.Settings.KlassischeEngine = true;  // the rules as the catalogue has them
+        Manager.Debugger = &Trace;
+    }
 
     // The rule registered under name (the first of a double registration).
     TRule& Rule(const std::string& name) {
@@ -620,6 +623,11 @@ TEST_F(RulesTest, TerritoryMoveAgainstWhatTheOtherGoalServes) {
     TraceOn = true;
     EXPECT_EQ(Vote("TRuleGebietszugKette", small, chain), -1);
     EXPECT_EQ(TraceLines(), std::vector<std::string>{"Value1 = 10 Value2 = 20"});
+    // Outside the classic engine the class is a swing in points and the group counts double.
+    Engine.Settings.KlassischeEngine = false;
+    ExpectVote("TRuleGebietszugKette", big, chain, -1);
+    ExpectVote("TRuleGebietszugKette",
+               Manager.CreateGoal<TGoalGebietszug>(IndexOf("D6"), 41, 0.7), chain, 1);
 }
 
 // What the two goals serve decides, once per selection.
