@@ -10,7 +10,7 @@
   after the move, no opponent's stone on a diagonal);
 - the answers to the opponent's pass: passes and stones.
 
-Usage: scripts/game_faults.py --player Obrin game-001.sgf game-002.sgf ...
+Usage: scripts/game_faults.py [--player Obrin] [--list] game-001.sgf game-002.sgf ...
 """
 
 import argparse
@@ -104,7 +104,7 @@ def first_line_fault(board, colour, p):
     return True
 
 
-def study(path, name):
+def study(path, name, listing=None):
     record = read_sgf(path)
     colour = player_colour(record, path, name)
     board = Board(record.size)
@@ -119,13 +119,20 @@ def study(path, name):
                 counts["pass-pass" if p == PASS else "pass-stone"] += 1
             if p != PASS and first_line(board, p) and first_line_fault(board, colour, p):
                 counts["first"] += 1
+                if listing is not None:
+                    listing.append("move %d: first-line move %s" % (i + 1, board.vertex(p)))
             threatened = [(s, l) for s, l in chains_that_matter_in_atari(board, colour)
                           if rescue_exists(board, s, l, colour)]
             after = board.copy()
             after.play(c, p)
             if i + 1 < len(moves) and moves[i + 1][0] != colour:
                 taken = after.copy().play(*moves[i + 1])
-                counts["atari"] += sum(1 for s, _ in threatened if s & taken)
+                for stones, _ in threatened:
+                    if stones & taken:
+                        counts["atari"] += 1
+                        if listing is not None:
+                            listing.append("move %d: %s played, chain at %s lost" % (
+                                i + 1, board.vertex(p), board.vertex(min(stones))))
         board.play(c, p)
     return counts
 
@@ -134,11 +141,15 @@ def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("records", nargs="+")
     parser.add_argument("--player", default="Obrin")
+    parser.add_argument("--list", action="store_true", help="name the move of every fault")
     options = parser.parse_args(argv)
     total = {"atari": 0, "first": 0, "pass-pass": 0, "pass-stone": 0}
     try:
         for path in options.records:
-            counts = study(path, options.player)
+            listing = [] if options.list else None
+            counts = study(path, options.player, listing)
+            for line in listing or []:
+                print("%s %s" % (os.path.basename(path), line))
             print("%s: atari losses %d, first-line moves %d, after a pass: %d passes, %d stones" % (
                 os.path.basename(path), counts["atari"], counts["first"], counts["pass-pass"],
                 counts["pass-stone"]))
