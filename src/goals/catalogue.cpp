@@ -6,13 +6,11 @@
 #include <typeinfo>
 
 #include "analysis/graph.h"
-#include "analysis/swing.h"
 #include "analysis/territory.h"
 #include "board/chains.h"
 #include "board/errors.h"
 #include "board/neighbours.h"
 #include "patterns/pattern_context.h"
-#include "goals/move_check.h"
 #include "goals/obrinmanager.h"
 #include "goals/pattern_goals.h"
 #include "tactics/brute.h"
@@ -408,41 +406,33 @@ void TGoalNeutralzug::Expand() {
 
 namespace {
 
-// Outside the classic engine a territory move is weighed by its swing in points (see
-// TSwingEvaluator), as its class and as its value, instead of by the network's estimate.
-struct TTerritoryJudge {
-    explicit TTerritoryJudge(TPatternContext& context)
-        : Classic(context.Settings.KlassischeEngine) {
-        if (!Classic) PrepareSwing(Swing, context);
-    }
-    // A territory move that swings less is not worth a stone: by the count of territory it
-    // costs a point in either side's area, and a point between settled groups gains nothing.
-    static constexpr double SmallestSwing = 1.0;
-    bool Classic;
-    TSwingEvaluator Swing;
-};
+// A territory move that swings less is not worth a stone: by the count of territory it costs a
+// point in either side's area, and a point between settled groups gains nothing.
+constexpr double SmallestSwing = 1.0;
 
 }  // namespace
 
 void TGoalGebietErobern::Expand() {
     TPatternContext& context = ContextOf(*this);
     auto& value = context.Container->Feldbewertung;
-    const TTerritoryJudge judge(context);
+    // Outside the classic engine a territory move is weighed by its swing in points, as its
+    // class and as its value, instead of by the network's estimate.
+    const bool classic = context.Settings.KlassischeEngine;
     for (int x = 0; x < BoardSize; ++x)
         for (int y = 0; y < BoardSize; ++y) {
             const int p = PointIndex(x, y);
             int32_t territoryClass = TerritoryClass(value[p]);
             double territoryValue = value[p];
-            if (!judge.Classic && context.Fields.Spielfeld[p] == 0) {
-                const double swing = judge.Swing.Swing(p);
-                if (swing < TTerritoryJudge::SmallestSwing) continue;
+            if (!classic && context.Fields.Spielfeld[p] == 0) {
+                const double swing = ObrinManager(*this).SwingAt(p);
+                if (swing < SmallestSwing) continue;
                 territoryClass = std::clamp(static_cast<int32_t>(std::lround(swing)), 0, 50);
                 territoryValue = swing / 60.0;
             }
             if (territoryClass < 0 || !PlayableForBoth(context, p)) continue;
             // A point between own living groups only, with no dead stones to take, fills in.
-            const TNeighbourFates fates = judge.Classic ? NeighbourFates(context, x, y)
-                                                        : NeighbourFatesOfAllStones(context, x, y);
+            const TNeighbourFates fates = classic ? NeighbourFates(context, x, y)
+                                                  : NeighbourFatesOfAllStones(context, x, y);
             if (fates.Living && !fates.Dead) {
                 territoryClass = -1;
                 value[p] = (-1 + 10) / 60.0;

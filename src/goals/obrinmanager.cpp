@@ -4,6 +4,7 @@
 #include <typeinfo>
 
 #include "analysis/graph.h"
+#include "analysis/swing.h"
 #include "board/chains.h"
 #include "patterns/pattern_context.h"
 #include "goals/catalogue.h"
@@ -65,7 +66,23 @@ TObrinRuleManager::TObrinRuleManager(TPatternContext& context) : Context(context
     ResetGoals();
 }
 
+TObrinRuleManager::~TObrinRuleManager() = default;
+
+double TObrinRuleManager::SwingAt(int32_t point) {
+    if (!m_swing) {
+        m_swing = std::make_unique<TSwingEvaluator>();
+        PrepareSwing(*m_swing, Context);
+        m_swingKnown.fill(false);
+    }
+    if (!m_swingKnown[point]) {
+        m_swingAt[point] = m_swing->Swing(point);
+        m_swingKnown[point] = true;
+    }
+    return m_swingAt[point];
+}
+
 void TObrinRuleManager::ResetGoals() {
+    m_swing.reset();
     EnsureGoal<TGoalGebietErobern>(*this);
     EnsureGoal<TGoalNeutralzug>(*this);
     EnsureGoal<TGoalVerzichten>(*this);

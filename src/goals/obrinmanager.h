@@ -6,8 +6,10 @@
 // rules' vote; numbers (group values, territory values, liberties) enter inside single rules.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@
 namespace obrin {
 
 class TPatternContext;
+class TSwingEvaluator;
 struct TGoGroup;
 struct TGoChain;
 
@@ -24,6 +27,7 @@ class TObrinRuleManager : public TRuleManager {
   public:
     // Registers the engine's rules (RegisterRules) and creates the three permanent goals.
     explicit TObrinRuleManager(TPatternContext& context);
+    ~TObrinRuleManager() override;
 
     // Destroys every goal of the last move; the permanent goals GEBIET-EROBERN, NEUTRALZUG and
     // VERZICHTEN survive (created when missing), active again and in reversed order, so that the
@@ -63,6 +67,10 @@ class TObrinRuleManager : public TRuleManager {
     // The opponent's last move was a pass (or there was none): set by the move driver before
     // each search, read by the move check.
     bool OpponentPassed = false;
+    // The territory swing of an empty point in the position of this search (see
+    // TSwingEvaluator), worked out once per point and search.
+    [[nodiscard]] double SwingAt(int32_t point);
+
     // The point list the rules hand to the liberty count.
     TPointList PointList;
     // Set by the transitive chain rule while it works; cleared before every selection.
@@ -71,6 +79,9 @@ class TObrinRuleManager : public TRuleManager {
     TPatternContext& Context;
 
   private:
+    std::unique_ptr<TSwingEvaluator> m_swing;  // prepared for the search, or null
+    std::array<double, PointCount> m_swingAt{};
+    std::array<bool, PointCount> m_swingKnown{};
     int m_searchSteps = 0;
     int64_t m_comparisonsBefore = 0;
 };
