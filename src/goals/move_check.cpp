@@ -117,14 +117,6 @@ int NeighbourGroupsOf(const TPatternContext& context, const TPointList& stones, 
     return static_cast<int>(groups.size());
 }
 
-double BiggestSwing(const TPatternContext& context) {
-    TSwingEvaluator swing;
-    PrepareSwing(swing, context);
-    double biggest = 0;
-    for (int p = 0; p < PointCount; ++p)
-        if (context.Fields.Spielfeld[p] == 0) biggest = std::max(biggest, swing.Swing(p));
-    return biggest;
-}
 
 // The first rescue of our chain in atari at (x, y) (every candidate is legal) after which the
 // chain has three liberties, or two and the ladder does not take it; -1 when there is none.
@@ -175,9 +167,9 @@ void PrepareSwing(TSwingEvaluator& swing, const TPatternContext& context) {
     swing.Prepare(context.Fields.Spielfeld, firmness);
 }
 
-std::vector<TUrgentMove> UrgentMoves(TPatternContext& context) {
+std::vector<TUrgentMove> UrgentMoves(TPatternContext& context, double biggestSwing) {
     std::vector<TUrgentMove> moves;
-    const double threshold = BiggestSwing(context) / 2;
+    const double threshold = biggestSwing / 2;
     const TBoardFields& f = context.Fields;
     const TBoard& b = f.Spielfeld;
     for (const TGoChain* c = context.Graph->Chains(); c != nullptr; c = c->next) {

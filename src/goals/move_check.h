@@ -43,9 +43,9 @@ struct TUrgentMove {
 
 // The urgent moves of +1 in the context's graph and board, most valuable first; one per chain.
 // A chain counts when what is at stake, in points (three per stone, five more for a cutting
-// stone), is at least half the largest territory swing on the board: early in the game two
-// stones may be given up for a big point, late in the game hardly anything.
-[[nodiscard]] std::vector<TUrgentMove> UrgentMoves(TPatternContext& context);
+// stone), is at least half biggestSwing, the largest territory swing on the board: early in the
+// game two stones may be given up for a big point, late in the game hardly anything.
+[[nodiscard]] std::vector<TUrgentMove> UrgentMoves(TPatternContext& context, double biggestSwing);
 
 // Prepares swing for the context's board, each stone as firm as its group's status says.
 void PrepareSwing(TSwingEvaluator& swing, const TPatternContext& context);

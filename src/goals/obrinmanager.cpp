@@ -81,6 +81,13 @@ double TObrinRuleManager::SwingAt(int32_t point) {
     return m_swingAt[point];
 }
 
+double TObrinRuleManager::BiggestSwing() {
+    double biggest = 0;
+    for (int p = 0; p < PointCount; ++p)
+        if (Context.Fields.Spielfeld[p] == 0) biggest = std::max(biggest, SwingAt(p));
+    return biggest;
+}
+
 void TObrinRuleManager::ResetGoals() {
     m_swing.reset();
     EnsureGoal<TGoalGebietErobern>(*this);
@@ -98,7 +105,7 @@ void TObrinRuleManager::CreateGroupGoals() {
             EnsureGoal<TGoalRetten>(*this, *g);
     }
     if (Context.Settings.KlassischeEngine) return;
-    for (const TUrgentMove& move : UrgentMoves(Context))
+    for (const TUrgentMove& move : UrgentMoves(Context, BiggestSwing()))
         EnsureGoal<TGoalDringend>(*this, move.Point, move.Value);
 }
 

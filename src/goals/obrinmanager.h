@@ -70,6 +70,8 @@ class TObrinRuleManager : public TRuleManager {
     // The territory swing of an empty point in the position of this search (see
     // TSwingEvaluator), worked out once per point and search.
     [[nodiscard]] double SwingAt(int32_t point);
+    // The largest swing of an empty point (0 on a full board).
+    [[nodiscard]] double BiggestSwing();
 
     // The point list the rules hand to the liberty count.
     TPointList PointList;

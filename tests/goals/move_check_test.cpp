@@ -36,6 +36,9 @@ class MoveCheck : public ::testing::Test {
     void SetStatusAt(const std::string& point, uint8_t status) {
         m_engine.Graph->FindGroupOfStone(IndexOf(point)).Status = status;
     }
+    std::vector<TUrgentMove> Urgent() {
+        return UrgentMoves(m_engine, m_engine.RuleManager->BiggestSwing());
+    }
     TMoveFault Check(const std::string& point, bool opponentPassed = false) {
         return CheckMove(m_engine, IndexOf(point), opponentPassed, false);
     }
@@ -76,24 +79,24 @@ TEST_F(MoveCheck, AfterThePassNotIntoTheOpponentsArea) {
 TEST_F(MoveCheck, UrgentRescuesAndCapturesOfChainsThatMatter) {
     Position("X K10 K11 O J10 J11 L10 L11 K12");
     SetStatusAt("K10", StatusSaveable);
-    std::vector<TUrgentMove> moves = UrgentMoves(m_engine);
+    std::vector<TUrgentMove> moves = Urgent();
     ASSERT_EQ(moves.size(), 1u);
     EXPECT_EQ(moves[0].Point, IndexOf("K9"));
     EXPECT_TRUE(moves[0].Rescue);
     EXPECT_EQ(moves[0].Stones, 2);
     SetStatusAt("K10", StatusDead);
-    EXPECT_TRUE(UrgentMoves(m_engine).empty()) << "a dead group is not worth the move";
+    EXPECT_TRUE(Urgent().empty()) << "a dead group is not worth the move";
 
     Position("O K10 K11 X J10 J11 L10 L11 K12");
     SetStatusAt("K10", StatusAttackable);
-    moves = UrgentMoves(m_engine);
+    moves = Urgent();
     ASSERT_EQ(moves.size(), 1u);
     EXPECT_EQ(moves[0].Point, IndexOf("K9"));
     EXPECT_FALSE(moves[0].Rescue);
 
     Position("X K10 O J10 J11 K11 L11 L10");
     SetStatusAt("K10", StatusSaveable);
-    EXPECT_TRUE(UrgentMoves(m_engine).empty()) << "a lone stone that cuts nothing";
+    EXPECT_TRUE(Urgent().empty()) << "a lone stone that cuts nothing";
 }
 
 TEST(TerritorySwing, OpenCornersBeforeTheEdgeAndContactBeforeOwnArea) {
