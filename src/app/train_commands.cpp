@@ -13,6 +13,7 @@
 #include "tools/klassitrain.h"
 #include "analysis/territory.h"
 #include "tools/territorytrain.h"
+#include "tools/predictortrain.h"
 #include "analysis/testdata.h"
 #include "app/gnugo_games.h"
 #include "app/options.h"
@@ -306,6 +307,46 @@ int RunTerritoryCheck(const Args& args) {
     return 0;
 }
 
+void PrintPredictorQuality(const char* what, const TPredictorQuality& q) {
+    std::printf("%s: %d moves, top-1 %.1f %%, top-5 %.1f %%, mean log-probability %.3f\n", what,
+                q.Lessons, 100 * q.Top1, 100 * q.Top5, q.LogLikelihood);
+}
+
+std::vector<TPredictorLesson> LessonsOf(const Args& args, const std::string& option) {
+    const std::string files = Option(args, option, "");
+    if (files.empty()) return {};
+    return PredictorLessons(ReadTeacherGameFiles(files), IntOption(args, "--skip-first", 10));
+}
+
+int RunPredictor(const Args& args) {
+    if (Option(args, "--games", "").empty()) throw std::runtime_error("--games FILE[,FILE...] is needed");
+    const std::vector<TPredictorLesson> lessons = LessonsOf(args, "--games");
+    TPredictorTraining training;
+    training.Epochs = IntOption(args, "--epochs", training.Epochs);
+    training.Rate = RealOption(args, "--rate", training.Rate);
+    training.Decay = RealOption(args, "--decay", training.Decay);
+    training.MinShapeCount = IntOption(args, "--min-shape-count", training.MinShapeCount);
+    training.Seed = static_cast<uint32_t>(IntOption(args, "--seed", 1));
+    TMovePredictor predictor;
+    TrainPredictor(predictor, lessons, training);
+    std::printf("%zu shapes and %zu large shapes learned\n", predictor.ShapeIndex.size(),
+                predictor.LargeShapeIndex.size());
+    PrintPredictorQuality("training games", MeasurePredictor(predictor, lessons));
+    const std::vector<TPredictorLesson> heldOut = LessonsOf(args, "--heldout-games");
+    if (!heldOut.empty()) PrintPredictorQuality("held-out games", MeasurePredictor(predictor, heldOut));
+    const std::string text = predictor.Text();
+    WriteFileAtomically(Option(args, "--out", "predictor.dat"),
+                        std::vector<uint8_t>(text.begin(), text.end()));
+    return 0;
+}
+
+int RunPredictorCheck(const Args& args) {
+    TMovePredictor predictor;
+    predictor.LoadFromFile(Option(args, "--predictor", "predictor.dat"));
+    PrintPredictorQuality("games", MeasurePredictor(predictor, LessonsOf(args, "--games")));
+    return 0;
+}
+
 }  // namespace
 
 std::map<std::string, cli::TSubcommand> TrainCommands() {
@@ -347,6 +388,15 @@ std::map<std::string, cli::TSubcommand> TrainCommands() {
          {"train terr-check --games F[,F...] [--net terrnet.dat] [--first-move 1] [--every 3]\n"
           "      held-out quality of the territory network, and of an untrained one",
           RunTerritoryCheck}},
+        {"predictor",
+         {"train predictor --games F[,F...] [--heldout-games F[,F...]] [--skip-first 10]\n"
+          "      [--epochs 4] [--rate 0.05] [--decay 0.0001] [--min-shape-count 50] [--seed 1]\n"
+          "      [--out predictor.dat]   train the move predictor on the teacher's moves",
+          RunPredictor}},
+        {"predictor-check",
+         {"train predictor-check --games F[,F...] [--predictor predictor.dat] [--skip-first 10]\n"
+          "      how often the move predictor finds the teacher's moves",
+          RunPredictorCheck}},
     };
 }
 

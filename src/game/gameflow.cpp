@@ -66,6 +66,10 @@ enum class TTurn { Moved, Passed, Failed };
 // ends.
 TTurn ComputerTurn(TEngine& engine, bool opponentPassed) {
     TPoint move = PassPoint;
+    const TGameState& last = engine.Game;
+    const auto stone = [](int x, int y) { return OnBoard(x, y) ? PointIndex(x, y) : -1; };
+    engine.RecentMoves = {stone(last.MenschZugX, last.MenschZugY),
+                          stone(last.ComputerZugX, last.ComputerZugY)};
     try {
         move = ChooseComputerMove(engine, opponentPassed);
     } catch (const EObrinStopped&) {

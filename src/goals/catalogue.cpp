@@ -355,6 +355,9 @@ std::string TGoalBesetzen::GetName() const {
 std::string TGoalDringend::GetName() const {
     return "DRINGEND " + std::to_string(Point);
 }
+std::string TGoalVorhersage::GetName() const {
+    return "VORHERSAGE " + std::to_string(Point);
+}
 
 void TGoalAtariRetten::Expand() {
     if (Playable(ContextOf(*this), Move, Own)) OccupyUnder(*this, Move);
@@ -390,6 +393,9 @@ void TGoalBruteForceMove::Expand() {
     OccupyUnder(*this, Point);
 }
 void TGoalDringend::Expand() {
+    OccupyUnder(*this, Point);
+}
+void TGoalVorhersage::Expand() {
     OccupyUnder(*this, Point);
 }
 

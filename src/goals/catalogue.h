@@ -260,6 +260,17 @@ class TGoalDringend final : public TGoal {
     const int32_t Value;
 };
 
+// VORHERSAGE: a point the move predictor expects a strong player to choose here. Made outside
+// the classic engine only; Value is the predicted probability in millionths.
+class TGoalVorhersage final : public TGoal {
+  public:
+    TGoalVorhersage(int32_t point, int32_t value) : Point(point), Value(value) {}
+    [[nodiscard]] std::string GetName() const override;
+    void Expand() override;
+    const int32_t Point;
+    const int32_t Value;
+};
+
 // BESETZEN: occupy a point (-1: pass). Selecting one ends the search.
 class TGoalBesetzen final : public TGoal {
   public:

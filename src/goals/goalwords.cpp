@@ -51,6 +51,7 @@ const std::vector<const char*>& ReasoningKeys() {
                                                "GEBIETSZUG %1",
                                                "BESETZEN %1",
                                                "DRINGEND %1",
+                                               "VORHERSAGE %1",
                                                "GEBIET-EROBERN",
                                                "NEUTRALZUG",
                                                "VERZICHTEN"};

@@ -47,6 +47,15 @@ struct TUrgentMove {
 // game two stones may be given up for a big point, late in the game hardly anything.
 [[nodiscard]] std::vector<TUrgentMove> UrgentMoves(TPatternContext& context, double biggestSwing);
 
+struct TPredictedMove {
+    int32_t Point = -1;
+    int32_t Millionths = 0;  // the predictor's probability of the point, in millionths
+};
+
+// The move predictor's most likely points for +1 on the context's board, most likely first:
+// the first three (fewer when fewer are legal). None when no predictor is loaded.
+[[nodiscard]] std::vector<TPredictedMove> PredictedMoves(const TPatternContext& context);
+
 // Prepares swing for the context's board, each stone as firm as its group's status says.
 void PrepareSwing(TSwingEvaluator& swing, const TPatternContext& context);
 

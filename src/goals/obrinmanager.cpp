@@ -107,6 +107,11 @@ void TObrinRuleManager::CreateGroupGoals() {
     if (Context.Settings.KlassischeEngine) return;
     for (const TUrgentMove& move : UrgentMoves(Context, BiggestSwing()))
         EnsureGoal<TGoalDringend>(*this, move.Point, move.Value);
+    // After the opponent's pass the game may be over: the predictor knows no end, the search's
+    // own goals and the move check decide whether a stone still gains anything.
+    if (OpponentPassed) return;
+    for (const TPredictedMove& move : PredictedMoves(Context))
+        EnsureGoal<TGoalVorhersage>(*this, move.Point, move.Millionths);
 }
 
 TGoal* TObrinRuleManager::SearchStep() {

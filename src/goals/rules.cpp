@@ -702,10 +702,23 @@ std::optional<int32_t> UrgentValue(const TGoal& g) {
 // Above every level of the catalogue: an urgent move is decided before anything else is weighed.
 constexpr int32_t UrgentLevel = 5;
 
+bool IsNeitherUrgentPredictedNorBesetzen(const TGoal& g) {
+    return IsNeitherUrgentNorBesetzen(g) && !Is<TGoalVorhersage>(g);
+}
+std::optional<int32_t> PredictedValue(const TGoal& g) {
+    return static_cast<const TGoalVorhersage&>(g).Value;
+}
+// Between the urgent moves and the catalogue's levels: the predictor's points come next.
+constexpr int32_t PredictedLevel = 4;
+
 const TRuleRow AddedRuleTable[] = {
     {"TRuleDringend", UrgentLevel, Is<TGoalDringend>, IsNeitherUrgentNorBesetzen, First},
     {"TRuleDringendDringend", UrgentLevel, Is<TGoalDringend>, Is<TGoalDringend>,
      ByAttribute<int32_t, UrgentValue>},
+    {"TRuleVorhersage", PredictedLevel, Is<TGoalVorhersage>, IsNeitherUrgentPredictedNorBesetzen,
+     First},
+    {"TRuleVorhersageVorhersage", PredictedLevel, Is<TGoalVorhersage>, Is<TGoalVorhersage>,
+     ByAttribute<int32_t, PredictedValue>},
 };
 
 // A rule of the table: the verdict for X against Y, negated for the mirrored pair, no vote on

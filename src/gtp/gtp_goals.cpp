@@ -59,6 +59,18 @@ bool OpponentPassed(const TGtpEngine& gtp, int colour) {
            !OnBoard(moves.back().Point.X, moves.back().Point.Y);
 }
 
+// The last move of each side as the move predictor sees them: the opponent's is the last move
+// of the game when the opponent made it, ours the one before it.
+TRecentMoves RecentMovesFor(const TGtpEngine& gtp, int colour) {
+    const auto& moves = gtp.Moves();
+    const auto stone = [](const TPoint& p) { return OnBoard(p.X, p.Y) ? PointIndex(p.X, p.Y) : -1; };
+    TRecentMoves recent;
+    const size_t n = moves.size();
+    if (n >= 1 && moves[n - 1].Colour == -colour) recent.Opponent = stone(moves[n - 1].Point);
+    if (n >= 2 && moves[n - 2].Colour == colour) recent.Own = stone(moves[n - 2].Point);
+    return recent;
+}
+
 TGtpReply GenMove(TGtpEngine& gtp, TSearchState& state, const TGtpArgs& args, bool play) {
     const int colour = args.size() == 1 ? TGtpEngine::ParseColour(args[0]) : 0;
     if (colour == 0) return TGtpReply::Failure("syntax error");
@@ -66,6 +78,7 @@ TGtpReply GenMove(TGtpEngine& gtp, TSearchState& state, const TGtpArgs& args, bo
     try {
         const TEngineSide side = ThinkingFor(gtp, colour);
         state.Colour = colour;
+        gtp.Engine().RecentMoves = RecentMovesFor(gtp, colour);
         move = ChooseComputerMove(gtp.Engine(), !OpponentStillPlays(gtp, colour),
                                   OpponentPassed(gtp, colour));
     } catch (const EObrinError& e) {

@@ -5,6 +5,7 @@
 
 #include "analysis/analysis_context.h"
 #include "patterns/assoc.h"
+#include "patterns/move_predictor.h"
 #include "patterns/muster.h"
 
 namespace obrin {
@@ -14,8 +15,17 @@ class TPatternContext : public TAnalysisContext {
     // Registers the pattern handlers and reads the pattern library "muster.txt".
     explicit TPatternContext(IHost& host);
 
+    static constexpr const char* PredictorFile = "predictor.dat";
+
     TPatterns Patterns;  // the pattern library "muster.txt", its handlers and last firings
     TGoalAssociation GoalAssociation;  // what the pattern handlers suggested in the last run
+    // The move predictor "predictor.dat" (empty when the file is missing or bad), and the last
+    // move of each side for it, set by the game loop before each search.
+    TMovePredictor Predictor;
+    TRecentMoves RecentMoves;
+
+  private:
+    void LoadPredictor();
 };
 
 }  // namespace obrin

@@ -32,8 +32,10 @@ class GtpRules : public ::testing::Test {
 
 TEST_F(GtpRules, RulesInTheOrderTheyAreAsked) {
     const std::string reply = Ask("obrin_rules");
-    // The two rules of the urgent moves come after the catalogue's 89 and are asked first.
-    ASSERT_EQ(reply.rfind("= 91 TRuleDringendDringend 5\n90 TRuleDringend 5\n"
+    // The rules of the urgent and the predicted moves come after the catalogue's 89 and are
+    // asked first.
+    ASSERT_EQ(reply.rfind("= 93 TRuleVorhersageVorhersage 4\n92 TRuleVorhersage 4\n"
+                          "91 TRuleDringendDringend 5\n90 TRuleDringend 5\n"
                           "89 TRuleEscapeMoveKette 0\n88 TRuleEscapeMove_M355 0\n",
                           0),
               0u)
