@@ -14,19 +14,6 @@ namespace {
 constexpr const char* KlassiNetFile = "net.dat";
 constexpr const char* TerritoryNetFile = "terrnet.dat";
 
-// Loads a network when its file exists; a damaged file keeps the fresh network and is reported.
-template <typename TNet>
-void LoadIfPresent(TNet& net, const char* name, IHost& host) {
-    const std::filesystem::path path = DataFilePath(name);
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) return;
-    try {
-        net.LoadFromFile(path.string());
-    } catch (const EObrinError& e) {
-        host.ShowMessage(e.what());
-    }
-}
-
 // The territory network's file must hold the 80-320-320-1 network the inputs are made for; any
 // other file is refused and the fresh network stays.
 void LoadTerritoryNet(std::unique_ptr<TFeedFwd4>& net, IHost& host) {

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "board/errors.h"
 #include "board/safefile.h"
+#include "context/host.h"
 
 namespace obrin {
 
@@ -28,6 +30,20 @@ namespace obrin {
 inline constexpr std::uintmax_t MaxTrainingFileSize = std::uintmax_t{4} << 30;
 // Writes bytes to a temporary file beside path and renames it over path.
 void WriteFileAtomically(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
+
+// Loads a data file (a network, the move predictor) into data when the file exists; a damaged
+// file leaves data as it was and is reported to the user.
+template <typename TData>
+void LoadIfPresent(TData& data, const char* name, IHost& host) {
+    const std::filesystem::path path = DataFilePath(name);
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return;
+    try {
+        data.LoadFromFile(path.string());
+    } catch (const EObrinError& e) {
+        host.ShowMessage(e.what());
+    }
+}
 
 // Little-endian packing of the binary data files (the host is little-endian, checked at build).
 class TByteWriter {

@@ -90,6 +90,16 @@ bool AddShape(std::unordered_map<Code, int32_t>& index, std::vector<double>& wei
     return true;
 }
 
+// Reads the rest of a "shape" or "large-shape" line into its table; fail(what) throws.
+template <typename Code, typename Fail>
+void ReadShape(std::istringstream& in, std::unordered_map<Code, int32_t>& index,
+               std::vector<double>& weights, const std::string& key, Fail&& fail) {
+    Code code = 0;
+    double value = 0;
+    if (!(in >> code >> value) || !std::isfinite(value)) fail("bad " + key + " line");
+    if (!AddShape(index, weights, code, value)) fail(key + " " + std::to_string(code) + " twice");
+}
+
 template <typename Code>
 void AppendShapes(std::string& text, const char* key,
                   const std::unordered_map<Code, int32_t>& index,
@@ -374,17 +384,9 @@ void TMovePredictor::Parse(const std::string& text, const std::string& fileName)
                 fail("index " + std::to_string(index) + " out of range for " + group);
             weights[index] = value;
         } else if (key == "shape") {
-            uint32_t code = 0;
-            double value = 0;
-            if (!(in >> code >> value) || !std::isfinite(value)) fail("bad shape line");
-            if (!AddShape(fresh.ShapeIndex, fresh.Weights[GroupShape], code, value))
-                fail("shape " + std::to_string(code) + " twice");
+            ReadShape(in, fresh.ShapeIndex, fresh.Weights[GroupShape], key, fail);
         } else if (key == "large-shape") {
-            uint64_t code = 0;
-            double value = 0;
-            if (!(in >> code >> value) || !std::isfinite(value)) fail("bad large-shape line");
-            if (!AddShape(fresh.LargeShapeIndex, fresh.Weights[GroupLargeShape], code, value))
-                fail("large shape " + std::to_string(code) + " twice");
+            ReadShape(in, fresh.LargeShapeIndex, fresh.Weights[GroupLargeShape], key, fail);
         } else {
             fail("unknown line \"" + key + "\"");
         }

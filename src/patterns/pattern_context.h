@@ -23,9 +23,6 @@ class TPatternContext : public TAnalysisContext {
     // move of each side for it, set by the game loop before each search.
     TMovePredictor Predictor;
     TRecentMoves RecentMoves;
-
-  private:
-    void LoadPredictor();
 };
 
 }  // namespace obrin
