@@ -4,7 +4,9 @@
 - atari losses: after the opponent's move a chain of the player's of two or more stones, or a
   single stone next to two or more opponent's chains (a cutting stone), is in atari; a rescue
   exists (a capture or the extension, after which the chain has three liberties, or two and no
-  ladder takes it); the player plays elsewhere, and the opponent takes the chain next move;
+  ladder takes it); the player plays elsewhere, and the opponent takes the chain next move. A loss
+  is counted apart as traded when the player's move saved another chain in atari at least as
+  large: with two chains in atari only one may be saved;
 - first-line moves that neither capture, save a chain in atari, block (an opponent's stone in the
   3 by 3 square around the point) nor make an eye (all neighbours the player's stones or the edge
   after the move, no opponent's stone on a diagonal);
@@ -110,7 +112,7 @@ def study(path, name, listing=None):
     board = Board(record.size)
     for c, v in record.setup:
         board.points[board.parse_vertex(v)] = BLACK if c == "B" else WHITE
-    counts = {"atari": 0, "first": 0, "pass-pass": 0, "pass-stone": 0}
+    counts = {"atari": 0, "traded": 0, "first": 0, "pass-pass": 0, "pass-stone": 0}
     moves = [(BLACK if c == "B" else WHITE, board.parse_vertex(v)) for c, v in record.moves]
     for i, (c, p) in enumerate(moves):
         if c == colour:
@@ -125,16 +127,27 @@ def study(path, name, listing=None):
                           if rescue_exists(board, s, l, colour)]
             after = board.copy()
             after.play(c, p)
+            saved = [len(s) for s, _ in threatened
+                     if after.points[min(s)] == colour and len(after.chain(min(s))[1]) >= 2]
             if i + 1 < len(moves) and moves[i + 1][0] != colour:
                 taken = after.copy().play(*moves[i + 1])
                 for stones, _ in threatened:
-                    if stones & taken:
-                        counts["atari"] += 1
-                        if listing is not None:
-                            listing.append("move %d: %s played, chain at %s lost" % (
-                                i + 1, board.vertex(p), board.vertex(min(stones))))
+                    if not stones & taken:
+                        continue
+                    traded = bool(saved) and max(saved) >= len(stones)
+                    counts["traded" if traded else "atari"] += 1
+                    if listing is not None:
+                        listing.append("move %d: %s played, chain at %s lost%s" % (
+                            i + 1, board.vertex(p), board.vertex(min(stones)),
+                            " (traded for a chain it saved)" if traded else ""))
         board.play(c, p)
     return counts
+
+
+def summary(counts):
+    return ("atari losses %d (and %d traded), first-line moves %d, after a pass: %d passes, "
+            "%d stones" % (counts["atari"], counts["traded"], counts["first"], counts["pass-pass"],
+                           counts["pass-stone"]))
 
 
 def main(argv):
@@ -143,24 +156,20 @@ def main(argv):
     parser.add_argument("--player", default="Obrin")
     parser.add_argument("--list", action="store_true", help="name the move of every fault")
     options = parser.parse_args(argv)
-    total = {"atari": 0, "first": 0, "pass-pass": 0, "pass-stone": 0}
+    total = {"atari": 0, "traded": 0, "first": 0, "pass-pass": 0, "pass-stone": 0}
     try:
         for path in options.records:
             listing = [] if options.list else None
             counts = study(path, options.player, listing)
             for line in listing or []:
                 print("%s %s" % (os.path.basename(path), line))
-            print("%s: atari losses %d, first-line moves %d, after a pass: %d passes, %d stones" % (
-                os.path.basename(path), counts["atari"], counts["first"], counts["pass-pass"],
-                counts["pass-stone"]))
+            print("%s: %s" % (os.path.basename(path), summary(counts)))
             for k in total:
                 total[k] += counts[k]
     except (StudyError, OSError, ValueError) as e:
         print("game_faults: %s" % e, file=sys.stderr)
         return 1
-    print("all %d games: atari losses %d, first-line moves %d, after a pass: %d passes, %d stones"
-          % (len(options.records), total["atari"], total["first"], total["pass-pass"],
-             total["pass-stone"]))
+    print("all %d games: %s" % (len(options.records), summary(total)))
     return 0
 
 

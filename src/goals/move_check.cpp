@@ -106,6 +106,24 @@ bool OpponentStoneNear(const TBoard& b, int p) {
     return false;
 }
 
+// Distinct chains of colour next to the chain of stones.
+int NeighbourChainsOf(const TBoard& b, const TPointList& stones, int colour) {
+    std::vector<int> names;
+    for (const TPoint& s : stones) {
+        const int p = PointIndex(s.X, s.Y);
+        for (int i = 0; i < Neighbours.Count[p]; ++i) {
+            const int n = Neighbours.Index[p][i];
+            if (b[n] != colour) continue;
+            TPointList chain;
+            GetChain(PointColumn(n), PointRow(n), b, chain);
+            int name = PointCount;
+            for (const TPoint& c : chain) name = std::min(name, PointIndex(c.X, c.Y));
+            if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+        }
+    }
+    return static_cast<int>(names.size());
+}
+
 // Distinct groups of colour next to the chain of stones.
 int NeighbourGroupsOf(const TPatternContext& context, const TPointList& stones, int colour) {
     std::vector<const TGoGroup*> groups;
@@ -138,6 +156,16 @@ int PlayableRescue(TPatternContext& context, int x, int y) {
             return PointIndex(m.X, m.Y);
     }
     return -1;
+}
+
+// Does the capture at (x, y) stand? Not when the capturing chain is left in atari outside a ko:
+// the opponent takes it back at once, with more stones than it lost.
+bool CaptureHolds(const TBoardFields& f, int x, int y) {
+    TBoard after = f.Spielfeld;
+    int32_t kx = f.KoX, ky = f.KoY;
+    PlayMove(x, y, Own, after, kx, ky);
+    TPointList liberties;
+    return GetLiberties(x, y, after, liberties) >= 2 || OnBoard(kx, ky);
 }
 
 }  // namespace
@@ -182,7 +210,10 @@ std::vector<TUrgentMove> UrgentMoves(TPatternContext& context, double biggestSwi
         TPointList stones, liberties;
         const int size = GetChain(x, y, b, stones);
         if (GetLiberties(x, y, b, liberties) != 1) continue;
-        const bool cutting = NeighbourGroupsOf(context, stones, -colour) >= 2;
+        // A stone of ours between two of the opponent's chains cuts, even where the graph
+        // already counts them as one group: its capture is what joins them.
+        const bool cutting = NeighbourGroupsOf(context, stones, -colour) >= 2 ||
+                             (colour == Own && NeighbourChainsOf(b, stones, -colour) >= 2);
         if (size < 2 && !cutting) continue;
         // A chain of a dead group is not worth a move: ours dies anyway, theirs is ours already.
         if (c->Group != nullptr && c->Group->Status == StatusDead) continue;
@@ -194,7 +225,8 @@ std::vector<TUrgentMove> UrgentMoves(TPatternContext& context, double biggestSwi
         } else if (CanEscape(context.Reader, b, x, y, f.KoX, f.KoY)) {
             const TPoint l = liberties[0];
             TBoard board = b;
-            if (IsLegal(l.X, l.Y, Own, f.KoX, f.KoY, board)) move.Point = PointIndex(l.X, l.Y);
+            if (IsLegal(l.X, l.Y, Own, f.KoX, f.KoY, board) && CaptureHolds(f, l.X, l.Y))
+                move.Point = PointIndex(l.X, l.Y);
         }
         if (move.Point >= 0) moves.push_back(move);
     }

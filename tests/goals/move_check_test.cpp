@@ -99,6 +99,31 @@ TEST_F(MoveCheck, UrgentRescuesAndCapturesOfChainsThatMatter) {
     EXPECT_TRUE(Urgent().empty()) << "a lone stone that cuts nothing";
 }
 
+TEST_F(MoveCheck, ALoneStoneBetweenTwoChainsIsSaved) {
+    // The graph takes White's stones for one group; they are two chains all the same.
+    Position("X G3 F4 H4 G5 O F3 E3 G2 H2 H3 E4 J4");
+    SetStatusAt("G3", StatusSaveable);
+    const std::vector<TUrgentMove> moves = Urgent();
+    ASSERT_EQ(moves.size(), 1u);
+    EXPECT_EQ(moves[0].Point, IndexOf("G4"));
+    EXPECT_TRUE(moves[0].Rescue);
+}
+
+TEST_F(MoveCheck, NoUrgentCaptureThatIsTakenBackAtOnce) {
+    const auto capturesAtF11 = [&] {
+        SetStatusAt("F10", StatusAttackable);
+        for (const TUrgentMove& move : Urgent())
+            if (move.Point == IndexOf("F11")) return true;
+        return false;
+    };
+    // F11 takes White's cutting stone F10 and saves E10 and E11.
+    Position("X E10 E11 G10 F9 O F10 D10 D11 E12 E9");
+    EXPECT_TRUE(capturesAtF11());
+    // With F12 and G11 White's, the three stones are left in atari: White takes them at F10.
+    Position("X E10 E11 G10 F9 O F10 D10 D11 E12 E9 F12 G11");
+    EXPECT_FALSE(capturesAtF11());
+}
+
 TEST(TerritorySwing, OpenCornersBeforeTheEdgeAndContactBeforeOwnArea) {
     TSwingEvaluator empty;
     empty.Prepare(TBoard{}, TBoard{});

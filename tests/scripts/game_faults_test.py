@@ -1,5 +1,5 @@
-"""Tests of scripts/game_faults.py on small games: an atari loss and a rescue, first-line moves,
-and the answers to a pass."""
+"""Tests of scripts/game_faults.py on small games: an atari loss, a rescue and a trade, first-line
+moves, and the answers to a pass."""
 
 import os
 import sys
@@ -39,6 +39,14 @@ class GameFaultsTest(unittest.TestCase):
         counts = study("W K9, B C3, W J9", self.BLACK, self.WHITE)
         self.assertEqual(counts["atari"], 1)
         self.assertEqual(study("W K9, B J9, W C17", self.BLACK, self.WHITE)["atari"], 0)
+
+    def test_a_loss_for_another_chain_saved_is_a_trade(self):
+        # Black's C10-D10 is in atari too; D9 saves it, and White takes J10-K10.
+        black, white = self.BLACK + " C10 D10 D8", self.WHITE + " C11 D11 B10 E10 C9"
+        counts = study("W K9, B D9, W J9", black, white)
+        self.assertEqual((counts["atari"], counts["traded"]), (0, 1))
+        counts = study("W K9, B Q16, W J9", black, white)
+        self.assertEqual((counts["atari"], counts["traded"]), (1, 0))
 
     def test_no_loss_when_no_rescue_keeps_two_liberties(self):
         # Black A2-B2 under White A3 B3 C2 C1: after White's B1 nothing saves the pair.
