@@ -175,18 +175,6 @@ TEST_F(GameFlow, PositionEntryAndClearing) {
     EXPECT_EQ(engine.Fields.KoX, 2);  // clearing leaves the ko point alone
 }
 
-TEST_F(GameFlow, RadarRanksTheMovePointHighest) {
-    TBoard radar{};
-    UpdateRadar(radar, 0, 0);
-    const int top = *std::max_element(radar.begin(), radar.end());
-    EXPECT_EQ(radar[PointIndex(0, 0)], top);
-    EXPECT_EQ(radar[PointIndex(18, 18)], 0);
-    TBoard flat{};
-    flat.fill(-7);
-    RankField(flat);
-    EXPECT_TRUE(BoardIsEmpty(flat));
-}
-
 TEST_F(GameFlow, TwoHumansAlternateAndAPassKeepsTheSide) {
     engine.Game.SchwarzBeginnt = false;
     host.Script = {{3, 3}, {-1, -1}, {4, 4}, {4, 4}, {5, 5}};
@@ -199,13 +187,6 @@ TEST_F(GameFlow, TwoHumansAlternateAndAPassKeepsTheSide) {
     EXPECT_EQ(Board()[PointIndex(5, 5)], -1);
     EXPECT_EQ(recorder.Moves.size(), 4u);
     EXPECT_EQ(engine.Game.SideToMove, 1);
-}
-
-TEST_F(GameFlow, CancelledStartDialogStartsNoGame) {
-    host.StartDialogOk = false;
-    PlayHumanVsHuman(engine);
-    PlayHumanVsComputer(engine);
-    EXPECT_TRUE(host.AskedColours.empty());
 }
 
 TEST_F(GameFlow, HumanAgainstComputerEndsAfterComputerPassThenHumanPass) {
@@ -226,6 +207,20 @@ TEST_F(GameFlow, HumanAgainstComputerEndsAfterComputerPassThenHumanPass) {
     EXPECT_FALSE(host.Locked);  // ended by passes, not by stop
 }
 
+TEST_F(GameFlow, ACancelledStartDialogOrTheStopEndsTheGame) {
+    host.StartDialogOk = false;
+    PlayHumanVsHuman(engine);
+    PlayHumanVsComputer(engine);
+    EXPECT_TRUE(host.AskedColours.empty());
+    host.StartDialogOk = true;
+    engine.ComputerMove = [] { return TPoint{9, 9}; };
+    engine.Game.ComputerBeginnt = true;
+    host.Script = {{0, 0, true}};
+    PlayHumanVsComputer(engine);
+    EXPECT_EQ(Board()[PointIndex(9, 9)], 1);
+    EXPECT_EQ(recorder.Moves.size(), 1u);
+}
+
 TEST_F(GameFlow, HumanPassFollowedByComputerPassStillAsksTheHuman) {
     engine.ComputerMove = [] { return PassPoint; };
     engine.Game.ComputerBeginnt = false;
@@ -236,15 +231,6 @@ TEST_F(GameFlow, HumanPassFollowedByComputerPassStillAsksTheHuman) {
     EXPECT_EQ(host.AskedColours.size(), 3u);
     EXPECT_EQ(Board()[PointIndex(5, 5)], -1);
     EXPECT_FALSE(host.Locked);
-}
-
-TEST_F(GameFlow, StopEndsTheComputerGame) {
-    engine.ComputerMove = [] { return TPoint{9, 9}; };
-    engine.Game.ComputerBeginnt = true;
-    host.Script = {{0, 0, true}};
-    PlayHumanVsComputer(engine);
-    EXPECT_EQ(Board()[PointIndex(9, 9)], 1);
-    EXPECT_EQ(recorder.Moves.size(), 1u);
 }
 
 TEST_F(GameFlow, AFailedAnalysisEndsTheGameWithItsMessage) {
