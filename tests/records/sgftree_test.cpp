@@ -202,19 +202,6 @@ TEST_F(RecordTree, CollapsedGamesAreSavedTooAndSavesTouchNoOtherFile) {
     EXPECT_TRUE(std::filesystem::is_directory(target + ".d"));
 }
 
-TEST_F(RecordTree, FiftyThousandNestedMovesPopulateReplayAndSave) {
-    const TSyntheticGame game = SyntheticGame(5, 50000, true, true);
-    Load(game.Sgf);
-    EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(ReplayMainLine(tree, replay, -1), game.Moves + 1);
-    EXPECT_EQ(engine.Fields.Spielfeld, game.Final);
-    const std::string saved = tree.SaveToString();
-    EXPECT_EQ(saved.find("(\r\n"), std::string::npos);  // nesting without branches comes out flat
-    Load(saved);
-    EXPECT_EQ(ReplayMainLine(tree, replay, -1), game.Moves + 1);
-    EXPECT_EQ(engine.Fields.Spielfeld, game.Final);
-}
-
 TEST_F(RecordTree, FiftyThousandNestedAlternativesPopulateReplayAndSave) {
     // Each second alternative holds the next branch point, so the items nest as deep as the file.
     const int depth = 50000;
