@@ -69,18 +69,6 @@ TEST(BoardOperations, NeighbourhoodCountsInCorner) {
     EXPECT_TRUE(IsOpenPoint(9, 9, b));
 }
 
-TEST(BoardOperations, StoneCountDeltaCountsBothColours) {
-    TBoard before{}, after{};
-    before[0] = -1;
-    before[1] = -1;
-    before[2] = 1;
-    after[2] = 1;
-    after[3] = 1;
-    const TStoneDelta d = StoneCountDelta(before, after);
-    EXPECT_EQ(d.DPlus, 1);
-    EXPECT_EQ(d.DMinus, -2);
-}
-
 TEST(Influence, ZeroAndOneRound) {
     TBoard b{}, r{};
     b[PointIndex(9, 9)] = 1;
@@ -116,18 +104,6 @@ TEST(Influence, SpreadColourGrowsOverEmptyPointsOnly) {
     EXPECT_EQ(r[PointIndex(0, 0)], 2);
     EXPECT_EQ(r[PointIndex(0, 1)], 1);
     EXPECT_EQ(r[PointIndex(1, 0)], -1);  // the enemy stone is not empty in the source
-}
-
-TEST(EdgeDistance, MinAbstand) {
-    const TBoard m = MakeMinAbstand();
-    EXPECT_EQ(m[PointIndex(9, 9)], 9);
-    EXPECT_EQ(m[PointIndex(3, 15)], 3);
-    for (int i = 0; i < BoardSize; ++i) {
-        EXPECT_EQ(m[PointIndex(i, 0)], 0);
-        EXPECT_EQ(m[PointIndex(0, i)], 0);
-        EXPECT_EQ(m[PointIndex(18, i)], 0);
-        EXPECT_EQ(m[PointIndex(i, 18)], 0);
-    }
 }
 
 }  // namespace

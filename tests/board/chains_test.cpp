@@ -112,16 +112,14 @@ TEST(Legality, SuicideIsIllegalUnlessItCaptures) {
         . O . X
         O . X O
         . . . X)"));                             // the test leaves the board as it was
+    // The ko point is refused whatever the colour.
+    TBoard empty{};
+    EXPECT_FALSE(IsLegal(4, 4, 1, 4, 4, empty));
+    EXPECT_FALSE(IsLegal(4, 4, -1, 4, 4, empty));
+    EXPECT_TRUE(IsLegal(4, 5, 1, 4, 4, empty));
 }
 
-TEST(Legality, KoPointIsRefusedWhateverTheColour) {
-    TBoard b{};
-    EXPECT_FALSE(IsLegal(4, 4, 1, 4, 4, b));
-    EXPECT_FALSE(IsLegal(4, 4, -1, 4, 4, b));
-    EXPECT_TRUE(IsLegal(4, 5, 1, 4, 4, b));
-}
-
-TEST(Moves, CaptureOfALoneStoneInAKoSetsTheKoPoint) {
+TEST(Moves, CaptureOfALoneStoneInAKoSetsTheKoPointAndAnyOtherMoveClearsIt) {
     TBoard b = test::FromDiagram(R"(
         . X O .
         X O . O
@@ -136,6 +134,12 @@ TEST(Moves, CaptureOfALoneStoneInAKoSetsTheKoPoint) {
     EXPECT_EQ(koX, -1);
     PlayMove(10, 11, 1, b, koX, koY);
     EXPECT_TRUE(IsLegal(1, 17, -1, koX, koY, b));
+    // So does a pass, which changes nothing else.
+    const TBoard before = b;
+    koX = koY = 3;
+    PlayMove(-1, -1, 1, b, koX, koY);
+    EXPECT_EQ(koX, -1);
+    EXPECT_EQ(b, before);
 }
 
 TEST(Moves, LoneCaptureWithSeveralLibertiesSetsNoKo) {
@@ -168,14 +172,6 @@ TEST(Moves, TwoLoneCapturesOrAJoiningStoneSetNoKo) {
     PlayMove(1, 17, 1, c, koX, koY);  // takes (1,18) but joins the stones on the left
     EXPECT_EQ(c[PointIndex(1, 18)], 0);
     EXPECT_EQ(koX, -1);
-}
-
-TEST(Moves, PassClearsTheKoPoint) {
-    TBoard b{};
-    int32_t koX = 3, koY = 3;
-    PlayMove(-1, -1, 1, b, koX, koY);
-    EXPECT_EQ(koX, -1);
-    EXPECT_TRUE(BoardIsEmpty(b));
 }
 
 TEST(Fields, NamensfeldNamesEachChainByItsLowestIndex) {

@@ -7,22 +7,6 @@
 namespace obrin {
 namespace {
 
-TEST(ElementPool, FreeListsAreLastInFirstOut) {
-    TMemoryManager pool;
-    TListElement* a = pool.GetListElement();
-    TListElement* b = pool.GetListElement();
-    EXPECT_NE(a, b);
-    EXPECT_EQ(pool.CountListElement(), 2);
-    pool.PutListElement(a);
-    pool.PutListElement(b);
-    EXPECT_EQ(pool.GetListElement(), b);
-    EXPECT_EQ(pool.GetListElement(), a);
-    pool.PutListElement(a);
-    pool.PutListElement(b);
-    EXPECT_NO_THROW(pool.Destroy());
-    EXPECT_EQ(pool.CountListElement(), 0);
-}
-
 TEST(ElementPool, DestroyReportsTheFirstUnbalancedCounter) {
     TMemoryManager lists;
     TListElement* lent = lists.GetListElement();

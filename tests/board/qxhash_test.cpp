@@ -18,17 +18,6 @@ std::string Value(const TQXHashTable& table, const std::string& key) {
     return value;
 }
 
-TEST(QXHashTest, HashTakesTheFirstFourBytesWithTheFirstLowest) {
-    const TQXHashTable table;
-    EXPECT_EQ(table.Hash("a", 20), 97 % 20);
-    EXPECT_EQ(table.Hash("ab", 100000), ('b' << 8 ^ 'a') % 100000);
-    EXPECT_EQ(table.Hash("abcdXYZ", 1000003), table.Hash("abcdefg", 1000003));
-    EXPECT_NE(table.Hash("abcd", 1000003), table.Hash("abce", 1000003));
-    EXPECT_EQ(table.Hash("", 20), 0);
-    // Bytes from 0x80 are taken unsigned, so UTF-8 keys hash like any other.
-    EXPECT_EQ(table.Hash("\xC3\xA4", 100000), (0xA4 << 8 ^ 0xC3) % 100000);
-}
-
 TEST(QXHashTest, NegativeRawHashesAreMirroredIncludingTheSmallestOne) {
     const TQXHashTable table;
     // 0xFF000001 is -16777215 as a signed word.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,12 @@ class GameFlow : public ::testing::Test {
     RecordingRecorder recorder;
     void SetUp() override { engine.Recorder = &recorder; }
     TBoard& Board() { return engine.Fields.Spielfeld; }
+    // The points as the board shows them: X black, O white, . empty.
+    std::string Stones(std::initializer_list<TPoint> points) {
+        std::string shown;
+        for (const TPoint p : points) shown += ".XO"[(GetPoint(Board(), p.X, p.Y) + 3) % 3];
+        return shown;
+    }
 };
 
 TEST_F(GameFlow, ExecuteMoveCreditsCapturesToTheMover) {
@@ -175,18 +182,6 @@ TEST_F(GameFlow, PositionEntryAndClearing) {
     EXPECT_EQ(engine.Fields.KoX, 2);  // clearing leaves the ko point alone
 }
 
-TEST_F(GameFlow, RadarRanksTheMovePointHighest) {
-    TBoard radar{};
-    UpdateRadar(radar, 0, 0);
-    const int top = *std::max_element(radar.begin(), radar.end());
-    EXPECT_EQ(radar[PointIndex(0, 0)], top);
-    EXPECT_EQ(radar[PointIndex(18, 18)], 0);
-    TBoard flat{};
-    flat.fill(-7);
-    RankField(flat);
-    EXPECT_TRUE(BoardIsEmpty(flat));
-}
-
 TEST_F(GameFlow, TwoHumansAlternateAndAPassKeepsTheSide) {
     engine.Game.SchwarzBeginnt = false;
     host.Script = {{3, 3}, {-1, -1}, {4, 4}, {4, 4}, {5, 5}};
@@ -194,18 +189,9 @@ TEST_F(GameFlow, TwoHumansAlternateAndAPassKeepsTheSide) {
     EXPECT_EQ(host.StartPage, 1);
     // White starts: W D4, B pass (Black moves again), B E5, W E5 refused (occupied), W F6.
     EXPECT_EQ(host.AskedColours, (std::vector<int>{-1, 1, 1, -1, -1, 1}));
-    EXPECT_EQ(Board()[PointIndex(3, 3)], -1);
-    EXPECT_EQ(Board()[PointIndex(4, 4)], 1);
-    EXPECT_EQ(Board()[PointIndex(5, 5)], -1);
+    EXPECT_EQ(Stones({{3, 3}, {4, 4}, {5, 5}}), "OXO");
     EXPECT_EQ(recorder.Moves.size(), 4u);
     EXPECT_EQ(engine.Game.SideToMove, 1);
-}
-
-TEST_F(GameFlow, CancelledStartDialogStartsNoGame) {
-    host.StartDialogOk = false;
-    PlayHumanVsHuman(engine);
-    PlayHumanVsComputer(engine);
-    EXPECT_TRUE(host.AskedColours.empty());
 }
 
 TEST_F(GameFlow, HumanAgainstComputerEndsAfterComputerPassThenHumanPass) {
@@ -218,12 +204,25 @@ TEST_F(GameFlow, HumanAgainstComputerEndsAfterComputerPassThenHumanPass) {
     engine.Game.ComputerBeginnt = true;
     host.Script = {{15, 15}, {-1, -1}};
     PlayHumanVsComputer(engine);
-    EXPECT_EQ(Board()[PointIndex(3, 3)], 1);
-    EXPECT_EQ(Board()[PointIndex(15, 15)], -1);
+    EXPECT_EQ(Stones({{3, 3}, {15, 15}}), "XO");
     EXPECT_EQ(host.Messages, (std::vector<std::string>{"Ich verzichte"}));
     EXPECT_EQ(host.AskedColours.size(), 2u);
     EXPECT_TRUE(host.Script.empty());
     EXPECT_FALSE(host.Locked);  // ended by passes, not by stop
+}
+
+TEST_F(GameFlow, ACancelledStartDialogOrTheStopEndsTheGame) {
+    host.StartDialogOk = false;
+    PlayHumanVsHuman(engine);
+    PlayHumanVsComputer(engine);
+    EXPECT_TRUE(host.AskedColours.empty());
+    host.StartDialogOk = true;
+    engine.ComputerMove = [] { return TPoint{9, 9}; };
+    engine.Game.ComputerBeginnt = true;
+    host.Script = {{0, 0, true}};
+    PlayHumanVsComputer(engine);
+    EXPECT_EQ(Board()[PointIndex(9, 9)], 1);
+    EXPECT_EQ(recorder.Moves.size(), 1u);
 }
 
 TEST_F(GameFlow, HumanPassFollowedByComputerPassStillAsksTheHuman) {
@@ -236,15 +235,6 @@ TEST_F(GameFlow, HumanPassFollowedByComputerPassStillAsksTheHuman) {
     EXPECT_EQ(host.AskedColours.size(), 3u);
     EXPECT_EQ(Board()[PointIndex(5, 5)], -1);
     EXPECT_FALSE(host.Locked);
-}
-
-TEST_F(GameFlow, StopEndsTheComputerGame) {
-    engine.ComputerMove = [] { return TPoint{9, 9}; };
-    engine.Game.ComputerBeginnt = true;
-    host.Script = {{0, 0, true}};
-    PlayHumanVsComputer(engine);
-    EXPECT_EQ(Board()[PointIndex(9, 9)], 1);
-    EXPECT_EQ(recorder.Moves.size(), 1u);
 }
 
 TEST_F(GameFlow, AFailedAnalysisEndsTheGameWithItsMessage) {
@@ -288,10 +278,7 @@ TEST_F(GameFlow, SelfPlayAlternatesColoursAndCreditsRealCaptures) {
     EXPECT_FALSE(engine.Game.ComputerWeiss);
     EXPECT_EQ(engine.Game.GefangeneSchwarz, 0.0);
     EXPECT_EQ(engine.Game.GefangeneWeiss, 6.5);
-    EXPECT_EQ(Board()[PointIndex(0, 18)], 0);
-    EXPECT_EQ(Board()[PointIndex(1, 18)], -1);
-    EXPECT_EQ(Board()[PointIndex(0, 17)], -1);
-    EXPECT_EQ(Board()[PointIndex(5, 5)], 1);
+    EXPECT_EQ(Stones({{0, 18}, {1, 18}, {0, 17}, {5, 5}}), ".OOX");
 }
 
 // The engine plays +1; with the computer as White, +1 is drawn white. Starting a game keeps
@@ -353,11 +340,7 @@ TEST_F(GameFlow, TakingBackRestoresTheHumansTurnBefore) {
     // D4 instead.
     host.Script = {{0, 17}, {0, 0, false, THumanInput::TakeBack}, {3, 3}, {0, 0, true}};
     PlayHumanVsComputer(engine);
-    EXPECT_EQ(GetPoint(Board(), 0, 18), 1);
-    EXPECT_EQ(GetPoint(Board(), 0, 17), 0);
-    EXPECT_EQ(GetPoint(Board(), 3, 3), -1);
-    EXPECT_EQ(GetPoint(Board(), 12, 12), 1);
-    EXPECT_EQ(GetPoint(Board(), 11, 11), 0);
+    EXPECT_EQ(Stones({{0, 18}, {0, 17}, {3, 3}, {12, 12}, {11, 11}}), "X.OX.");
     EXPECT_EQ(host.RewoundTo, 0);
     EXPECT_EQ(host.TakeBackOffered, (std::vector<bool>{false, true, false, true}));
     EXPECT_TRUE(host.Ends.empty());  // stopped: no end to count

@@ -17,6 +17,7 @@
 #include "game/movedriver.h"
 #include "tools/randomgames.h"
 #include "support/diagram.h"
+#include "support/error_text.h"
 #include "support/tempdir.h"
 #include "tactics/treppe.h"
 
@@ -284,6 +285,19 @@ TEST(MoveDriver, AStopWhileThinkingEndsTheSearchWithoutAMove) {
     EXPECT_THROW((void)ComputerMove(engine), EObrinStopped);
 }
 
+TEST(MoveDriver, ShutdownReportsAGoalListThatWasNeverGivenBack) {
+    const test::TTempHome home;
+    IHost host;
+    TEngine engine(host);
+    EXPECT_FALSE(std::filesystem::exists(home / "debug.txt")) << "the trace opens when first used";
+    TRuleManager& manager = *engine.RuleManager;
+    TGoal& sub = manager.CreateGoal<TGoal>();
+    manager.LinkGoal(sub, manager.CreateGoal<TGoal>());
+    TGoalList* kept = manager.CollectSuperGoals(sub);
+    EXPECT_EQ(test::ErrorOf([&] { engine.Shutdown(); }), msg::GoalListLeak);
+    manager.FreeNodeList(kept);
+}
+
 TEST(MoveDriver, TheGradientIsZeroOnStonesAndInClosedPoints) {
     IHost host;
     TEngine engine(host);
@@ -301,6 +315,8 @@ TEST(MoveDriver, TheGradientIsZeroOnStonesAndInClosedPoints) {
     EXPECT_EQ(g[PointIndex(2, 17)], 40) << "the steepest step to an empty neighbour";
 }
 
+// The trace is debug.txt in the program's folder, rewritten for every move while the setting
+// is on.
 TEST_F(Catalogue, EveryMoveRewritesTheTraceWithTheGoalsAndEachChoice) {
     Engine().Settings.ZieleProtokollieren = true;
     (void)ComputerMove(Engine());

@@ -102,21 +102,17 @@ class GoalFramework : public ::testing::Test {
 
 // ---- Voting level by level
 
-TEST_F(GoalFramework, WithoutRulesNothingIsDecidedAndTheHeadWins) {
+TEST_F(GoalFramework, TheHighestLevelThatAgreesDecides) {
     TGoal& a = Goal("A");
     TGoal& b = Goal("B");
-    EXPECT_EQ(Manager.MaxLevel(), -1);
-    EXPECT_EQ(Manager.CompareGoals(a, b), 0);
-    EXPECT_EQ(SelectAll(), (std::vector<std::string>{"B", "A"}));
-}
-
-TEST_F(GoalFramework, OneHighLevelVoteOutweighsAnyNumberOfLowerVotes) {
-    TGoal& a = Goal("A");
-    TGoal& b = Goal("B");
-    for (int i = 0; i < 20; ++i) Rule(0, Prefers("B"));
-    Rule(3, Prefers("A"));
+    EXPECT_EQ(Manager.CompareGoals(a, b), 0);  // no rules: nothing decided
+    int lowCalls = 0;
+    for (int i = 0; i < 20; ++i) Rule(0, Prefers("B"), &lowCalls);
+    Rule(3, Prefers("A"));  // one vote outweighs any number below it
+    Rule(2, [](const TGoal&, const TGoal&) { return 0; });
     EXPECT_EQ(Manager.CompareGoals(a, b), 1);
     EXPECT_EQ(Manager.CompareGoals(b, a), -1);
+    EXPECT_EQ(lowCalls, 0);  // the levels below a decision are not asked
     EXPECT_EQ(Manager.SelectBest(), &a);
 }
 
@@ -129,36 +125,14 @@ TEST_F(GoalFramework, ASplitLevelPassesTheQuestionToTheNextLevel) {
     EXPECT_EQ(Manager.CompareGoals(a, b), -1);
     Rule(1, Prefers("A"));  // level 1 is split as well, and level 0 is silent
     EXPECT_EQ(Manager.CompareGoals(a, b), 0);
-    Rule(0, Prefers("A"));
-    EXPECT_EQ(Manager.CompareGoals(a, b), 1);
-    Rule(0, Prefers("B"));
-    EXPECT_EQ(Manager.CompareGoals(a, b), 0);
-}
-
-TEST_F(GoalFramework, AnAgreeingLevelDecidesAndTheLevelsBelowAreNotAsked) {
-    TGoal& a = Goal("A");
-    TGoal& b = Goal("B");
-    int lowCalls = 0;
-    int silentCalls = 0;
-    Rule(0, Prefers("B"), &lowCalls);
-    Rule(
-        2, [](const TGoal&, const TGoal&) { return 0; }, &silentCalls);  // level 2 is silent
-    Rule(1, Prefers("A"));
-    Rule(1, Prefers("A"));
-    EXPECT_EQ(Manager.CompareGoals(a, b), 1);
-    EXPECT_EQ(silentCalls, 1);
-    EXPECT_EQ(lowCalls, 0);
-}
-
-TEST_F(GoalFramework, RulesOfASplitLevelAreNotAskedAfterTheSplit) {
-    TGoal& a = Goal("A");
-    TGoal& b = Goal("B");
     int laterCalls = 0;
-    // Registered first, so asked last.
-    Rule(0, Prefers("A"), &laterCalls);
+    Rule(0, Prefers("A"), &laterCalls);  // registered first, so asked last
+    EXPECT_EQ(Manager.CompareGoals(a, b), 1);
     Rule(0, Prefers("B"));
-    Rule(0, Prefers("A"));
     EXPECT_EQ(Manager.CompareGoals(a, b), 0);
+    Rule(0, Prefers("A"));
+    laterCalls = 0;
+    EXPECT_EQ(Manager.CompareGoals(a, b), 0);  // split after B and A: the first is not asked
     EXPECT_EQ(laterCalls, 0);
 }
 
@@ -321,12 +295,7 @@ TEST_F(GoalFramework, NodesAreRecycledAndTheirBalanceIsChecked) {
     EXPECT_EQ(Manager.CountLentNodes(), 1);
     EXPECT_EQ(test::ErrorOf([&] { Manager.Destroy(); }), msg::GoalListLeak);
     Manager.FreeNodeList(kept);
-}
-
-TEST_F(GoalFramework, ACleanShutdownReportsNothing) {
-    TGoal& a = Goal("A");
-    Manager.LinkGoal(a, Goal("B"));
-    Manager.FreeNodeList(Manager.CollectSuperGoals(a));
+    // Given back, the shutdown is clean.
     Rule(1, Prefers("A"));
     EXPECT_NO_THROW(Manager.Destroy());
     EXPECT_EQ(Manager.CountGoalList(), 0);

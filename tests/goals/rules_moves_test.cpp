@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -28,8 +27,6 @@ using test::IndexOf;
 class RuleMoves : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (const char* h = std::getenv("OBRIN_HOME")) m_oldHome = h;
-        ::setenv("OBRIN_HOME", m_home.Path().c_str(), 1);
         m_engine = std::make_unique<TEngine>(m_host);
         m_engine->Settings.Zufall = false;
         m_engine->Settings.KlassischeEngine = true;  // the catalogue's rules alone
@@ -39,7 +36,6 @@ class RuleMoves : public ::testing::Test {
     void TearDown() override {
         m_engine->Shutdown();
         m_engine.reset();
-        m_oldHome.empty() ? ::unsetenv("OBRIN_HOME") : ::setenv("OBRIN_HOME", m_oldHome.c_str(), 1);
     }
 
     // Every point of the territory network's answer gets class k.
@@ -86,8 +82,7 @@ class RuleMoves : public ::testing::Test {
         return text;
     }
 
-    test::TTempDir m_home;
-    std::string m_oldHome;
+    test::TTempHome m_home;
     IHost m_host;
     std::unique_ptr<TEngine> m_engine;
 };

@@ -44,32 +44,6 @@ TEST_F(GtpAnalysis, FieldsAreListedAndOfferedToGoGui) {
     EXPECT_EQ(Ask("obrin_field"), "? syntax error\n\n");
 }
 
-// Every field answer describes the position asked about, never one analysed before: an engine that
-// scored another position first answers exactly as a fresh one. (The territory values once read
-// the gradient of whatever position had been analysed last.)
-TEST_F(GtpAnalysis, FieldsDescribeThePositionAskedAboutWhateverWasAnalysedBefore) {
-    const std::vector<std::string> position = {"play b D4", "play w Q16", "play b Q4",
-                                               "play w D16", "play b K10", "play w C6"};
-    const std::vector<std::string> fields = {"Gradient", "Feldbewertung", "Gebietswert",
-                                             "Gruppenstatus", "ScoreField", "Neutral"};
-    for (const char* m : {"play b C3", "play w D3", "play b R17", "play w K4", "play b F16"})
-        ASSERT_EQ(Ask(m), "= \n\n");
-    ASSERT_EQ(Ask("final_score").substr(0, 1), "=");
-    ASSERT_EQ(Ask("clear_board"), "= \n\n");
-    for (const std::string& m : position) ASSERT_EQ(Ask(m), "= \n\n");
-
-    IHost freshHost;
-    TEngine freshEngine{freshHost};
-    TGtpEngine fresh{freshEngine};
-    RegisterAnalysisCommands(fresh);
-    bool quit = false;
-    for (const std::string& m : position) ASSERT_EQ(fresh.HandleLine(m, quit), "= \n\n");
-    for (const std::string& field : fields)
-        EXPECT_EQ(Ask("obrin_field " + field), fresh.HandleLine("obrin_field " + field, quit))
-            << field;
-    EXPECT_NE(Ask("obrin_field Gradient").find_first_of("123456789"), std::string::npos);
-}
-
 TEST_F(GtpAnalysis, AFieldIsNineteenRowsTopRowFirst) {
     ASSERT_EQ(Ask("play b A19"), "= \n\n");
     ASSERT_EQ(Ask("play w T1"), "= \n\n");

@@ -104,17 +104,5 @@ TEST_F(GtpFraming, BlankLinesOfAHandlersTextAreDropped) {
     EXPECT_EQ(Ask("test_blank_error"), "? what\nwent wrong\n\n");
 }
 
-TEST_F(GtpFraming, AnswersStayInStepAfterTheChainDump) {
-    // As a controller reads them: one answer per empty line.
-    std::istringstream in("play b D4\nobrin_groups\nname\n");
-    std::ostringstream out;
-    gtp.Run(in, out);
-    const std::string all = out.str();
-    const size_t first = all.find("\n\n");
-    const size_t second = all.find("\n\n", first + 2);
-    EXPECT_EQ(all.substr(0, first + 2), "= \n\n");
-    EXPECT_EQ(all.substr(second + 2), "= Obrin\n\n");
-}
-
 }  // namespace
 }  // namespace obrin

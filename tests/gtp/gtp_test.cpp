@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <sstream>
 #include <string>
 
@@ -108,19 +107,9 @@ TEST_F(Gtp, ShowboardDrawsStonesWithCoordinates) {
     EXPECT_NE(board.find("16 . . . + . . . . . + . . . . . O . . . 16"), std::string::npos);
 }
 
+// Random lines are the GTP fuzzer's work; here are the awkward ones: a huge line, NaN, an
+// overflowing number and a NUL byte.
 TEST_F(Gtp, MalformedLinesGetErrorAnswers) {
-    std::mt19937 rng(99);
-    const std::string alphabet = "playiswhtecknomdrfx0123456789 #\t\r\x01\x7f\xff-=?ABCDQT";
-    for (int i = 0; i < 3000; ++i) {
-        std::string line;
-        const int len = static_cast<int>(rng() % 40);
-        for (int k = 0; k < len; ++k) line += alphabet[rng() % alphabet.size()];
-        if (line.find("quit") != std::string::npos) continue;
-        const std::string reply = Ask(line);
-        if (reply.empty()) continue;
-        ASSERT_TRUE(reply[0] == '=' || reply[0] == '?') << line;
-        ASSERT_EQ(reply.substr(reply.size() - 2), "\n\n") << line;
-    }
     EXPECT_EQ(Ask(std::string(100000, 'x')), "? unknown command\n\n");
     EXPECT_EQ(Ask("komi nan"), "? komi not a number\n\n");
     EXPECT_EQ(Ask("boardsize 99999999999999999999"), "? syntax error\n\n");

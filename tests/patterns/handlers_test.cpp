@@ -218,25 +218,6 @@ class TellingRow : public PatternHandlers {
 
 using P = TAssocPrefix;
 
-TEST_F(TellingRow, AssociationsOfThreeTenTwentySixAndThirty) {
-    Show(3);
-    RunAgain();
-    EXPECT_EQ(EntriesOf(3), (std::multiset<std::string>{At(P::KetteRetten, 5, 10)}));
-    Show(10);
-    RunAgain();
-    EXPECT_EQ(EntriesOf(10),
-              (std::multiset<std::string>{At(P::KetteRetten, 4, 7), At(P::Formzug, 4, 1)}));
-    Show(26);
-    RunAgain();
-    EXPECT_EQ(EntriesOf(26),
-              (std::multiset<std::string>{At(P::KetteRetten, 6, 1), At(P::KetteFangen, 0, 1)}));
-    Show(30);
-    RunAgain();
-    EXPECT_EQ(EntriesOf(30),
-              (std::multiset<std::string>{At(P::Anbinden, 6, 0), At(P::Anbinden, 8, 0),
-                                          At(P::KetteEinschliessen, 7, 0)}));
-}
-
 TEST_F(TellingRow, ConnectionMarksOfFiveAndTheBambooJoints) {
     Show(5);
     for (const int c : {0, 1, 2, 3}) EXPECT_EQ(engine.Fields.SVerbunden[Cell(c)], 1) << c;

@@ -116,7 +116,7 @@ class PlayerTest(unittest.TestCase):
         p.board = board_from(diagram)
         return p
 
-    def test_capture_player_takes_the_largest_chain_in_atari(self):
+    def test_capture_player_takes_the_largest_chain_in_atari_or_extends_its_own(self):
         p = self.player("""
             . O X O .
             O X X . .
@@ -124,8 +124,6 @@ class PlayerTest(unittest.TestCase):
             . . . O .
             . . . X O""")
         self.assertEqual(p.board.vertex(p.choose(WHITE)), "D4")
-
-    def test_capture_player_extends_its_chain_in_atari(self):
         p = self.player("""
             . . . . .
             . . X . .

@@ -57,7 +57,14 @@ TEST_F(LangSupTest, AMissingWordShowsQuestionMarksThenTheMarkedWordAndIsSaved) {
     EXPECT_EQ(Lang.Translate("Zug"), "<<<Zug>>>");
 }
 
-TEST_F(LangSupTest, ReadOnlyOrNoLanguageAddsNothing) {
+TEST_F(LangSupTest, ReadOnlyNoLanguageOrEntriesTheFileCannotCarryAddNothing) {
+    Lang.AddEntry("a|b", "x");
+    Lang.AddEntry("Zeile\neins", "x");
+    Lang.AddEntry("Wort", "");
+    Lang.SetContext("");
+    Lang.AddEntry("Wort", "Word");
+    EXPECT_EQ(Lang.Count(), 0);
+    Lang.SetContext("Board");
     Lang.SetReadOnly(true);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(Lang.Translate("Eingabe"), "???");
     Lang.AddEntry("Eingabe", "Input");
@@ -77,15 +84,6 @@ TEST_F(LangSupTest, ATextOfSeveralLinesIsTranslatedLineByLine) {
               "The board is not empty.\n<<<Löschen?>>>");
     TLangSup reloaded("Deutsch");
     EXPECT_EQ(reloaded.LoadFromText(Lang.ToText(), "saved").Entries, 2);
-}
-
-TEST_F(LangSupTest, EntriesTheFileCannotCarryAreNotAdded) {
-    Lang.AddEntry("a|b", "x");
-    Lang.AddEntry("Zeile\neins", "x");
-    Lang.AddEntry("Wort", "");
-    Lang.SetContext("");
-    Lang.AddEntry("Wort", "Word");
-    EXPECT_EQ(Lang.Count(), 0);
 }
 
 // The add-language dialog stores an edited translation by removing and adding it again. Every
@@ -120,18 +118,6 @@ TEST_F(LangSupTest, ListsGiveEachLanguageAndEachEntryOnceInTableOrder) {
     Lang.ListContextsAndWords(entries);
     std::sort(entries.begin(), entries.end());
     EXPECT_EQ(entries, (std::vector<std::string>{"Board|Eingabe", "Main|Datei"}));
-}
-
-TEST_F(LangSupTest, AWindowIsTranslatedTextByTextInPlace) {
-    struct TFakeWindow : ITranslatableTexts {
-        std::vector<std::string> Texts{"Brett", "Eingabe", "Passen"};
-        void VisitTexts(const std::function<std::string(const std::string&)>& translate) override {
-            for (auto& text : Texts) text = translate(text);
-        }
-    } window;
-    Load("English|Board|Brett|Board\r\nEnglish|Board|Eingabe|Input\r\n");
-    Lang.TranslateComponent(window);
-    EXPECT_EQ(window.Texts, (std::vector<std::string>{"Board", "Input", "???"}));
 }
 
 TEST_F(LangSupTest, ADamagedFileIsReadAsFarAsItMakesSenseAndSavedWellFormed) {

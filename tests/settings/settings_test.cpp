@@ -320,23 +320,5 @@ TEST_F(SettingsTest, ReadingTheSettingsSetsLanguageFontAnimationAndRandomness) {
     EXPECT_EQ(seeded.LangSup->Language(), "English");
 }
 
-TEST_F(SettingsTest, AnEmptyObrinHomeStillTranslatesWithTheShippedTable) {
-    test::WriteBytes(Where.ProgramDir / "language.dat", "English|Board|Eingabe|Input\r\n");
-    Where.Home = Dir / "home";
-    std::filesystem::create_directories(Where.Home);
-    QuietHost host;
-    TEngine engine(host);
-    {
-        TUserInterface ui(engine, Where);
-        engine.LangSup->SetLanguage("English");
-        EXPECT_EQ(ui.Translate("Board", "Eingabe"), "Input");
-        ui.LangSup().AddEntry("Brett", "Board");
-    }
-    // A changed table is saved into OBRIN_HOME, never over the shipped one.
-    EXPECT_TRUE(std::filesystem::exists(Where.Home / "language.dat"));
-    EXPECT_EQ(test::ReadBytes(Where.ProgramDir / "language.dat"),
-              "English|Board|Eingabe|Input\r\n");
-}
-
 }  // namespace
 }  // namespace obrin

@@ -94,40 +94,30 @@ TEST_F(ReadingChecksTest, EndlessCapturesEndWithinTheDeadline) {
     ExpectPoolBalanced();
 }
 
+// Every question of a dozen random dense positions, read and searched exhaustively: the searches
+// end undecided at worst, and the same questions again give the same answers (the clock counts
+// nodes, not time).
 TEST_F(ReadingChecksTest, RandomDensePositionsAreAnsweredRepeatably) {
-    std::mt19937 random(2026);
-    std::vector<int> first;
-    for (int i = 0; i < 12; ++i) {
-        const TTacticsPosition pos = RandomDensePosition(random, 60 + 15 * i);
-        for (const TTacticsQuestion& q : pos.Questions) {
-            const bool attack = q.Kind == TTacticsQuestionKind::Attack;
-            const TReadingAnswer a = Ask(attack, pos.Board, q.Chain, pos.KoX, pos.KoY, 20);
-            first.push_back(a.Result * 1000 + PointIndex(a.Move.X, a.Move.Y) % 1000);
-            TPointList moves;
-            const uint64_t deadline = Context.Reader.NowMs() + 10;
-            const TFightResult r = attack ? Attack(Context.Reader, q.Chain.X, q.Chain.Y, pos.KoX, pos.KoY,
-                                                   pos.Board, deadline, moves)
-                                          : Defend(Context.Reader, q.Chain.X, q.Chain.Y, pos.KoX, pos.KoY,
-                                                   pos.Board, deadline, moves);
-            EXPECT_LE(r, FightUndecided);
+    const auto answers = [this] {
+        std::mt19937 random(2026);
+        std::vector<int> found;
+        for (int i = 0; i < 12; ++i) {
+            const TTacticsPosition pos = RandomDensePosition(random, 60 + 15 * i);
+            for (const TTacticsQuestion& q : pos.Questions) {
+                const bool attack = q.Kind == TTacticsQuestionKind::Attack;
+                const TReadingAnswer a = Ask(attack, pos.Board, q.Chain, pos.KoX, pos.KoY, 20);
+                found.push_back(a.Result * 1000 + PointIndex(a.Move.X, a.Move.Y) % 1000);
+                TPointList moves;
+                const uint64_t deadline = Context.Reader.NowMs() + 10;
+                const auto search = attack ? Attack : Defend;
+                EXPECT_LE(search(Context.Reader, q.Chain.X, q.Chain.Y, pos.KoX, pos.KoY, pos.Board,
+                                 deadline, moves),
+                          FightUndecided);
+            }
         }
-    }
-    // The same questions again give the same answers: the clock counts nodes, not time.
-    std::mt19937 again(2026);
-    size_t k = 0;
-    for (int i = 0; i < 12; ++i) {
-        const TTacticsPosition pos = RandomDensePosition(again, 60 + 15 * i);
-        for (const TTacticsQuestion& q : pos.Questions) {
-            const bool attack = q.Kind == TTacticsQuestionKind::Attack;
-            const TReadingAnswer a = Ask(attack, pos.Board, q.Chain, pos.KoX, pos.KoY, 20);
-            EXPECT_EQ(a.Result * 1000 + PointIndex(a.Move.X, a.Move.Y) % 1000, first[k++]);
-            TPointList moves;
-            (void)(attack ? Attack(Context.Reader, q.Chain.X, q.Chain.Y, pos.KoX, pos.KoY, pos.Board,
-                                   Context.Reader.NowMs() + 10, moves)
-                          : Defend(Context.Reader, q.Chain.X, q.Chain.Y, pos.KoX, pos.KoY, pos.Board,
-                                   Context.Reader.NowMs() + 10, moves));
-        }
-    }
+        return found;
+    };
+    EXPECT_EQ(answers(), answers());
     ExpectPoolBalanced();
 }
 

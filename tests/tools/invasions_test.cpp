@@ -40,13 +40,10 @@ TEST(Invasions, TheRuleOfAnInvasionPoint) {
     EXPECT_TRUE(IsInvasionPoint(near, 3, 2, Black, -1, -1));   // D3, D7 four rows up
     EXPECT_FALSE(IsInvasionPoint(near, 4, 4, Black, -1, -1));  // E5, D7 within two
     EXPECT_TRUE(IsInvasionPoint(near, 4, 3, Black, -1, -1));   // E4, D7 three rows up
-}
-
-TEST(Invasions, ASuicidePointIsNoInvasionPoint) {
-    // K10 surrounded by four white stones with liberties: Black may not play there.
-    const TBoard b = FromPoints("O K11 L10 K9 J10");
-    EXPECT_FALSE(IsInvasionPoint(b, 9, 9, Black, -1, -1));
-    EXPECT_TRUE(IsInvasionPoint(b, 11, 11, Black, -1, -1));  // M12 beside the shape is legal
+    // K10 inside four white stones is suicide for Black; M12 beside the shape is legal.
+    const TBoard shape = FromPoints("O K11 L10 K9 J10");
+    EXPECT_FALSE(IsInvasionPoint(shape, 9, 9, Black, -1, -1));
+    EXPECT_TRUE(IsInvasionPoint(shape, 11, 11, Black, -1, -1));
 }
 
 TEST(Invasions, TheChoiceIsRandomAmongTheInvasionPoints) {
@@ -60,11 +57,9 @@ TEST(Invasions, TheChoiceIsRandomAmongTheInvasionPoints) {
     // The same generator state chooses the same point.
     std::mt19937 a(7), c(7);
     EXPECT_EQ(ChooseInvasionPoint(b, White, -1, -1, a), ChooseInvasionPoint(b, White, -1, -1, c));
-}
-
-TEST(Invasions, NoPointWhenThereIsNoFramework) {
+    // No framework, no point: an empty board, or one stone only.
     EXPECT_TRUE(ChosenOverSeeds(TBoard{}, Black, 20).empty());
-    EXPECT_TRUE(ChosenOverSeeds(FromPoints("O K10 X A1"), Black, 20).empty());  // one stone only
+    EXPECT_TRUE(ChosenOverSeeds(FromPoints("O K10 X A1"), Black, 20).empty());
 }
 
 TEST(Invasions, TheMoveNumbers) {
@@ -79,14 +74,10 @@ TEST(Invasions, TheMoveNumbers) {
         }
     }
     EXPECT_EQ(DrawInvasionMoves(5, 10, 14, rng), (std::vector<int>{10, 11, 12, 13, 14}));
-}
-
-TEST(Invasions, NoInvasionsLeaveTheGeneratorAlone) {
-    // The opening and everything after it are drawn from the same generator: the games without
-    // invasions must stay the games they were.
-    std::mt19937 rng(1234), untouched(1234);
-    EXPECT_TRUE(DrawInvasionMoves(0, 30, 150, rng).empty());
-    EXPECT_EQ(rng(), untouched());
+    // No invasions draw nothing: the games without them stay the games they were.
+    std::mt19937 drawn(1234), untouched(1234);
+    EXPECT_TRUE(DrawInvasionMoves(0, 30, 150, drawn).empty());
+    EXPECT_EQ(drawn(), untouched());
 }
 
 }  // namespace

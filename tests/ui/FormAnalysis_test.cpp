@@ -187,19 +187,6 @@ class TFormAnalysisTest : public QObject {
                  QStringLiteral("Ko: gelingt nur mit einer Ko-Drohung zuvor."));
         e.Fields.KoX = e.Fields.KoY = -1;
 
-        // A chain with two eyes cannot be captured.
-        e.Fields.Spielfeld = test::FromDiagram(R"(
-            .X.X.O
-            XXXXXO
-            OOOOOO)");
-        Click("A18");
-        brute.ButtonFangen->click();
-        QCOMPARE(brute.LabelErgebnis->text(), QStringLiteral("Nein"));
-        QVERIFY(brute.LabelOrt->text().isEmpty());
-        brute.ButtonRetten->click();
-        QCOMPARE(brute.LabelErgebnis->text(), QStringLiteral("Ja"));
-        QCOMPARE(brute.LabelOrt->text(), QStringLiteral("---"));  // needs no move
-
         // A time limit that is no number is put back to the default.
         brute.EditTime->setText(QStringLiteral("viel"));
         brute.ButtonFangen->click();

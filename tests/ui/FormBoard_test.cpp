@@ -77,7 +77,9 @@ class TFormBoardTest : public QObject {
         QCOMPARE(m_board->ClickedColumn(), -1);
     }
 
-    void waitForMoveEndsOnALegalClickButNotOnAnOccupiedPoint() {
+    // The wait ends on a legal click (not on an occupied point), on a pass with both
+    // coordinates -1, and with false when the board is locked meanwhile.
+    void waitForMoveEndsOnALegalClickAPassOrTheLock() {
         SetPoint(m_engine->Fields.Spielfeld, 0, 18, 1);
         m_board->SetState(bsMenschMensch);
         QTimer::singleShot(10, this, [this] { Click(0, 18); });  // occupied
@@ -85,26 +87,19 @@ class TFormBoardTest : public QObject {
         int x = -9, y = -9;
         QVERIFY(m_board->WaitForMove(x, y, -1));
         QCOMPARE((TPoint{x, y}), (TPoint{5, 6}));
-    }
 
-    void waitForMoveReportsAPassWithBothCoordinatesMinusOne() {
-        m_board->SetState(bsMenschMensch);
         bool passEnabled = false;
         m_board->OnPassEnabled = [&](bool on) { passEnabled = on; };
         QTimer::singleShot(10, this, [&] {
             QVERIFY(passEnabled);
             m_board->RequestPass();
         });
-        int x = 0, y = 0;
         QVERIFY(m_board->WaitForMove(x, y, 1));
         QCOMPARE((TPoint{x, y}), PassPoint);
         QVERIFY(!passEnabled);
-    }
 
-    void waitForMoveReturnsFalseWhenTheBoardIsLocked() {
         m_board->SetState(bsMenschComputer);
         QTimer::singleShot(10, this, [this] { m_board->SetState(bsLocked); });
-        int x = 0, y = 0;
         QVERIFY(!m_board->WaitForMove(x, y, 1));
     }
 

@@ -122,24 +122,6 @@ class TFormComputerGamesTest : public QObject {
         for (const TPoint p : humanMoves) QCOMPARE(GetPoint(e.Fields.Spielfeld, p.X, p.Y), -1);
     }
 
-    void theComputerPlaysWhiteWhenAsked() {
-        m_main->Host().StartDialog = [](int, TGameState& g) {
-            g.ComputerBeginnt = false;
-            g.ComputerWeiss = true;
-            return true;
-        };
-        TFormControl& control = m_main->Control();
-        Script({
-            {[&] { return HumanToMove(); }, [&] { Click(FreePoint()); }},
-            {[&] { return HumanToMove(); }, [&] { control.BitBtnStop->click(); }},
-        });
-        m_main->PlayHumanComputer();
-        const QStringList moves = RecordedMoves();
-        QCOMPARE(moves.size(), 2);
-        QCOMPARE(moves[0], QStringLiteral("B[pd]"));  // the human plays Black
-        QVERIFY(moves[1].startsWith(QStringLiteral("W[")));
-    }
-
     void selfPlayStopsWhileTheEngineThinksAndTheGameCanBeSavedAndLoaded() {
         TFormControl& control = m_main->Control();
         TEngine& e = m_main->Engine();

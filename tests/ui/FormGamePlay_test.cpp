@@ -162,43 +162,6 @@ class TFormGamePlayTest : public QObject {
         QCOMPARE(Tree().Items().size(), size_t(1));
     }
 
-    void theComputerAsBlackWithoutHandicapGivesKomi() {
-        StartWith(false, true, true);
-        m_computer = {At("D4")};
-        TFormControl& control = m_main->Control();
-        Script({Human("Q16"), Press(control.BitBtnPassen)});
-        m_main->PlayHumanComputer();
-        QVERIFY(!m_main->Engine().Game.ComputerWeiss);
-        QVERIFY(DrawnBlack("D4"));
-        QVERIFY(!DrawnBlack("Q16"));
-        QCOMPARE(control.LabelWGefangene->text(), QStringLiteral("5.5"));
-        QCOMPARE(test::RecordedMoves(*m_main), (QStringList{"B[dp]", "W[pd]", "B[tt]", "W[tt]"}));
-        QCOMPARE(m_messages.count(QStringLiteral("Ich verzichte")), 1);
-        QCOMPARE(RootValue("KM"), std::string("5.5"));
-        QCOMPARE(RootValue("HA"), std::string());
-        QCOMPARE(RootValue("PB"), std::string("Obrin"));
-        QCOMPARE(RootValue("PW"), std::string("Human"));
-        QVERIFY(Tree().SaveToString().find("AB[") == std::string::npos);
-        // The game ended by passes: the score window is open to agree the count.
-        QVERIFY(ScoreFrame() != nullptr && ScoreFrame()->isVisible());
-    }
-
-    // A human taking a handicap from the computer playing Black: the stones are the computer's.
-    void theComputerAsBlackTakesTheHandicap() {
-        m_main->HandicapCommand(2);
-        StartWith(false, false, false);
-        Script({Human("K10"),
-                {[this] { return HumanToMove(); },
-                 [this] { m_main->Control().BitBtnStop->click(); }}});
-        m_main->PlayHumanComputer();
-        QCOMPARE(Stone("D4"), 1);
-        QVERIFY(DrawnBlack("D4"));
-        QVERIFY(!DrawnBlack("K10"));
-        QCOMPARE(RootValue("HA"), std::string("2"));
-        QCOMPARE(RootValue("KM"), std::string("0"));
-        QCOMPARE(test::RecordedMoves(*m_main).first(), QStringLiteral("W[jj]"));
-    }
-
     // Take back: the computer's last move and the human's before it, with the board,
     // prisoners, ko, marks and record as they were; then the game goes on from there.
     void takingBackRestoresTheTurnBefore() {
