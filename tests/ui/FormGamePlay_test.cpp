@@ -162,6 +162,22 @@ class TFormGamePlayTest : public QObject {
         QCOMPARE(Tree().Items().size(), size_t(1));
     }
 
+    // A human taking a handicap from the computer playing Black: the stones are the computer's.
+    void theComputerAsBlackTakesTheHandicap() {
+        m_main->HandicapCommand(2);
+        StartWith(false, false, false);
+        Script({Human("K10"),
+                {[this] { return HumanToMove(); },
+                 [this] { m_main->Control().BitBtnStop->click(); }}});
+        m_main->PlayHumanComputer();
+        QCOMPARE(Stone("D4"), 1);
+        QVERIFY(DrawnBlack("D4"));
+        QVERIFY(!DrawnBlack("K10"));
+        QCOMPARE(RootValue("HA"), std::string("2"));
+        QCOMPARE(RootValue("KM"), std::string("0"));
+        QCOMPARE(test::RecordedMoves(*m_main).first(), QStringLiteral("W[jj]"));
+    }
+
     // Take back: the computer's last move and the human's before it, with the board,
     // prisoners, ko, marks and record as they were; then the game goes on from there.
     void takingBackRestoresTheTurnBefore() {
