@@ -250,7 +250,7 @@ class TGoalGebietszug final : public TGoal {
 
 // DRINGEND: a move that cannot wait: it saves a chain of ours in atari that matters, or takes a
 // chain of the opponent's in atari that could still run away. Made outside the classic engine
-// only; Value is what is at stake (the stones, one more for a cutting stone).
+// only; Value is what is at stake (three points a stone, five more for a cutting stone).
 class TGoalDringend final : public TGoal {
   public:
     TGoalDringend(int32_t point, int32_t value) : Point(point), Value(value) {}

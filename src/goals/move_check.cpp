@@ -106,19 +106,16 @@ bool OpponentStoneNear(const TBoard& b, int p) {
     return false;
 }
 
-// Distinct chains of colour next to the chain of stones.
-int NeighbourChainsOf(const TBoard& b, const TPointList& stones, int colour) {
+// Distinct chains of colour next to the chain of stones (by their names in Namensfeld).
+int NeighbourChainsOf(const TBoardFields& f, const TPointList& stones, int colour) {
     std::vector<int> names;
     for (const TPoint& s : stones) {
         const int p = PointIndex(s.X, s.Y);
         for (int i = 0; i < Neighbours.Count[p]; ++i) {
             const int n = Neighbours.Index[p][i];
-            if (b[n] != colour) continue;
-            TPointList chain;
-            GetChain(PointColumn(n), PointRow(n), b, chain);
-            int name = PointCount;
-            for (const TPoint& c : chain) name = std::min(name, PointIndex(c.X, c.Y));
-            if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+            if (f.Spielfeld[n] != colour) continue;
+            if (std::find(names.begin(), names.end(), f.Namensfeld[n]) == names.end())
+                names.push_back(f.Namensfeld[n]);
         }
     }
     return static_cast<int>(names.size());
@@ -213,7 +210,7 @@ std::vector<TUrgentMove> UrgentMoves(TPatternContext& context, double biggestSwi
         // A stone of ours between two of the opponent's chains cuts, even where the graph
         // already counts them as one group: its capture is what joins them.
         const bool cutting = NeighbourGroupsOf(context, stones, -colour) >= 2 ||
-                             (colour == Own && NeighbourChainsOf(b, stones, -colour) >= 2);
+                             (colour == Own && NeighbourChainsOf(f, stones, -colour) >= 2);
         if (size < 2 && !cutting) continue;
         // A chain of a dead group is not worth a move: ours dies anyway, theirs is ours already.
         if (c->Group != nullptr && c->Group->Status == StatusDead) continue;
