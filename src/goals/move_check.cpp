@@ -170,7 +170,9 @@ bool CaptureHolds(const TBoardFields& f, int x, int y) {
 TMoveFault CheckMove(TPatternContext& context, int32_t point, bool opponentPassed, bool eyeMove) {
     const TBoardFields& f = context.Fields;
     const TBoard& b = f.Spielfeld;
-    if (Captures(b, point)) return TMoveFault::None;
+    // A capture passes unless the opponent takes the capturing stones back at once.
+    if (Captures(b, point) && CaptureHolds(f, PointColumn(point), PointRow(point)))
+        return TMoveFault::None;
     const bool rescue = ExtendsChainInAtari(b, point);
     if (!IsPlayable(context.Reader, PointColumn(point), PointRow(point), Own, f.KoX, f.KoY, b))
         return TMoveFault::ThrownAway;

@@ -109,7 +109,7 @@ TEST_F(MoveCheck, ALoneStoneBetweenTwoChainsIsSaved) {
     EXPECT_TRUE(moves[0].Rescue);
 }
 
-TEST_F(MoveCheck, NoUrgentCaptureThatIsTakenBackAtOnce) {
+TEST_F(MoveCheck, NoCaptureThatIsTakenBackAtOnce) {
     const auto capturesAtF11 = [&] {
         SetStatusAt("F10", StatusAttackable);
         for (const TUrgentMove& move : Urgent())
@@ -119,9 +119,12 @@ TEST_F(MoveCheck, NoUrgentCaptureThatIsTakenBackAtOnce) {
     // F11 takes White's cutting stone F10 and saves E10 and E11.
     Position("X E10 E11 G10 F9 O F10 D10 D11 E12 E9");
     EXPECT_TRUE(capturesAtF11());
+    EXPECT_EQ(Check("F11"), TMoveFault::None);
     // With F12 and G11 White's, the three stones are left in atari: White takes them at F10.
+    // Neither an urgent goal nor any other goal may play it.
     Position("X E10 E11 G10 F9 O F10 D10 D11 E12 E9 F12 G11");
     EXPECT_FALSE(capturesAtF11());
+    EXPECT_EQ(Check("F11"), TMoveFault::ThrownAway);
 }
 
 TEST(TerritorySwing, OpenCornersBeforeTheEdgeAndContactBeforeOwnArea) {
