@@ -64,6 +64,8 @@ bool ExtendsChainInAtari(const TBoard& b, int p) {
 // and the living stones that border it.
 struct TArea {
     int32_t Size = 0;
+    std::vector<int> Empty;  // its empty points
+    bool DeadStones = false;  // it holds dead stones of the opponent
     bool OwnBorder = false;
     bool SettledOwnBorder = true;  // every own stone on the border belongs to a safe group
     bool EnemyBorder = false;
@@ -80,6 +82,10 @@ TArea AreaAround(const TPatternContext& context, int start) {
         const int p = stack.back();
         stack.pop_back();
         ++area.Size;
+        if (b[p] == 0)
+            area.Empty.push_back(p);
+        else
+            area.DeadStones = true;
         for (int i = 0; i < Neighbours.Count[p]; ++i) {
             const int n = Neighbours.Index[p][i];
             if (marks.IsMarked(n)) continue;
@@ -165,6 +171,57 @@ bool CaptureHolds(const TBoardFields& f, int x, int y) {
     return GetLiberties(x, y, after, liberties) >= 2 || OnBoard(kx, ky);
 }
 
+// Does the chain at p touch one of our chains in atari?
+bool TouchesOwnChainInAtari(const TBoard& b, int p) {
+    TPointList stones;
+    GetChain(PointColumn(p), PointRow(p), b, stones);
+    for (const TPoint& s : stones) {
+        const int q = PointIndex(s.X, s.Y);
+        for (int i = 0; i < Neighbours.Count[q]; ++i) {
+            const int n = Neighbours.Index[q][i];
+            if (b[n] == Own && LibertiesOfChainAt(b, n) == 1) return true;
+        }
+    }
+    return false;
+}
+
+// Does +1 at point put the opponent's chains in atari only where each of them escapes by
+// capturing a chain of ours in atari beside it? Then the atari gains nothing and the opponent
+// takes our stones with the answer.
+bool OnlyEmptyAtari(const TBoardFields& f, int point) {
+    TBoard after = f.Spielfeld;
+    int32_t kx = f.KoX, ky = f.KoY;
+    PlayMove(PointColumn(point), PointRow(point), Own, after, kx, ky);
+    bool atari = false;
+    for (int i = 0; i < Neighbours.Count[point]; ++i) {
+        const int n = Neighbours.Index[point][i];
+        if (after[n] != Enemy || LibertiesOfChainAt(after, n) != 1) continue;
+        if (!TouchesOwnChainInAtari(after, n)) return false;
+        atari = true;
+    }
+    return atari;
+}
+
+int NeighboursWithin(const std::vector<int>& points, int p) {
+    int count = 0;
+    for (int i = 0; i < Neighbours.Count[p]; ++i)
+        count += static_cast<int>(std::count(points.begin(), points.end(), Neighbours.Index[p][i]));
+    return count;
+}
+
+// Can a stone at point inside an empty area that only our stones border give the group a second
+// eye there? Any other stone there only takes a liberty of ours. Not in an area of one or two points, not in a square of four (the opponent's stone
+// in the other corner kills it), and in an area of three only on the point between the other
+// two. Larger areas are left to the eye moves' own judgement.
+bool NoSecondEyeIn(const TArea& area, int point) {
+    if (area.DeadStones || area.EnemyBorder || area.Size > 4) return false;
+    if (area.Size <= 2) return true;
+    if (area.Size == 3) return NeighboursWithin(area.Empty, point) < 2;
+    for (const int p : area.Empty)
+        if (NeighboursWithin(area.Empty, p) != 2) return false;
+    return true;
+}
+
 }  // namespace
 
 TMoveFault CheckMove(TPatternContext& context, int32_t point, bool opponentPassed, bool eyeMove) {
@@ -177,11 +234,13 @@ TMoveFault CheckMove(TPatternContext& context, int32_t point, bool opponentPasse
     if (!IsPlayable(context.Reader, PointColumn(point), PointRow(point), Own, f.KoX, f.KoY, b))
         return TMoveFault::ThrownAway;
     if (rescue) return TMoveFault::None;
+    if (OnlyEmptyAtari(f, point)) return TMoveFault::EmptyAtari;
     const TArea area = AreaAround(context, point);
     if (area.OwnBorder && area.SettledOwnBorder && !area.EnemyBorder &&
         (opponentPassed || area.Size <= SettledAreaLimit))
         return TMoveFault::OwnArea;
     if (opponentPassed && area.EnemyBorder && !area.OwnBorder) return TMoveFault::OpponentsArea;
+    if (area.OwnBorder && NoSecondEyeIn(area, point)) return TMoveFault::NoEye;
     if (f.MinAbstand[point] == 0 && !eyeMove && !OpponentStoneNear(b, point))
         return TMoveFault::FirstLine;
     return TMoveFault::None;

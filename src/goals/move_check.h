@@ -2,9 +2,11 @@
 // the engine outside its classic setting only.
 //
 // The check passes over a move that throws stones away or plays where nothing is left to gain:
-// a self-atari or a stone the ladder takes at once, a move inside our own settled area (an own
-// eye included), a first-line move with no stone of the opponent near it, and, once the
-// opponent has passed, a move inside the opponent's area. Captures and rescues of our chains in
+// a self-atari or a stone the ladder takes at once, an atari whose chain escapes by capturing
+// our chain in atari beside it, a move inside our own settled area (an own eye included), a
+// first-line move with no stone of the opponent near it, a stone in an area of ours too small or
+// too square for a second eye, and, once the opponent has passed, a move inside the
+// opponent's area. Captures and rescues of our chains in
 // atari always pass.
 //
 // The urgent moves are the rescues of our chains in atari that matter (two or more stones, or a
@@ -26,6 +28,8 @@ enum class TMoveFault {
     OwnArea,         // inside an area only our settled stones border
     FirstLine,       // a crawl on the edge with no opponent's stone next to it
     OpponentsArea,   // after the opponent's pass: inside an area only the opponent borders
+    EmptyAtari,      // an atari the opponent answers by capturing our chain in atari beside it
+    NoEye,           // a stone in a small area of ours that no second eye can come of
 };
 
 // The check of a move of +1 at point on the context's board (legal for it). eyeMove: the move

@@ -65,7 +65,7 @@ TEST_F(MoveCheck, OwnAreaOnlyWhenItsWallIsSafe) {
     SetStatusAt("J9", StatusSafe);
     EXPECT_EQ(Check("K10"), TMoveFault::OwnArea) << "an own eye";
     SetStatusAt("J9", StatusSaveable);
-    EXPECT_EQ(Check("K10"), TMoveFault::None) << "a group in the fight may build its eyes";
+    EXPECT_EQ(Check("K10"), TMoveFault::NoEye) << "nor in a group in the fight";
 }
 
 TEST_F(MoveCheck, AfterThePassNotIntoTheOpponentsArea) {
@@ -125,6 +125,26 @@ TEST_F(MoveCheck, NoCaptureThatIsTakenBackAtOnce) {
     Position("X E10 E11 G10 F9 O F10 D10 D11 E12 E9 F12 G11");
     EXPECT_FALSE(capturesAtF11());
     EXPECT_EQ(Check("F11"), TMoveFault::ThrownAway);
+}
+
+TEST_F(MoveCheck, NoAtariThatTheOpponentAnswersByTakingOurStone) {
+    // Black's P3 is in atari. R3 puts White's Q3 in atari, but White takes P3 at P4 and Q3 is
+    // free again.
+    Position("X P3 Q4 O O3 Q3 P2");
+    EXPECT_EQ(Check("R3"), TMoveFault::EmptyAtari);
+    EXPECT_EQ(Check("P4"), TMoveFault::None) << "the rescue";
+    Position("X P3 P4 Q4 O O3 Q3 P2");
+    EXPECT_EQ(Check("R3"), TMoveFault::None) << "with P3 safe the atari stands";
+}
+
+TEST_F(MoveCheck, NoStoneInAnEyeSpaceThatGivesNoSecondEye) {
+    // Black's corner wall around A1..B2 (a square of four) and, apart, a straight three.
+    Position("X A3 B3 C3 C2 C1 J10 N10 K9 L9 M9 K11 L11 M11");
+    SetStatusAt("A3", StatusSaveable);
+    SetStatusAt("K9", StatusSaveable);
+    EXPECT_EQ(Check("B2"), TMoveFault::NoEye) << "the square of four";
+    EXPECT_EQ(Check("K10"), TMoveFault::NoEye) << "the end of the three";
+    EXPECT_EQ(Check("L10"), TMoveFault::None) << "the middle of the three makes two eyes";
 }
 
 TEST(TerritorySwing, OpenCornersBeforeTheEdgeAndContactBeforeOwnArea) {
