@@ -171,24 +171,30 @@ bool CaptureHolds(const TBoardFields& f, int x, int y) {
     return GetLiberties(x, y, after, liberties) >= 2 || OnBoard(kx, ky);
 }
 
-// Does the chain at p touch one of our chains in atari?
-bool TouchesOwnChainInAtari(const TBoard& b, int p) {
+// Does the chain at p (on the board after) touch a chain of ours that was in atari before the
+// move and could have been saved instead?
+bool TouchesSaveableChainInAtari(TPatternContext& context, const TBoard& after, int p) {
+    const TBoard& before = context.Fields.Spielfeld;
     TPointList stones;
-    GetChain(PointColumn(p), PointRow(p), b, stones);
+    GetChain(PointColumn(p), PointRow(p), after, stones);
     for (const TPoint& s : stones) {
         const int q = PointIndex(s.X, s.Y);
         for (int i = 0; i < Neighbours.Count[q]; ++i) {
             const int n = Neighbours.Index[q][i];
-            if (b[n] == Own && LibertiesOfChainAt(b, n) == 1) return true;
+            if (after[n] == Own && LibertiesOfChainAt(after, n) == 1 && before[n] == Own &&
+                LibertiesOfChainAt(before, n) == 1 &&
+                PlayableRescue(context, PointColumn(n), PointRow(n)) >= 0)
+                return true;
         }
     }
     return false;
 }
 
 // Does +1 at point put the opponent's chains in atari only where each of them escapes by
-// capturing a chain of ours in atari beside it? Then the atari gains nothing and the opponent
-// takes our stones with the answer.
-bool OnlyEmptyAtari(const TBoardFields& f, int point) {
+// capturing a chain of ours in atari beside it, one we could have saved? Then the atari gains
+// nothing and the opponent takes our stones with the answer.
+bool OnlyEmptyAtari(TPatternContext& context, int point) {
+    const TBoardFields& f = context.Fields;
     TBoard after = f.Spielfeld;
     int32_t kx = f.KoX, ky = f.KoY;
     PlayMove(PointColumn(point), PointRow(point), Own, after, kx, ky);
@@ -196,7 +202,7 @@ bool OnlyEmptyAtari(const TBoardFields& f, int point) {
     for (int i = 0; i < Neighbours.Count[point]; ++i) {
         const int n = Neighbours.Index[point][i];
         if (after[n] != Enemy || LibertiesOfChainAt(after, n) != 1) continue;
-        if (!TouchesOwnChainInAtari(after, n)) return false;
+        if (!TouchesSaveableChainInAtari(context, after, n)) return false;
         atari = true;
     }
     return atari;
@@ -210,9 +216,10 @@ int NeighboursWithin(const std::vector<int>& points, int p) {
 }
 
 // Can a stone at point inside an empty area that only our stones border give the group a second
-// eye there? Any other stone there only takes a liberty of ours. Not in an area of one or two points, not in a square of four (the opponent's stone
+// eye there? Not in an area of one or two points, not in a square of four (the opponent's stone
 // in the other corner kills it), and in an area of three only on the point between the other
-// two. Larger areas are left to the eye moves' own judgement.
+// two. Larger areas are left to the eye moves' own judgement. A stone where no eye can come of
+// it only takes a liberty of ours.
 bool NoSecondEyeIn(const TArea& area, int point) {
     if (area.DeadStones || area.EnemyBorder || area.Size > 4) return false;
     if (area.Size <= 2) return true;
@@ -234,7 +241,7 @@ TMoveFault CheckMove(TPatternContext& context, int32_t point, bool opponentPasse
     if (!IsPlayable(context.Reader, PointColumn(point), PointRow(point), Own, f.KoX, f.KoY, b))
         return TMoveFault::ThrownAway;
     if (rescue) return TMoveFault::None;
-    if (OnlyEmptyAtari(f, point)) return TMoveFault::EmptyAtari;
+    if (OnlyEmptyAtari(context, point)) return TMoveFault::EmptyAtari;
     const TArea area = AreaAround(context, point);
     if (area.OwnBorder && area.SettledOwnBorder && !area.EnemyBorder &&
         (opponentPassed || area.Size <= SettledAreaLimit))

@@ -135,6 +135,8 @@ TEST_F(MoveCheck, NoAtariThatTheOpponentAnswersByTakingOurStone) {
     EXPECT_EQ(Check("P4"), TMoveFault::None) << "the rescue";
     Position("X P3 P4 Q4 O O3 Q3 P2");
     EXPECT_EQ(Check("R3"), TMoveFault::None) << "with P3 safe the atari stands";
+    Position("X P3 R3 O O3 P2 Q3 O4 P5");
+    EXPECT_EQ(Check("Q2"), TMoveFault::None) << "P3 cannot be saved: the atari is all there is";
 }
 
 TEST_F(MoveCheck, NoStoneInAnEyeSpaceThatGivesNoSecondEye) {
