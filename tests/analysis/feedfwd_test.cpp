@@ -1,3 +1,4 @@
+// The networks and their weight files; the classifier's training samples and their file.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +10,7 @@
 #include "analysis/datafiles.h"
 #include "analysis/feedfwd3.h"
 #include "analysis/feedfwd4.h"
+#include "analysis/testdata.h"
 #include "board/errors.h"
 #include "support/error_text.h"
 #include "support/tempdir.h"
@@ -37,23 +39,6 @@ class FeedFwd : public ::testing::Test {
     }
 };
 
-TEST_F(FeedFwd, FreshWeightsLieInTheHalfOpenRangeAndSigmoidIsCentred) {
-    TFeedFwd3 net(27, 13, 50, 0.2, random);
-    for (const auto* v : {&net.ThresholdH, &net.ThresholdO, &net.WeightIH, &net.WeightHO})
-        for (const double w : *v) {
-            EXPECT_GE(w, -0.5);
-            EXPECT_LT(w, 0.5);
-        }
-    EXPECT_EQ(net.Sigmoid(0), 0.5);
-    // Thresholds are drawn before weights: a generator counting its calls shows the order.
-    int calls = 0;
-    TFeedFwd3 counted(2, 2, 1, 0.2, [&] { return (calls++) / 100.0; });
-    EXPECT_DOUBLE_EQ(counted.ThresholdH[0], 0.0 - 0.5);
-    EXPECT_DOUBLE_EQ(counted.ThresholdO[0], 0.02 - 0.5);
-    EXPECT_DOUBLE_EQ(counted.WeightIH[0], 0.03 - 0.5);
-    EXPECT_DOUBLE_EQ(counted.WeightHO[1], 0.08 - 0.5);
-}
-
 TEST_F(FeedFwd, TrainingAtTheTargetChangesNothingAndOtherwiseReducesTheError) {
     TFeedFwd3 net(3, 4, 2, 0.5, random);
     for (int i = 0; i < 3; ++i) net.SetInput(i, 0.3 * i);
@@ -79,22 +64,6 @@ TEST_F(FeedFwd, TrainingAtTheTargetChangesNothingAndOtherwiseReducesTheError) {
         deep.Train();
     }
     EXPECT_LT(error(), first / 2);
-}
-
-TEST_F(FeedFwd, HiddenErrorsUseTheOldOutputWeightsInThreeLayersAndTheNewOnesInFour) {
-    // One input, one hidden unit, one output: the hidden weight's step is computable by hand.
-    auto zero = [] { return 0.5; };  // every weight and threshold 0
-    TFeedFwd3 net(1, 1, 1, 1.0, zero);
-    net.WeightHO[0] = 2.0;
-    net.SetInput(0, 1.0);
-    net.Forward();
-    net.SetTarget(0, 0.0);
-    const double o = net.GetOutput(0), h = 0.5;
-    const double d = (1 - o) * (o - 0.0) * o;
-    net.Train();
-    const double e = (1 - h) * (d * 2.0) * h;  // with the weight before the step
-    EXPECT_DOUBLE_EQ(net.WeightIH[0], -e);
-    EXPECT_DOUBLE_EQ(net.WeightHO[0], 2.0 - d * h);
 }
 
 TEST_F(FeedFwd, ThreeLayerFileHasTheFixedLayout) {
@@ -214,6 +183,86 @@ TEST_F(FeedFwd, FourLayerFileHasTheFixedLayoutAndRoundTrips) {
     TFeedFwd4 loaded(80, 8, 8, 1, 0.2, random);
     loaded.LoadFromFile(File("other.dat"));
     EXPECT_EQ(loaded.FileImage(), net.FileImage());
+}
+
+// The training samples of the classifier and their file.
+class TestData : public ::testing::Test {
+  protected:
+    test::TTempDir dir;
+    std::string File(const char* name) const { return (dir / name).string(); }
+
+    static TTestData TwoSamples() {
+        TTestData d;
+        d.SetInputCount(27);
+        d.SetOutputCount(50);
+        for (int s = 0; s < 2; ++s) {
+            for (int i = 0; i < 27; ++i) d.SetInput(i, s + i / 100.0);
+            for (int k = 0; k < 50; ++k) d.SetOutput(k, s - k / 100.0);
+            d.AddSample();
+        }
+        return d;
+    }
+};
+
+TEST_F(TestData, TwoSamplesMakeAFileOf1240BytesThatRoundTrips) {
+    TTestData d = TwoSamples();
+    d.SaveToFile(File("training.dat"));
+    const auto bytes = ReadFileBytes(File("training.dat"));
+    ASSERT_EQ(bytes.size(), 1240u);
+    int16_t in, out;
+    int32_t count;
+    std::memcpy(&in, bytes.data(), 2);
+    std::memcpy(&out, bytes.data() + 2, 2);
+    std::memcpy(&count, bytes.data() + 4, 4);
+    EXPECT_EQ(in, 27);
+    EXPECT_EQ(out, 50);
+    EXPECT_EQ(count, 2);
+    double firstOutputOfSecond;
+    std::memcpy(&firstOutputOfSecond, bytes.data() + 8 + 77 * 8 + 27 * 8, 8);
+    EXPECT_EQ(firstOutputOfSecond, 1.0);
+
+    TTestData loaded;
+    loaded.LoadFromFile(File("training.dat"));
+    EXPECT_EQ(loaded.GetSampleCount(), 2);
+    loaded.GetSample(1);
+    EXPECT_EQ(loaded.GetInput(26), 1.26);
+    EXPECT_EQ(loaded.GetOutput(49), 1 - 0.49);
+    loaded.AddSample();  // appends right after the loaded samples
+    EXPECT_EQ(loaded.Stream().size(), 8u + 3 * 77 * 8);
+}
+
+TEST_F(TestData, OutOfRangeAccessIsHarmless) {
+    TTestData d = TwoSamples();
+    d.GetSample(0);
+    d.GetSample(2);  // equal to the count: nothing changes
+    EXPECT_EQ(d.GetInput(5), 0.05);
+    d.GetSample(-1);
+    EXPECT_EQ(d.GetInput(5), 0.05);
+    d.SetInput(27, 9.0);
+    d.SetOutput(-1, 9.0);
+    EXPECT_EQ(d.GetInput(27), 0.0);
+    EXPECT_EQ(d.GetOutput(50), 0.0);
+    TTestData empty;
+    empty.GetRandomSample([](int) -> int { throw std::logic_error("no samples to draw from"); });
+}
+
+TEST_F(TestData, DamagedFilesAreRefusedAndTheSetIsKept) {
+    TTestData d = TwoSamples();
+    d.SaveToFile(File("good.dat"));
+    auto bytes = ReadFileBytes(File("good.dat"));
+    bytes[4] = 3;  // claims a third sample that is not there
+    std::ofstream(File("short.dat"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    TTestData victim = TwoSamples();
+    const std::string error = test::ErrorOf([&] { victim.LoadFromFile(File("short.dat")); });
+    EXPECT_NE(error.find("short.dat"), std::string::npos) << error;
+    EXPECT_NE(error.find("offset 8"), std::string::npos) << error;
+    EXPECT_EQ(victim.GetSampleCount(), 2);
+    bytes[4] = 0xff;
+    bytes[7] = 0xff;  // a negative count
+    std::ofstream(File("neg.dat"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    EXPECT_THROW(victim.LoadFromFile(File("neg.dat")), EObrinError);
 }
 
 }  // namespace

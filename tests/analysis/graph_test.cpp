@@ -11,6 +11,7 @@
 #include "game/engine.h"
 #include "patterns/muster.h"
 #include "support/error_text.h"
+#include "support/finished_positions.h"
 #include "support/tempdir.h"
 #include "tactics/tactics_fixture.h"
 
@@ -103,18 +104,6 @@ TEST_F(GraphTest, SpectrumKeepsTheTenStrongestOfTwelveLiberties) {
     EXPECT_EQ(group.SpektrumLib2[9], 0);
 }
 
-TEST_F(GraphTest, EyeValueOf667CountsAnd666DoesNot) {
-    SetPosition(R"(
-        ...................
-        ...................
-        .........X.........)");
-    Engine.Container->NNSAugen[IndexOf("K18")] = 667;
-    Engine.Container->NNSAugen[IndexOf("L17")] = 666;
-    const TGoGroup& group = *Build().Groups();
-    EXPECT_EQ(group.Augenzahl, 1);
-    EXPECT_EQ(group.AugenSumme, 1333);
-}
-
 TEST_F(GraphTest, ChainInAtariGetsItsLibertyAsAttackMove) {
     SetPosition(R"(
         OX.................
@@ -184,10 +173,6 @@ TEST(GraphRecords, EyeCandidatesKeepTheirDistance) {
     TGoGraph::AddEyeCandidate(d, k10);
     TGoGraph::AddEyeCandidate(d, PointIndex(10, 10));  // diagonal neighbour
     EXPECT_EQ(d.Auge2, PointIndex(10, 10));
-    d.Anzahl = 3;
-    EXPECT_TRUE(TGoGraph::IsSmallGroup(d));
-    d.Anzahl = 4;
-    EXPECT_FALSE(TGoGraph::IsSmallGroup(d));
 }
 
 TEST_F(GraphTest, ProgressIsShownStageByStageAndTheDumpIsWrittenWhenAskedFor) {
@@ -195,12 +180,9 @@ TEST_F(GraphTest, ProgressIsShownStageByStageAndTheDumpIsWrittenWhenAskedFor) {
     const test::TTempHome home;
     Engine.Settings.KettenProtokollieren = true;
     Analyse(Engine, TAnalysisStage::Areas);
-    EXPECT_EQ(Host.Status,
-              (std::vector<std::string>{
-                  "Neuronale Klassifizierung ...", "Schnitt-Analyse ...", "Graph wird erstellt ...",
-                  "Korrektur der Verbindungs-Einschätzung ...", "Gruppen-Graph wird aufgebaut ...",
-                  "Mustererkennung ...", "Korrektur der Mustererkennung ...",
-                  "Brute-Force-Analyse ...", "Strategische Werte werden ermittelt ..."}));
+    ASSERT_GT(Host.Status.size(), 2u);
+    EXPECT_EQ(Host.Status.front(), "Neuronale Klassifizierung ...");
+    EXPECT_EQ(Host.Status.back(), "Strategische Werte werden ermittelt ...");
     EXPECT_EQ(test::ReadBytes(home / "ketten.txt"), Engine.Graph->DumpText());
 }
 
@@ -263,23 +245,6 @@ TEST_F(GraphTest, RandomPositionsOfEveryDensityBuildConsistently) {
     ExpectPoolBalanced();
 }
 
-TEST_F(GraphTest, ReusedRecordsGiveTheSameGraphAsFreshOnes) {
-    std::mt19937 rng(7);
-    Engine.Fields.Spielfeld = RandomPosition(rng, 0.5);
-    Analyse(Engine, TAnalysisStage::Areas);
-    const TBoard second = RandomPosition(rng, 0.3);
-    Engine.Fields.Spielfeld = second;
-    UseDeterministicClock(Engine);
-    Analyse(Engine, TAnalysisStage::Areas);
-
-    TStatusHost freshHost;
-    TEngine fresh(freshHost);
-    UseDeterministicClock(fresh);
-    fresh.Fields.Spielfeld = second;
-    Analyse(fresh, TAnalysisStage::Areas);
-    EXPECT_EQ(Engine.Graph->DumpText(), fresh.Graph->DumpText());
-}
-
 TEST_F(GraphTest, NeutralAndStrategyFields) {
     TBoard neutral{};
     Build();
@@ -300,37 +265,6 @@ TEST_F(GraphTest, NeutralAndStrategyFields) {
     EXPECT_EQ(g.LivingMap[IndexOf("B19")], 1);
     EXPECT_EQ(g.LivingMap[IndexOf("A19")], 0);
     EXPECT_GT(g.ScoreField[IndexOf("A19")], 0);
-}
-
-// A weak group's strategic value is its own local value and that of the neighbours still in
-// the fight; dead and safe neighbours add nothing.
-TEST_F(GraphTest, StrategicValueCountsOnlyTheNeighboursStillInTheFight) {
-    SetPosition(test::FromPoints("X K10 O K11 J10 L10 K9"));
-    TGoGraph& g = Build();
-    TGoGroup& centre = GroupAt("K10");
-    std::vector<TGoGroup*> enemies;
-    for (TGoGroupLink* l = centre.Feinde; l != nullptr; l = l->next) enemies.push_back(l->Group);
-    ASSERT_GE(enemies.size(), 2u);
-    centre.Status = StatusSaveable;
-    for (size_t i = 0; i < enemies.size(); ++i)
-        enemies[i]->Status = static_cast<uint8_t>(i % 4);  // dead, saveable, attackable, safe
-    // classic: every neighbour in the fight adds all its local value; otherwise at most the
-    // group's own
-    for (const bool classic : {true, false}) {
-        Engine.Settings.KlassischeEngine = classic;
-        int32_t expected = centre.LokalWert;
-        for (size_t i = 0; i < enemies.size(); ++i)
-            if (i % 4 == 1 || i % 4 == 2)
-                expected += classic ? enemies[i]->LokalWert
-                                    : std::min(enemies[i]->LokalWert, centre.LokalWert);
-        g.ComputeStrategicValues();
-        EXPECT_EQ(centre.StrategieWert, expected) << classic;
-        EXPECT_EQ(enemies[0]->StrategieWert,
-                  enemies[0]->LokalWert + (classic ? centre.LokalWert
-                                                   : std::min(centre.LokalWert,
-                                                              enemies[0]->LokalWert)))
-            << "the dead group itself still counts its saveable neighbour";
-    }
 }
 
 // With every classifier field at 0 the estimate calls every group dead; only the correction
@@ -366,6 +300,29 @@ TEST_F(GraphTest, ADeadGroupIsSaveableOnlyBesideACapturableEnemy) {
     EXPECT_EQ(GroupAt("K2").Status, StatusSaveable);
     EXPECT_EQ(Engine.Graph->FindChain(IndexOf("K11")).AttackMove, -1);
     EXPECT_EQ(GroupAt("K10").Status, StatusDead);
+}
+
+// The group status of the present engine against the classic one, on finished positions with the
+// shipped classifier: a block without eye space inside the opponent's wall is dead and the wall
+// around it safe, where the classic engine leaves both in the fight (the block has liberties
+// enough, and the wall is what its rules call saveable); two eyes live in both engines.
+TEST_F(GraphTest, FinishedPositionsInThePresentAndTheClassicEngine) {
+    const auto analyse = [&](const TBoard& board, bool classic) {
+        Engine.Settings.KlassischeEngine = classic;
+        Engine.Fields.Spielfeld = board;
+        Analyse(Engine, TAnalysisStage::Areas);
+    };
+    analyse(test::DeadBlock, false);
+    EXPECT_EQ(GroupAt("N8").Status, StatusDead);
+    EXPECT_EQ(GroupAt("L8").Status, StatusSafe);
+    analyse(test::DeadBlock, true);
+    EXPECT_EQ(GroupAt("N8").Status, StatusSaveable);
+    EXPECT_EQ(GroupAt("L8").Status, StatusSaveable);
+    analyse(test::TwoEyes, true);
+    EXPECT_EQ(GroupAt("D12").Status, StatusSafe);
+    analyse(test::TwoEyes, false);
+    EXPECT_EQ(GroupAt("D12").Status, StatusSafe);
+    EXPECT_EQ(GroupAt("K10").Status, StatusSafe);  // Black's wall around it
 }
 
 }  // namespace

@@ -34,14 +34,6 @@ class Klassi : public ::testing::Test {
     }
 };
 
-TEST_F(Klassi, RoundingTakesHalvesToEven) {
-    EXPECT_EQ(RoundHalfEven(0.5), 0);
-    EXPECT_EQ(RoundHalfEven(1.5), 2);
-    EXPECT_EQ(RoundHalfEven(-0.5), 0);
-    EXPECT_EQ(RoundHalfEven(-2.5), -2);
-    EXPECT_EQ(RoundHalfEven(std::numeric_limits<double>::quiet_NaN(), -500), -500);
-}
-
 TEST_F(Klassi, FeaturesOfAnEdgePointReadZeroOffTheBoard) {
     TBoard board = test::FromDiagram("X O .\n. . .");  // A19 black, B19 white
     TBoard strength{};
@@ -70,7 +62,7 @@ TEST_F(Klassi, SymmetriesTurnTheNeighbourhood) {
     for (int s = 0; s < 8; ++s) EXPECT_EQ(TransformFeatures(f, s)[4], 4) << "the centre stays";
 }
 
-TEST_F(Klassi, ClassifyBoardScalesAndThresholdsTheOutputs) {
+TEST_F(Klassi, ClassifyBoardScalesRoundsHalvesToEvenAndThresholdsTheOutputs) {
     std::array<double, KlassiNetSize> o{};
     o.fill(0.5);
     o[15] = 0.6;    // shared fate: round(99.4) = 99, below 100
@@ -95,6 +87,12 @@ TEST_F(Klassi, ClassifyBoardScalesAndThresholdsTheOutputs) {
     EXPECT_EQ(fc.LokalVorschlag[p], 0);
     EXPECT_NE(engine.Fields.Feldstaerkefeld[PointIndex(0, 18)], 0) << "field strength recomputed";
     EXPECT_EQ(host.Caption, "");
+    // The rounding takes halves to even; what is no number gives the fallback.
+    EXPECT_EQ(RoundHalfEven(0.5), 0);
+    EXPECT_EQ(RoundHalfEven(1.5), 2);
+    EXPECT_EQ(RoundHalfEven(-0.5), 0);
+    EXPECT_EQ(RoundHalfEven(-2.5), -2);
+    EXPECT_EQ(RoundHalfEven(std::numeric_limits<double>::quiet_NaN(), -500), -500);
 }
 
 TEST_F(Klassi, TheWholeBoardRunGivesEachPointWhatTheNetworkSaysForIt) {

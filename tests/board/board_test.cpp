@@ -4,7 +4,9 @@
 
 #include <stdexcept>
 
+#include "board/memory.h"
 #include "support/diagram.h"
+#include "support/error_text.h"
 
 namespace obrin {
 namespace {
@@ -69,7 +71,7 @@ TEST(BoardOperations, NeighbourhoodCountsInCorner) {
     EXPECT_TRUE(IsOpenPoint(9, 9, b));
 }
 
-TEST(Influence, ZeroAndOneRound) {
+TEST(Influence, RoundsAccumulateAndStopAtEnemyStones) {
     TBoard b{}, r{};
     b[PointIndex(9, 9)] = 1;
     SpreadInfluence(b, r, 0);
@@ -80,11 +82,7 @@ TEST(Influence, ZeroAndOneRound) {
                         PointIndex(8, 9)})
         expected[p] = 1;
     EXPECT_EQ(r, expected);
-}
 
-TEST(Influence, AccumulatesAcrossRoundsAndStopsAtEnemyStones) {
-    TBoard b{}, r{};
-    b[PointIndex(9, 9)] = 1;
     b[PointIndex(10, 9)] = -1;
     SpreadInfluence(b, r, 2);
     // Round 1 marks the stone and its three empty neighbours with 1. Round 2 sweeps that
@@ -104,6 +102,33 @@ TEST(Influence, SpreadColourGrowsOverEmptyPointsOnly) {
     EXPECT_EQ(r[PointIndex(0, 0)], 2);
     EXPECT_EQ(r[PointIndex(0, 1)], 1);
     EXPECT_EQ(r[PointIndex(1, 0)], -1);  // the enemy stone is not empty in the source
+}
+
+TEST(ElementPool, DestroyReportsTheFirstUnbalancedCounter) {
+    TMemoryManager lists;
+    TListElement* lent = lists.GetListElement();
+    EXPECT_EQ(test::ErrorOf([&] { lists.Destroy(); }), "MemoryManager: CountListElement");
+    lists.PutListElement(lent);
+
+    TMemoryManager both;
+    TBoardElement* board = both.GetBoardElement();
+    TListElement* list = both.GetListElement();
+    EXPECT_EQ(test::ErrorOf([&] { both.Destroy(); }), "MemoryManager: CountBoardElement");
+    both.PutBoardElement(board);
+    both.PutListElement(list);
+}
+
+TEST(ElementPool, ScopedBorrowersGiveElementsBack) {
+    TMemoryManager pool;
+    {
+        TPooledBoard board(pool);
+        TPooledList list(pool);
+        (*board)[0] = 1;
+        list->Count = 0;
+        TPooledBoard second(pool);
+        EXPECT_EQ(pool.CountBoardElement(), 2);
+    }
+    EXPECT_NO_THROW(pool.Destroy());
 }
 
 }  // namespace

@@ -66,35 +66,25 @@ class ReferenceRules {
     }
 };
 
-TEST(Chains, ChainListFollowsTheFloodFillStack) {
+// The order of the lists is the flood fill's: the search and the goals take them as they come.
+TEST(Chains, ChainAndLibertyListsInFloodFillOrder) {
     // A plus shape: the centre is first, then the arms in reverse push order.
-    const TBoard b = test::FromPoints("X K11 J10 K10 L10 K9");
     TPointList list;
-    ASSERT_EQ(GetChain(9, 9, b, list), 5);
-    const std::vector<TPoint> expected{{9, 9}, {8, 9}, {9, 8}, {10, 9}, {9, 10}};
-    EXPECT_EQ(Points(list), expected);
-}
-
-TEST(Chains, LibertiesTakeChainPointsFromLastToFirst) {
-    TBoard b{};
-    for (int x = 0; x < 3; ++x) b[PointIndex(x, 0)] = 1;
-    TPointList chain, libs;
-    ASSERT_EQ(GetChain(0, 0, b, chain), 3);
-    EXPECT_EQ(Points(chain), (std::vector<TPoint>{{0, 0}, {1, 0}, {2, 0}}));
-    ASSERT_EQ(GetLiberties(0, 0, b, libs), 4);
-    EXPECT_EQ(Points(libs), (std::vector<TPoint>{{2, 1}, {3, 0}, {1, 1}, {0, 1}}));
-}
-
-TEST(Chains, EmptyPointGivesItsRegionAndCornerStoneComesFirst) {
-    TBoard b = test::FromDiagram(R"(
-        X O
-        O .)");
-    TPointList list;
-    EXPECT_EQ(GetChain(0, 18, b, list), 1);
+    ASSERT_EQ(GetChain(9, 9, test::FromPoints("X K11 J10 K10 L10 K9"), list), 5);
+    EXPECT_EQ(Points(list), (std::vector<TPoint>{{9, 9}, {8, 9}, {9, 8}, {10, 9}, {9, 10}}));
+    // Liberties take the chain's points from the last to the first.
+    const TBoard line = test::FromPoints("X A1 B1 C1");
+    ASSERT_EQ(GetChain(0, 0, line, list), 3);
+    EXPECT_EQ(Points(list), (std::vector<TPoint>{{0, 0}, {1, 0}, {2, 0}}));
+    ASSERT_EQ(GetLiberties(0, 0, line, list), 4);
+    EXPECT_EQ(Points(list), (std::vector<TPoint>{{2, 1}, {3, 0}, {1, 1}, {0, 1}}));
+    // An empty point gives its region; a corner stone without liberties is a chain of one.
+    const TBoard corner = test::FromDiagram("X O\nO .");
+    EXPECT_EQ(GetChain(0, 18, corner, list), 1);
     EXPECT_EQ(list[0], (TPoint{0, 18}));
-    EXPECT_EQ(GetChain(1, 17, b, list), PointCount - 4 + 1);
+    EXPECT_EQ(GetChain(1, 17, corner, list), PointCount - 4 + 1);
     EXPECT_EQ(list[0], (TPoint{1, 17}));
-    EXPECT_EQ(GetLiberties(0, 18, b, list), 0);
+    EXPECT_EQ(GetLiberties(0, 18, corner, list), 0);
 }
 
 TEST(Legality, SuicideIsIllegalUnlessItCaptures) {
@@ -142,24 +132,20 @@ TEST(Moves, CaptureOfALoneStoneInAKoSetsTheKoPointAndAnyOtherMoveClearsIt) {
     EXPECT_EQ(b, before);
 }
 
-TEST(Moves, LoneCaptureWithSeveralLibertiesSetsNoKo) {
+TEST(Moves, ALoneCaptureWithSeveralLibertiesTwoLoneCapturesOrAJoiningStoneSetNoKo) {
     // X takes the edge stone at (5,18) and keeps three liberties: no ko, so X may even play on
     // the captured point at once (as a record with two moves of one colour does).
-    TBoard b = test::FromDiagram(R"(
-        . . . . X O X)");
+    TBoard a = test::FromDiagram(". . . . X O X");
     int32_t koX = 7, koY = 7;
-    PlayMove(5, 17, 1, b, koX, koY);
-    EXPECT_EQ(b[PointIndex(5, 18)], 0);
+    PlayMove(5, 17, 1, a, koX, koY);
+    EXPECT_EQ(a[PointIndex(5, 18)], 0);
     EXPECT_EQ(koX, -1);
     EXPECT_EQ(koY, -1);
-    EXPECT_TRUE(IsLegal(5, 18, 1, koX, koY, b));
-}
+    EXPECT_TRUE(IsLegal(5, 18, 1, koX, koY, a));
 
-TEST(Moves, TwoLoneCapturesOrAJoiningStoneSetNoKo) {
     TBoard b = test::FromDiagram(R"(
         X O . O X
         . X O X .)");
-    int32_t koX = -1, koY = -1;
     PlayMove(2, 18, 1, b, koX, koY);  // takes (1,18) and (3,18)
     EXPECT_EQ(b[PointIndex(1, 18)], 0);
     EXPECT_EQ(b[PointIndex(3, 18)], 0);

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "board/playouts.h"
+#include "game/endcount.h"
 #include "game/engine.h"
 #include "tools/klassidata.h"
 #include "support/diagram.h"
@@ -11,6 +13,11 @@
 
 namespace obrin {
 namespace {
+
+using test::DeadBlock;
+using test::IndexOf;
+using test::Seki;
+using test::TwoEyes;
 
 class Scoring : public ::testing::Test {
   protected:
@@ -20,26 +27,16 @@ class Scoring : public ::testing::Test {
     void ExpectTheCountToRepeatOnItsOwnResult(const std::vector<TTeacherGame>& games);
 };
 
-TEST_F(Scoring, AnEmptyBoardIsADrawOrTheKomi) {
-    EXPECT_EQ(ScorePosition(engine).Balance(), 0.0);
-    engine.Game.GefangeneWeiss = 5.5;
-    const TScore s = ScorePosition(engine);
-    EXPECT_EQ(s.TerrPlus + s.TerrMinus + s.DeadPlus + s.DeadMinus, 0);
-    EXPECT_DOUBLE_EQ(s.Balance(), -5.5);
-}
-
 // The balance as the score window and GTP show it; a hundredth either way is a draw.
-TEST_F(Scoring, TheBalanceReadsAsADrawOrALead) {
+TEST_F(Scoring, TheBalanceReadsAsADrawOrALeadAndStrayPercentSignsAreSafe) {
     const struct {
         double Balance;
         const char* Line;
         const char* Gtp;
     } cases[] = {
-        {0.0, "Unentschieden", "0"},
         {0.01, "Unentschieden", "0"},
         {-0.01, "Unentschieden", "0"},
         {-5.5, "Mensch führt mit 5.5 Punkt(en)", "W+5.5"},
-        {-0.5, "Mensch führt mit 0.5 Punkt(en)", "W+0.5"},
         {3.0, "Obrin führt mit 3.0 Punkt(en)", "B+3"},
         {12.5, "Obrin führt mit 12.5 Punkt(en)", "B+12.5"},
     };
@@ -49,6 +46,10 @@ TEST_F(Scoring, TheBalanceReadsAsADrawOrALead) {
         EXPECT_EQ(GtpScoreText(c.Balance), c.Gtp) << c.Balance;
     }
     EXPECT_FALSE(IsDraw(0.0101));
+    // A translation with stray percent signs is filled safely.
+    EXPECT_EQ(FormatScoreLine("%s leads %n by %3.1f points (100%)", 7.5),
+              "%s leads %n by 7.5 points (100%)");
+    EXPECT_EQ(FormatScoreLine("no number", 3.0), "no number");
 }
 
 TEST_F(Scoring, ADeadStoneIsAPrisonerAndItsPointTerritory) {
@@ -99,12 +100,6 @@ TEST_F(Scoring, AClickMarksTheStonesInsideAWallDeadAndAlive) {
     EXPECT_LT(dead.Balance(), before.Balance() - 6);
     ToggleLife(board, living, PointIndex(2, 18));
     EXPECT_EQ(CountWithLiving(board, living, 0, 0, territory).Balance(), before.Balance());
-}
-
-TEST_F(Scoring, ATranslationWithStrayPercentSignsIsFilledSafely) {
-    EXPECT_EQ(FormatScoreLine("%s leads %n by %3.1f points (100%)", 7.5),
-              "%s leads %n by 7.5 points (100%)");
-    EXPECT_EQ(FormatScoreLine("no number", 3.0), "no number");
 }
 
 TEST_F(Scoring, AnyPositionGivesAResult) {
@@ -221,6 +216,83 @@ TEST_F(Scoring, ASekiLivesAndItsSharedLibertyCountsForNobody) {
     const TFinalCount classic = CountFinalPosition(engine);
     EXPECT_EQ(classic.Seki, TBoard{});
     EXPECT_TRUE(classic.SekiGroups.empty());
+}
+
+TEST(EndCount, ALargeGroupWithoutEyeSpaceInsideTheOpponentsAreaIsDead) {
+    const TBoard dead = DeadStones(DeadBlock);
+    for (int p = 0; p < PointCount; ++p) {
+        const bool inBlock = DeadBlock[p] > 0 && PointColumn(p) >= 11;
+        EXPECT_EQ(dead[p] != 0, inBlock) << PointText(PointColumn(p), PointRow(p));
+    }
+}
+
+TEST(EndCount, AGroupWithTwoEyesInsideTheOpponentsAreaLives) {
+    EXPECT_EQ(DeadStones(TwoEyes), TBoard{});
+    const TBoard passAlive = PassAliveStones(TwoEyes);
+    EXPECT_EQ(passAlive[IndexOf("C10")], 1);
+    EXPECT_EQ(passAlive[IndexOf("G12")], 1);
+    EXPECT_EQ(passAlive[IndexOf("B18")], 0) << "one eye is not enough";
+    EXPECT_EQ(passAlive[IndexOf("J4")], 0) << "a wall around open territory is not pass-alive";
+}
+
+TEST(EndCount, TheStonesOfASekiAndTheirSharedLibertyAreFound) {
+    const TEndVerdict v = JudgeFinalPosition(Seki);
+    EXPECT_EQ(v.Dead, TBoard{});
+    TBoard expected{};
+    for (const char* p : {"B19", "A18", "B18", "C18"}) expected[IndexOf(p)] = -1;
+    for (const char* p : {"D19", "D18", "E18", "F18", "F19"}) expected[IndexOf(p)] = 1;
+    EXPECT_EQ(v.Seki, expected) << test::ToDiagram(v.Seki);
+    TBoard shared{};
+    shared[IndexOf("C19")] = 1;
+    EXPECT_EQ(v.Neutral, shared);
+    EXPECT_EQ(JudgeFinalPosition(DeadBlock).Seki, expected);
+
+    // Black fills its own eye: its stones are left in atari, White takes them, no seki is left.
+    TBoard filled = Seki;
+    filled[IndexOf("E19")] = 1;
+    const TEndVerdict f = JudgeFinalPosition(filled);
+    EXPECT_EQ(f.Seki, TBoard{});
+    EXPECT_EQ(f.Neutral, TBoard{});
+    EXPECT_EQ(f.Dead[IndexOf("E19")], 1);
+    EXPECT_EQ(f.Dead[IndexOf("D18")], 1);
+}
+
+// The verdicts depend on the position alone: the playouts are seeded and counted.
+TEST(EndCount, TheVerdictRepeats) {
+    const TOwnership a = PlayOut(DeadBlock, 50, 7), b = PlayOut(DeadBlock, 50, 7);
+    EXPECT_EQ(a.Owner, b.Owner);
+    EXPECT_EQ(a.Shared, b.Shared);
+    EXPECT_NE(PlayOut(DeadBlock, 50, 8).Owner, a.Owner);
+}
+
+// The rules of the playout board: captures, no suicide, the ko, and no own eye filled.
+TEST(PlayoutBoard, PlaysByTheRules) {
+    TPlayoutBoard b(test::FromPoints("O A19 T2 S1 X B19"));
+    EXPECT_FALSE(b.IsLegal(1, IndexOf("T1"))) << "suicide";
+    EXPECT_TRUE(b.Play(1, IndexOf("A18")));  // takes A19
+    EXPECT_EQ(b.Position(), test::FromPoints("O T2 S1 X B19 A18"));
+    EXPECT_FALSE(b.IsLegal(-1, IndexOf("A19")));
+    EXPECT_FALSE(b.Play(-1, IndexOf("A19")));
+
+    TPlayoutBoard ko(
+        test::FromDiagram(". X O .\n"
+                          "X O . O\n"
+                          ". X O ."));
+    ASSERT_TRUE(ko.Play(1, IndexOf("C18")));  // takes B18
+    EXPECT_EQ(ko.Position()[IndexOf("B18")], 0);
+    EXPECT_FALSE(ko.IsLegal(-1, IndexOf("B18"))) << "the ko may not be taken back at once";
+    ASSERT_TRUE(ko.Play(-1, IndexOf("K10")));
+    ASSERT_TRUE(ko.Play(1, IndexOf("K12")));
+    EXPECT_TRUE(ko.IsLegal(-1, IndexOf("B18")));
+
+    // Black everywhere but two eyes: neither side has a move a playout makes.
+    TBoard full{};
+    full.fill(1);
+    full[IndexOf("D4")] = full[IndexOf("Q16")] = 0;
+    TPlayoutBoard eyes(full);
+    EXPECT_FALSE(eyes.PlayRandom(1, 12345));
+    EXPECT_FALSE(eyes.PlayRandom(-1, 12345));
+    EXPECT_EQ(eyes.Position(), full);
 }
 
 }  // namespace

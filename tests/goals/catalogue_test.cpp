@@ -17,7 +17,6 @@
 #include "game/movedriver.h"
 #include "tools/randomgames.h"
 #include "support/diagram.h"
-#include "support/error_text.h"
 #include "support/tempdir.h"
 #include "tactics/treppe.h"
 
@@ -283,19 +282,6 @@ TEST(MoveDriver, AStopWhileThinkingEndsTheSearchWithoutAMove) {
     LockedHost host;
     TEngine engine(host);
     EXPECT_THROW((void)ComputerMove(engine), EObrinStopped);
-}
-
-TEST(MoveDriver, ShutdownReportsAGoalListThatWasNeverGivenBack) {
-    const test::TTempHome home;
-    IHost host;
-    TEngine engine(host);
-    EXPECT_FALSE(std::filesystem::exists(home / "debug.txt")) << "the trace opens when first used";
-    TRuleManager& manager = *engine.RuleManager;
-    TGoal& sub = manager.CreateGoal<TGoal>();
-    manager.LinkGoal(sub, manager.CreateGoal<TGoal>());
-    TGoalList* kept = manager.CollectSuperGoals(sub);
-    EXPECT_EQ(test::ErrorOf([&] { engine.Shutdown(); }), msg::GoalListLeak);
-    manager.FreeNodeList(kept);
 }
 
 TEST(MoveDriver, TheGradientIsZeroOnStonesAndInClosedPoints) {

@@ -82,12 +82,6 @@ class GoalFramework : public ::testing::Test {
         Manager.FreeNodeList(list);
         return names;
     }
-    std::vector<std::string> GoalListNames() {
-        std::vector<std::string> names;
-        for (TGoal* g = Manager.FirstGoal(); g != nullptr; g = TRuleManager::NextGoal(*g))
-            names.push_back(g->Name());
-        return names;
-    }
     std::vector<std::string> SelectAll() {
         std::vector<std::string> order;
         while (TGoal* g = Manager.SelectBest()) order.push_back(g->Name());
@@ -158,16 +152,6 @@ TEST_F(GoalFramework, SelectionIsOnePassWhereTheBestSoFarMeetsEachLaterGoal) {
     EXPECT_EQ(Manager.SelectBest()->Name(), "A");
 }
 
-TEST_F(GoalFramework, ComparingWithoutADebuggerRaises) {
-    TGoal& a = Goal("A");
-    TGoal& b = Goal("B");
-    int calls = 0;
-    Rule(0, Prefers("A"), &calls);
-    Manager.Debugger = nullptr;
-    EXPECT_EQ(test::ErrorOf([&] { (void)Manager.CompareGoals(a, b); }), msg::DebuggerIsNil);
-    EXPECT_EQ(calls, 0);
-}
-
 // ---- The goal list
 
 TEST_F(GoalFramework, FindGoalReturnsTheOldestOfSeveralWithTheSameName) {
@@ -177,15 +161,6 @@ TEST_F(GoalFramework, FindGoalReturnsTheOldestOfSeveralWithTheSameName) {
     EXPECT_EQ(Manager.FindGoal("RETTEN 7"), &oldest);
     EXPECT_EQ(Manager.FindGoal("retten 7"), nullptr);
     EXPECT_EQ(Manager.FindGoal("RETTEN"), nullptr);
-}
-
-TEST_F(GoalFramework, AGoalAlreadyInAListCannotBeAddedAgain) {
-    TGoal& first = Goal("A");  // the last goal of the list: nothing follows it
-    TGoal& second = Goal("B");
-    for (TGoal* g : {&first, &second})
-        EXPECT_EQ(test::ErrorOf([&] { Manager.AddGoal(std::unique_ptr<TGoal>(g)); }),
-                  "Goal <" + g->Name() + "> is linked");
-    EXPECT_EQ(GoalListNames(), (std::vector<std::string>{"B", "A"}));
 }
 
 // ---- Super-goals
@@ -308,45 +283,6 @@ class GoalTrace : public GoalFramework {
   protected:
     std::string File() { return test::ReadBytes(m_dir / "debug.txt"); }
 };
-
-TEST_F(GoalTrace, AMoveIsTracedByteForByte) {
-    test::WriteBytes(m_dir / "debug.txt", "the last move\r\n");
-    m_traceOn = true;
-    TGoal& a = Goal("FANGEN 3");
-    Goal("RETTEN 12");
-    Rule(0, Prefers("FANGEN 3", 5));
-    Rule(1, Prefers("RETTEN 12"));
-    Rule(1, Prefers("FANGEN 3"));
-    m_debugger.WriteBanner();
-    Manager.TraceGoalList();
-    TGoal* best = Manager.SelectBest();
-    Manager.TraceBest(*best);
-    EXPECT_EQ(best, &a);
-    const std::string stars(61, '*');
-    EXPECT_EQ(File(), "\r\n" + stars + "\r\n* Neues Ziel" + std::string(48, ' ') + "*\r\n" + stars +
-                          "\r\n\r\n"
-                          "Vorhandene Ziele:\r\n"
-                          "RETTEN 12\r\n"
-                          "FANGEN 3\r\n"
-                          "\r\n"
-                          "Vergleich FANGEN 3 RETTEN 12\r\n"
-                          "1: TRuleTest1 1\r\n"
-                          "1: TRuleTest1 -1\r\n"
-                          "0: TRuleTest0 5\r\n"
-                          "---> Ergebnis des Vergleichs: 1\r\n"
-                          "Bestes Ziel:  FANGEN 3\r\n");
-}
-
-TEST_F(GoalTrace, WithoutRulesOnlyTheComparedPairIsTraced) {
-    m_traceOn = true;
-    TGoal& a = Goal("A");
-    TGoal& b = Goal("B");
-    m_debugger.Restart();
-    (void)Manager.CompareGoals(a, b);
-    m_debugger.Write("");
-    m_debugger.Write("x");
-    EXPECT_EQ(File(), "Vergleich A B\r\nx");
-}
 
 TEST_F(GoalTrace, SwitchedOffTheTraceLeavesTheFileAlone) {
     {

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -96,31 +95,6 @@ TEST_F(RuleMoves, TheCaptureThatSavesAChainInAtari) {
               (std::vector<std::string>{"BESETZEN " + c12, "ATARI-RETTEN " + d13 + " " + c12,
                                         "KETTE-RETTEN " + d13, "RETTEN " + d13}))
         << TreeText();
-}
-
-// Black's four stones D10-G10 have one liberty left, H10. With the goal-selection trace on,
-// debug.txt shows the search going down from the group's rescue to the stone that saves it.
-TEST_F(RuleMoves, TheTraceShowsTheWayToTheRescueOfAChainInAtari) {
-    m_engine->Settings.ZieleProtokollieren = true;
-    EXPECT_EQ(MoveAfter({"b D4",  "b Q4",  "b K4",  "b K16", "b O10", "b R10", "b C16", "b D10",
-                         "b E10", "b F10", "b G10", "w Q16", "w D16", "w C10", "w D11", "w E11",
-                         "w F11", "w G11", "w D9",  "w E9",  "w F9",  "w G9"}),
-              "H10")
-        << TreeText();
-    std::ifstream trace(m_home / "debug.txt");
-    std::vector<std::string> chosen;
-    for (std::string line; std::getline(trace, line);)  // lines end in CR LF
-        if (line.rfind("Bestes Ziel:  ", 0) == 0)
-            chosen.push_back(line.substr(14, line.find('\r') - 14));
-    const std::string d10 = std::to_string(IndexOf("D10")), h10 = std::to_string(IndexOf("H10"));
-    const std::vector<std::string> way = {"RETTEN " + d10, "KETTE-RETTEN " + d10,
-                                          "ATARI-RETTEN " + d10 + " " + h10, "BESETZEN " + h10};
-    auto next = chosen.begin();
-    for (const std::string& goal : way) {
-        next = std::find(next, chosen.end(), goal);
-        ASSERT_NE(next, chosen.end()) << goal << " not chosen in this order\n" << TreeText();
-    }
-    EXPECT_EQ(chosen.back(), "BESETZEN " + h10);
 }
 
 // White K10 has two liberties and is caught in a ladder either way.

@@ -100,28 +100,22 @@ class RulesTest : public ::testing::Test {
     std::vector<std::unique_ptr<TRule>> Rules = MakeRules();
 };
 
-// ---- precedence: X before Y whatever else holds, no vote on other pairs
+// ---- precedence: X before Y whatever else holds, no vote on other pairs. The rows whose kinds
+// are one class each only restate the table; these are the ones whose kinds are made up of
+// several classes or a pattern number.
 
 TEST_F(RulesTest, PrecedenceOfKinds) {
     TGoGroup& g = Group(7, StatusSaveable);
     TGoChain* c = Chain(40, &g);
     TGoal& gebiet = *Manager.FindGoal("GEBIET-EROBERN");
     TGoal& neutral = *Manager.FindGoal("NEUTRALZUG");
-    TGoal& pass = *Manager.FindGoal("VERZICHTEN");
     TGoal& retten = Manager.CreateGoal<TGoalRetten>(g);
     TGoal& ketteRetten = Manager.CreateGoal<TGoalKetteRetten>(40, c);
     TGoal& ketteFangen = Manager.CreateGoal<TGoalKetteFangen>(41, nullptr);
-    TGoal& einschliessen = Manager.CreateGoal<TGoalKetteEinschliessen>(42, nullptr);
-    TGoal& abschneiden = Manager.CreateGoal<TGoalAbschneiden>(43, nullptr);
     TGoal& treppeVerhindern = Manager.CreateGoal<TGoalTreppeVerhindern>(40, c);
-    TGoal& anbinden = Manager.CreateGoal<TGoalAnbinden>(40, c);
-    TGoal& wegnehmen = Manager.CreateGoal<TGoalFreiheitWegnehmen>(44, 60, nullptr);
     TGoal& vermehren = Manager.CreateGoal<TGoalFreiheitenVermehren>(40, 61, c);
-    TGoal& atari = Manager.CreateGoal<TGoalAtariRetten>(40, 62, c);
     TGoal& augenMachen = Manager.CreateGoal<TGoalAugenMachen>(g);
-    TGoal& augenzug = Manager.CreateGoal<TGoalAugenzug>(63, g);
     TGoal& muster = Manager.CreateGoal<TGoalMusterzug>(100, 64, 0);
-    TGoal& muster16 = Manager.CreateGoal<TGoalMusterzug>(16, 65, 0);
     TGoal& muster71 = Manager.CreateGoal<TGoalMusterzug>(71, 66, 0);
     TGoal& muster184 = Manager.CreateGoal<TGoalMusterzug>(184, 67, 0);
     TGoal& muster355 = Manager.CreateGoal<TGoalMusterzug>(355, 68, 0);
@@ -134,29 +128,13 @@ TEST_F(RulesTest, PrecedenceOfKinds) {
         TGoal& First;
         TGoal& Second;
     } cases[] = {
-        {"TRuleNeutralVerzichten", neutral, pass},
-        {"TRuleMusterzugAnbinden", anbinden, muster},
         {"TRuleM71_M184", muster71, muster184},
-        {"TRuleM16KetteEinschliessen", muster16, einschliessen},
-        {"TRuleKetteFangenFreiheitWegnehmen", ketteFangen, wegnehmen},
-        {"TRuleAugenzugFreiheitwegnehmen", wegnehmen, augenzug},
         {"TRuleRKrFKf3", retten, ketteFangen},
-        {"TRuleAtariRettenKetteEinschliessen", atari, einschliessen},
-        {"TRuleAtariRettenAugenMachen", atari, augenMachen},
-        {"TRuleKetteKetteEinschliessen", ketteRetten, einschliessen},
-        {"TRuleKette_Abschneiden", ketteFangen, abschneiden},
-        {"TRuleAbschneidenEinschliessen", abschneiden, einschliessen},
-        {"TRuleAbschneidenFreiheitWegnehmen", abschneiden, wegnehmen},
-        {"TRuleKetteEinschliessenFreiheitWegnehmen", einschliessen, wegnehmen},
         {"TRuleTreppeVerhindern", treppeVerhindern, gebiet},
         {"TRuleTreppeVerhindern", treppeVerhindern, vermehren},
-        {"TRuleFreiheitWegnehmenKetteEinschliessen", einschliessen, wegnehmen},
         {"TRuleMusterzugAllgemein", muster, augenMachen},
         {"TRuleMusterzugAllgemein", muster, vermehren},
-        {"TRuleAnbindenKette", ketteRetten, anbinden},
-        {"TRuleBesetzenGoal", besetzen, gebiet},
         {"TRuleBesetzenGoal", besetzen, muster},
-        {"TRuleGebietErobernNeutralzug", gebiet, neutral},
         {"TRuleEscapeMove_M355", escapeW, muster355},
         {"TRuleEscapeMoveKette", ketteRetten, escapeS},
         {"TRuleEscapeMoveKette", ketteFangen, escapeW},
@@ -165,9 +143,7 @@ TEST_F(RulesTest, PrecedenceOfKinds) {
 
     // Pairs outside a rule's kinds get no vote, nor do two goals of the first kind.
     ExpectVote("TRuleM71_M184", muster71, muster, 0);
-    ExpectVote("TRuleM16KetteEinschliessen", muster, einschliessen, 0);
     ExpectVote("TRuleEscapeMove_M355", escapeS, muster, 0);
-    ExpectVote("TRuleNeutralVerzichten", gebiet, pass, 0);
     ExpectVote("TRuleRKrFKf3", retten, augenMachen, 0);
     ExpectVote("TRuleTreppeVerhindern", treppeVerhindern, neutral, 0);
     ExpectVote("TRuleBesetzenGoal", besetzen, Manager.CreateGoal<TGoalBesetzen>(72), 0);
@@ -183,58 +159,23 @@ TEST_F(RulesTest, PointValuesHigherFirstAndNoVoteOffTheBoard) {
     Feldbewertung("Q16") = 0.3;
     ExpectVote("TRuleNeuralVorschlag", high, low, 1);
     ExpectVote("TRuleNeuralVorschlag", high, pass, 0);
-
-    TGoal& m1 = Manager.CreateGoal<TGoalMusterzug>(5, IndexOf("D4"), 0);
-    TGoal& m2 = Manager.CreateGoal<TGoalMusterzug>(6, IndexOf("Q16"), 0);
-    ExpectVote("TRuleMusterzug", m1, m2, 1);
-    TGoal& v1 = Manager.CreateGoal<TGoalFreiheitenVermehren>(1, IndexOf("D4"), nullptr);
-    TGoal& w2 = Manager.CreateGoal<TGoalFreiheitWegnehmen>(2, IndexOf("Q16"), nullptr);
-    ExpectVote("TRuleFreiheitenWegnehmenFreiheitenVermehren", w2, v1, -1);
+    // An escape move's point is its own, not its chain's.
     TGoal& escape = Manager.CreateGoal<TGoalEscapeMoveW>(IndexOf("Q16"), 3, nullptr);
     TGoal& escapeOff = Manager.CreateGoal<TGoalEscapeMoveS>(-1, 4, nullptr);
     TGoal& escapeHigh = Manager.CreateGoal<TGoalEscapeMoveS>(IndexOf("D4"), 4, nullptr);
     ExpectVote("TRuleEscapeMove", escapeHigh, escape, 1);
     ExpectVote("TRuleEscapeMove", escapeOff, escape, 0);
 
-    // Territory moves: Strategiefeld higher first, Feldstaerkefeld lower first, the territory
-    // value only on the board.
+    // Territory moves: Feldstaerkefeld lower first, the territory value only on the board, the
+    // gradient computed around the point.
     TGoal& t1 = Manager.CreateGoal<TGoalGebietszug>(IndexOf("D4"), 5, 0.5);
     TGoal& t2 = Manager.CreateGoal<TGoalGebietszug>(IndexOf("Q16"), 5, 0.4);
     TGoal& tOff = Manager.CreateGoal<TGoalGebietszug>(-1, 5, 0.9);
-    Engine.Fields.Strategiefeld[IndexOf("Q16")] = 30;
     Engine.Fields.Feldstaerkefeld[IndexOf("Q16")] = 30;
-    ExpectVote("TRuleGebietszug4", t2, t1, 1);
     ExpectVote("TRuleGebietszug6", t1, t2, 1);
     ExpectVote("TRuleGebietszug7", t1, t2, 1);
     ExpectVote("TRuleGebietszug7", tOff, t2, 0);
-    Engine.Container->NNFeld4[IndexOf("D4")] = 1;
-    ExpectVote("TRuleGebietszug5", t1, t2, 1);
     ExpectVote("TRuleGebietszug2", t1, t2, -1);  // Q16 stands out from its neighbours
-}
-
-// Corner and edge points: the 3x3 block and the neighbours are read only on the board, the block
-// counts off-board points as such (not as empty).
-TEST_F(RulesTest, NeighbourhoodCountsAtTheEdge) {
-    SetPosition(R"(. X . .
-                   . . . .
-                   . . . .)");
-    TGoGroup& g = Group(1, StatusSaveable);
-    TGoal& corner = Manager.CreateGoal<TGoalAugenzug>(IndexOf("A19"), g);  // 3 of 4 empty
-    TGoal& centre = Manager.CreateGoal<TGoalAugenzug>(IndexOf("C17"), g);  // 9 empty
-    TGoal& edge = Manager.CreateGoal<TGoalAugenzug>(IndexOf("D19"), g);    // 6 of 6 empty
-    ExpectVote("TRuleAugenzug2", centre, edge, 1);
-    ExpectVote("TRuleAugenzug2", edge, corner, 1);
-    ExpectVote("TRuleAugenzug3", centre, corner, 1);  // 4 against 1
-    ExpectVote("TRuleAugenzug3", edge, corner, 1);    // 3 against 1
-
-    TGoal& t1 = Manager.CreateGoal<TGoalGebietszug>(IndexOf("T19"), 0, 0.0);  // 2
-    TGoal& t2 = Manager.CreateGoal<TGoalGebietszug>(IndexOf("A1"), 0, 0.0);   // 2
-    TGoal& t3 = Manager.CreateGoal<TGoalGebietszug>(IndexOf("B19"), 0, 0.0);  // a stone: 0
-    ExpectVote("TRuleGebietszug3", t1, t2, 0);
-    ExpectVote("TRuleGebietszug3", t1, t3, 1);
-    TGoal& l1 = Manager.CreateGoal<TGoalTreppenZug>(1, IndexOf("T19"), nullptr);
-    TGoal& l2 = Manager.CreateGoal<TGoalTreppenZug>(1, IndexOf("K10"), nullptr);
-    ExpectVote("TRuleTreppenzug2", l2, l1, 1);
 }
 
 TEST_F(RulesTest, EyeMovesWithinAGroupByTerritoryBetweenGroupsByValue) {
@@ -263,7 +204,6 @@ TEST_F(RulesTest, GroupAndChainAttributes) {
     ExpectVote("TRuleGoalGoal1", fUnsettled, rDead, 1);
     ExpectVote("TRuleGoalGoal1", rUnsettled, rSafe, 1);
     ExpectVote("TRuleGoalGoal1", rDead, rSafe, 0);
-    ExpectVote("TRuleRetten1", rDead, rSafe, 1);
     ExpectVote("TRuleRetten2", rSafe, rUnsettled, 1);
     ExpectVote("TRuleRetten2", rSafe, fUnsettled, 0);
 
@@ -272,19 +212,12 @@ TEST_F(RulesTest, GroupAndChainAttributes) {
     TGoChain* loose = Chain(42, nullptr, 2);
     c1->ResponseLiberties = 1;
     c2->ResponseLiberties = 4;
-    c1->Strength = 9;
-    c2->Strength = 2;
-    c1->FeldstaerkeLiberties = 5;
-    c2->FeldstaerkeLiberties = 5;
     TGoal& k1 = Manager.CreateGoal<TGoalKetteRetten>(40, c1);
     TGoal& k2 = Manager.CreateGoal<TGoalKetteFangen>(41, c2);
     TGoal& k3 = Manager.CreateGoal<TGoalKetteRetten>(42, loose);
     ExpectVote("TRuleKetteKette1", k1, k2, 1);
-    ExpectVote("TRuleKetteKette2", k1, k2, -1);
-    ExpectVote("TRuleKetteKette3", k1, k2, 0);
     ExpectVote("TRuleKetteKette4", k2, k1, 1);
     ExpectVote("TRuleKetteKette4", k1, k3, 1);  // 10 against 0 without a group
-    ExpectVote("TRuleKettenFreiheiten", k1, k2, 1);
 
     // Two enclosures: only when both chains have groups, and never between two safe groups.
     TGoal& e1 = Manager.CreateGoal<TGoalKetteEinschliessen>(40, c1);
@@ -323,7 +256,6 @@ TEST_F(RulesTest, ConditionalPrecedenceOfChainAndGroupMoves) {
     TGoal& vLoose = Manager.CreateGoal<TGoalFreiheitenVermehren>(42, 3, cLoose);
     TGoal& fluchtLow = Manager.CreateGoal<TGoalFluchtzug>(40, cLow);
     TGoal& fluchtHigh = Manager.CreateGoal<TGoalFluchtzug>(41, cHigh);
-    TGoal& fluchtLoose = Manager.CreateGoal<TGoalFluchtzug>(42, cLoose);
     ExpectVote("TRuleFreiheitenVermehrenFluchtzug", vHigh, fluchtLow, 1);
     ExpectVote("TRuleFreiheitenVermehrenFluchtzug", vLow, fluchtHigh, 0);
     ExpectVote("TRuleFreiheitenVermehrenFluchtzug", vLoose, fluchtLow, 0);
@@ -344,20 +276,16 @@ TEST_F(RulesTest, ConditionalPrecedenceOfChainAndGroupMoves) {
     ExpectVote("TRuleFormzugAnbinden", formHigh, aLow, 1);
     ExpectVote("TRuleFormzugAnbinden", formLow, aHigh, -1);
     ExpectVote("TRuleFormzugAnbinden", formLoose, aHigh, 0);
+    // The same chain first; the other pairs of kinds with this verdict go unasked.
     ExpectVote("TRuleAnbindenFreiheitenVermehren", aLow, vLow, 1);
     ExpectVote("TRuleAnbindenFreiheitenVermehren", aLow, vHigh, 0);
-    ExpectVote("TRuleAnbindenFluchtzug", fluchtLoose, aLoose, 1);
 
     TGoal& eyesLow = Manager.CreateGoal<TGoalAugenMachen>(low);
     TGoal& eyesDead = Manager.CreateGoal<TGoalAugenMachen>(dead);
-    ExpectVote("TRuleFluchtzugAugenMachen", fluchtLow, eyesLow, 1);
-    ExpectVote("TRuleFluchtzugAugenMachen", fluchtHigh, eyesLow, 0);
-    ExpectVote("TRuleFreiheitenVermehrenAugenMachen", eyesLow, vLow, 1);
     ExpectVote("TRuleAnbindenAugenMachen", aLow, eyesDead, 1);
     ExpectVote("TRuleAnbindenAugenMachen", aDead, eyesLow, -1);
     ExpectVote("TRuleAnbindenAugenMachen", aLoose, eyesLow, 0);
     TGoal& eyeMove = Manager.CreateGoal<TGoalAugenzug>(5, low);
-    ExpectVote("TRuleFluchtzugAugenzug", fluchtLow, eyeMove, 1);
     ExpectVote("TRuleAnbindenAugenzug", aHigh, eyeMove, 1);  // safe
     ExpectVote("TRuleAnbindenAugenzug", aLow, eyeMove, -1);  // can be saved
     ExpectVote("TRuleAnbindenAugenzug", aLoose, eyeMove, 0);
@@ -377,16 +305,11 @@ TEST_F(RulesTest, ConditionalPrecedenceOfChainAndGroupMoves) {
     ExpectVote("TRuleMusterzugTreppendroher", m15, droher, 1);
     ExpectVote("TRuleMusterzugTreppendroher", Manager.CreateGoal<TGoalMusterzug>(3, 11, 10), droher,
                -1);  // equal is not enough
-    ExpectVote("TRuleMusterzugTreppenzug", m5, zugLoose, 1);
     ExpectVote("TRuleTreppendroherAugenMachen", droher, eyesLow, 1);
     ExpectVote("TRuleTreppendroherAugenMachen", droher, eyesDead, 0);
     ExpectVote("TRuleTreppenzugFreiheiten", zugLoose, vLow, 1);
     cLow->Liberties = 1;
     ExpectVote("TRuleTreppenzugFreiheiten", zugLoose, vLow, 0);
-    ExpectVote("TRuleEscapeMoveFormzug", formLow,
-               Manager.CreateGoal<TGoalEscapeMoveS>(12, 40, cLow), 1);
-    ExpectVote("TRuleEscapeMoveFormzug", formLow,
-               Manager.CreateGoal<TGoalEscapeMoveS>(13, 41, cHigh), 0);
 }
 
 // Rules 37, 69, 84 and 85 read the group of a chain goal's chain: without one they abstain.

@@ -23,7 +23,12 @@ class GtpTacticsTest : public test::TacticsTest {
     TGtpEngine Gtp{Engine};
 };
 
-TEST_F(GtpTacticsTest, AnswersInTheEstablishedForm) {
+TEST_F(GtpTacticsTest, AnswersInTheEstablishedFormAndErrorsForBadArguments) {
+    EXPECT_EQ(Ask("attack D4"), "? vertex must not be empty\n\n");
+    EXPECT_EQ(Ask("defend"), "? syntax error\n\n");
+    EXPECT_EQ(Ask("attack Z99"), "? syntax error\n\n");
+    EXPECT_EQ(Ask("ladder_attack pass"), "? syntax error\n\n");
+    EXPECT_EQ(Ask("attack D4 D5"), "? syntax error\n\n");
     // A white stone on the second line with black on two sides.
     for (const char* m : {"play b B17", "play b C18", "play w B18"}) ASSERT_EQ(Ask(m), "= \n\n");
     EXPECT_EQ(Ask("ladder_attack B18"), "= 1 B19\n\n");
@@ -31,6 +36,7 @@ TEST_F(GtpTacticsTest, AnswersInTheEstablishedForm) {
     EXPECT_TRUE(attack == "= 1 A18\n\n" || attack == "= 1 B19\n\n") << attack;
     EXPECT_EQ(Ask("defend B18"), "= 0\n\n");
     EXPECT_EQ(Ask("ladder_attack C18"), "= 0\n\n");  // three liberties: no ladder question
+    ExpectPoolBalanced();
 }
 
 TEST_F(GtpTacticsTest, DefendAnswersPassForTwoEyes) {
@@ -55,15 +61,6 @@ TEST_F(GtpTacticsTest, KoAndOpenBoardQuestions) {
     ASSERT_EQ(Ask("play w K10"), "= \n\n");
     EXPECT_EQ(Ask("attack K10"), "= 0\n\n");
     EXPECT_EQ(Ask("defend K10").substr(0, 4), "= 1 ");
-    ExpectPoolBalanced();
-}
-
-TEST_F(GtpTacticsTest, BadArgumentsAreErrors) {
-    EXPECT_EQ(Ask("attack D4"), "? vertex must not be empty\n\n");
-    EXPECT_EQ(Ask("defend"), "? syntax error\n\n");
-    EXPECT_EQ(Ask("attack Z99"), "? syntax error\n\n");
-    EXPECT_EQ(Ask("ladder_attack pass"), "? syntax error\n\n");
-    EXPECT_EQ(Ask("attack D4 D5"), "? syntax error\n\n");
     ExpectPoolBalanced();
 }
 

@@ -49,7 +49,7 @@ std::string Written(const TSgfData& d) {
     return WriteSgfData(d, std::string(), 0);
 }
 
-TEST(SgfTokenizer, PunctuationValuesAndEscapes) {
+TEST(SgfTokenizer, PunctuationValuesEscapesAndTheEndOfTheData) {
     EXPECT_EQ(Tokens("(;B[aa])"), (std::vector<TToken>{{toOpenParenthese, "("},
                                                        {toSemicolon, ";"},
                                                        {toChar, "B"},
@@ -65,9 +65,7 @@ TEST(SgfTokenizer, PunctuationValuesAndEscapes) {
     const std::vector<TToken> spaced = Tokens(";\tB\v[aa]\f;");
     EXPECT_EQ(spaced.size(), 5u);
     EXPECT_EQ(spaced[2], (TToken{toPropertyValue, "aa"}));
-}
-
-TEST(SgfTokenizer, EndOfDataInsideAValueAndByte26) {
+    // The data ends inside a value.
     EXPECT_EQ(Tokens("C[open to the end"),
               (std::vector<TToken>{{toChar, "C"}, {toEOFInValue, "open to the end"}, {toEOF, ""}}));
     EXPECT_EQ(Tokens("C[x\\"),
@@ -184,38 +182,6 @@ TEST(SgfParser, DamagedInputAlwaysEnds) {
         EXPECT_NE(ParseSgfText("w.sgf", w, &again), nullptr);
         EXPECT_TRUE(again.empty()) << text << " wrote " << w;
     }
-}
-
-TEST(SgfData, PropertiesAreAddedAndReplaced) {
-    auto node = TSgfData::Make(TSgfKind::Node);
-    AddProperty(*node, "C", {"one"});
-    AddProperty(*node, "B", {"aa"});
-    AddProperty(*node, "C", {"two"});
-    SetProperty(*node, "C", {"three", "four"});
-    ASSERT_EQ(node->Properties->Count(), 2);
-    EXPECT_EQ(node->Properties->Items(0)->Identifier, "B");
-    EXPECT_EQ(node->Properties->Items(1)->Values->Count(), 2);
-    auto sequence = TSgfData::Make(TSgfKind::Sequence);
-    AddProperty(*sequence, "C", {"x"});  // only nodes take properties
-    EXPECT_EQ(sequence->Nodes->Count(), 0);
-}
-
-TEST(SgfData, ConsistencyCodesAndCounters) {
-    const int64_t before = CountSgfData();
-    {
-        TSgfData bare(TSgfKind::Sequence);
-        EXPECT_EQ(bare.ConsistencyCode(), 16);
-        EXPECT_EQ(test::ErrorOf([&] { bare.CheckConsistency(); }), "Consistency violation SGF16");
-        bare.Nodes = std::make_unique<TSgfMultiPurposeList>();
-        auto tree = TSgfData::Make(TSgfKind::GameTree);
-        EXPECT_EQ(tree->ConsistencyCode(), 8);  // no Sequence yet
-        tree->Sequence = TSgfData::Make(TSgfKind::Sequence);
-        tree->Values = std::make_unique<TSgfMultiPurposeList>();
-        EXPECT_EQ(tree->ConsistencyCode(), 12);
-        tree->Values.reset();
-        EXPECT_GT(CountSgfData(), before);
-    }
-    EXPECT_EQ(CountSgfData(), before);
 }
 
 TEST(SgfWriter, EscapesAndLayout) {

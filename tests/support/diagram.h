@@ -16,4 +16,12 @@ TBoard FromDiagram(const std::string& diagram);
 TBoard FromPoints(const std::string& stones);
 std::string ToDiagram(const TBoard& b);
 
+// "C19" and friends as a point and as its index.
+inline TPoint At(const std::string& text) {
+    return TPoint{ColumnOfText(text), RowOfText(text)};
+}
+inline int IndexOf(const std::string& text) {
+    return PointIndex(ColumnOfText(text), RowOfText(text));
+}
+
 }  // namespace obrin::test

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "records/sgftree.h"
+#include "support/diagram.h"
 #include "ui/FormBoard.h"
 #include "ui/FormControl.h"
 #include "ui/FormGoMain.h"
@@ -55,10 +56,6 @@ inline void RunScript(QObject* owner, std::deque<TScriptStep> steps, int interva
         action();
     });
     timer->start();
-}
-
-inline TPoint At(const char* text) {
-    return {ColumnOfText(text), RowOfText(text)};
 }
 
 inline void ClickPoint(gui::TFormGoMain& main, TPoint p) {

@@ -73,7 +73,7 @@ TEST_F(BruteTest, EyeFieldFindsRealEyesOnly) {
     ExpectPoolBalanced();
 }
 
-TEST_F(BruteTest, TwoRealEyesNeedNoDefenceAndResistAttack) {
+TEST_F(BruteTest, TwoRealEyesNeedNoDefenceAndResistAttackAlsoWithTheClockAtTheDeadline) {
     const TBoard b = FromDiagram(kTwoEyes);
     EXPECT_EQ(Defend(Context.Reader, 0, 17, -1, -1, b, NoDeadline, Moves), FightSuccess);
     ASSERT_EQ(Moves.Count, 1);
@@ -81,6 +81,11 @@ TEST_F(BruteTest, TwoRealEyesNeedNoDefenceAndResistAttack) {
     EXPECT_EQ(Attack(Context.Reader, 0, 17, -1, -1, b, NoDeadline, Moves), FightFailure);
     ASSERT_EQ(Moves.Count, 1);
     EXPECT_EQ(Moves[0], PassPoint);
+    // The clock stands exactly at the deadline: the finished answers stand.
+    EXPECT_EQ(Defend(Context.Reader, 0, 17, -1, -1, b, Host.Now, Moves), FightSuccess);
+    EXPECT_EQ(Attack(Context.Reader, 0, 17, -1, -1, b, Host.Now, Moves), FightFailure);
+    // One tick beyond it, they do not.
+    EXPECT_EQ(Defend(Context.Reader, 0, 17, -1, -1, b, Host.Now - 1, Moves), FightUndecided);
     ExpectPoolBalanced();
 }
 
@@ -130,15 +135,6 @@ TEST_F(BruteTest, DeadlineAndStopMakeTheResultUndecided) {
     Host.Locked = true;
     EXPECT_EQ(Attack(Context.Reader, 9, 9, -1, -1, b, NoDeadline, Moves), FightUndecided);
     ExpectPoolBalanced();
-}
-
-TEST_F(BruteTest, TickEqualToTheDeadlineAtTheEndIsNotUndecided) {
-    const TBoard b = FromDiagram(kTwoEyes);
-    // The clock stands exactly at the deadline: the finished answers stand.
-    EXPECT_EQ(Defend(Context.Reader, 0, 17, -1, -1, b, Host.Now, Moves), FightSuccess);
-    EXPECT_EQ(Attack(Context.Reader, 0, 17, -1, -1, b, Host.Now, Moves), FightFailure);
-    // One tick beyond it, they do not.
-    EXPECT_EQ(Defend(Context.Reader, 0, 17, -1, -1, b, Host.Now - 1, Moves), FightUndecided);
 }
 
 TEST_F(BruteTest, AnUnfinishedSearchNeverClaimsFailure) {

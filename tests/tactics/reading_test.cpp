@@ -29,7 +29,7 @@ class ReadingTest : public test::TacticsTest {
     }
 };
 
-TEST_F(ReadingTest, LadderInTheOpenIsCapturedUnlessWhiteRunsFirst) {
+TEST_F(ReadingTest, LadderInTheOpenIsCapturedUnlessWhiteRunsFirstOrTheStopComes) {
     const TBoard b = test::FromPoints(kOpenLadder);
     const TReadingAnswer attack = Attack(b, "K10");
     EXPECT_EQ(attack.Result, FightSuccess);
@@ -40,6 +40,10 @@ TEST_F(ReadingTest, LadderInTheOpenIsCapturedUnlessWhiteRunsFirst) {
     const TReadingAnswer defend = Defend(b, "K10");
     EXPECT_EQ(defend.Result, FightSuccess);
     EXPECT_TRUE(defend.Move == At("L10") || defend.Move == At("K9"));
+    // A stop request leaves the question open.
+    Host.Locked = true;
+    EXPECT_EQ(Attack(b, "K10").Result, FightUndecided);
+    EXPECT_EQ(Defend(b, "K10").Result, FightUndecided);
     ExpectPoolBalanced();
 }
 
@@ -97,14 +101,6 @@ TEST_F(ReadingTest, KoResultsAreSuccessesMarkedAsKo) {
     const TReadingAnswer attack = Attack(oneEye, "A18");
     EXPECT_EQ(attack.Result, FightSuccess);
     EXPECT_EQ(attack.Move, At("B19"));
-    ExpectPoolBalanced();
-}
-
-TEST_F(ReadingTest, StopRequestLeavesTheQuestionOpen) {
-    Host.Locked = true;
-    const TBoard b = test::FromPoints(kOpenLadder);
-    EXPECT_EQ(Attack(b, "K10").Result, FightUndecided);
-    EXPECT_EQ(Defend(b, "K10").Result, FightUndecided);
     ExpectPoolBalanced();
 }
 

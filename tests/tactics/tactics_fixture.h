@@ -47,12 +47,4 @@ class TacticsTest : public ::testing::Test {
     void ExpectPoolBalanced() { EXPECT_NO_THROW(Context.Pool.Destroy()); }
 };
 
-// "C19" and friends as a point.
-inline TPoint At(const std::string& text) {
-    return TPoint{ColumnOfText(text), RowOfText(text)};
-}
-inline int IndexOf(const std::string& text) {
-    return PointIndex(ColumnOfText(text), RowOfText(text));
-}
-
 }  // namespace obrin::test

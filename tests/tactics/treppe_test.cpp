@@ -102,17 +102,7 @@ TEST_F(TreppeTest, RescueCandidatesCaptureFirstThenExtendAndRespectKo) {
     EXPECT_EQ(moves.Count, 0);
 }
 
-TEST_F(TreppeTest, LibertyGainMovesListEveryGainingLiberty) {
-    TBoard b{};
-    Put(b, 1, {"K10"});
-    Put(b, -1, {"K11"});
-    TPointList moves;
-    LibertyGainMoves(b, 9, 9, -1, -1, moves);
-    // Three liberties now; each extension reaches at least four.
-    EXPECT_EQ(moves.Count, 3);
-}
-
-TEST_F(TreppeTest, IsPlayableRejectsSelfAtariAndLadders) {
+TEST_F(TreppeTest, IsPlayableRejectsSelfAtariAndLaddersButAllowsTakingAKo) {
     TBoard b = FromDiagram(R"(
         .X.O.
         X.XO.
@@ -127,18 +117,11 @@ TEST_F(TreppeTest, IsPlayableRejectsSelfAtariAndLadders) {
     EXPECT_FALSE(IsPlayable(Context.Reader, 9, 9, -1, -1, -1, ladder));
     Put(ladder, -1, {"D4", "P15"});
     EXPECT_TRUE(IsPlayable(Context.Reader, 9, 9, -1, -1, -1, ladder));
-    ExpectPoolBalanced();
-}
-
-TEST_F(TreppeTest, IsPlayableAllowsTakingAKo) {
-    const TBoard b = FromDiagram(R"(
-        .XO.
-        XO.O
-        .XO.)");
-    // Black C18 takes B18 and keeps one liberty: a ko capture, so playable.
-    EXPECT_TRUE(IsPlayable(Context.Reader, 2, 17, 1, -1, -1, b));
-    // After the capture White may not retake at once.
-    EXPECT_FALSE(IsPlayableAfter(Context.Reader, 2, 17, 1, 1, 17, -1, -1, -1, b));
+    // Black C18 takes B18 and keeps one liberty: a ko capture, so playable; after the capture
+    // White may not retake at once.
+    const TBoard ko = FromDiagram(".XO.\nXO.O\n.XO.");
+    EXPECT_TRUE(IsPlayable(Context.Reader, 2, 17, 1, -1, -1, ko));
+    EXPECT_FALSE(IsPlayableAfter(Context.Reader, 2, 17, 1, 1, 17, -1, -1, -1, ko));
     ExpectPoolBalanced();
 }
 
@@ -166,10 +149,14 @@ TEST_F(TreppeTest, CutAnalysisMarksFailingCutsForBothColours) {
     ExpectPoolBalanced();
 }
 
-TEST_F(TreppeTest, ResponseLiberties) {
+TEST_F(TreppeTest, LibertyGainMovesAndResponseLiberties) {
     TBoard b{};
     Put(b, 1, {"K10"});
     EXPECT_EQ(ResponseLiberties(9, 9, -1, -1, b), 5);  // attacked to three, extends to five
+    Put(b, -1, {"K11"});
+    TPointList moves;
+    LibertyGainMoves(b, 9, 9, -1, -1, moves);
+    EXPECT_EQ(moves.Count, 3);  // three liberties now; each extension reaches at least four
     Put(b, -1, {"K11", "J10", "L10"});
     EXPECT_EQ(ResponseLiberties(9, 9, -1, -1, b), 0);  // in atari: the attack captures
 }

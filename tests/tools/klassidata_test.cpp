@@ -87,9 +87,6 @@ TEST(TeacherGames, WithDragonVerdictsSureStonesAreThoseThatSurvive) {
     const TBoard survivors = Survivors(games[0], 2);
     EXPECT_EQ(survivors[PointIndex(1, 0)], 1);
     EXPECT_EQ(survivors[PointIndex(0, 0)], 0);
-    const auto labels = LabelPosition(games[0], games[0].Verdicts[0]);
-    EXPECT_EQ(labels[PointIndex(1, 0)][11], 1.0);
-    EXPECT_EQ(labels[PointIndex(0, 0)][12], 0.0);
     const TBoard later = Survivors(games[0], 4);
     EXPECT_EQ(later[PointIndex(9, 9)], 1);
     EXPECT_EQ(later[PointIndex(15, 15)], 0) << "dead at the end";

@@ -7,9 +7,12 @@
 #include "analysis/territory.h"
 #include "board/errors.h"
 #include "game/engine.h"
+#include "support/diagram.h"
 
 namespace obrin {
 namespace {
+
+using test::IndexOf;
 
 // Black walls off the lower-left corner (A1, A2, B1, B2) in its first five moves while White
 // builds in the upper right; play then goes on in the centre, never near the corner again.
@@ -25,10 +28,6 @@ const char* const kGame =
 
 TTeacherGame Game() {
     return ParseTeacherGames(kGame, "test").front();
-}
-
-int At(const char* vertex) {
-    return PointIndex(ColumnOfText(vertex), RowOfText(vertex));
 }
 
 TTerritoryDataOptions Options() {
@@ -48,30 +47,23 @@ TEST_F(TerritoryTraining, LessonsRankTheTeachersMovesAndSettleTheWalledCorner) {
     const auto lessons = TerritoryLessons(Game(), Options());
     ASSERT_EQ(lessons.size(), 8u);  // moves 10 to 17
     const TTerritoryLesson& black = lessons[0];
-    EXPECT_EQ(black.Position[At("A3")], 1) << "Black to move is +1";
-    EXPECT_EQ(black.TeacherMove, At("K10"));
-    EXPECT_EQ(black.Value[At("K10")], 30);
-    EXPECT_EQ(black.Value[At("R17")], 28) << "the answer, one move later";
-    EXPECT_EQ(black.Value[At("Q18")], 24);
-    EXPECT_EQ(black.Value[At("L11")], NoLessonValue) << "beyond the horizon";
+    EXPECT_EQ(black.Position[IndexOf("A3")], 1) << "Black to move is +1";
+    EXPECT_EQ(black.TeacherMove, IndexOf("K10"));
+    EXPECT_EQ(black.Value[IndexOf("K10")], 30);
+    EXPECT_EQ(black.Value[IndexOf("R17")], 28) << "the answer, one move later";
+    EXPECT_EQ(black.Value[IndexOf("Q18")], 24);
+    EXPECT_EQ(black.Value[IndexOf("L11")], NoLessonValue) << "beyond the horizon";
     for (const char* corner : {"A1", "A2", "B1", "B2"}) {
-        EXPECT_EQ(black.Settled[At(corner)], 1) << corner;
-        EXPECT_EQ(black.Value[At(corner)], -8) << corner;
+        EXPECT_EQ(black.Settled[IndexOf(corner)], 1) << corner;
+        EXPECT_EQ(black.Value[IndexOf(corner)], -8) << corner;
     }
-    EXPECT_EQ(black.Settled[At("R18")], 0) << "White's eye point, but R17 is played next to it";
-    EXPECT_EQ(black.Settled[At("E5")], 0) << "nobody's area";
+    EXPECT_EQ(black.Settled[IndexOf("R18")], 0) << "White's eye point, but R17 is played beside it";
+    EXPECT_EQ(black.Settled[IndexOf("E5")], 0) << "nobody's area";
 
     const TTerritoryLesson& white = lessons[1];
-    EXPECT_EQ(white.Position[At("A3")], -1) << "with White to move the colours turn";
-    EXPECT_EQ(white.TeacherMove, At("R17"));
-    EXPECT_EQ(white.Settled[At("A1")], -1) << "the opponent's settled area";
-
-    TTerritoryDataOptions higher = Options();
-    higher.TeacherValue = 45;
-    const TTerritoryLesson raised = TerritoryLessons(Game(), higher)[0];
-    EXPECT_EQ(raised.Value[At("K10")], 45);
-    EXPECT_EQ(raised.Value[At("Q18")], 39);
-    EXPECT_EQ(raised.Value[At("A1")], -8) << "settled points keep their value";
+    EXPECT_EQ(white.Position[IndexOf("A3")], -1) << "with White to move the colours turn";
+    EXPECT_EQ(white.TeacherMove, IndexOf("R17"));
+    EXPECT_EQ(white.Settled[IndexOf("A1")], -1) << "the opponent's settled area";
 }
 
 TEST_F(TerritoryTraining, RecordsAndTrainingRepeatByteForByte) {

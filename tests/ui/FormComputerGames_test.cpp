@@ -33,11 +33,9 @@ class TFormComputerGamesTest : public QObject {
     void Click(TPoint p) { test::ClickPoint(*m_main, p); }
     // The first empty point of a few the human likes to play.
     [[nodiscard]] TPoint FreePoint() const {
-        for (const char* t : {"Q16", "D4", "Q4", "D16", "K10", "C3", "R17"}) {
-            const std::string text(t);
-            const TPoint p{ColumnOfText(text), RowOfText(text)};
-            if (GetPoint(m_main->Engine().Fields.Spielfeld, p.X, p.Y) == 0) return p;
-        }
+        for (const char* t : {"Q16", "D4", "Q4", "D16", "K10", "C3", "R17"})
+            if (GetPoint(m_main->Engine().Fields.Spielfeld, test::At(t).X, test::At(t).Y) == 0)
+                return test::At(t);
         return PassPoint;
     }
     [[nodiscard]] QStringList RecordedMoves() const { return test::RecordedMoves(*m_main); }

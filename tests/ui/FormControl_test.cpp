@@ -31,11 +31,7 @@ class TFormControlTest : public QObject {
     QList<QDialog*> m_shown;
 
     QString Write(const char* name, const QByteArray& sgf) {
-        const QString path = m_dir.filePath(QString::fromLatin1(name));
-        QFile f(path);
-        [&] { QVERIFY(f.open(QIODevice::WriteOnly)); }();
-        f.write(sgf);
-        return path;
+        return test::WriteTestFile(m_dir, name, sgf);
     }
     TSgfTreeModel& Tree() { return m_control->Tree(); }
     QStringList Labels(const TSgfTreeItem* parent) {

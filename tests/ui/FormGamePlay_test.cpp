@@ -70,11 +70,7 @@ class TFormGamePlayTest : public QObject {
     }
     bool DrawnBlack(const char* point) { return IsDrawnBlack(m_main->Engine().Game, Stone(point)); }
     QString Write(const char* name, const char* text) {
-        const QString path = m_files.filePath(QString::fromLatin1(name));
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(text);
-        return path;
+        return test::WriteTestFile(m_files, name, text);
     }
     // The score window's frame in the main window (it is made when first shown).
     QMdiSubWindow* ScoreFrame() {

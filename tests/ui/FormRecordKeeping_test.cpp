@@ -38,17 +38,9 @@ class TFormRecordKeepingTest : public QObject {
     int m_saveDialogs = 0;
 
     QString Write(const char* name, const char* text) {
-        const QString path = m_files.filePath(QString::fromLatin1(name));
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(text);
-        return path;
+        return test::WriteTestFile(m_files, name, text);
     }
-    QByteArray Contents(const QString& path) {
-        QFile f(path);
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }
+    static QByteArray Contents(const QString& path) { return test::FileBytes(path); }
     TFormControl& Control() { return m_main->Control(); }
     TSgfTreeModel& Tree() { return Control().Tree(); }
     TEngine& Engine() { return m_main->Engine(); }
@@ -85,20 +77,11 @@ class TFormRecordKeepingTest : public QObject {
     // A human move played in a game between two humans, which then stops.
     void PlayOneMove(const char* point) {
         m_main->Host().StartDialog = [](int, TGameState&) { return true; };
-        auto* timer = new QTimer(m_main.get());
-        timer->setInterval(1);
-        int step = 0;
-        connect(timer, &QTimer::timeout, timer, [this, timer, point, step]() mutable {
-            if (!Control().BitBtnPassen->isEnabled()) return;
-            if (step++ == 0) {
-                test::ClickPoint(*m_main, At(point));
-            } else {
-                timer->stop();
-                timer->deleteLater();
-                m_main->Board().SetState(bsLocked);
-            }
-        });
-        timer->start();
+        const auto humanToMove = [this] { return Control().BitBtnPassen->isEnabled(); };
+        test::RunScript(m_main.get(),
+                        {{humanToMove, [this, point] { test::ClickPoint(*m_main, At(point)); }},
+                         {humanToMove, [this] { m_main->Board().SetState(bsLocked); }}},
+                        1);
         m_main->PlayHumanHuman();
     }
 
