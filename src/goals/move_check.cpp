@@ -60,12 +60,12 @@ bool ExtendsChainInAtari(const TBoard& b, int p) {
     return false;
 }
 
-// The area around an empty point: the empty points and dead opponent's stones connected to it,
-// and the living stones that border it.
+// The area around an empty point: the empty points and dead stones (of either side) connected
+// to it, and the living stones that border it.
 struct TArea {
     int32_t Size = 0;
     std::vector<int> Empty;  // its empty points
-    bool DeadStones = false;  // it holds dead stones of the opponent
+    bool DeadStones = false;  // it holds dead stones
     bool OwnBorder = false;
     bool SettledOwnBorder = true;  // every own stone on the border belongs to a safe group
     bool EnemyBorder = false;
@@ -90,7 +90,7 @@ TArea AreaAround(const TPatternContext& context, int start) {
             const int n = Neighbours.Index[p][i];
             if (marks.IsMarked(n)) continue;
             marks.Mark(n);
-            if (b[n] == 0 || (b[n] == Enemy && IsDeadStone(context, n))) {
+            if (b[n] == 0 || IsDeadStone(context, n)) {
                 stack.push_back(n);
             } else if (b[n] == Own) {
                 area.OwnBorder = true;
@@ -229,6 +229,22 @@ bool NoSecondEyeIn(const TArea& area, int point) {
     return true;
 }
 
+// Does a stone at point on the first two lines join only groups of ours that are dead (at least
+// one)? It crawls along the edge with stones the opponent takes anyway. (Higher up the status of
+// a young group is too unsure for this.)
+bool JoinsOnlyDeadGroups(const TPatternContext& context, int point) {
+    const TBoard& b = context.Fields.Spielfeld;
+    if (context.Fields.MinAbstand[point] > 1) return false;
+    bool joins = false;
+    for (int i = 0; i < Neighbours.Count[point]; ++i) {
+        const int n = Neighbours.Index[point][i];
+        if (b[n] != Own) continue;
+        if (!IsDeadStone(context, n)) return false;
+        joins = true;
+    }
+    return joins;
+}
+
 }  // namespace
 
 TMoveFault CheckMove(TPatternContext& context, int32_t point, bool opponentPassed, bool eyeMove) {
@@ -242,6 +258,7 @@ TMoveFault CheckMove(TPatternContext& context, int32_t point, bool opponentPasse
         return TMoveFault::ThrownAway;
     if (rescue) return TMoveFault::None;
     if (OnlyEmptyAtari(context, point)) return TMoveFault::EmptyAtari;
+    if (JoinsOnlyDeadGroups(context, point)) return TMoveFault::ThrownAway;
     const TArea area = AreaAround(context, point);
     if (area.OwnBorder && area.SettledOwnBorder && !area.EnemyBorder &&
         (opponentPassed || area.Size <= SettledAreaLimit))

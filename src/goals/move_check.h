@@ -2,7 +2,8 @@
 // the engine outside its classic setting only.
 //
 // The check passes over a move that throws stones away or plays where nothing is left to gain:
-// a self-atari or a stone the ladder takes at once, an atari whose chain escapes by capturing
+// a self-atari or a stone the ladder takes at once, a crawl on the first two lines of a group
+// of ours that is dead, an atari whose chain escapes by capturing
 // our chain in atari beside it, a move inside our own settled area (an own eye included), a
 // first-line move with no stone of the opponent near it, a stone in an area of ours too small or
 // too square for a second eye, and, once the opponent has passed, a move inside the
@@ -24,7 +25,8 @@ class TSwingEvaluator;
 
 enum class TMoveFault {
     None,            // play it
-    ThrownAway,      // a self-atari that takes no ko, or a stone the ladder captures
+    ThrownAway,      // a self-atari that takes no ko, a stone the ladder captures, or a crawl
+                     // of a dead group
     OwnArea,         // inside an area only our settled stones border
     FirstLine,       // a crawl on the edge with no opponent's stone next to it
     OpponentsArea,   // after the opponent's pass: inside an area only the opponent borders

@@ -139,6 +139,14 @@ TEST_F(MoveCheck, NoAtariThatTheOpponentAnswersByTakingOurStone) {
     EXPECT_EQ(Check("Q2"), TMoveFault::None) << "P3 cannot be saved: the atari is all there is";
 }
 
+TEST_F(MoveCheck, NoCrawlOfADeadGroup) {
+    Position("X A10 A11 O B10 B11 B12");
+    SetStatusAt("A10", StatusDead);
+    EXPECT_EQ(Check("A9"), TMoveFault::ThrownAway);
+    SetStatusAt("A10", StatusSaveable);
+    EXPECT_EQ(Check("A9"), TMoveFault::None) << "a group in the fight may run";
+}
+
 TEST_F(MoveCheck, NoStoneInAnEyeSpaceThatGivesNoSecondEye) {
     // Black's corner wall around A1..B2 (a square of four) and, apart, a straight three.
     Position("X A3 B3 C3 C2 C1 J10 N10 K9 L9 M9 K11 L11 M11");
