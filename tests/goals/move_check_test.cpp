@@ -74,6 +74,9 @@ TEST_F(MoveCheck, AfterThePassNotIntoTheOpponentsArea) {
     Position(wall);
     EXPECT_EQ(Check("C2"), TMoveFault::None) << "an invasion while the game goes on";
     EXPECT_EQ(Check("C2", true), TMoveFault::OpponentsArea);
+    Position(wall + " X F1");
+    SetStatusAt("F1", StatusDead);
+    EXPECT_EQ(Check("C2", true), TMoveFault::OpponentsArea) << "beside our dead stone as well";
 }
 
 TEST_F(MoveCheck, UrgentRescuesAndCapturesOfChainsThatMatter) {
