@@ -181,8 +181,8 @@ bool TouchesSaveableChainInAtari(TPatternContext& context, const TBoard& after, 
         const int q = PointIndex(s.X, s.Y);
         for (int i = 0; i < Neighbours.Count[q]; ++i) {
             const int n = Neighbours.Index[q][i];
-            if (after[n] == Own && LibertiesOfChainAt(after, n) == 1 && before[n] == Own &&
-                LibertiesOfChainAt(before, n) == 1 &&
+            if (before[n] == Own && LibertiesOfChainAt(before, n) == 1 &&
+                LibertiesOfChainAt(after, n) == 1 &&
                 PlayableRescue(context, PointColumn(n), PointRow(n)) >= 0)
                 return true;
         }

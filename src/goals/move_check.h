@@ -2,13 +2,12 @@
 // the engine outside its classic setting only.
 //
 // The check passes over a move that throws stones away or plays where nothing is left to gain:
-// a self-atari or a stone the ladder takes at once, a crawl on the first two lines of a group
-// of ours that is dead, an atari whose chain escapes by capturing
-// our chain in atari beside it, a move inside our own settled area (an own eye included), a
-// first-line move with no stone of the opponent near it, a stone in an area of ours too small or
-// too square for a second eye, and, once the opponent has passed, a move inside the
-// opponent's area. Captures and rescues of our chains in
-// atari always pass.
+// a self-atari or a stone the ladder takes at once, a crawl on the first two lines of a group of
+// ours that is dead, an atari whose chain escapes by capturing our chain in atari beside it, a
+// move inside our own settled area (an own eye included), a first-line move with no stone of the
+// opponent near it, a stone in an area of ours too small or too square for a second eye, and,
+// once the opponent has passed, a move inside the opponent's area. Captures and rescues of our
+// chains in atari always pass.
 //
 // The urgent moves are the rescues of our chains in atari that matter (two or more stones, or a
 // cutting stone: one next to chains of two of the opponent's groups) and the captures of the
