@@ -64,11 +64,12 @@ bool ExtendsChainInAtari(const TBoard& b, int p) {
 // to it, and the living stones that border it.
 struct TArea {
     int32_t Size = 0;
-    std::vector<int> Empty;  // its empty points
+    std::vector<int> Empty;   // its empty points
     bool DeadStones = false;  // it holds dead stones
     bool OwnBorder = false;
     bool SettledOwnBorder = true;  // every own stone on the border belongs to a safe group
     bool EnemyBorder = false;
+    bool SettledEnemyBorder = true;  // every opponent's stone on the border belongs to a safe group
 };
 
 TArea AreaAround(const TPatternContext& context, int start) {
@@ -98,6 +99,8 @@ TArea AreaAround(const TPatternContext& context, int start) {
                 if (g == nullptr || g->Status != StatusSafe) area.SettledOwnBorder = false;
             } else {
                 area.EnemyBorder = true;
+                const TGoGroup* g = GroupAt(context, n);
+                if (g == nullptr || g->Status != StatusSafe) area.SettledEnemyBorder = false;
             }
         }
     }
@@ -142,6 +145,44 @@ int NeighbourGroupsOf(const TPatternContext& context, const TPointList& stones, 
     return static_cast<int>(groups.size());
 }
 
+// Does the chain of stones touch a stone of the opponent's whose group is still in the fight?
+bool CutsUnsettledGroup(const TPatternContext& context, const TPointList& stones) {
+    for (const TPoint& s : stones) {
+        const int p = PointIndex(s.X, s.Y);
+        for (int i = 0; i < Neighbours.Count[p]; ++i) {
+            const int n = Neighbours.Index[p][i];
+            if (context.Fields.Spielfeld[n] != Enemy) continue;
+            const TGoGroup* g = GroupAt(context, n);
+            if (g != nullptr && (g->Status == StatusSaveable || g->Status == StatusAttackable))
+                return true;
+        }
+    }
+    return false;
+}
+
+// Does the rescue at point join our chain to a chain of a safe group of ours?
+bool JoinsSafeGroup(const TPatternContext& context, const TGoChain& chain, int point) {
+    for (int i = 0; i < Neighbours.Count[point]; ++i) {
+        const int n = Neighbours.Index[point][i];
+        if (context.Fields.Spielfeld[n] != Own || context.Fields.Namensfeld[n] == chain.Name)
+            continue;
+        const TGoGroup* g = GroupAt(context, n);
+        if (g != nullptr && g->Status == StatusSafe) return true;
+    }
+    return false;
+}
+
+// Is our chain in atari worth its rescue at point though the playouts call its group dead? When
+// the rescue joins it to a safe group of ours, and for a lone cutting stone beside a group
+// of the opponent's still in the fight when the rescue runs out to the fourth line or higher: the
+// playouts give such a stone up too readily while it splits the opponent's weak stones (near the
+// edge it only crawls along inside the opponent's sphere).
+bool DeadChainWorthSaving(const TPatternContext& context, const TGoChain& chain,
+                          const TPointList& stones, bool cutting, int point) {
+    if (JoinsSafeGroup(context, chain, point)) return true;
+    return stones.Count == 1 && cutting && CutsUnsettledGroup(context, stones) &&
+           context.Fields.MinAbstand[point] >= 3;
+}
 
 // The first rescue of our chain in atari at (x, y) (every candidate is legal) after which the
 // chain has three liberties, or two and the ladder does not take it; -1 when there is none.
@@ -208,6 +249,26 @@ bool OnlyEmptyAtari(TPatternContext& context, int point) {
     return atari;
 }
 
+// Does a stone of ours at point leave an empty point beside it that only our stones (and the
+// edge) surround, with no opponent's stone on its diagonals?
+bool MakesEye(const TBoard& before, int point) {
+    TBoard b = before;
+    b[point] = Own;
+    for (int i = 0; i < Neighbours.Count[point]; ++i) {
+        const int e = Neighbours.Index[point][i];
+        if (b[e] != 0) continue;
+        bool closed = true;
+        for (int j = 0; j < Neighbours.Count[e]; ++j) closed &= b[Neighbours.Index[e][j]] == Own;
+        const int x = PointColumn(e), y = PointRow(e);
+        for (int dx = -1; dx <= 1; dx += 2)
+            for (int dy = -1; dy <= 1; dy += 2)
+                if (OnBoard(x + dx, y + dy) && b[PointIndex(x + dx, y + dy)] == Enemy)
+                    closed = false;
+        if (closed) return true;
+    }
+    return false;
+}
+
 int NeighboursWithin(const std::vector<int>& points, int p) {
     int count = 0;
     for (int i = 0; i < Neighbours.Count[p]; ++i)
@@ -247,7 +308,7 @@ bool JoinsOnlyDeadGroups(const TPatternContext& context, int point) {
 
 }  // namespace
 
-TMoveFault CheckMove(TPatternContext& context, int32_t point, bool opponentPassed, bool eyeMove) {
+TMoveFault CheckMove(TPatternContext& context, int32_t point, bool finished, bool eyeMove) {
     const TBoardFields& f = context.Fields;
     const TBoard& b = f.Spielfeld;
     // A capture passes unless the opponent takes the capturing stones back at once.
@@ -261,13 +322,29 @@ TMoveFault CheckMove(TPatternContext& context, int32_t point, bool opponentPasse
     if (JoinsOnlyDeadGroups(context, point)) return TMoveFault::ThrownAway;
     const TArea area = AreaAround(context, point);
     if (area.OwnBorder && area.SettledOwnBorder && !area.EnemyBorder &&
-        (opponentPassed || area.Size <= SettledAreaLimit))
+        (finished || area.Size <= SettledAreaLimit))
         return TMoveFault::OwnArea;
-    if (opponentPassed && area.EnemyBorder && !area.OwnBorder) return TMoveFault::OpponentsArea;
+    if (finished && area.EnemyBorder && !area.OwnBorder) return TMoveFault::OpponentsArea;
     if (area.OwnBorder && NoSecondEyeIn(area, point)) return TMoveFault::NoEye;
-    if (f.MinAbstand[point] == 0 && !eyeMove && !OpponentStoneNear(b, point))
+    if (f.MinAbstand[point] == 0 && !(eyeMove && MakesEye(b, point)) &&
+        !OpponentStoneNear(b, point))
         return TMoveFault::FirstLine;
     return TMoveFault::None;
+}
+
+bool GameLooksDecided(const TPatternContext& context, const std::function<double(int32_t)>& swingAt,
+                      double limit) {
+    for (const TGoGroup* g = context.Graph->Groups(); g != nullptr; g = g->next)
+        if (g->Status == StatusSaveable || g->Status == StatusAttackable) return false;
+    const TBoard& b = context.Fields.Spielfeld;
+    for (int32_t p = 0; p < PointCount; ++p) {
+        if (b[p] != 0 || swingAt(p) < limit) continue;
+        const TArea area = AreaAround(context, p);
+        const bool ours = area.OwnBorder && !area.EnemyBorder && area.SettledOwnBorder;
+        const bool theirs = area.EnemyBorder && !area.OwnBorder && area.SettledEnemyBorder;
+        if (!((ours || theirs) && area.Size <= SettledAreaLimit)) return false;
+    }
+    return true;
 }
 
 void PrepareSwing(TSwingEvaluator& swing, const TPatternContext& context) {
@@ -297,13 +374,18 @@ std::vector<TUrgentMove> UrgentMoves(TPatternContext& context, double biggestSwi
         const bool cutting = NeighbourGroupsOf(context, stones, -colour) >= 2 ||
                              (colour == Own && NeighbourChainsOf(f, stones, -colour) >= 2);
         if (size < 2 && !cutting) continue;
-        // A chain of a dead group is not worth a move: ours dies anyway, theirs is ours already.
-        if (c->Group != nullptr && c->Group->Status == StatusDead) continue;
+        // A chain of a dead group is not worth a move: theirs is ours already, and ours dies
+        // anyway, unless its rescue shows the status wrong (see DeadChainWorthSaving).
+        const bool dead = c->Group != nullptr && c->Group->Status == StatusDead;
+        if (dead && colour != Own) continue;
         const int value = 3 * size + (cutting ? 5 : 0);
         if (value < threshold) continue;
         TUrgentMove move{-1, c->Name, size, colour == Own, value};
         if (colour == Own) {
             move.Point = PlayableRescue(context, x, y);
+            if (dead && move.Point >= 0 &&
+                !DeadChainWorthSaving(context, *c, stones, cutting, move.Point))
+                move.Point = -1;
         } else if (CanEscape(context.Reader, b, x, y, f.KoX, f.KoY)) {
             const TPoint l = liberties[0];
             TBoard board = b;

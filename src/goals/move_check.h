@@ -5,16 +5,18 @@
 // a self-atari or a stone the ladder takes at once, a crawl on the first two lines of a group of
 // ours that is dead, an atari whose chain escapes by capturing our chain in atari beside it, a
 // move inside our own settled area (an own eye included), a first-line move with no stone of the
-// opponent near it, a stone in an area of ours too small or too square for a second eye, and,
-// once the opponent has passed, a move inside the opponent's area. Captures and rescues of our
-// chains in atari always pass.
+// opponent near it (unless it makes an eye), a stone in an area of ours too small or too square
+// for a second eye, and, once the opponent has passed or the game looks decided, a move inside
+// the opponent's area. Captures and rescues of our chains in atari always pass.
 //
 // The urgent moves are the rescues of our chains in atari that matter (two or more stones, or a
 // cutting stone: one next to chains of two of the opponent's groups) and the captures of the
-// opponent's chains in atari that could still run away and matter in the same way.
+// opponent's chains in atari that could still run away and matter in the same way. A chain of
+// ours that the status calls dead counts only where its rescue shows the status wrong.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace obrin {
@@ -28,14 +30,15 @@ enum class TMoveFault {
                      // of a dead group
     OwnArea,         // inside an area only our settled stones border
     FirstLine,       // a crawl on the edge with no opponent's stone next to it
-    OpponentsArea,   // after the opponent's pass: inside an area only the opponent borders
+    OpponentsArea,   // in a finished game: inside an area only the opponent borders
     EmptyAtari,      // an atari the opponent answers by capturing our chain in atari beside it
     NoEye,           // a stone in a small area of ours that no second eye can come of
 };
 
-// The check of a move of +1 at point on the context's board (legal for it). eyeMove: the move
-// is meant to make an eye, which the edge rule lets pass.
-[[nodiscard]] TMoveFault CheckMove(TPatternContext& context, int32_t point, bool opponentPassed,
+// The check of a move of +1 at point on the context's board (legal for it). finished: the
+// opponent has passed or the game looks decided. eyeMove: the move is meant to make an eye,
+// which the edge rule lets pass where the stone leaves an eye beside it.
+[[nodiscard]] TMoveFault CheckMove(TPatternContext& context, int32_t point, bool finished,
                                    bool eyeMove);
 
 struct TUrgentMove {
@@ -60,6 +63,12 @@ struct TPredictedMove {
 // The move predictor's most likely points for +1 on the context's board, most likely first:
 // the first three (fewer when fewer are legal). None when no predictor is loaded.
 [[nodiscard]] std::vector<TPredictedMove> PredictedMoves(const TPatternContext& context);
+
+// Does the game look decided? No group is still in the fight, and every point that swings
+// limit points or more lies in a closed area of up to SettledAreaLimit points that only one
+// side's safe groups border.
+[[nodiscard]] bool GameLooksDecided(const TPatternContext& context,
+                                    const std::function<double(int32_t)>& swingAt, double limit);
 
 // Prepares swing for the context's board, each stone as firm as its group's status says.
 void PrepareSwing(TSwingEvaluator& swing, const TPatternContext& context);

@@ -6,14 +6,17 @@
 #include "analysis/graph.h"
 #include "analysis/swing.h"
 #include "board/chains.h"
-#include "patterns/pattern_context.h"
 #include "goals/catalogue.h"
 #include "goals/move_check.h"
 #include "goals/rules.h"
+#include "patterns/pattern_context.h"
 
 namespace obrin {
 
 namespace {
+
+// A game is decided when no point outside the settled areas swings this many points.
+constexpr double DecidedSwing = 4.0;
 
 // Creates the goal named like a G made from args unless a goal of that name exists.
 template <class G, class... Args>
@@ -36,7 +39,8 @@ bool TObrinRuleManager::EndsSearch(const TGoal& goal) {
     TBoardFields& f = Context.Fields;
     if (!IsLegal(PointColumn(point), PointRow(point), 1, f.KoX, f.KoY, f.Spielfeld)) return false;
     if (Context.Settings.KlassischeEngine) return true;
-    return CheckMove(Context, point, OpponentPassed, ServesEyeMove(goal)) == TMoveFault::None;
+    const bool finished = OpponentPassed || m_decided;
+    return CheckMove(Context, point, finished, ServesEyeMove(goal)) == TMoveFault::None;
 }
 
 namespace {
@@ -90,6 +94,7 @@ double TObrinRuleManager::BiggestSwing() {
 
 void TObrinRuleManager::ResetGoals() {
     m_swing.reset();
+    m_decided = false;
     EnsureGoal<TGoalGebietErobern>(*this);
     EnsureGoal<TGoalNeutralzug>(*this);
     EnsureGoal<TGoalVerzichten>(*this);
@@ -107,6 +112,10 @@ void TObrinRuleManager::CreateGroupGoals() {
     if (Context.Settings.KlassischeEngine) return;
     for (const TUrgentMove& move : UrgentMoves(Context, BiggestSwing()))
         EnsureGoal<TGoalDringend>(*this, move.Point, move.Value);
+    // A game that looks decided is checked as after the opponent's pass: no move inside either
+    // side's area passes, so the engine passes once only such moves are left.
+    m_decided = GameLooksDecided(
+        Context, [this](int32_t p) { return SwingAt(p); }, DecidedSwing);
     // After the opponent's pass the game may be over: the predictor knows no end, the search's
     // own goals and the move check decide whether a stone still gains anything.
     if (OpponentPassed) return;

@@ -35,7 +35,8 @@ class TObrinRuleManager : public TRuleManager {
     void ResetGoals();
     // RETTEN for every own unsettled group, FANGEN for every enemy one, in the graph's order; a
     // group with a goal already keeps it. Outside the classic engine also a DRINGEND for every
-    // urgent move.
+    // urgent move, and a VORHERSAGE for each predicted point unless the opponent passed; and
+    // whether the game looks decided, which the move check then treats as finished.
     void CreateGroupGoals();
 
     // One step of the search: selects the best active goal, expands it and traces it. Null when
@@ -85,6 +86,7 @@ class TObrinRuleManager : public TRuleManager {
     std::array<double, PointCount> m_swingAt{};
     std::array<bool, PointCount> m_swingKnown{};
     int m_searchSteps = 0;
+    bool m_decided = false;  // the game of this search looks decided (GameLooksDecided)
     int64_t m_comparisonsBefore = 0;
 };
 

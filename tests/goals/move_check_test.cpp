@@ -11,6 +11,8 @@
 #include "game/analyse.h"
 #include "game/engine.h"
 #include "game/movedriver.h"
+#include "goals/catalogue.h"
+#include "goals/obrinmanager.h"
 #include "support/diagram.h"
 #include "support/tempdir.h"
 #include "tactics/tactics_fixture.h"
@@ -39,8 +41,8 @@ class MoveCheck : public ::testing::Test {
     std::vector<TUrgentMove> Urgent() {
         return UrgentMoves(m_engine, m_engine.RuleManager->BiggestSwing());
     }
-    TMoveFault Check(const std::string& point, bool opponentPassed = false) {
-        return CheckMove(m_engine, IndexOf(point), opponentPassed, false);
+    TMoveFault Check(const std::string& point, bool opponentPassed = false, bool eyeMove = false) {
+        return CheckMove(m_engine, IndexOf(point), opponentPassed, eyeMove);
     }
 
     test::TTempHome m_home;
@@ -58,6 +60,11 @@ TEST_F(MoveCheck, PassesOverWastedMovesButNeverACapture) {
     EXPECT_EQ(Check("K1"), TMoveFault::FirstLine);
     Position("X K10 O L2");
     EXPECT_EQ(Check("K1"), TMoveFault::None) << "it blocks the stone beside it";
+
+    // An eye move on the edge passes only where it leaves an eye.
+    Position("X S19 S18 R17");
+    EXPECT_EQ(Check("T19", false, true), TMoveFault::FirstLine) << "T18 stays open to T17";
+    EXPECT_EQ(Check("T18", false, true), TMoveFault::None) << "T19 is an eye";
 }
 
 TEST_F(MoveCheck, OwnAreaOnlyWhenItsWallIsSafe) {
@@ -89,6 +96,15 @@ TEST_F(MoveCheck, UrgentRescuesAndCapturesOfChainsThatMatter) {
     EXPECT_EQ(moves[0].Stones, 2);
     SetStatusAt("K10", StatusDead);
     EXPECT_TRUE(Urgent().empty()) << "a dead group is not worth the move";
+    // Unless the rescue joins it to a safe group: then the status was wrong.
+    Position("X K10 K11 K8 J8 L8 O J10 J11 L10 L11 K12");
+    ASSERT_NE(&m_engine.Graph->FindGroupOfStone(IndexOf("K10")),
+              &m_engine.Graph->FindGroupOfStone(IndexOf("K8")));
+    SetStatusAt("K10", StatusDead);
+    SetStatusAt("K8", StatusSafe);
+    EXPECT_EQ(Urgent().size(), 1u);
+    SetStatusAt("K8", StatusDead);
+    EXPECT_TRUE(Urgent().empty());
 
     Position("O K10 K11 X J10 J11 L10 L11 K12");
     SetStatusAt("K10", StatusAttackable);
@@ -110,6 +126,32 @@ TEST_F(MoveCheck, ALoneStoneBetweenTwoChainsIsSaved) {
     ASSERT_EQ(moves.size(), 1u);
     EXPECT_EQ(moves[0].Point, IndexOf("G4"));
     EXPECT_TRUE(moves[0].Rescue);
+}
+
+TEST_F(MoveCheck, ALoneCuttingStoneIsSavedThoughCalledDeadWhenItSplitsWeakStones) {
+    const auto rescues = [&](const char* point) {
+        for (const TUrgentMove& move : Urgent())
+            if (move.Point == IndexOf(point)) return true;
+        return false;
+    };
+    const auto statuses = [&](uint8_t ours, uint8_t theirs) {
+        SetStatusAt("K10", ours);
+        for (const char* p : {"J10", "L10", "K11"}) SetStatusAt(p, theirs);
+    };
+    // Black's K10 splits three White stones; K9 runs out into the open.
+    Position("X K10 O J10 L10 K11");
+    statuses(StatusDead, StatusAttackable);
+    EXPECT_TRUE(rescues("K9"));
+    statuses(StatusDead, StatusSafe);
+    EXPECT_FALSE(rescues("K9")) << "White's stones are settled: the stone is given up";
+
+    // The same shape at the edge: C2 only crawls along inside White's sphere.
+    Position("X C3 O B3 D3 C4");
+    SetStatusAt("C3", StatusDead);
+    for (const char* p : {"B3", "D3", "C4"}) SetStatusAt(p, StatusAttackable);
+    EXPECT_FALSE(rescues("C2"));
+    SetStatusAt("C3", StatusSaveable);
+    EXPECT_TRUE(rescues("C2")) << "a stone in the fight is saved anywhere";
 }
 
 TEST_F(MoveCheck, NoCaptureThatIsTakenBackAtOnce) {
@@ -180,7 +222,7 @@ TEST(TerritorySwing, OpenCornersBeforeTheEdgeAndContactBeforeOwnArea) {
         << "a stone inside the other side's sphere gains little for its owner";
 }
 
-TEST_F(MoveCheck, AfterTheOpponentsPassAFinishedGameIsPassed) {
+TEST_F(MoveCheck, AFinishedGameIsPassed) {
     std::string stones = "X";
     for (int row = 1; row <= 19; ++row) stones += " J" + std::to_string(row);
     stones += " O";
@@ -188,6 +230,54 @@ TEST_F(MoveCheck, AfterTheOpponentsPassAFinishedGameIsPassed) {
     Position(stones);
     const TPoint move = ChooseComputerMove(m_engine, true);
     EXPECT_EQ(move, PassPoint) << PointText(move.X, move.Y);
+}
+
+// Each side's stones fill its half of the board but for an area of 20 points.
+std::string HalvesWithAnAreaEach() {
+    const std::string columns = "ABCDEFGHJKLMNOPQRST";
+    std::string black = "X", white = " O";
+    for (int c = 0; c < 19; ++c)
+        for (int row = 1; row <= 19; ++row) {
+            const bool blackArea = c >= 2 && c <= 5 && row >= 10 && row <= 14;
+            const bool whiteArea = c >= 12 && c <= 15 && row >= 10 && row <= 14;
+            if (blackArea || whiteArea) continue;
+            (c < 9 ? black : white) += " " + std::string(1, columns[c]) + std::to_string(row);
+        }
+    return black + white;
+}
+
+TEST_F(MoveCheck, ADecidedGameIsCheckedAsAfterAPass) {
+    // Before the opponent's pass: a stone in White's area ends the search only while the game
+    // goes on.
+    const auto playsIntoWhitesArea = [&](uint8_t whiteStatus) {
+        Position(HalvesWithAnAreaEach());
+        SetStatusAt("T1", whiteStatus);
+        TObrinRuleManager& manager = *m_engine.RuleManager;
+        manager.OpponentPassed = false;
+        manager.CreateGroupGoals();
+        return manager.EndsSearch(TGoalBesetzen(IndexOf("O12")));
+    };
+    EXPECT_FALSE(playsIntoWhitesArea(StatusSafe));
+    EXPECT_TRUE(playsIntoWhitesArea(StatusAttackable));
+}
+
+TEST_F(MoveCheck, AGameIsDecidedWhenNothingIsInTheFightAndNoOpenPointSwings) {
+    const auto decided = [&](double limit) {
+        return GameLooksDecided(
+            m_engine, [&](int32_t p) { return m_engine.RuleManager->SwingAt(p); }, limit);
+    };
+    // Black's wall on the J line, White's on the L line, the K line open between them.
+    std::string stones = "X";
+    for (int row = 1; row <= 19; ++row) stones += " J" + std::to_string(row);
+    stones += " O";
+    for (int row = 1; row <= 19; ++row) stones += " L" + std::to_string(row);
+    Position(stones);
+    SetStatusAt("J1", StatusSafe);
+    SetStatusAt("L1", StatusSafe);
+    EXPECT_TRUE(decided(1000)) << "every point lies in an area or is a point of no one's";
+    EXPECT_FALSE(decided(0)) << "when every swing counts, the open K line keeps the game going";
+    SetStatusAt("L1", StatusAttackable);
+    EXPECT_FALSE(decided(1000)) << "a group in the fight";
 }
 
 }  // namespace
