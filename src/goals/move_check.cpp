@@ -130,8 +130,9 @@ int NeighbourChainsOf(const TBoardFields& f, const TPointList& stones, int colou
     return static_cast<int>(names.size());
 }
 
-// Distinct groups of colour next to the chain of stones.
-int NeighbourGroupsOf(const TPatternContext& context, const TPointList& stones, int colour) {
+// The distinct groups of colour next to the chain of stones.
+std::vector<const TGoGroup*> GroupsBeside(const TPatternContext& context, const TPointList& stones,
+                                          int colour) {
     std::vector<const TGoGroup*> groups;
     for (const TPoint& s : stones) {
         const int p = PointIndex(s.X, s.Y);
@@ -142,22 +143,15 @@ int NeighbourGroupsOf(const TPatternContext& context, const TPointList& stones, 
             if (std::find(groups.begin(), groups.end(), g) == groups.end()) groups.push_back(g);
         }
     }
-    return static_cast<int>(groups.size());
+    return groups;
 }
 
-// Does the chain of stones touch a stone of the opponent's whose group is still in the fight?
+// Does the chain of stones touch a group of the opponent's that is still in the fight?
 bool CutsUnsettledGroup(const TPatternContext& context, const TPointList& stones) {
-    for (const TPoint& s : stones) {
-        const int p = PointIndex(s.X, s.Y);
-        for (int i = 0; i < Neighbours.Count[p]; ++i) {
-            const int n = Neighbours.Index[p][i];
-            if (context.Fields.Spielfeld[n] != Enemy) continue;
-            const TGoGroup* g = GroupAt(context, n);
-            if (g != nullptr && (g->Status == StatusSaveable || g->Status == StatusAttackable))
-                return true;
-        }
-    }
-    return false;
+    const std::vector<const TGoGroup*> groups = GroupsBeside(context, stones, Enemy);
+    return std::any_of(groups.begin(), groups.end(), [](const TGoGroup* g) {
+        return g != nullptr && (g->Status == StatusSaveable || g->Status == StatusAttackable);
+    });
 }
 
 // Does the rescue at point join our chain to a chain of a safe group of ours?
@@ -371,7 +365,7 @@ std::vector<TUrgentMove> UrgentMoves(TPatternContext& context, double biggestSwi
         if (GetLiberties(x, y, b, liberties) != 1) continue;
         // A stone of ours between two of the opponent's chains cuts, even where the graph
         // already counts them as one group: its capture is what joins them.
-        const bool cutting = NeighbourGroupsOf(context, stones, -colour) >= 2 ||
+        const bool cutting = GroupsBeside(context, stones, -colour).size() >= 2 ||
                              (colour == Own && NeighbourChainsOf(f, stones, -colour) >= 2);
         if (size < 2 && !cutting) continue;
         // A chain of a dead group is not worth a move: theirs is ours already, and ours dies
