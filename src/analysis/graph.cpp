@@ -613,8 +613,7 @@ void TGoGraph::ComputeStrategicValues() {
         if (g->Status >= StatusSafe) continue;
         g->StrategieWert = g->LokalWert;
         for (const TGoGroupLink* l = g->Feinde; l != nullptr; l = l->next)
-            if (l->Group->Status == StatusSaveable || l->Group->Status == StatusAttackable)
-                g->StrategieWert += NeighbourShare(*g, *l->Group);
+            if (InTheFight(l->Group->Status)) g->StrategieWert += NeighbourShare(*g, *l->Group);
     }
     ComputeStrategyField(*this, m_context.Fields.Strategiefeld);
     LivingMap.fill(0);

@@ -159,7 +159,7 @@ class TGoGraph {
     static void AddEyeCandidate(TGoGroup& group, int point);
     // Whether the correction pass has left the group in the fight ("rettbar" or "angreifbar").
     [[nodiscard]] static bool IsUnsettled(const TGoGroup& group) {
-        return group.CorrectedStatus == StatusSaveable || group.CorrectedStatus == StatusAttackable;
+        return InTheFight(group.CorrectedStatus);
     }
     // The playouts that judge the groups left in the fight, and the mean ownership of a group's
     // stones (from its owner's side, -1 .. +1) below which it is dead and from which it is safe.

@@ -34,6 +34,11 @@ constexpr uint8_t StatusSaveable = 1;
 constexpr uint8_t StatusAttackable = 2;
 constexpr uint8_t StatusSafe = 3;
 
+// A group of this status is still in the fight ("rettbar" or "angreifbar").
+[[nodiscard]] constexpr bool InTheFight(uint8_t status) {
+    return status == StatusSaveable || status == StatusAttackable;
+}
+
 // Area shapes: 0 "unbekannt", 1 "RandLebenswurmS", 2 "RandLebenswurmW", 3 "NakadeS",
 // 4 "NakadeW", 5 "AugeS", 6 "AugeW".
 constexpr int AreaCounterKinds = 9;

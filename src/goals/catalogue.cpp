@@ -25,7 +25,7 @@ constexpr int32_t Enemy = -1;
 constexpr int32_t NoPoint = -1;
 
 bool Unsettled(const TGoGroup& group) {
-    return group.Status == StatusSaveable || group.Status == StatusAttackable;
+    return InTheFight(group.Status);
 }
 
 // Legal for +1 with the current ko point.

@@ -149,9 +149,8 @@ std::vector<const TGoGroup*> GroupsBeside(const TPatternContext& context, const 
 // Does the chain of stones touch a group of the opponent's that is still in the fight?
 bool CutsUnsettledGroup(const TPatternContext& context, const TPointList& stones) {
     const std::vector<const TGoGroup*> groups = GroupsBeside(context, stones, Enemy);
-    return std::any_of(groups.begin(), groups.end(), [](const TGoGroup* g) {
-        return g != nullptr && (g->Status == StatusSaveable || g->Status == StatusAttackable);
-    });
+    return std::any_of(groups.begin(), groups.end(),
+                       [](const TGoGroup* g) { return g != nullptr && InTheFight(g->Status); });
 }
 
 // Does the rescue at point join our chain to a chain of a safe group of ours?
@@ -245,14 +244,15 @@ bool OnlyEmptyAtari(TPatternContext& context, int point) {
 
 // Does a stone of ours at point leave an empty point beside it that only our stones (and the
 // edge) surround, with no opponent's stone on its diagonals?
-bool MakesEye(const TBoard& before, int point) {
-    TBoard b = before;
-    b[point] = Own;
+bool MakesEye(const TBoard& b, int point) {
     for (int i = 0; i < Neighbours.Count[point]; ++i) {
         const int e = Neighbours.Index[point][i];
         if (b[e] != 0) continue;
         bool closed = true;
-        for (int j = 0; j < Neighbours.Count[e]; ++j) closed &= b[Neighbours.Index[e][j]] == Own;
+        for (int j = 0; j < Neighbours.Count[e]; ++j) {
+            const int n = Neighbours.Index[e][j];
+            closed &= n == point || b[n] == Own;
+        }
         const int x = PointColumn(e), y = PointRow(e);
         for (int dx = -1; dx <= 1; dx += 2)
             for (int dy = -1; dy <= 1; dy += 2)
@@ -329,7 +329,7 @@ TMoveFault CheckMove(TPatternContext& context, int32_t point, bool finished, boo
 bool GameLooksDecided(const TPatternContext& context, const std::function<double(int32_t)>& swingAt,
                       double limit) {
     for (const TGoGroup* g = context.Graph->Groups(); g != nullptr; g = g->next)
-        if (g->Status == StatusSaveable || g->Status == StatusAttackable) return false;
+        if (InTheFight(g->Status)) return false;
     const TBoard& b = context.Fields.Spielfeld;
     for (int32_t p = 0; p < PointCount; ++p) {
         if (b[p] != 0 || swingAt(p) < limit) continue;

@@ -114,8 +114,9 @@ void TObrinRuleManager::CreateGroupGoals() {
         EnsureGoal<TGoalDringend>(*this, move.Point, move.Value);
     // A game that looks decided is checked as after the opponent's pass: no move inside either
     // side's area passes, so the engine passes once only such moves are left.
-    m_decided = GameLooksDecided(
-        Context, [this](int32_t p) { return SwingAt(p); }, DecidedSwing);
+    m_decided =
+        !OpponentPassed && GameLooksDecided(
+                               Context, [this](int32_t p) { return SwingAt(p); }, DecidedSwing);
     // After the opponent's pass the game may be over: the predictor knows no end, the search's
     // own goals and the move check decide whether a stone still gains anything.
     if (OpponentPassed) return;

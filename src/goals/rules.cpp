@@ -9,10 +9,10 @@
 #include "analysis/graph.h"
 #include "board/chains.h"
 #include "board/neighbours.h"
-#include "patterns/pattern_context.h"
 #include "goals/catalogue.h"
 #include "goals/goaldbg.h"
 #include "goals/obrinmanager.h"
+#include "patterns/pattern_context.h"
 #include "tactics/treppe.h"
 
 namespace obrin {
@@ -124,7 +124,7 @@ int32_t First(TGoal&, TGoal&) {
 }
 
 bool Unsettled(const TGoGroup* g) {
-    return g != nullptr && (g->Status == StatusSaveable || g->Status == StatusAttackable);
+    return g != nullptr && InTheFight(g->Status);
 }
 bool DeadOrSafe(const TGoGroup* g) {
     return g != nullptr && (g->Status == StatusDead || g->Status == StatusSafe);
